@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Plenvo needs to build, run, test and benchmark.
+# Idempotent and quick when everything is present: only missing packages are fetched.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake ninja-build pkg-config
+  # Qt 6 Widgets (with the GL headers its CMake config asks for) and Qt Network/Xml/Concurrent
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
+  # the PDF engine and the libraries its static archive links against
+  libmupdf-dev libharfbuzz-dev libfreetype-dev libjbig2dec0-dev libjpeg-dev
+  libopenjp2-7-dev zlib1g-dev libgumbo-dev libmujs-dev
+  # fonts for the Chinese interface, and an icon theme
+  fonts-noto-cjk adwaita-icon-theme hicolor-icon-theme
+  # end-to-end tests and screenshots
+  xvfb xauth xdotool imagemagick
+  # peer engines, used only by the benchmark
+  libpoppler-qt6-dev qt6-pdf-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing missing packages: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

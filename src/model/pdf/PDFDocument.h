@@ -1,0 +1,106 @@
+#pragma once
+
+#include "PDFError.h"
+#include "PDFSelection.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QObject>
+#include <QPointF>
+#include <QRect>
+#include <QString>
+#include <QVector>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class PDFPage;
+class PDFFindWorker;
+struct PDFDocumentEngine;
+
+// A link on a page. Exactly one of destinationPage (internal) and uri (external) is set.
+struct PDFLink {
+    QRectF rect; // page space
+    int destinationPage = -1;
+    QPointF destinationPoint; // page space of the destination page; NaN when the link names none
+    QString uri;
+};
+
+// Lets another thread abort a running render. Cheap to create; one per render request.
+class PDFRenderCookie {
+public:
+    PDFRenderCookie();
+    ~PDFRenderCookie();
+    PDFRenderCookie(const PDFRenderCookie &) = delete;
+    PDFRenderCookie &operator=(const PDFRenderCookie &) = delete;
+
+    void cancel();
+    bool isCancelled() const;
+
+private:
+    friend class PDFDocument;
+    void *m_cookie; // fz_cookie, owned
+};
+
+// An open PDF file. Created only through open(); shared by the model, the canvas and the
+// render workers through std::shared_ptr.
+//
+// Threads: the object lives on the UI thread; its signals are emitted there. Page geometry
+// (pageCount, page()) is read once at open and is UI-thread state. renderTile() and links()
+// may be called from any thread: the document's MuPDF handle is guarded by an internal
+// mutex and each thread draws with its own cloned context.
+class PDFDocument : public QObject {
+    Q_OBJECT
+
+public:
+    // Opens the file at `nativePath` (file-system bytes, not necessarily UTF-8) as a PDF,
+    // whatever its name. Returns null when the file cannot be read as a PDF at all; error
+    // then says why. A password-protected file opens locked (isLocked(), no pages).
+    static std::shared_ptr<PDFDocument> open(const QByteArray &nativePath, PDFError *error = nullptr);
+    ~PDFDocument() override;
+
+    QByteArray nativePath() const { return m_nativePath; }
+
+    // True when the file needs a password. It is never unlocked.
+    bool isLocked() const { return m_locked; }
+    int pageCount() const { return int(m_pages.size()); }
+    // The page at `index`, or null when out of range.
+    PDFPage *page(int index) const;
+    // The index of `page` in this document; -1 when it belongs elsewhere or is null.
+    int index(const PDFPage *page) const;
+
+    // Renders part of page `pageIndex` as the viewer shows it at `rotation` degrees and
+    // `scale` device pixels per point. `tile` is in device pixels, origin at the top-left of
+    // the displayed page. Returns a null image when cancelled or on error (error says which).
+    // Any thread; blocks while the page's display list is first recorded.
+    QImage renderTile(int pageIndex, int rotation, qreal scale, const QRect &tile,
+                      PDFRenderCookie *cookie = nullptr, PDFError *error = nullptr) const;
+
+    // The links on a page (page space). Any thread.
+    QVector<PDFLink> links(int pageIndex) const;
+
+    // Starts a case-insensitive search for `query` on a worker thread, page by page.
+    // A running find is cancelled first. Emits didBeginFind, then didFindMatch once per hit
+    // in page order, then didEndFind. An empty query finds nothing (begin and end only).
+    void beginFindString(const QString &query);
+    // Stops the running find. No signal of the cancelled find is emitted after this returns.
+    void cancelFindString();
+    bool isFinding() const;
+
+signals:
+    void didBeginFind(PDFDocument *document);
+    void didFindMatch(PDFDocument *document, const PDFSelection &selection);
+    void didEndFind(PDFDocument *document);
+
+private:
+    PDFDocument();
+
+    friend class PDFFindWorker;
+    std::unique_ptr<PDFDocumentEngine> m_engine;
+    QByteArray m_nativePath;
+    bool m_locked = false;
+    std::vector<std::unique_ptr<PDFPage>> m_pages;
+    std::atomic<quint64> m_findGeneration{0};
+    PDFFindWorker *m_findWorker = nullptr;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSizeF>
+#include <QString>
+#include <QVector>
+
+// Writes new PDF files: the tests' fixtures, the sample drawing and the benchmark input.
+// Content streams are raw PDF operators. Two fonts are available in every page's
+// resources: /F1 (Helvetica) and /F2 (a CJK font, Adobe-GB1, UTF-16 strings: see cjkText).
+class PDFDocumentBuilder {
+public:
+    struct Page {
+        QSizeF size; // points
+        int rotate = 0; // written as the page's /Rotate; any value, even invalid ones
+        QByteArray content;
+        QVector<QString> uriLinks; // one link annotation per entry, covering the top-left inch
+        int linkToPage = -1;       // an internal link to this page index, same place, when >= 0
+    };
+
+    void addPage(const Page &page) { m_pages.append(page); }
+    void addPage(QSizeF size, const QByteArray &content = {}, int rotate = 0)
+    {
+        m_pages.append(Page{size, rotate, content, {}, -1});
+    }
+    int pageCount() const { return int(m_pages.size()); }
+
+    // Encrypts the file (AES-128) so that opening it needs `userPassword`.
+    void setPassword(const QString &userPassword) { m_password = userPassword; }
+
+    // Writes the file. Returns false (and leaves no partial file) on failure.
+    bool save(const QByteArray &nativePath, QString *errorMessage = nullptr) const;
+    bool save(const QString &path, QString *errorMessage = nullptr) const;
+
+    // A PDF string operand for /F2 holding `text` as UTF-16BE hex, e.g. "<4E2D6587>".
+    static QByteArray cjkText(const QString &text);
+    // A PDF string operand for /F1 holding Latin-1 `text`, with ( ) \ escaped.
+    static QByteArray latinText(const QString &text);
+
+private:
+    QVector<Page> m_pages;
+    QString m_password;
+};

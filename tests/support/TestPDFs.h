@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+// Writes the PDF files (good and bad) that the tests open. Every function writes into
+// `path` and returns it, failing the calling test through QVERIFY-style return values.
+namespace TestPDFs {
+
+// `pageCount` pages of `size` points; page i shows the text "Page i+1" and, when given,
+// `text` (Latin via /F1, CJK via /F2 when it holds non-Latin-1 characters).
+bool writePlain(const QString &path, int pageCount, QSizeF size = QSizeF(595, 842),
+                const QStringList &pageTexts = {});
+// Pages whose /Rotate entries are `rotations` (one page each, written as given).
+bool writeRotated(const QString &path, const QList<int> &rotations);
+// An encrypted file that needs the password "secret".
+bool writeLocked(const QString &path);
+// A syntactically valid PDF with an empty page tree.
+bool writeNoPages(const QString &path);
+// A valid PDF cut to its first `keepBytes` bytes.
+bool writeTruncated(const QString &path, int keepBytes = 200);
+// Random bytes with a .pdf name.
+bool writeGarbage(const QString &path);
+// A small but real PNG image.
+bool writePNG(const QString &path);
+// The same, for a path given as raw bytes (non-UTF-8 file names).
+bool writePlainNative(const QByteArray &nativePath, int pageCount);
+
+} // namespace TestPDFs
