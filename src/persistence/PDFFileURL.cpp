@@ -86,11 +86,14 @@ QByteArray decodedURLPath(const QUrl &url)
 
 namespace PDFFileURL {
 
+// Characters QUrl itself keeps unencoded in a path stay unencoded, so that for UTF-8 paths
+// the result equals QUrl::fromLocalFile and URLs from either source compare equal.
 QUrl fromNativePath(const QByteArray &path)
 {
     if (path.isEmpty())
         return {};
-    return QUrl::fromEncoded("file://" + path.toPercentEncoding("/"), QUrl::StrictMode);
+    return QUrl::fromEncoded("file://" + path.toPercentEncoding("/!$&'()*+,;=:@[]"),
+                             QUrl::StrictMode);
 }
 
 QUrl fromArgument(const QByteArray &argument, const QByteArray &workingDirectory)
