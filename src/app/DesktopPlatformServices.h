@@ -1,1 +1,26 @@
 #pragma once
+
+#include "PDFViewerPlatformServices.h"
+#include "RecentlyUsedRegistry.h"
+
+class QWidget;
+
+// The desktop behind the model: the system beep, the file dialog and the shared
+// recently-used list.
+class DesktopPlatformServices : public PDFViewerPlatformServices {
+public:
+    explicit DesktopPlatformServices(RecentlyUsedRegistry registry = RecentlyUsedRegistry());
+
+    // The window the open dialog is modal to; may be null.
+    void setDialogParent(QWidget *parent) { m_dialogParent = parent; }
+
+    void beep() override;
+    std::optional<QUrl> choosePDFFile(const QString &title) override;
+    void noteRecentDocument(const QUrl &fileURL) override;
+    bool startAccessing(const QUrl &fileURL) override;
+    void stopAccessing(const QUrl &fileURL) override;
+
+private:
+    RecentlyUsedRegistry m_registry;
+    QWidget *m_dialogParent = nullptr;
+};

@@ -1,1 +1,51 @@
 #pragma once
+
+#include "DesktopPlatformServices.h"
+#include "PlenvoPDFAppDelegate.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QSettings>
+
+#include <memory>
+
+class PDFViewerMainWindow;
+class PDFViewerModel;
+class PDFViewerOpenRequest;
+class PDFViewerShortcutStore;
+
+// The application: owns, for the life of the process, the settings store, the viewer
+// model, the open request and the shortcut store, and the one viewer window.
+class PlenvoPDFApp : public QObject {
+    Q_OBJECT
+
+public:
+    // `settings` becomes the app's; null means the user's own store
+    // (~/.config/Plenvo/Plenvo.conf).
+    explicit PlenvoPDFApp(std::unique_ptr<QSettings> settings = nullptr,
+                          PDFViewerOpenRequest *openRequest = nullptr,
+                          PDFViewerShortcutStore *shortcuts = nullptr, QObject *parent = nullptr);
+    ~PlenvoPDFApp() override;
+
+    PDFViewerModel *model() const { return m_model.get(); }
+    PDFViewerMainWindow *window() const { return m_window.get(); }
+    PDFViewerShortcutStore *shortcuts() const { return m_shortcuts; }
+
+    // Command-line arguments (exact bytes), from this launch or a later one: the first PDF
+    // among them is opened.
+    void handleArguments(const QList<QByteArray> &arguments, const QByteArray &workingDirectory);
+    // Brings the window to the front, for a later launch that handed over files.
+    void raiseWindow();
+
+private:
+    void takeOpenRequest();
+
+    std::unique_ptr<QSettings> m_settings;
+    DesktopPlatformServices m_platform;
+    PDFViewerOpenRequest *m_openRequest;
+    PDFViewerShortcutStore *m_shortcuts;
+    std::unique_ptr<PDFViewerModel> m_model;
+    PlenvoPDFAppDelegate m_delegate;
+    std::unique_ptr<PDFViewerMainWindow> m_window;
+};

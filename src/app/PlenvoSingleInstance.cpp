@@ -1,1 +1,183 @@
-// placeholder
+#include "PlenvoSingleInstance.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTimer>
+#include <QtEndian>
+
+#include <unistd.h>
+
+namespace {
+
+const QByteArray kMagic = QByteArrayLiteral("PLENVO1\n");
+constexpr int kHeaderSize = 8 + 4;
+constexpr int kReadTimeoutMs = 2000;
+
+} // namespace
+
+PlenvoSingleInstance::PlenvoSingleInstance(QString socketPath, QObject *parent)
+    : QObject(parent)
+    , m_socketPath(std::move(socketPath))
+{
+}
+
+PlenvoSingleInstance::~PlenvoSingleInstance() = default;
+
+QString PlenvoSingleInstance::defaultSocketPath()
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir(QString::fromLocal8Bit(runtime)).exists())
+        return QString::fromLocal8Bit(runtime) + QStringLiteral("/plenvo.sock");
+    return QDir::tempPath() + QStringLiteral("/plenvo-%1.sock").arg(::getuid());
+}
+
+QByteArray PlenvoSingleInstance::encodeMessage(const QList<QByteArray> &arguments, const QByteArray &workingDirectory)
+{
+    QJsonArray args;
+    for (const QByteArray &argument : arguments)
+        args.append(QString::fromLatin1(argument.toBase64()));
+    QJsonObject object;
+    object.insert(QStringLiteral("cwd"), QString::fromLatin1(workingDirectory.toBase64()));
+    object.insert(QStringLiteral("args"), args);
+    const QByteArray body = QJsonDocument(object).toJson(QJsonDocument::Compact);
+    QByteArray message = kMagic;
+    char length[4];
+    qToBigEndian<quint32>(quint32(body.size()), length);
+    message.append(length, 4);
+    message.append(body);
+    return message;
+}
+
+bool PlenvoSingleInstance::decodeMessage(const QByteArray &message, QList<QByteArray> *arguments,
+                                         QByteArray *workingDirectory)
+{
+    if (message.size() < kHeaderSize || message.size() > maximumMessageSize || !message.startsWith(kMagic))
+        return false;
+    const quint32 length = qFromBigEndian<quint32>(message.constData() + kMagic.size());
+    if (qint64(length) != qint64(message.size()) - kHeaderSize)
+        return false;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(message.mid(kHeaderSize), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return false;
+    const QJsonObject object = document.object();
+    const QJsonValue cwd = object.value(QStringLiteral("cwd"));
+    const QJsonValue args = object.value(QStringLiteral("args"));
+    if (!cwd.isString() || !args.isArray() || args.toArray().size() > maximumArguments)
+        return false;
+    auto decode = [](const QJsonValue &value, QByteArray *out) {
+        if (!value.isString())
+            return false;
+        const auto result = QByteArray::fromBase64Encoding(value.toString().toLatin1(),
+                                                           QByteArray::AbortOnBase64DecodingErrors);
+        if (!result)
+            return false;
+        *out = *result;
+        // Paths and URLs never hold NUL bytes.
+        return !out->contains('\0');
+    };
+    QByteArray directory;
+    if (!decode(cwd, &directory))
+        return false;
+    QList<QByteArray> decoded;
+    for (const QJsonValue &value : args.toArray()) {
+        QByteArray argument;
+        if (!decode(value, &argument))
+            return false;
+        decoded.append(argument);
+    }
+    *arguments = decoded;
+    *workingDirectory = directory;
+    return true;
+}
+
+bool PlenvoSingleInstance::forwardToRunningInstance(const QList<QByteArray> &arguments,
+                                                    const QByteArray &workingDirectory, int timeoutMs) const
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_socketPath);
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    const QByteArray message = encodeMessage(arguments, workingDirectory);
+    if (message.size() > maximumMessageSize)
+        return true; // Too large to hand over; the running instance stays as it is.
+    socket.write(message);
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(timeoutMs))
+            return false;
+    }
+    // The running instance closes the connection once it has read the message.
+    socket.waitForDisconnected(timeoutMs);
+    return true;
+}
+
+bool PlenvoSingleInstance::listen()
+{
+    if (m_server)
+        return true;
+    auto *server = new QLocalServer(this);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server->listen(m_socketPath)) {
+        // Only replace the socket when nobody answers on it: a crashed instance left it.
+        QLocalSocket probe;
+        probe.connectToServer(m_socketPath);
+        if (probe.waitForConnected(500)) {
+            delete server;
+            return false;
+        }
+        QLocalServer::removeServer(m_socketPath);
+        if (!server->listen(m_socketPath)) {
+            delete server;
+            return false;
+        }
+    }
+    m_server = server;
+    connect(m_server, &QLocalServer::newConnection, this, &PlenvoSingleInstance::acceptConnection);
+    return true;
+}
+
+void PlenvoSingleInstance::acceptConnection()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket]() { readFrom(socket); });
+        // A client that never finishes its message is dropped.
+        QTimer::singleShot(kReadTimeoutMs, socket, [socket]() { socket->abort(); });
+        if (socket->bytesAvailable() > 0)
+            readFrom(socket);
+    }
+}
+
+void PlenvoSingleInstance::readFrom(QLocalSocket *socket)
+{
+    QByteArray buffer = socket->property("plenvoBuffer").toByteArray();
+    buffer.append(socket->readAll());
+    if (buffer.size() > maximumMessageSize || (buffer.size() >= kMagic.size() && !buffer.startsWith(kMagic))) {
+        socket->abort();
+        return;
+    }
+    if (buffer.size() < kHeaderSize) {
+        socket->setProperty("plenvoBuffer", buffer);
+        return;
+    }
+    const quint32 length = qFromBigEndian<quint32>(buffer.constData() + kMagic.size());
+    if (length > quint32(maximumMessageSize - kHeaderSize)) {
+        socket->abort();
+        return;
+    }
+    if (buffer.size() < kHeaderSize + int(length)) {
+        socket->setProperty("plenvoBuffer", buffer);
+        return;
+    }
+    socket->setProperty("plenvoBuffer", QVariant());
+    QList<QByteArray> arguments;
+    QByteArray workingDirectory;
+    const bool valid = decodeMessage(buffer.left(kHeaderSize + int(length)), &arguments, &workingDirectory);
+    socket->disconnectFromServer();
+    if (valid)
+        emit argumentsReceived(arguments, workingDirectory);
+}

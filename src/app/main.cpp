@@ -1,1 +1,41 @@
-int main() { return 0; }
+#include "PlenvoPDFApp.h"
+#include "PDFViewerMainWindow.h"
+#include "PlenvoSingleInstance.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <unistd.h>
+
+#include <climits>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Plenvo"));
+    QApplication::setOrganizationName(QStringLiteral("Plenvo"));
+    QApplication::setApplicationVersion(QStringLiteral(PLENVO_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("plenvo"));
+
+    // Exact bytes: file names need not be UTF-8. Qt has already taken its own options out.
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
+    char cwd[PATH_MAX];
+    const QByteArray workingDirectory = ::getcwd(cwd, sizeof cwd) ? QByteArray(cwd) : QFile::encodeName(QDir::currentPath());
+
+    PlenvoSingleInstance instance;
+    if (instance.forwardToRunningInstance(arguments, workingDirectory))
+        return 0;
+    instance.listen();
+
+    PlenvoPDFApp plenvo;
+    QObject::connect(&instance, &PlenvoSingleInstance::argumentsReceived, &plenvo,
+                     [&plenvo](const QList<QByteArray> &args, const QByteArray &cwd) {
+                         plenvo.handleArguments(args, cwd);
+                         plenvo.raiseWindow();
+                     });
+    plenvo.window()->show();
+    plenvo.handleArguments(arguments, workingDirectory);
+    return app.exec();
+}

@@ -1,1 +1,345 @@
-// placeholder
+#include "PDFViewerModel.h"
+
+#include "BlueprintPDFView.h"
+#include "PDFDocument.h"
+#include "PDFFileBookmark.h"
+#include "PDFFileURL.h"
+#include "PDFPage.h"
+#include "PDFViewerPlatformServices.h"
+#include "RecentPDFPolicy.h"
+
+#include <QDateTime>
+#include <QPalette>
+#include <QSettings>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+
+const QString PDFViewerModel::emptyStatusText = QStringLiteral("拖入 PDF，或者点“打开”。");
+
+namespace {
+
+constexpr int kMaximumRecentDocuments = 10;
+
+const QString kNotPDFMessage = QStringLiteral("只能打开 PDF 文件。");
+const QString kMissingMessage = QStringLiteral("文件已经移动或删除。");
+const QString kUnreadableMessage = QStringLiteral("这个 PDF 无法读取，可能已损坏。");
+const QString kLockedMessage = QStringLiteral("这个 PDF 受密码保护，当前版本暂不支持解锁。");
+const QString kNoPagesMessage = QStringLiteral("这个 PDF 没有可显示的页面。");
+
+bool fileExists(const QByteArray &nativePath)
+{
+    struct stat info;
+    return !nativePath.isEmpty() && ::stat(nativePath.constData(), &info) == 0;
+}
+
+} // namespace
+
+PDFViewerModel::PDFViewerModel(QSettings *defaults, PDFViewerPlatformServices *platform, QObject *parent)
+    : QObject(parent)
+    , m_statusText(emptyStatusText)
+    , m_pdfView(makePDFView())
+    , m_defaults(defaults)
+    , m_platform(platform)
+{
+    loadPersistence();
+    observePageChanges();
+}
+
+PDFViewerModel::~PDFViewerModel()
+{
+    removePageChangeObserver();
+    if (m_activeSearchDocument)
+        m_activeSearchDocument->disconnect(this);
+    if (m_isAccessingSecurityScopedURL && m_securityScopedURL.isValid())
+        m_platform->stopAccessing(m_securityScopedURL);
+    delete m_pdfView.data();
+}
+
+BlueprintPDFView *PDFViewerModel::makePDFView()
+{
+    auto *view = new BlueprintPDFView;
+    view->setMinScaleFactor(0.1);
+    view->setMaxScaleFactor(8.0);
+    view->setAutoScales(true);
+    view->setDisplayMode(BlueprintPDFView::DisplayMode::SinglePageContinuous);
+    view->setDisplayDirection(BlueprintPDFView::DisplayDirection::Vertical);
+    view->setDisplaysPageBreaks(true);
+    view->setPageBreakMargins(QMarginsF(12, 12, 12, 12));
+    view->setBackgroundColor(QPalette().color(QPalette::Window));
+    return view;
+}
+
+std::shared_ptr<PDFDocument> PDFViewerModel::document() const
+{
+    return m_pdfView ? m_pdfView->document() : nullptr;
+}
+
+QString PDFViewerModel::documentTitle() const
+{
+    if (m_fileURL.isEmpty())
+        return QStringLiteral("Plenvo");
+    return PDFFileURL::displayName(m_fileURL);
+}
+
+void PDFViewerModel::open(const QUrl &url)
+{
+    const QUrl fileURL = PDFFileURL::standardized(url);
+    if (!PDFFileURL::isPDFFileURL(fileURL)) {
+        fail(kNotPDFMessage);
+        return;
+    }
+
+    const QByteArray nativePath = PDFFileURL::nativePath(fileURL);
+    const QString key = PDFFileURL::standardizedPath(fileURL);
+    if (!fileExists(nativePath)) {
+        QList<RecentPDFDocument> kept;
+        for (const RecentPDFDocument &entry : std::as_const(m_recentDocuments)) {
+            if (entry.path != key)
+                kept.append(entry);
+        }
+        setRecentDocuments(kept);
+        saveRecentDocuments();
+        fail(kMissingMessage);
+        return;
+    }
+
+    const bool accessStarted = m_platform->startAccessing(fileURL);
+    auto failAfterAccess = [&](const QString &message) {
+        if (accessStarted)
+            m_platform->stopAccessing(fileURL);
+        fail(message);
+    };
+    std::shared_ptr<PDFDocument> document = PDFDocument::open(nativePath);
+    if (!document) {
+        failAfterAccess(kUnreadableMessage);
+        return;
+    }
+    if (document->isLocked()) {
+        failAfterAccess(kLockedMessage);
+        return;
+    }
+    if (document->pageCount() < 1) {
+        failAfterAccess(kNoPagesMessage);
+        return;
+    }
+
+    // Switch over: the document being replaced keeps its reading position.
+    recordCurrentPage();
+    clearSearch();
+    releaseSecurityScopedResource();
+    m_securityScopedURL = fileURL;
+    m_isAccessingSecurityScopedURL = accessStarted;
+    setFileURL(fileURL);
+    m_pdfView->setDocument(document);
+    setPageCount(document->pageCount());
+
+    m_originalPageRotations.clear();
+    for (int i = 0; i < document->pageCount(); ++i) {
+        if (const PDFPage *page = document->page(i))
+            m_originalPageRotations.insert(i, PDFPage::normalizedRotation(page->rotation()));
+    }
+
+    const std::optional<QByteArray> bookmark = PDFFileBookmark::create(fileURL);
+    setRecentDocuments(RecentPDFPolicy::updating(m_recentDocuments, fileURL, bookmark,
+                                                 QDateTime::currentDateTimeUtc(), kMaximumRecentDocuments));
+    saveRecentDocuments();
+
+    const int saved = readingPositions().pageIndexByPath.value(key, 0);
+    const int target = std::min(m_pageCount - 1, std::max(saved, 0));
+    if (PDFPage *page = document->page(target))
+        m_pdfView->go(page);
+    recordCurrentPage();
+
+    m_pdfView->setAutoScales(true);
+    refreshZoomPercentage();
+    setStatusText(QStringLiteral("已打开 ") + documentTitle());
+    setErrorText(QString());
+    m_platform->noteRecentDocument(fileURL);
+}
+
+void PDFViewerModel::choosePDF()
+{
+    if (const std::optional<QUrl> url = m_platform->choosePDFFile(QStringLiteral("打开 PDF")))
+        open(*url);
+}
+
+void PDFViewerModel::openRecentDocument(const RecentPDFDocument &entry)
+{
+    if (entry.bookmarkData) {
+        if (const std::optional<PDFBookmarkResolution> resolution = PDFFileBookmark::resolve(*entry.bookmarkData)) {
+            open(resolution->url);
+            return;
+        }
+    }
+    open(PDFFileURL::fromNativePath(entry.path.toUtf8()));
+}
+
+void PDFViewerModel::closeDocument()
+{
+    recordCurrentPage();
+    clearSearch();
+    removePageChangeObserver();
+    BlueprintPDFView *old = m_pdfView;
+    m_pdfView = makePDFView();
+    if (old)
+        old->deleteLater();
+    emit pdfViewChanged();
+    observePageChanges();
+    setFileURL(QUrl());
+    setPageIndex(0);
+    setPageCount(0);
+    setZoomPercentage(100);
+    m_originalPageRotations.clear();
+    setPresentationMode(false);
+    releaseSecurityScopedResource();
+    setStatusText(emptyStatusText);
+}
+
+void PDFViewerModel::clearSearch()
+{
+    if (m_activeSearchDocument) {
+        m_activeSearchDocument->cancelFindString();
+        m_activeSearchDocument->disconnect(this);
+    }
+    m_activeSearchDocument.reset();
+    m_activeSearchQuery.clear();
+    m_searchSelections.clear();
+    setSearchResultCount(0);
+    setSelectedSearchResult(0);
+    setSearching(false);
+    if (m_pdfView)
+        m_pdfView->setCurrentSelection(std::nullopt, false);
+}
+
+ReadingPositionLedger PDFViewerModel::readingPositions() const
+{
+    const QByteArray data = m_defaults->value(m_readingPositionsKey).toByteArray();
+    if (data.isEmpty())
+        return {};
+    return ReadingPositionLedger::decode(data).value_or(ReadingPositionLedger{});
+}
+
+void PDFViewerModel::fail(const QString &message)
+{
+    setErrorText(message);
+    setStatusText(message);
+    m_platform->beep();
+}
+
+void PDFViewerModel::loadPersistence()
+{
+    const QByteArray data = m_defaults->value(m_recentDocumentsKey).toByteArray();
+    QList<RecentPDFDocument> documents = RecentPDFDocument::decodeList(data).value_or(QList<RecentPDFDocument>{});
+    if (documents.size() > kMaximumRecentDocuments)
+        documents = documents.mid(0, kMaximumRecentDocuments);
+    setRecentDocuments(documents);
+}
+
+void PDFViewerModel::saveRecentDocuments()
+{
+    m_defaults->setValue(m_recentDocumentsKey, RecentPDFDocument::encodeList(m_recentDocuments));
+    m_defaults->sync();
+}
+
+void PDFViewerModel::recordCurrentPage()
+{
+    if (!m_pdfView)
+        return;
+    const std::shared_ptr<PDFDocument> document = m_pdfView->document();
+    const PDFPage *page = m_pdfView->currentPage();
+    if (!document || !page || m_fileURL.isEmpty())
+        return;
+    setPageIndex(std::max(document->index(page), 0));
+    setPageCount(document->pageCount());
+    ReadingPositionLedger ledger = readingPositions();
+    ledger.pageIndexByPath.insert(PDFFileURL::standardizedPath(m_fileURL), std::max(m_pageIndex, 0));
+    m_defaults->setValue(m_readingPositionsKey, ledger.encode());
+    m_defaults->sync();
+}
+
+void PDFViewerModel::releaseSecurityScopedResource()
+{
+    if (m_isAccessingSecurityScopedURL && m_securityScopedURL.isValid())
+        m_platform->stopAccessing(m_securityScopedURL);
+    m_securityScopedURL = QUrl();
+    m_isAccessingSecurityScopedURL = false;
+}
+
+void PDFViewerModel::observePageChanges()
+{
+    // Queued, like a notification handled in a later main-thread task: a page change caused
+    // in the middle of open() is recorded only after open() has finished its switch-over.
+    QPointer<BlueprintPDFView> view = m_pdfView.data();
+    m_pageChangeObserver = connect(
+        m_pdfView, &BlueprintPDFView::pageChanged, this,
+        [this, view]() {
+            if (view && view == m_pdfView)
+                recordCurrentPage();
+        },
+        Qt::QueuedConnection);
+    m_scaleChangeObserver = connect(
+        m_pdfView, &BlueprintPDFView::scaleChanged, this,
+        [this, view]() {
+            if (view && view == m_pdfView)
+                refreshZoomPercentage();
+        },
+        Qt::QueuedConnection);
+}
+
+void PDFViewerModel::removePageChangeObserver()
+{
+    if (m_pageChangeObserver)
+        disconnect(m_pageChangeObserver);
+    if (m_scaleChangeObserver)
+        disconnect(m_scaleChangeObserver);
+    m_pageChangeObserver = {};
+    m_scaleChangeObserver = {};
+}
+
+void PDFViewerModel::refreshZoomPercentage()
+{
+    if (m_pdfView)
+        setZoomPercentage(int(std::lround(m_pdfView->scaleFactor() * 100.0)));
+}
+
+void PDFViewerModel::setSearchText(const QString &text)
+{
+    if (text == m_searchText)
+        return;
+    m_searchText = text;
+    emit searchTextChanged();
+}
+
+#define PLENVO_SETTER(Name, Type, member, signal)                                                  \
+    void PDFViewerModel::Name(Type value)                                                          \
+    {                                                                                              \
+        if (member == value)                                                                       \
+            return;                                                                                \
+        member = value;                                                                            \
+        emit signal();                                                                             \
+    }
+
+PLENVO_SETTER(setFileURL, const QUrl &, m_fileURL, fileURLChanged)
+PLENVO_SETTER(setPageIndex, int, m_pageIndex, pageIndexChanged)
+PLENVO_SETTER(setPageCount, int, m_pageCount, pageCountChanged)
+PLENVO_SETTER(setRecentDocuments, const QList<RecentPDFDocument> &, m_recentDocuments, recentDocumentsChanged)
+PLENVO_SETTER(setZoomPercentage, int, m_zoomPercentage, zoomPercentageChanged)
+PLENVO_SETTER(setPresentationMode, bool, m_isPresentationMode, isPresentationModeChanged)
+PLENVO_SETTER(setSearching, bool, m_isSearching, isSearchingChanged)
+PLENVO_SETTER(setSearchResultCount, int, m_searchResultCount, searchResultCountChanged)
+PLENVO_SETTER(setSelectedSearchResult, int, m_selectedSearchResult, selectedSearchResultChanged)
+PLENVO_SETTER(setStatusText, const QString &, m_statusText, statusTextChanged)
+
+#undef PLENVO_SETTER
+
+void PDFViewerModel::setErrorText(const QString &text)
+{
+    // A null string is "no error"; compare nullness too, so clearing an error always notifies.
+    if (text == m_errorText && text.isNull() == m_errorText.isNull())
+        return;
+    m_errorText = text;
+    emit errorTextChanged();
+}

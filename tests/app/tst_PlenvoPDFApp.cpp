@@ -1,0 +1,104 @@
+#include "PDFFileURL.h"
+#include "PDFViewerMainWindow.h"
+#include "PDFViewerModel.h"
+#include "PDFViewerOpenRequest.h"
+#include "PDFViewerShortcutStore.h"
+#include "PlenvoPDFApp.h"
+#include "PlenvoPDFAppDelegate.h"
+#include "TestPDFs.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_PlenvoPDFApp : public QObject {
+    Q_OBJECT
+
+private slots:
+    void delegateTakesTheFirstPDF_data();
+    void delegateTakesTheFirstPDF();
+    void windowOpensHandedOverFilesAndFollowsTheTitle();
+    void requestMadeBeforeTheWindowWaitsForIt();
+    void argumentsAreResolvedAgainstTheLaunchDirectory();
+};
+
+void tst_PlenvoPDFApp::delegateTakesTheFirstPDF_data()
+{
+    QTest::addColumn<QList<QUrl>>("urls");
+    QTest::addColumn<QUrl>("expected");
+    const QUrl txt = QUrl::fromLocalFile(QStringLiteral("/d/notes.txt"));
+    const QUrl pdf = QUrl::fromLocalFile(QStringLiteral("/d/plan.pdf"));
+    const QUrl upper = QUrl::fromLocalFile(QStringLiteral("/d/PLAN.PDF"));
+    const QUrl png = QUrl::fromLocalFile(QStringLiteral("/d/plan.pdf.png"));
+    const QUrl web = QUrl(QStringLiteral("https://example.org/plan.pdf"));
+    QTest::newRow("second of three") << QList<QUrl>{txt, pdf, upper} << pdf;
+    QTest::newRow("upper-case extension") << QList<QUrl>{upper} << upper;
+    QTest::newRow("pdf earlier in the name") << QList<QUrl>{png} << QUrl();
+    QTest::newRow("not a file URL") << QList<QUrl>{web, txt} << QUrl();
+    QTest::newRow("nothing") << QList<QUrl>{} << QUrl();
+}
+
+void tst_PlenvoPDFApp::delegateTakesTheFirstPDF()
+{
+    QFETCH(QList<QUrl>, urls);
+    QFETCH(QUrl, expected);
+    PDFViewerOpenRequest request;
+    QSignalSpy changed(&request, &PDFViewerOpenRequest::urlChanged);
+    PlenvoPDFAppDelegate(&request).application(urls);
+    QCOMPARE(request.url(), expected);
+    QCOMPARE(changed.count(), expected.isEmpty() ? 0 : 1);
+}
+
+void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndFollowsTheTitle()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("A-101 总平面.pdf"));
+    QVERIFY(TestPDFs::writePlain(file, 2));
+    PDFViewerOpenRequest request;
+    PDFViewerShortcutStore shortcuts;
+    PlenvoPDFApp app(std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat),
+                     &request, &shortcuts);
+    PDFViewerMainWindow *window = app.window();
+    QCOMPARE(window->objectName(), QStringLiteral("pdf-viewer-main"));
+    QCOMPARE(window->size(), QSize(1080, 760));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Plenvo"));
+
+    request.setUrl(QUrl::fromLocalFile(file));
+    QCOMPARE(app.model()->pageCount(), 2);
+    QCOMPARE(window->windowTitle(), QStringLiteral("A-101 总平面"));
+    QVERIFY(request.url().isEmpty()); // taken
+
+    app.model()->closeDocument();
+    QCOMPARE(window->windowTitle(), QStringLiteral("Plenvo"));
+}
+
+void tst_PlenvoPDFApp::requestMadeBeforeTheWindowWaitsForIt()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("early.pdf"));
+    QVERIFY(TestPDFs::writePlain(file, 1));
+    PDFViewerOpenRequest request;
+    request.setUrl(QUrl::fromLocalFile(file));
+    PDFViewerShortcutStore shortcuts;
+    PlenvoPDFApp app(std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat),
+                     &request, &shortcuts);
+    QCOMPARE(app.model()->documentTitle(), QStringLiteral("early"));
+    QVERIFY(request.url().isEmpty());
+}
+
+void tst_PlenvoPDFApp::argumentsAreResolvedAgainstTheLaunchDirectory()
+{
+    QTemporaryDir dir;
+    QVERIFY(TestPDFs::writePlain(dir.filePath(QStringLiteral("rel.pdf")), 1));
+    PDFViewerOpenRequest request;
+    PDFViewerShortcutStore shortcuts;
+    PlenvoPDFApp app(std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat),
+                     &request, &shortcuts);
+    app.handleArguments({QByteArrayLiteral("--verbose"), QByteArrayLiteral("notes.txt"), QByteArrayLiteral("./rel.pdf")},
+                        QFile::encodeName(dir.path()));
+    QCOMPARE(app.model()->documentTitle(), QStringLiteral("rel"));
+    QCOMPARE(PDFFileURL::nativePath(app.model()->fileURL()), QFile::encodeName(dir.filePath(QStringLiteral("rel.pdf"))));
+}
+
+QTEST_MAIN(tst_PlenvoPDFApp)
+#include "tst_PlenvoPDFApp.moc"

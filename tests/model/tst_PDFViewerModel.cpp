@@ -1,0 +1,439 @@
+#include "BlueprintPDFView.h"
+#include "FakePlatformServices.h"
+#include "PDFDocument.h"
+#include "PDFFileURL.h"
+#include "PDFPage.h"
+#include "PDFViewerModel.h"
+#include "TestPDFs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString kNotPDF = QStringLiteral("只能打开 PDF 文件。");
+const QString kMissing = QStringLiteral("文件已经移动或删除。");
+const QString kUnreadable = QStringLiteral("这个 PDF 无法读取，可能已损坏。");
+const QString kLocked = QStringLiteral("这个 PDF 受密码保护，当前版本暂不支持解锁。");
+const QString kNoPages = QStringLiteral("这个 PDF 没有可显示的页面。");
+
+} // namespace
+
+class tst_PDFViewerModel : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void failedOpenLeavesEverythingAsItWas_data();
+    void failedOpenLeavesEverythingAsItWas();
+    void checksRunInOrder();
+    void upperCaseExtensionAndDotPathsNameOneDocument();
+    void nonUtf8FileNameOpens();
+    void vanishedFileLeavesTheRecentList();
+    void recentListSurvivesRestartsAndKeepsTen();
+    void corruptStoredValuesReadAsEmpty();
+    void reopenRestoresTheClampedReadingPosition();
+    void openingAnotherDocumentStoresThePageOfTheFirst();
+    void pageChangesAreRecordedOnlyAfterOpenFinished();
+    void renamedFileIsFoundThroughItsBookmark();
+    void fileRotationIsRememberedNormalised();
+    void closeShowsTheEmptyStateWithAFreshCanvas();
+    void successfulOpenClearsTheError();
+    void choosePDFOpensOnlyAConfirmedFile();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QUrl url(const QString &name) const { return QUrl::fromLocalFile(path(name)); }
+    std::unique_ptr<PDFViewerModel> makeModel();
+    QString storedPathKey(const QString &name) const { return PDFFileURL::standardizedPath(url(name)); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QSettings> m_settings;
+    FakePlatformServices m_platform;
+};
+
+void tst_PDFViewerModel::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_settings = std::make_unique<QSettings>(m_dir->filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    m_platform = FakePlatformServices();
+    QVERIFY(TestPDFs::writePlain(path(QStringLiteral("A.pdf")), 12));
+    QVERIFY(TestPDFs::writePlain(path(QStringLiteral("B.pdf")), 3));
+}
+
+void tst_PDFViewerModel::cleanup()
+{
+    m_settings.reset();
+    m_dir.reset();
+}
+
+std::unique_ptr<PDFViewerModel> tst_PDFViewerModel::makeModel()
+{
+    auto model = std::make_unique<PDFViewerModel>(m_settings.get(), &m_platform);
+    model->pdfView()->resize(800, 600);
+    return model;
+}
+
+void tst_PDFViewerModel::failedOpenLeavesEverythingAsItWas_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("png image") << "image.png" << "png" << QStringList{kNotPDF};
+    QTest::newRow("png renamed .pdf") << "image.pdf" << "png" << QStringList{kUnreadable};
+    QTest::newRow("pdf earlier in the name") << "plan.pdf.png" << "plain" << QStringList{kNotPDF};
+    QTest::newRow("missing") << "nowhere.pdf" << "none" << QStringList{kMissing};
+    QTest::newRow("garbage") << "garbage.pdf" << "garbage" << QStringList{kUnreadable};
+    QTest::newRow("truncated") << "truncated.pdf" << "truncated" << QStringList{kUnreadable, kNoPages};
+    QTest::newRow("password") << "locked.pdf" << "locked" << QStringList{kLocked};
+    QTest::newRow("no pages") << "empty.pdf" << "nopages" << QStringList{kNoPages};
+    QTest::newRow("directory named x.pdf") << "x.pdf" << "directory" << QStringList{kUnreadable};
+}
+
+void tst_PDFViewerModel::failedOpenLeavesEverythingAsItWas()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(QStringList, messages);
+
+    const QString file = path(name);
+    if (kind == QLatin1String("png"))
+        QVERIFY(TestPDFs::writePNG(file));
+    else if (kind == QLatin1String("plain"))
+        QVERIFY(TestPDFs::writePlain(file, 1));
+    else if (kind == QLatin1String("garbage"))
+        QVERIFY(TestPDFs::writeGarbage(file));
+    else if (kind == QLatin1String("truncated"))
+        QVERIFY(TestPDFs::writeTruncated(file));
+    else if (kind == QLatin1String("locked"))
+        QVERIFY(TestPDFs::writeLocked(file));
+    else if (kind == QLatin1String("nopages"))
+        QVERIFY(TestPDFs::writeNoPages(file));
+    else if (kind == QLatin1String("directory"))
+        QVERIFY(QDir(m_dir->path()).mkdir(name));
+
+    auto model = makeModel();
+    model->open(url(QStringLiteral("A.pdf")));
+    model->pdfView()->goToPageIndex(4);
+    model->pdfView()->setAutoScales(false);
+    model->pdfView()->setScaleFactor(2.0);
+    QCoreApplication::processEvents();
+    QCOMPARE(model->pageIndex(), 4);
+    QCOMPARE(model->zoomPercentage(), 200);
+
+    const auto document = model->document();
+    const auto recent = model->recentDocuments();
+    const QVariant storedRecent = m_settings->value(QStringLiteral("recentDocumentsV1"));
+    const QVariant storedLedger = m_settings->value(QStringLiteral("readingPositionsV1"));
+    const int beeps = m_platform.beeps;
+
+    model->open(QUrl::fromLocalFile(file));
+    QCoreApplication::processEvents();
+
+    QVERIFY2(messages.contains(model->errorText()), qPrintable(model->errorText()));
+    QCOMPARE(model->statusText(), model->errorText());
+    QCOMPARE(m_platform.beeps, beeps + 1);
+    QCOMPARE(model->document(), document);
+    QCOMPARE(model->fileURL(), url(QStringLiteral("A.pdf")));
+    QCOMPARE(model->documentTitle(), QStringLiteral("A"));
+    QCOMPARE(model->pageIndex(), 4);
+    QCOMPARE(model->pdfView()->currentPageIndex(), 4);
+    QCOMPARE(model->zoomPercentage(), 200);
+    QCOMPARE(model->pdfView()->scaleFactor(), 2.0);
+    QCOMPARE(model->recentDocuments(), recent);
+    QCOMPARE(m_settings->value(QStringLiteral("recentDocumentsV1")), storedRecent);
+    QCOMPARE(m_settings->value(QStringLiteral("readingPositionsV1")), storedLedger);
+    // Access to the refused file was given back; the open one is still held.
+    QCOMPARE(m_platform.accessStarted, m_platform.accessStopped + 1);
+    QVERIFY(model->isAccessingSecurityScopedURL());
+    QCOMPARE(model->securityScopedURL(), url(QStringLiteral("A.pdf")));
+}
+
+void tst_PDFViewerModel::checksRunInOrder()
+{
+    auto model = makeModel();
+    // The extension is checked before existence, and existence before access is taken.
+    model->open(url(QStringLiteral("nowhere.png")));
+    QCOMPARE(model->errorText(), kNotPDF);
+    model->open(QUrl(QStringLiteral("https://example.org/plan.pdf")));
+    QCOMPARE(model->errorText(), kNotPDF);
+    model->open(url(QStringLiteral("nowhere.pdf")));
+    QCOMPARE(model->errorText(), kMissing);
+    QCOMPARE(m_platform.accessStarted, 0);
+    // Readability before the lock and the page count: access taken, then given back.
+    QVERIFY(TestPDFs::writeGarbage(path(QStringLiteral("bad.pdf"))));
+    model->open(url(QStringLiteral("bad.pdf")));
+    QCOMPARE(model->errorText(), kUnreadable);
+    QCOMPARE(m_platform.accessStarted, 1);
+    QCOMPARE(m_platform.accessStopped, 1);
+    QVERIFY(!model->isAccessingSecurityScopedURL());
+    QCOMPARE(model->pageCount(), 0);
+    QCOMPARE(model->documentTitle(), QStringLiteral("Plenvo"));
+}
+
+void tst_PDFViewerModel::upperCaseExtensionAndDotPathsNameOneDocument()
+{
+    const QString name = QStringLiteral("A-101 总平面.PDF");
+    QVERIFY(TestPDFs::writePlain(path(name), 5));
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("sub")));
+    auto model = makeModel();
+
+    model->open(QUrl::fromLocalFile(m_dir->path() + QStringLiteral("/sub/../") + name));
+    QVERIFY(!model->hasError());
+    QCOMPARE(model->documentTitle(), QStringLiteral("A-101 总平面"));
+    QCOMPARE(model->statusText(), QStringLiteral("已打开 A-101 总平面"));
+    QCOMPARE(model->fileURL(), url(name));
+    QCOMPARE(model->pageCount(), 5);
+    model->pdfView()->goToPageIndex(3);
+    QCoreApplication::processEvents();
+
+    model->open(QUrl::fromLocalFile(m_dir->path() + QStringLiteral("/./") + name));
+    QCOMPARE(model->pageIndex(), 3);
+    QCOMPARE(model->recentDocuments().size(), 1);
+    QCOMPARE(model->recentDocuments().first().path, storedPathKey(name));
+    QCOMPARE(m_platform.notedRecent.size(), 2);
+}
+
+void tst_PDFViewerModel::nonUtf8FileNameOpens()
+{
+    const QByteArray native = QFile::encodeName(m_dir->path()) + QByteArrayLiteral("/plan-\xff\xfe.pdf");
+    QVERIFY(TestPDFs::writePlainNative(native, 2));
+    auto model = makeModel();
+    model->open(PDFFileURL::fromNativePath(native));
+    QVERIFY2(!model->hasError(), qPrintable(model->errorText()));
+    QCOMPARE(model->pageCount(), 2);
+    QCOMPARE(PDFFileURL::nativePath(model->fileURL()), native);
+}
+
+void tst_PDFViewerModel::vanishedFileLeavesTheRecentList()
+{
+    auto model = makeModel();
+    model->open(url(QStringLiteral("B.pdf")));
+    model->open(url(QStringLiteral("A.pdf")));
+    QCOMPARE(model->recentDocuments().size(), 2);
+    QVERIFY(QFile::remove(path(QStringLiteral("B.pdf"))));
+
+    model->open(url(QStringLiteral("B.pdf")));
+    QCOMPARE(model->errorText(), kMissing);
+    QCOMPARE(m_platform.beeps, 1);
+    QCOMPARE(model->recentDocuments().size(), 1);
+    QCOMPARE(model->recentDocuments().first().path, storedPathKey(QStringLiteral("A.pdf")));
+    // The shortened list was saved at once.
+    auto restarted = makeModel();
+    QCOMPARE(restarted->recentDocuments(), model->recentDocuments());
+    // The failed open left the open document alone.
+    QCOMPARE(model->documentTitle(), QStringLiteral("A"));
+}
+
+void tst_PDFViewerModel::recentListSurvivesRestartsAndKeepsTen()
+{
+    {
+        auto model = makeModel();
+        for (int i = 0; i < 11; ++i) {
+            const QString name = QStringLiteral("doc%1.pdf").arg(i);
+            QVERIFY(TestPDFs::writePlain(path(name), 1));
+            model->open(url(name));
+        }
+        QCOMPARE(model->recentDocuments().size(), 10);
+        QCOMPARE(model->recentDocuments().first().displayName, QStringLiteral("doc10"));
+        QCOMPARE(model->recentDocuments().last().displayName, QStringLiteral("doc1"));
+        // Reopening the third moves it to the front without growing the list.
+        const RecentPDFDocument third = model->recentDocuments().at(2);
+        model->open(url(QStringLiteral("doc8.pdf")));
+        QCOMPARE(third.displayName, QStringLiteral("doc8"));
+        QCOMPARE(model->recentDocuments().size(), 10);
+        QCOMPARE(model->recentDocuments().first().path, third.path);
+        QVERIFY(model->recentDocuments().first().openedAt >= third.openedAt);
+        QVERIFY(model->recentDocuments().first().bookmarkData.has_value());
+    }
+    auto restarted = makeModel();
+    QCOMPARE(restarted->recentDocuments().size(), 10);
+    QCOMPARE(restarted->recentDocuments().first().displayName, QStringLiteral("doc8"));
+
+    // A list of 15 written by another build loads as its first ten.
+    QList<RecentPDFDocument> fifteen;
+    for (int i = 0; i < 15; ++i)
+        fifteen.append({QStringLiteral("/x/%1.pdf").arg(i), QString::number(i), QDateTime::currentDateTimeUtc(), {}});
+    m_settings->setValue(QStringLiteral("recentDocumentsV1"), RecentPDFDocument::encodeList(fifteen));
+    auto third = makeModel();
+    QCOMPARE(third->recentDocuments(), fifteen.mid(0, 10));
+}
+
+void tst_PDFViewerModel::corruptStoredValuesReadAsEmpty()
+{
+    m_settings->setValue(QStringLiteral("recentDocumentsV1"), QByteArrayLiteral("{not json"));
+    m_settings->setValue(QStringLiteral("readingPositionsV1"), QByteArrayLiteral("[1, 2"));
+    auto model = makeModel();
+    QVERIFY(model->recentDocuments().isEmpty());
+    QVERIFY(model->readingPositions().pageIndexByPath.isEmpty());
+    QCOMPARE(model->statusText(), PDFViewerModel::emptyStatusText);
+    QCOMPARE(m_platform.beeps, 0);
+
+    // The first recorded page replaces the corrupt ledger by one holding only this document.
+    model->open(url(QStringLiteral("A.pdf")));
+    model->pdfView()->goToPageIndex(2);
+    QCoreApplication::processEvents();
+    const auto ledger = ReadingPositionLedger::decode(m_settings->value(QStringLiteral("readingPositionsV1")).toByteArray());
+    QVERIFY(ledger.has_value());
+    QCOMPARE(ledger->pageIndexByPath.size(), 1);
+    QCOMPARE(ledger->pageIndexByPath.value(storedPathKey(QStringLiteral("A.pdf"))), 2);
+}
+
+void tst_PDFViewerModel::reopenRestoresTheClampedReadingPosition()
+{
+    auto model = makeModel();
+    model->open(url(QStringLiteral("A.pdf")));
+    QCOMPARE(model->pageIndex(), 0); // never opened before
+    model->pdfView()->goToPageIndex(6);
+    QCoreApplication::processEvents();
+    model->closeDocument();
+    model->open(url(QStringLiteral("A.pdf")));
+    QCOMPARE(model->pageIndex(), 6);
+    QCOMPARE(model->pdfView()->currentPageIndex(), 6);
+
+    // Stored beyond the end of a document that lost pages: the last page.
+    ReadingPositionLedger ledger;
+    ledger.pageIndexByPath.insert(storedPathKey(QStringLiteral("A.pdf")), 40);
+    ledger.pageIndexByPath.insert(storedPathKey(QStringLiteral("B.pdf")), -3);
+    m_settings->setValue(QStringLiteral("readingPositionsV1"), ledger.encode());
+    model->open(url(QStringLiteral("A.pdf")));
+    QCOMPARE(model->pageIndex(), 11);
+    model->open(url(QStringLiteral("B.pdf")));
+    QCOMPARE(model->pageIndex(), 0);
+    QCOMPARE(model->readingPositions().pageIndexByPath.value(storedPathKey(QStringLiteral("B.pdf"))), 0);
+}
+
+void tst_PDFViewerModel::openingAnotherDocumentStoresThePageOfTheFirst()
+{
+    auto model = makeModel();
+    model->open(url(QStringLiteral("A.pdf")));
+    QCoreApplication::processEvents();
+    // The page moves but its notification has not been handled yet when B opens.
+    model->pdfView()->goToPageIndex(5);
+    model->open(url(QStringLiteral("B.pdf")));
+    QCOMPARE(model->readingPositions().pageIndexByPath.value(storedPathKey(QStringLiteral("A.pdf"))), 5);
+    QCOMPARE(model->pageIndex(), 0);
+    QCOMPARE(model->pageCount(), 3);
+}
+
+void tst_PDFViewerModel::pageChangesAreRecordedOnlyAfterOpenFinished()
+{
+    // Regression: handing the new document to the canvas announces page 0 while open() still
+    // has to restore the stored page; recording it there would overwrite the stored position.
+    ReadingPositionLedger ledger;
+    ledger.pageIndexByPath.insert(storedPathKey(QStringLiteral("A.pdf")), 7);
+    m_settings->setValue(QStringLiteral("readingPositionsV1"), ledger.encode());
+    auto model = makeModel();
+    model->open(url(QStringLiteral("A.pdf")));
+    QCoreApplication::processEvents();
+    QCOMPARE(model->pageIndex(), 7);
+    QCOMPARE(model->readingPositions().pageIndexByPath.value(storedPathKey(QStringLiteral("A.pdf"))), 7);
+}
+
+void tst_PDFViewerModel::renamedFileIsFoundThroughItsBookmark()
+{
+    auto model = makeModel();
+    model->open(url(QStringLiteral("A.pdf")));
+    model->open(url(QStringLiteral("B.pdf")));
+    const RecentPDFDocument entryA = model->recentDocuments().at(1);
+    QCOMPARE(entryA.displayName, QStringLiteral("A"));
+    QVERIFY(QFile::rename(path(QStringLiteral("A.pdf")), path(QStringLiteral("A renamed.pdf"))));
+
+    model->openRecentDocument(entryA);
+    QVERIFY2(!model->hasError(), qPrintable(model->errorText()));
+    QCOMPARE(model->documentTitle(), QStringLiteral("A renamed"));
+    const auto recent = model->recentDocuments();
+    QCOMPARE(recent.size(), 3);
+    QCOMPARE(recent.first().path, storedPathKey(QStringLiteral("A renamed.pdf")));
+    QCOMPARE(recent.last().path, entryA.path); // the old entry stays
+
+    // Without a usable bookmark the stored path is tried, and a vanished file leaves the list.
+    RecentPDFDocument noBookmark = entryA;
+    noBookmark.bookmarkData = QByteArrayLiteral("junk");
+    model->openRecentDocument(noBookmark);
+    QCOMPARE(model->errorText(), kMissing);
+    QCOMPARE(model->recentDocuments().size(), 2);
+}
+
+void tst_PDFViewerModel::fileRotationIsRememberedNormalised()
+{
+    QVERIFY(TestPDFs::writeRotated(path(QStringLiteral("R.pdf")), {-90, 0, 90, 540}));
+    auto model = makeModel();
+    model->open(url(QStringLiteral("R.pdf")));
+    const QMap<int, int> expected{{0, 270}, {1, 0}, {2, 90}, {3, 180}};
+    QCOMPARE(model->originalPageRotations(), expected);
+}
+
+void tst_PDFViewerModel::closeShowsTheEmptyStateWithAFreshCanvas()
+{
+    auto model = makeModel();
+    model->open(url(QStringLiteral("nowhere.pdf")));
+    model->open(url(QStringLiteral("A.pdf")));
+    model->open(url(QStringLiteral("nowhere.pdf")));
+    model->pdfView()->goToPageIndex(3);
+    QCoreApplication::processEvents();
+    model->setSearchText(QStringLiteral("A-101"));
+    QPointer<BlueprintPDFView> oldView = model->pdfView();
+    QSignalSpy viewChanged(model.get(), &PDFViewerModel::pdfViewChanged);
+
+    model->closeDocument();
+    QCOMPARE(viewChanged.count(), 1);
+    QVERIFY(model->pdfView() != oldView);
+    QVERIFY(!model->pdfView()->document());
+    QVERIFY(model->pdfView()->autoScales());
+    QCOMPARE(model->documentTitle(), QStringLiteral("Plenvo"));
+    QCOMPARE(model->zoomPercentage(), 100);
+    QCOMPARE(model->pageCount(), 0);
+    QCOMPARE(model->pageIndex(), 0);
+    QVERIFY(model->fileURL().isEmpty());
+    QCOMPARE(model->statusText(), QStringLiteral("拖入 PDF，或者点“打开”。"));
+    QCOMPARE(model->errorText(), kMissing); // errors and the search text stay
+    QCOMPARE(model->searchText(), QStringLiteral("A-101"));
+    QCOMPARE(model->recentDocuments().size(), 1);
+    QVERIFY(!model->isAccessingSecurityScopedURL());
+    QCOMPARE(m_platform.accessStarted, m_platform.accessStopped);
+    QCOMPARE(model->readingPositions().pageIndexByPath.value(storedPathKey(QStringLiteral("A.pdf"))), 3);
+    QTRY_VERIFY(oldView.isNull());
+
+    // The fresh canvas reports to the model like the first one did.
+    model->open(url(QStringLiteral("A.pdf")));
+    model->pdfView()->goToPageIndex(8);
+    QTRY_COMPARE(model->pageIndex(), 8);
+}
+
+void tst_PDFViewerModel::successfulOpenClearsTheError()
+{
+    auto model = makeModel();
+    QSignalSpy errorChanged(model.get(), &PDFViewerModel::errorTextChanged);
+    model->open(url(QStringLiteral("nowhere.pdf")));
+    QVERIFY(model->hasError());
+    model->open(url(QStringLiteral("B.pdf")));
+    QVERIFY(!model->hasError());
+    QCOMPARE(errorChanged.count(), 2);
+    QCOMPARE(model->statusText(), QStringLiteral("已打开 B"));
+    QVERIFY(model->pdfView()->autoScales());
+}
+
+void tst_PDFViewerModel::choosePDFOpensOnlyAConfirmedFile()
+{
+    auto model = makeModel();
+    model->choosePDF();
+    QCOMPARE(m_platform.lastDialogTitle, QStringLiteral("打开 PDF"));
+    QCOMPARE(model->statusText(), PDFViewerModel::emptyStatusText);
+    QCOMPARE(m_platform.beeps, 0);
+    m_platform.nextChosenFile = url(QStringLiteral("B.pdf"));
+    model->choosePDF();
+    QCOMPARE(model->documentTitle(), QStringLiteral("B"));
+}
+
+QTEST_MAIN(tst_PDFViewerModel)
+#include "tst_PDFViewerModel.moc"
