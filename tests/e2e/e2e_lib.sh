@@ -1,0 +1,61 @@
+# Shared helpers for the end-to-end tests: a private X server, a private home, and waiting.
+# Set E2E_KEEP_SCREENSHOTS=DIR to keep the screenshots the tests take.
+
+e2e_setup() {
+    E2E_WORK=$(mktemp -d)
+    export HOME="$E2E_WORK/home" XDG_CONFIG_HOME="$E2E_WORK/config" XDG_DATA_HOME="$E2E_WORK/data"
+    export XDG_RUNTIME_DIR="$E2E_WORK/run"
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    export QT_QPA_PLATFORM=xcb
+    local n
+    for n in $(seq 91 199); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then break; fi
+    done
+    export DISPLAY=":$n"
+    Xvfb "$DISPLAY" -screen 0 1600x1000x24 -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
+    E2E_XVFB=$!
+    trap e2e_teardown EXIT
+    e2e_wait 20 xdotool getmouselocation || e2e_fail "Xvfb did not start"
+}
+
+e2e_teardown() {
+    local pid
+    for pid in ${E2E_PIDS:-}; do kill "$pid" 2>/dev/null || true; done
+    kill "$E2E_XVFB" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$E2E_WORK"
+}
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# e2e_wait SECONDS COMMAND...: retries COMMAND until it succeeds or time runs out.
+e2e_wait() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.2
+    done
+}
+
+# e2e_window_titled TITLE: a visible window whose whole title is TITLE.
+e2e_window_titled() {
+    xdotool search --onlyvisible --name "^$1\$"
+}
+
+# e2e_screenshot NAME: captures the screen; prints the PNG's path.
+e2e_screenshot() {
+    local shot="$E2E_WORK/$1.png"
+    import -window root "$shot"
+    if [ -n "${E2E_KEEP_SCREENSHOTS:-}" ]; then mkdir -p "$E2E_KEEP_SCREENSHOTS" && cp "$shot" "$E2E_KEEP_SCREENSHOTS/"; fi
+    echo "$shot"
+}
+
+# e2e_ink PNG X Y W H: percentage (0-100) of dark pixels in a region.
+e2e_ink() {
+    convert "$1" -crop "$4x$5+$2+$3" -colorspace Gray -threshold 60% -format '%[fx:round(100*(1-mean))]' info:
+}
