@@ -9,25 +9,32 @@
 // taken out again with nativePath(); QString paths are for keys and display only.
 namespace PDFFileURL {
 
-// A file URL for the exact bytes of an absolute path.
+// A file URL for the exact bytes of an absolute path; for a UTF-8 path it equals
+// QUrl::fromLocalFile of the same path. Empty input gives an empty URL.
 QUrl fromNativePath(const QByteArray &path);
-// A file URL for a command-line argument: either a URL ("file:///…", others returned as
-// they are, so the caller can reject them) or a path, made absolute against `workingDirectory`.
+// A file URL for a command-line argument: either a URL ("file:…" with host empty or
+// "localhost", which is dropped; any other "scheme://…" returned as it is, so the caller can
+// reject it) or a path, made absolute against `workingDirectory` but not standardised.
+// Raw bytes inside a "file:" argument are kept exactly.
 QUrl fromArgument(const QByteArray &argument, const QByteArray &workingDirectory);
 
-// The exact path bytes of a file URL; empty when `url` is not a local file URL.
+// The exact path bytes of a file URL; empty when `url` is not a file URL on this host.
 QByteArray nativePath(const QUrl &url);
 
-// Absolute, with "." and ".." components and repeated slashes removed lexically (no symlink
-// resolution). Non-file URLs are returned unchanged.
+// Absolute, with "." and ".." components, repeated and trailing slashes removed lexically
+// (no symlink resolution); a relative path is taken against the process's working directory.
+// Query and fragment are dropped. Non-file URLs are returned unchanged.
 QUrl standardized(const QUrl &url);
-// The standardised path as text: the key of the recent list and the reading ledger.
+// The standardised path as text: the key of the recent list and the reading ledger. Bytes
+// that are not UTF-8 become U+FFFD here (the bookmark keeps the exact bytes); empty for
+// non-file URLs.
 QString standardizedPath(const QUrl &url);
 // The same for a stored path string.
 QString standardizedPath(const QString &path);
 
 // The last path component; its extension (after the last dot, without it; empty if none);
 // and the component with that extension removed ("A-101 总平面.pdf" → "A-101 总平面").
+// A leading dot (".pdf") or a trailing one ("x.") starts no extension.
 QString lastPathComponent(const QUrl &url);
 QString pathExtension(const QUrl &url);
 QString displayName(const QUrl &url);
