@@ -56,7 +56,8 @@ class PDFDocument : public QObject {
 public:
     // Opens the file at `nativePath` (file-system bytes, not necessarily UTF-8) as a PDF,
     // whatever its name. Returns null when the file cannot be read as a PDF at all; error
-    // then says why. A password-protected file opens locked (isLocked(), no pages).
+    // then says why. A password-protected file opens locked (isLocked(), no pages) and error
+    // is then NeedsPassword; otherwise error is None on success.
     static std::shared_ptr<PDFDocument> open(const QByteArray &nativePath, PDFError *error = nullptr);
     ~PDFDocument() override;
 
@@ -73,9 +74,16 @@ public:
     // Renders part of page `pageIndex` as the viewer shows it at `rotation` degrees and
     // `scale` device pixels per point. `tile` is in device pixels, origin at the top-left of
     // the displayed page. Returns a null image when cancelled or on error (error says which).
+    // A page whose content is partly broken still returns its image, with error Damaged.
+    // The image is Format_RGB32, white where the page has no content.
     // Any thread; blocks while the page's display list is first recorded.
     QImage renderTile(int pageIndex, int rotation, qreal scale, const QRect &tile,
                       PDFRenderCookie *cookie = nullptr, PDFError *error = nullptr) const;
+
+    // How many pages keep their recorded display lists (least recently drawn go first).
+    // At least 1; 8 unless set. Any thread.
+    void setDisplayListCacheSize(int pages);
+    int displayListCacheSize() const;
 
     // The links on a page (page space). Any thread.
     QVector<PDFLink> links(int pageIndex) const;
@@ -96,11 +104,22 @@ signals:
 private:
     PDFDocument();
 
+    enum class FindEvent { Begin, Match, End };
+    // UI thread. Emits the event unless `generation` is no longer the current find's.
+    void deliverFindEvent(quint64 generation, FindEvent event, const PDFSelection &selection);
+    void postFindEvent(quint64 generation, FindEvent event, const PDFSelection &selection = {});
+    // Joins cancelled workers that have already stopped.
+    void reapFindWorkers();
+
     friend class PDFFindWorker;
     std::unique_ptr<PDFDocumentEngine> m_engine;
     QByteArray m_nativePath;
     bool m_locked = false;
     std::vector<std::unique_ptr<PDFPage>> m_pages;
+    // Bumped by every begin and cancel; a queued find event of an older generation is
+    // dropped. Written on the UI thread, read by workers to stop early.
     std::atomic<quint64> m_findGeneration{0};
-    PDFFindWorker *m_findWorker = nullptr;
+    PDFFindWorker *m_findWorker = nullptr; // owned; the running find, if any
+    std::vector<std::unique_ptr<PDFFindWorker>> m_stoppingFindWorkers; // cancelled, not joined
+    bool m_finding = false;
 };

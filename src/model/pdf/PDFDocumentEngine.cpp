@@ -1,0 +1,516 @@
+#include "PDFDocumentEngine.h"
+
+#include "PDFPage.h"
+
+#include <mupdf/pdf.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The size a page gets when its own geometry cannot be read: A4 portrait.
+constexpr fz_rect kFallbackBounds = {0, 0, 595, 842};
+// Tiles above this many pixels are refused rather than attempted.
+constexpr qint64 kMaxTilePixels = qint64(1) << 28;
+
+void setError(PDFError *error, const PDFError &value)
+{
+    if (error)
+        *error = value;
+}
+
+void setError(PDFError *error, PDFErrorKind kind, const QString &message)
+{
+    setError(error, PDFError{kind, message});
+}
+
+bool readGeometry(fz_context *ctx, pdf_document *pdf, int pageIndex, PDFPageGeometry *geometry)
+{
+    int rotate = 0;
+    fz_rect box = fz_empty_rect;
+    fz_matrix ctm = fz_identity;
+    int ok = 0;
+    fz_var(rotate);
+    fz_var(box);
+    fz_var(ctm);
+    fz_var(ok);
+    fz_try(ctx) {
+        pdf_obj *pageObject = pdf_lookup_page_obj(ctx, pdf, pageIndex);
+        rotate = pdf_to_int(ctx, pdf_dict_get_inheritable(ctx, pageObject, PDF_NAME(Rotate)));
+        pdf_page_obj_transform(ctx, pageObject, &box, &ctm);
+        box = fz_transform_rect(box, ctm);
+        ok = !fz_is_empty_rect(box) && !fz_is_infinite_rect(box);
+    }
+    fz_catch(ctx) {
+        ok = 0;
+    }
+    if (!ok)
+        return false;
+    geometry->bounds = box;
+    geometry->fileRotation = PDFPage::normalizedRotation(rotate);
+    return true;
+}
+
+// Maps MuPDF page space to the displayed page in device pixels: rotated by the viewer's
+// rotation relative to the file's, scaled, with the displayed page's top-left at (0, 0).
+fz_matrix displayMatrix(const PDFPageGeometry &geometry, int rotation, float scale)
+{
+    const int extra = PDFPage::normalizedRotation(PDFPage::normalizedRotation(rotation)
+                                                  - geometry.fileRotation);
+    fz_matrix m = fz_concat(fz_rotate(float(extra)), fz_scale(scale, scale));
+    const fz_rect r = fz_transform_rect(geometry.bounds, m);
+    return fz_concat(m, fz_translate(-r.x0, -r.y0));
+}
+
+QRectF toPageSpace(fz_rect rect, const PDFPageGeometry &geometry)
+{
+    return QRectF(qreal(rect.x0 - geometry.bounds.x0), qreal(rect.y0 - geometry.bounds.y0),
+                  qreal(rect.x1 - rect.x0), qreal(rect.y1 - rect.y0));
+}
+
+bool isAborted(const fz_cookie *cookie)
+{
+    return cookie && __atomic_load_n(&cookie->abort, __ATOMIC_RELAXED);
+}
+
+PDFError cancelledError()
+{
+    return PDFError{PDFErrorKind::Cancelled, QStringLiteral("cancelled")};
+}
+
+// Resolves a link target. `*pageIndex` stays -1 for an external URI or an internal one
+// that names no page of this document.
+bool resolveLink(fz_context *ctx, fz_document *document, const char *uri, int *external,
+                 int *pageIndex, float *x, float *y)
+{
+    int ok = 0;
+    fz_var(ok);
+    fz_try(ctx) {
+        *external = fz_is_external_link(ctx, uri);
+        if (!*external) {
+            const fz_location location = fz_resolve_link(ctx, document, uri, x, y);
+            *pageIndex = fz_page_number_from_location(ctx, document, location);
+        }
+        ok = 1;
+    }
+    fz_catch(ctx) {
+        ok = 0;
+    }
+    return ok;
+}
+
+bool searchText(fz_context *ctx, fz_stext_page *text, const char *needle, int *marks,
+                fz_quad *quads, int capacity, int *count, PDFError *error)
+{
+    int ok = 0;
+    fz_var(ok);
+    fz_try(ctx) {
+        *count = fz_search_stext_page(ctx, text, needle, marks, quads, capacity);
+        ok = 1;
+    }
+    fz_catch(ctx) {
+        setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
+    }
+    return ok;
+}
+
+// The characters of `text` that a hit covers, in reading order, one space per line break.
+QString hitText(const fz_stext_page *text, const fz_quad *quads, int quadCount)
+{
+    fz_rect area = fz_empty_rect;
+    for (int i = 0; i < quadCount; ++i)
+        area = fz_union_rect(area, fz_rect_from_quad(quads[i]));
+    QString result;
+    const fz_stext_line *lastLine = nullptr;
+    for (const fz_stext_block *block = text->first_block; block; block = block->next) {
+        if (block->type != FZ_STEXT_BLOCK_TEXT
+            || fz_is_empty_rect(fz_intersect_rect(block->bbox, area)))
+            continue;
+        for (const fz_stext_line *line = block->u.t.first_line; line; line = line->next) {
+            for (const fz_stext_char *ch = line->first_char; ch; ch = ch->next) {
+                const fz_point centre = {(ch->quad.ul.x + ch->quad.lr.x) / 2,
+                                         (ch->quad.ul.y + ch->quad.lr.y) / 2};
+                bool inside = false;
+                for (int i = 0; i < quadCount && !inside; ++i)
+                    inside = fz_is_point_inside_quad(centre, quads[i]);
+                if (!inside)
+                    continue;
+                if (lastLine && lastLine != line && !result.isEmpty() && !result.back().isSpace())
+                    result.append(QLatin1Char(' '));
+                lastLine = line;
+                const char32_t c = char32_t(ch->c);
+                result.append(QString::fromUcs4(&c, 1));
+            }
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nativePath,
+                                                           PDFError *error)
+{
+    fz_context *ctx = PDFEngineContext::current();
+    if (!ctx) {
+        PDFError e = PDFEngineContext::noContextError();
+        e.kind = PDFErrorKind::CannotOpen;
+        setError(error, e);
+        return nullptr;
+    }
+    if (nativePath.isEmpty() || nativePath.contains('\0')) {
+        setError(error, PDFErrorKind::CannotOpen, QStringLiteral("invalid file name"));
+        return nullptr;
+    }
+
+    const char *path = nativePath.constData();
+    pdf_document *pdf = nullptr;
+    int locked = 0;
+    int pageCount = 0;
+    fz_var(pdf);
+    fz_try(ctx) {
+        pdf = pdf_open_document(ctx, path);
+        if (pdf_needs_password(ctx, pdf) && !pdf_authenticate_password(ctx, pdf, ""))
+            locked = 1;
+        else
+            pageCount = pdf_count_pages(ctx, pdf);
+    }
+    fz_catch(ctx) {
+        pdf_drop_document(ctx, pdf);
+        setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::CannotOpen));
+        return nullptr;
+    }
+
+    std::unique_ptr<PDFDocumentEngine> engine(new PDFDocumentEngine);
+    engine->m_document = &pdf->super;
+    engine->m_locked = locked;
+    engine->m_geometry.resize(size_t(pageCount));
+    for (int i = 0; i < pageCount; ++i) {
+        PDFPageGeometry &geometry = engine->m_geometry[size_t(i)];
+        if (!readGeometry(ctx, pdf, i, &geometry))
+            geometry = PDFPageGeometry{kFallbackBounds, 0};
+    }
+    setError(error, PDFError{});
+    return engine;
+}
+
+PDFDocumentEngine::~PDFDocumentEngine()
+{
+    fz_context *ctx = PDFEngineContext::current();
+    if (!ctx)
+        return; // nothing can be released without a context; the process is out of memory
+    for (auto &entry : m_cache)
+        fz_drop_display_list(ctx, entry.second);
+    fz_drop_document(ctx, m_document);
+}
+
+void PDFDocumentEngine::setDisplayListCacheSize(int pages)
+{
+    fz_context *ctx = PDFEngineContext::current();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_cacheCapacity = std::max(1, pages);
+    if (ctx)
+        trimCache(ctx);
+}
+
+int PDFDocumentEngine::displayListCacheSize() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_cacheCapacity;
+}
+
+void PDFDocumentEngine::trimCache(fz_context *ctx)
+{
+    while (int(m_cache.size()) > m_cacheCapacity) {
+        fz_drop_display_list(ctx, m_cache.back().second);
+        m_cache.pop_back();
+    }
+}
+
+fz_display_list *PDFDocumentEngine::keepCachedDisplayList(fz_context *ctx, int pageIndex)
+{
+    for (const auto &entry : m_cache) {
+        if (entry.first == pageIndex)
+            return fz_keep_display_list(ctx, entry.second);
+    }
+    return nullptr;
+}
+
+fz_display_list *PDFDocumentEngine::keepDisplayList(fz_context *ctx, int pageIndex,
+                                                    fz_cookie *cookie, PDFError *error)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (auto it = m_cache.begin(); it != m_cache.end(); ++it) {
+        if (it->first == pageIndex) {
+            m_cache.splice(m_cache.begin(), m_cache, it);
+            return fz_keep_display_list(ctx, it->second);
+        }
+    }
+
+    fz_page *page = nullptr;
+    fz_device *device = nullptr;
+    fz_display_list *list = nullptr;
+    fz_var(page);
+    fz_var(device);
+    fz_var(list);
+    fz_try(ctx) {
+        page = fz_load_page(ctx, m_document, pageIndex);
+        list = fz_new_display_list(ctx, fz_bound_page(ctx, page));
+        device = fz_new_list_device(ctx, list);
+        fz_run_page(ctx, page, device, fz_identity, cookie);
+        fz_close_device(ctx, device);
+    }
+    fz_always(ctx) {
+        fz_drop_device(ctx, device);
+        fz_drop_page(ctx, page);
+    }
+    fz_catch(ctx) {
+        fz_drop_display_list(ctx, list);
+        setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
+        return nullptr;
+    }
+    if (isAborted(cookie)) {
+        // An interrupted recording is incomplete and must not be cached.
+        fz_drop_display_list(ctx, list);
+        setError(error, cancelledError());
+        return nullptr;
+    }
+    m_cache.emplace_front(pageIndex, list);
+    trimCache(ctx);
+    return fz_keep_display_list(ctx, list);
+}
+
+QImage PDFDocumentEngine::renderTile(int pageIndex, int rotation, qreal scale, const QRect &tile,
+                                     fz_cookie *cookie, PDFError *error)
+{
+    if (pageIndex < 0 || pageIndex >= pageCount()) {
+        setError(error, PDFErrorKind::Damaged, QStringLiteral("no page %1").arg(pageIndex));
+        return {};
+    }
+    if (!(scale > 0) || !std::isfinite(scale) || tile.isEmpty()
+        || qint64(tile.width()) * tile.height() > kMaxTilePixels) {
+        setError(error, PDFErrorKind::Damaged, QStringLiteral("invalid tile request"));
+        return {};
+    }
+    fz_context *ctx = PDFEngineContext::current();
+    if (!ctx) {
+        setError(error, PDFEngineContext::noContextError());
+        return {};
+    }
+    fz_cookie ownCookie = {};
+    if (!cookie)
+        cookie = &ownCookie;
+    if (isAborted(cookie)) {
+        setError(error, cancelledError());
+        return {};
+    }
+
+    fz_display_list *list = keepDisplayList(ctx, pageIndex, cookie, error);
+    if (!list)
+        return {};
+
+    QImage image(tile.size(), QImage::Format_RGB32);
+    if (image.isNull()) {
+        fz_drop_display_list(ctx, list);
+        setError(error, PDFErrorKind::Damaged, QStringLiteral("out of memory for the tile"));
+        return {};
+    }
+    // The pixmap draws straight into the image: BGRA bytes are Format_RGB32 in memory, and
+    // a QImage row of 4-byte pixels has no padding.
+    unsigned char *samples = image.bits();
+    const fz_matrix ctm = displayMatrix(geometry(pageIndex), rotation, float(scale));
+    const fz_irect box = {tile.left(), tile.top(), tile.left() + tile.width(),
+                          tile.top() + tile.height()};
+    fz_pixmap *pixmap = nullptr;
+    fz_device *device = nullptr;
+    int failed = 0;
+    fz_var(cookie);
+    fz_var(failed);
+    fz_var(pixmap);
+    fz_var(device);
+    fz_try(ctx) {
+        pixmap = fz_new_pixmap_with_bbox_and_data(ctx, fz_device_bgr(ctx), box, nullptr, 1, samples);
+        fz_clear_pixmap_with_value(ctx, pixmap, 0xff);
+        device = fz_new_draw_device(ctx, fz_identity, pixmap);
+        fz_run_display_list(ctx, list, device, ctm, fz_rect_from_irect(box), cookie);
+        fz_close_device(ctx, device);
+    }
+    fz_always(ctx) {
+        fz_drop_device(ctx, device);
+        fz_drop_pixmap(ctx, pixmap);
+        fz_drop_display_list(ctx, list);
+    }
+    fz_catch(ctx) {
+        setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
+        failed = 1;
+    }
+    if (failed)
+        return {};
+    if (isAborted(cookie)) {
+        setError(error, cancelledError());
+        return {};
+    }
+    if (cookie->errors > 0)
+        setError(error, PDFErrorKind::Damaged,
+                 QStringLiteral("%1 errors while drawing page %2").arg(cookie->errors).arg(pageIndex));
+    else
+        setError(error, PDFError{});
+    return image;
+}
+
+QVector<PDFLink> PDFDocumentEngine::links(int pageIndex)
+{
+    QVector<PDFLink> result;
+    if (pageIndex < 0 || pageIndex >= pageCount())
+        return result;
+    fz_context *ctx = PDFEngineContext::current();
+    if (!ctx)
+        return result;
+
+    std::lock_guard<std::mutex> lock(m_mutex);
+    fz_page *page = nullptr;
+    fz_link *links = nullptr;
+    int failed = 0;
+    fz_var(page);
+    fz_var(links);
+    fz_var(failed);
+    fz_try(ctx) {
+        page = fz_load_page(ctx, m_document, pageIndex);
+        links = fz_load_links(ctx, page);
+    }
+    fz_catch(ctx) {
+        failed = 1;
+    }
+    if (!failed) {
+        for (const fz_link *link = links; link; link = link->next) {
+            if (!link->uri)
+                continue;
+            int external = 0;
+            int destination = -1;
+            float x = NAN;
+            float y = NAN;
+            if (!resolveLink(ctx, m_document, link->uri, &external, &destination, &x, &y))
+                continue;
+            PDFLink item;
+            item.rect = toPageSpace(link->rect, geometry(pageIndex));
+            if (external) {
+                item.uri = QString::fromUtf8(link->uri);
+            } else {
+                if (destination < 0 || destination >= pageCount())
+                    continue;
+                const fz_rect &target = geometry(destination).bounds;
+                item.destinationPage = destination;
+                item.destinationPoint = QPointF(std::isnan(x) ? qQNaN() : qreal(x - target.x0),
+                                                std::isnan(y) ? qQNaN() : qreal(y - target.y0));
+            }
+            result.append(item);
+        }
+    }
+    fz_drop_link(ctx, links);
+    fz_drop_page(ctx, page);
+    return result;
+}
+
+std::vector<PDFTextHit> PDFDocumentEngine::find(int pageIndex, const QByteArray &needleUtf8,
+                                                fz_cookie *cookie, PDFError *error)
+{
+    std::vector<PDFTextHit> hits;
+    if (pageIndex < 0 || pageIndex >= pageCount() || needleUtf8.isEmpty())
+        return hits;
+    fz_context *ctx = PDFEngineContext::current();
+    if (!ctx) {
+        setError(error, PDFEngineContext::noContextError());
+        return hits;
+    }
+
+    // Extract the page's text: from its display list when one is cached (outside the lock),
+    // else straight from the page under the lock. Searching never fills the cache.
+    fz_stext_options options = {};
+    fz_stext_page *text = nullptr;
+    fz_device *device = nullptr;
+    fz_display_list *list = nullptr;
+    fz_page *page = nullptr;
+    int failed = 0;
+    fz_var(failed);
+    fz_var(list);
+    fz_var(text);
+    fz_var(device);
+    fz_var(page);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        list = keepCachedDisplayList(ctx, pageIndex);
+        if (!list) {
+            fz_try(ctx) {
+                page = fz_load_page(ctx, m_document, pageIndex);
+                text = fz_new_stext_page(ctx, fz_bound_page(ctx, page));
+                device = fz_new_stext_device(ctx, text, &options);
+                fz_run_page(ctx, page, device, fz_identity, cookie);
+                fz_close_device(ctx, device);
+            }
+            fz_always(ctx) {
+                fz_drop_device(ctx, device);
+                fz_drop_page(ctx, page);
+            }
+            fz_catch(ctx) {
+                setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
+                failed = 1;
+            }
+        }
+    }
+    if (list) {
+        device = nullptr;
+        fz_try(ctx) {
+            text = fz_new_stext_page(ctx, fz_bound_display_list(ctx, list));
+            device = fz_new_stext_device(ctx, text, &options);
+            fz_run_display_list(ctx, list, device, fz_identity, fz_infinite_rect, cookie);
+            fz_close_device(ctx, device);
+        }
+        fz_always(ctx) {
+            fz_drop_device(ctx, device);
+            fz_drop_display_list(ctx, list);
+        }
+        fz_catch(ctx) {
+            setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
+            failed = 1;
+        }
+    }
+    if (failed || isAborted(cookie)) {
+        fz_drop_stext_page(ctx, text);
+        if (!failed)
+            setError(error, cancelledError());
+        return hits;
+    }
+
+    // The hit buffer grows until one search fits: MuPDF stops at its capacity.
+    std::vector<fz_quad> quads;
+    std::vector<int> marks;
+    int count = 0;
+    for (int capacity = 256;; capacity *= 4) {
+        quads.assign(size_t(capacity), fz_quad{});
+        marks.assign(size_t(capacity), 0);
+        if (!searchText(ctx, text, needleUtf8.constData(), marks.data(), quads.data(), capacity,
+                        &count, error)) {
+            fz_drop_stext_page(ctx, text);
+            return hits;
+        }
+        if (count < capacity || capacity >= (1 << 20))
+            break;
+    }
+
+    const PDFPageGeometry &pageGeometry = geometry(pageIndex);
+    for (int first = 0; first < count;) {
+        int end = first + 1;
+        while (end < count && !marks[size_t(end)])
+            ++end;
+        PDFTextHit hit;
+        for (int i = first; i < end; ++i)
+            hit.rects.append(toPageSpace(fz_rect_from_quad(quads[size_t(i)]), pageGeometry));
+        hit.text = hitText(text, quads.data() + first, end - first);
+        hits.push_back(std::move(hit));
+        first = end;
+    }
+    fz_drop_stext_page(ctx, text);
+    setError(error, PDFError{});
+    return hits;
+}

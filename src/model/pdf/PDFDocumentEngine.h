@@ -1,0 +1,69 @@
+#pragma once
+
+// Internal to the engine boundary (includes MuPDF).
+
+#include "PDFDocument.h"
+#include "PDFEngineContext.h"
+
+#include <list>
+#include <memory>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+// Page geometry as read at open. Immutable afterwards, so any thread may read it unlocked.
+struct PDFPageGeometry {
+    fz_rect bounds; // MuPDF page space: points, y down, the file's /Rotate applied
+    int fileRotation = 0;
+};
+
+// One hit of a find: quads and text, page space relative to the page's top-left corner.
+struct PDFTextHit {
+    QVector<QRectF> rects;
+    QString text;
+};
+
+// Owns the document's fz_document. Every use of the handle and of the display-list cache
+// happens under `m_mutex`; drawing from a recorded list happens outside it, on the calling
+// thread's own context. Any thread.
+struct PDFDocumentEngine {
+    static std::unique_ptr<PDFDocumentEngine> open(const QByteArray &nativePath, PDFError *error);
+    ~PDFDocumentEngine();
+    PDFDocumentEngine(const PDFDocumentEngine &) = delete;
+    PDFDocumentEngine &operator=(const PDFDocumentEngine &) = delete;
+
+    bool isLocked() const { return m_locked; }
+    int pageCount() const { return int(m_geometry.size()); }
+    const PDFPageGeometry &geometry(int pageIndex) const { return m_geometry[size_t(pageIndex)]; }
+
+    // `rotation` is the viewer's absolute rotation; `tile` in device pixels of the displayed
+    // page. `cookie` may be null.
+    QImage renderTile(int pageIndex, int rotation, qreal scale, const QRect &tile,
+                      fz_cookie *cookie, PDFError *error);
+    QVector<PDFLink> links(int pageIndex);
+    // Case-insensitive hits of `needleUtf8` on one page, in reading order. Locks the handle
+    // only while the page's text is extracted.
+    std::vector<PDFTextHit> find(int pageIndex, const QByteArray &needleUtf8, fz_cookie *cookie,
+                                 PDFError *error);
+
+    // Most display lists kept at once (least recently used go first); at least 1.
+    void setDisplayListCacheSize(int pages);
+    int displayListCacheSize() const;
+
+private:
+    PDFDocumentEngine() = default;
+
+    // A kept reference to the page's display list, recorded on first use; null on error.
+    fz_display_list *keepDisplayList(fz_context *ctx, int pageIndex, fz_cookie *cookie,
+                                     PDFError *error);
+    // The cached list for the page (kept), without recording or reordering; else null.
+    fz_display_list *keepCachedDisplayList(fz_context *ctx, int pageIndex);
+    void trimCache(fz_context *ctx);
+
+    mutable std::mutex m_mutex;
+    fz_document *m_document = nullptr;
+    bool m_locked = false;
+    std::vector<PDFPageGeometry> m_geometry;
+    std::list<std::pair<int, fz_display_list *>> m_cache; // most recently used first
+    int m_cacheCapacity = 8;
+};

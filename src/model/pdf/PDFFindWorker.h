@@ -1,0 +1,44 @@
+#pragma once
+
+// Internal to the engine boundary (includes MuPDF).
+
+#include "PDFEngineContext.h"
+
+#include <QByteArray>
+
+#include <atomic>
+#include <thread>
+
+class PDFDocument;
+struct PDFDocumentEngine;
+
+// One find, run page by page on its own thread. Hits reach the document as queued events
+// tagged with the find's generation; the document drops those of a cancelled find.
+//
+// Owned by the document on the UI thread, which outlives the thread: the destructor
+// cancels and joins.
+class PDFFindWorker {
+public:
+    PDFFindWorker(PDFDocument *document, PDFDocumentEngine *engine, const QByteArray &needleUtf8,
+                  quint64 generation);
+    ~PDFFindWorker();
+    PDFFindWorker(const PDFFindWorker &) = delete;
+    PDFFindWorker &operator=(const PDFFindWorker &) = delete;
+
+    // Any thread. Interrupts the page being searched; no further events are posted.
+    void cancel();
+    // True once the thread has posted its last event; joining is then immediate.
+    bool isFinished() const { return m_finished.load(); }
+
+private:
+    void run();
+    bool isCancelled() const;
+
+    PDFDocument *const m_document;
+    PDFDocumentEngine *const m_engine;
+    const QByteArray m_needle;
+    const quint64 m_generation;
+    fz_cookie m_cookie = {}; // abort is written by cancel(), read by MuPDF on the worker
+    std::atomic<bool> m_finished{false};
+    std::thread m_thread; // last: starts once everything above is set
+};
