@@ -1,1 +1,103 @@
-// placeholder
+#include "TestPDFs.h"
+
+#include "PDFDocumentBuilder.h"
+
+#include <QFile>
+#include <QImage>
+#include <QRandomGenerator>
+
+namespace {
+
+bool isLatin1(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > 0xff)
+            return false;
+    }
+    return true;
+}
+
+// "Page n" near the top-left corner (below the link inch), then `text` under it.
+QByteArray pageContent(int pageNumber, QSizeF size, const QString &text)
+{
+    const QByteArray top = QByteArray::number(size.height() - 100);
+    QByteArray content = "BT /F1 24 Tf 90 " + top + " Td "
+        + PDFDocumentBuilder::latinText(QStringLiteral("Page %1").arg(pageNumber)) + " Tj ET\n";
+    if (!text.isEmpty()) {
+        const QByteArray operand = isLatin1(text) ? PDFDocumentBuilder::latinText(text)
+                                                  : PDFDocumentBuilder::cjkText(text);
+        content += "BT " + QByteArray(isLatin1(text) ? "/F1" : "/F2") + " 18 Tf 90 "
+            + QByteArray::number(size.height() - 150) + " Td " + operand + " Tj ET\n";
+    }
+    return content;
+}
+
+PDFDocumentBuilder plainBuilder(int pageCount, QSizeF size, const QStringList &pageTexts)
+{
+    PDFDocumentBuilder builder;
+    for (int i = 0; i < pageCount; ++i)
+        builder.addPage(size, pageContent(i + 1, size, pageTexts.value(i)));
+    return builder;
+}
+
+} // namespace
+
+namespace TestPDFs {
+
+bool writePlain(const QString &path, int pageCount, QSizeF size, const QStringList &pageTexts)
+{
+    return plainBuilder(pageCount, size, pageTexts).save(path);
+}
+
+bool writeRotated(const QString &path, const QList<int> &rotations)
+{
+    PDFDocumentBuilder builder;
+    const QSizeF size(595, 842);
+    for (int i = 0; i < rotations.size(); ++i)
+        builder.addPage(size, pageContent(i + 1, size, {}), rotations[i]);
+    return builder.save(path);
+}
+
+bool writeLocked(const QString &path)
+{
+    PDFDocumentBuilder builder = plainBuilder(1, QSizeF(595, 842), {});
+    builder.setPassword(QStringLiteral("secret"));
+    return builder.save(path);
+}
+
+bool writeNoPages(const QString &path)
+{
+    return PDFDocumentBuilder().save(path);
+}
+
+bool writeTruncated(const QString &path, int keepBytes)
+{
+    if (!writePlain(path, 1))
+        return false;
+    QFile file(path);
+    return file.size() > keepBytes && file.resize(keepBytes);
+}
+
+bool writeGarbage(const QString &path)
+{
+    QRandomGenerator random(20240611); // fixed, so a failure can be reproduced
+    QByteArray bytes(8192, Qt::Uninitialized);
+    for (char &byte : bytes)
+        byte = char(random.bounded(256));
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool writePNG(const QString &path)
+{
+    QImage image(32, 32, QImage::Format_RGB32);
+    image.fill(Qt::darkBlue);
+    return image.save(path, "PNG");
+}
+
+bool writePlainNative(const QByteArray &nativePath, int pageCount)
+{
+    return plainBuilder(pageCount, QSizeF(595, 842), {}).save(nativePath);
+}
+
+} // namespace TestPDFs

@@ -1,1 +1,265 @@
-// placeholder
+#include "PDFDocumentBuilder.h"
+
+#include "PDFEngineContext.h"
+
+#include <mupdf/pdf.h>
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr float kInch = 72;
+
+// A link annotation over the top-left inch of a page `pageHeight` points high.
+pdf_obj *newLinkAnnotation(fz_context *ctx, pdf_document *doc, float pageHeight)
+{
+    pdf_obj *annotation = pdf_new_dict(ctx, doc, 5);
+    fz_try(ctx) {
+        pdf_dict_put(ctx, annotation, PDF_NAME(Type), PDF_NAME(Annot));
+        pdf_dict_put(ctx, annotation, PDF_NAME(Subtype), PDF_NAME(Link));
+        pdf_dict_put_rect(ctx, annotation, PDF_NAME(Rect),
+                          fz_make_rect(0, pageHeight - kInch, kInch, pageHeight));
+        pdf_obj *border = pdf_dict_put_array(ctx, annotation, PDF_NAME(Border), 3);
+        pdf_array_push_int(ctx, border, 0);
+        pdf_array_push_int(ctx, border, 0);
+        pdf_array_push_int(ctx, border, 0);
+    }
+    fz_catch(ctx) {
+        pdf_drop_obj(ctx, annotation);
+        fz_rethrow(ctx);
+    }
+    return annotation;
+}
+
+// The whole file, in memory. Every C++ object the MuPDF calls read is built before them.
+bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages, const QString &password,
+                   QByteArray *bytes, QString *errorMessage)
+{
+    fz_context *ctx = PDFEngineContext::current();
+    if (!ctx) {
+        *errorMessage = PDFEngineContext::noContextError().message;
+        return false;
+    }
+
+    const int pageCount = int(pages.size());
+    std::vector<std::vector<QByteArray>> uris(static_cast<size_t>(pageCount));
+    for (int i = 0; i < pageCount; ++i) {
+        for (const QString &uri : pages[i].uriLinks)
+            uris[size_t(i)].push_back(uri.toUtf8());
+    }
+    std::vector<pdf_obj *> pageObjects(size_t(pageCount), nullptr);
+
+    pdf_write_options options = pdf_default_write_options;
+    options.do_compress = 1;
+    options.do_compress_fonts = 1;
+    if (!password.isEmpty()) {
+        const QByteArray user = password.toUtf8().left(sizeof options.upwd_utf8 - 1);
+        // The owner password differs from the empty one, or the empty password would open
+        // the file as its owner.
+        const QByteArray owner = (user + "#owner").left(sizeof options.opwd_utf8 - 1);
+        options.do_encrypt = PDF_ENCRYPT_AES_128;
+        options.permissions = PDF_PERM_PRINT | PDF_PERM_COPY | PDF_PERM_ACCESSIBILITY
+            | PDF_PERM_PRINT_HQ;
+        std::memcpy(options.upwd_utf8, user.constData(), size_t(user.size()) + 1);
+        std::memcpy(options.opwd_utf8, owner.constData(), size_t(owner.size()) + 1);
+    }
+
+    pdf_document *doc = nullptr;
+    fz_font *latinFont = nullptr;
+    fz_font *cjkFont = nullptr;
+    pdf_obj *resources = nullptr;
+    fz_buffer *contents = nullptr;
+    fz_buffer *buffer = nullptr;
+    fz_output *output = nullptr;
+    int failed = 0;
+    fz_var(failed);
+    fz_var(doc);
+    fz_var(latinFont);
+    fz_var(cjkFont);
+    fz_var(resources);
+    fz_var(contents);
+    fz_var(buffer);
+    fz_var(output);
+    fz_try(ctx) {
+        doc = pdf_create_document(ctx);
+
+        latinFont = fz_new_base14_font(ctx, "Helvetica");
+        cjkFont = fz_new_cjk_font(ctx, FZ_ADOBE_GB);
+        resources = pdf_add_new_dict(ctx, doc, 1);
+        pdf_obj *fonts = pdf_dict_put_dict(ctx, resources, PDF_NAME(Font), 2);
+        pdf_dict_puts_drop(ctx, fonts, "F1",
+                           pdf_add_simple_font(ctx, doc, latinFont, PDF_SIMPLE_ENCODING_LATIN));
+        pdf_dict_puts_drop(ctx, fonts, "F2", pdf_add_cjk_font(ctx, doc, cjkFont, FZ_ADOBE_GB, 0, 0));
+
+        for (int i = 0; i < pageCount; ++i) {
+            const PDFDocumentBuilder::Page &page = pages[i];
+            const fz_rect box = fz_make_rect(0, 0, float(page.size.width()),
+                                             float(page.size.height()));
+            contents = fz_new_buffer_from_copied_data(
+                ctx, reinterpret_cast<const unsigned char *>(page.content.constData()),
+                size_t(page.content.size()));
+            pageObjects[size_t(i)] = pdf_add_page(ctx, doc, box, 0, resources, contents);
+            fz_drop_buffer(ctx, contents);
+            contents = nullptr;
+            pdf_dict_put_int(ctx, pageObjects[size_t(i)], PDF_NAME(Rotate), page.rotate);
+        }
+
+        // Links go in once every page object exists, so that any page can be a target.
+        for (int i = 0; i < pageCount; ++i) {
+            const PDFDocumentBuilder::Page &page = pages[i];
+            const float height = float(page.size.height());
+            const int target = page.linkToPage;
+            const bool internal = target >= 0 && target < pageCount;
+            if (uris[size_t(i)].empty() && !internal)
+                continue;
+            pdf_obj *annotations = pdf_dict_put_array(ctx, pageObjects[size_t(i)], PDF_NAME(Annots), 1);
+            for (const QByteArray &uri : uris[size_t(i)]) {
+                pdf_obj *annotation = pdf_add_object_drop(ctx, doc, newLinkAnnotation(ctx, doc, height));
+                pdf_array_push_drop(ctx, annotations, annotation);
+                pdf_obj *action = pdf_dict_put_dict(ctx, annotation, PDF_NAME(A), 2);
+                pdf_dict_put(ctx, action, PDF_NAME(S), PDF_NAME(URI));
+                pdf_dict_put_string(ctx, action, PDF_NAME(URI), uri.constData(), size_t(uri.size()));
+            }
+            if (internal) {
+                pdf_obj *annotation = pdf_add_object_drop(ctx, doc, newLinkAnnotation(ctx, doc, height));
+                pdf_array_push_drop(ctx, annotations, annotation);
+                // The destination is the top-left inch of the target page.
+                const float targetHeight = float(pages[target].size.height());
+                pdf_obj *destination = pdf_dict_put_array(ctx, annotation, PDF_NAME(Dest), 5);
+                pdf_array_push(ctx, destination, pageObjects[size_t(target)]);
+                pdf_array_push(ctx, destination, PDF_NAME(XYZ));
+                pdf_array_push_real(ctx, destination, kInch);
+                pdf_array_push_real(ctx, destination, targetHeight - kInch);
+                pdf_array_push_int(ctx, destination, 0);
+            }
+        }
+
+        for (int i = 0; i < pageCount; ++i)
+            pdf_insert_page(ctx, doc, -1, pageObjects[size_t(i)]);
+
+        buffer = fz_new_buffer(ctx, 16384);
+        output = fz_new_output_with_buffer(ctx, buffer);
+        pdf_write_document(ctx, doc, output, &options);
+        fz_close_output(ctx, output);
+    }
+    fz_always(ctx) {
+        fz_drop_output(ctx, output);
+        fz_drop_buffer(ctx, contents);
+        for (pdf_obj *pageObject : pageObjects)
+            pdf_drop_obj(ctx, pageObject);
+        pdf_drop_obj(ctx, resources);
+        fz_drop_font(ctx, cjkFont);
+        fz_drop_font(ctx, latinFont);
+        pdf_drop_document(ctx, doc);
+    }
+    fz_catch(ctx) {
+        *errorMessage = QString::fromUtf8(fz_caught_message(ctx));
+        failed = 1;
+    }
+    if (!failed) {
+        unsigned char *data = nullptr;
+        const size_t size = fz_buffer_storage(ctx, buffer, &data);
+        *bytes = QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+    }
+    fz_drop_buffer(ctx, buffer);
+    return !failed;
+}
+
+// Writes `bytes` next to `path` under a fresh name, flushes it to disk and renames it over
+// `path`, so that readers see either the old file or the whole new one.
+bool writeFileAtomically(const QByteArray &path, const QByteArray &bytes, QString *errorMessage)
+{
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temporary = path + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        *errorMessage = qt_error_string(errno);
+        return false;
+    }
+
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    bool ok = true;
+    while (ok && left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        ok = written > 0;
+        if (ok) {
+            data += written;
+            left -= written;
+        }
+    }
+    ok = ok && ::fsync(fd) == 0;
+    const int writeErrno = errno;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temporary.constData(), path.constData()) == 0;
+    if (!ok) {
+        *errorMessage = qt_error_string(errno ? errno : writeErrno);
+        ::unlink(temporary.constData());
+    }
+    return ok;
+}
+
+} // namespace
+
+bool PDFDocumentBuilder::save(const QByteArray &nativePath, QString *errorMessage) const
+{
+    QString message;
+    QByteArray bytes;
+    const bool ok = !nativePath.isEmpty() && writeDocument(m_pages, m_password, &bytes, &message)
+        && writeFileAtomically(nativePath, bytes, &message);
+    if (!ok && errorMessage)
+        *errorMessage = message.isEmpty() ? QStringLiteral("invalid file name") : message;
+    return ok;
+}
+
+bool PDFDocumentBuilder::save(const QString &path, QString *errorMessage) const
+{
+    return save(QFile::encodeName(path), errorMessage);
+}
+
+QByteArray PDFDocumentBuilder::cjkText(const QString &text)
+{
+    QByteArray result = "<";
+    for (const QChar c : text)
+        result += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
+    return result + '>';
+}
+
+QByteArray PDFDocumentBuilder::latinText(const QString &text)
+{
+    QByteArray result = "(";
+    for (const char c : text.toLatin1()) {
+        switch (c) {
+        case '(':
+        case ')':
+        case '\\':
+            result += '\\';
+            result += c;
+            break;
+        case '\n':
+            result += "\\n";
+            break;
+        case '\r':
+            result += "\\r";
+            break;
+        default:
+            result += c;
+        }
+    }
+    return result + ')';
+}
