@@ -28,10 +28,9 @@ const QString pdfMimeType = QStringLiteral("application/pdf");
 // Layout of a file we create; the same copy path then adds our bookmark to it.
 const QByteArray emptyRegistry = QByteArrayLiteral(
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<xbel version=\"1.0\"\n"
-    "      xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\"\n"
-    "      xmlns:mime=\"http://www.freedesktop.org/standards/shared-mime-info\"\n"
-    ">\n"
+    "<xbel version=\"1.0\""
+    " xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\""
+    " xmlns:mime=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
     "</xbel>\n");
 
 struct OurEntry {
@@ -299,14 +298,20 @@ bool rewrite(const QByteArray &input, const OurEntry &entry, QByteArray *output)
             writer.writeDTD(reader.text().toString());
             writer.writeCharacters(QStringLiteral("\n"));
             break;
+        // The reader reports no whitespace outside the root element, so each item there gets
+        // its own line back.
         case QXmlStreamReader::Comment:
             flush();
             writer.writeComment(reader.text().toString());
+            if (depth == 0)
+                writer.writeCharacters(QStringLiteral("\n"));
             break;
         case QXmlStreamReader::ProcessingInstruction:
             flush();
             writer.writeProcessingInstruction(reader.processingInstructionTarget().toString(),
                                               reader.processingInstructionData().toString());
+            if (depth == 0)
+                writer.writeCharacters(QStringLiteral("\n"));
             break;
         case QXmlStreamReader::EntityReference:
             flush();
