@@ -23,10 +23,7 @@ struct FileIdentity {
     quint64 device = 0;
     quint64 inode = 0;
 
-    bool operator==(const FileIdentity &other) const
-    {
-        return device == other.device && inode == other.inode;
-    }
+    bool operator==(const FileIdentity &other) const { return device == other.device && inode == other.inode; }
 };
 
 struct Record {
@@ -36,10 +33,10 @@ struct Record {
 
 std::optional<FileIdentity> identityOf(const QByteArray &path)
 {
-    struct stat status {};
+    struct stat status { };
     if (::stat(path.constData(), &status) != 0)
         return std::nullopt;
-    return FileIdentity{static_cast<quint64>(status.st_dev), static_cast<quint64>(status.st_ino)};
+    return FileIdentity {static_cast<quint64>(status.st_dev), static_cast<quint64>(status.st_ino)};
 }
 
 std::optional<Record> readRecord(const QByteArray &data)
@@ -71,7 +68,7 @@ std::optional<QByteArray> findInFolder(const QByteArray &folder, const FileIdent
         const QByteArray name(entry->d_name);
         if (name == "." || name == ".." || static_cast<quint64>(entry->d_ino) != identity.inode)
             continue;
-        struct stat status {};
+        struct stat status { };
         if (::fstatat(::dirfd(directory), entry->d_name, &status, 0) == 0
             && static_cast<quint64>(status.st_dev) == identity.device
             && static_cast<quint64>(status.st_ino) == identity.inode) {
@@ -110,15 +107,14 @@ std::optional<PDFBookmarkResolution> resolve(const QByteArray &bookmarkData)
         return std::nullopt;
 
     if (identityOf(record->path) == record->identity)
-        return PDFBookmarkResolution{PDFFileURL::standardized(PDFFileURL::fromNativePath(record->path)),
-                                     false};
+        return PDFBookmarkResolution {PDFFileURL::standardized(PDFFileURL::fromNativePath(record->path)), false};
 
     const qsizetype slash = record->path.lastIndexOf('/');
     const QByteArray folder = slash == 0 ? QByteArrayLiteral("/") : record->path.left(slash);
     const auto moved = findInFolder(folder, record->identity);
     if (!moved)
         return std::nullopt;
-    return PDFBookmarkResolution{PDFFileURL::standardized(PDFFileURL::fromNativePath(*moved)), true};
+    return PDFBookmarkResolution {PDFFileURL::standardized(PDFFileURL::fromNativePath(*moved)), true};
 }
 
 } // namespace PDFFileBookmark

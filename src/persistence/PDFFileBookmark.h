@@ -7,17 +7,15 @@
 
 // Where a bookmark resolved to.
 struct PDFBookmarkResolution {
-    QUrl url;             // standardised file URL
+    QUrl url; // standardised file URL
     bool isStale = false; // the file is no longer at the recorded path
 
-    bool operator==(const PDFBookmarkResolution &other) const
-    {
-        return url == other.url && isStale == other.isStale;
-    }
+    bool operator==(const PDFBookmarkResolution &other) const { return url == other.url && isStale == other.isStale; }
 };
 
 // A small record that finds a file again after it was renamed within its folder: the exact
-// path bytes plus the device and inode numbers seen when the bookmark was made.
+// path bytes plus the device and inode numbers seen when the bookmark was made. Both calls
+// touch the file system (resolve() may read a whole folder) and are safe on any thread.
 namespace PDFFileBookmark {
 
 // nullopt when the file cannot be stat'ed.

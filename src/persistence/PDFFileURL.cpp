@@ -92,8 +92,7 @@ QUrl fromNativePath(const QByteArray &path)
 {
     if (path.isEmpty())
         return {};
-    return QUrl::fromEncoded("file://" + path.toPercentEncoding("/!$&'()*+,;=:@[]"),
-                             QUrl::StrictMode);
+    return QUrl::fromEncoded("file://" + path.toPercentEncoding("/!$&'()*+,;=:@[]"), QUrl::StrictMode);
 }
 
 QUrl fromArgument(const QByteArray &argument, const QByteArray &workingDirectory)
@@ -170,8 +169,7 @@ QString displayName(const QUrl &url)
 
 bool isPDFFileURL(const QUrl &url)
 {
-    return !nativePath(url).isEmpty()
-        && pathExtension(url).compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    return !nativePath(url).isEmpty() && pathExtension(url).compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace PDFFileURL

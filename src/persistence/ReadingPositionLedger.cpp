@@ -30,7 +30,7 @@ QByteArray ReadingPositionLedger::encode() const
     QJsonObject pages;
     for (auto it = pageIndexByPath.cbegin(); it != pageIndexByPath.cend(); ++it)
         pages.insert(it.key(), it.value());
-    const QJsonObject root{{pageIndexByPathKey, pages}};
+    const QJsonObject root {{pageIndexByPathKey, pages}};
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
 

@@ -10,10 +10,7 @@
 struct ReadingPositionLedger {
     QMap<QString, int> pageIndexByPath;
 
-    bool operator==(const ReadingPositionLedger &other) const
-    {
-        return pageIndexByPath == other.pageIndexByPath;
-    }
+    bool operator==(const ReadingPositionLedger &other) const { return pageIndexByPath == other.pageIndexByPath; }
 
     // Stored form: UTF-8 JSON {"pageIndexByPath": {path: integer, …}}; the key is required.
     QByteArray encode() const;

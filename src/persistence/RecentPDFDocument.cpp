@@ -37,8 +37,8 @@ std::optional<RecentPDFDocument> decodeEntry(const QJsonValue &value)
         const QJsonValue bookmark = object.value(bookmarkDataKey);
         if (!bookmark.isString())
             return std::nullopt;
-        const auto decoded = QByteArray::fromBase64Encoding(
-            bookmark.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        const auto decoded
+            = QByteArray::fromBase64Encoding(bookmark.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         if (!decoded)
             return std::nullopt;
         document.bookmarkData = *decoded;
@@ -58,7 +58,7 @@ QByteArray RecentPDFDocument::encodeList(const QList<RecentPDFDocument> &list)
 {
     QJsonArray array;
     for (const RecentPDFDocument &document : list) {
-        QJsonObject object{
+        QJsonObject object {
             {pathKey, document.path},
             {displayNameKey, document.displayName},
             {openedAtKey, StoredDate::toReferenceSeconds(document.openedAt)},

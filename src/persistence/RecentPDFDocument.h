@@ -9,9 +9,9 @@
 
 // One entry of the recent-documents list. Identity is `path`.
 struct RecentPDFDocument {
-    QString path;        // standardised absolute path
+    QString path; // standardised absolute path
     QString displayName; // file name without extension
-    QDateTime openedAt;  // UTC
+    QDateTime openedAt; // UTC
     std::optional<QByteArray> bookmarkData;
 
     const QString &id() const { return path; }

@@ -7,8 +7,7 @@
 namespace RecentPDFPolicy {
 
 QList<RecentPDFDocument> updating(const QList<RecentPDFDocument> &documents, const QUrl &url,
-                                  const std::optional<QByteArray> &bookmarkData,
-                                  const QDateTime &openedAt, int maximumCount)
+    const std::optional<QByteArray> &bookmarkData, const QDateTime &openedAt, int maximumCount)
 {
     const QUrl standardized = PDFFileURL::standardized(url);
     const QString key = PDFFileURL::standardizedPath(standardized);

@@ -11,7 +11,6 @@ namespace RecentPDFPolicy {
 // path is dropped; the result is cut to max(maximumCount, 0) entries. When no bookmark is
 // given, the first matching entry's bookmark is kept. A non-file URL leaves the list as is.
 QList<RecentPDFDocument> updating(const QList<RecentPDFDocument> &documents, const QUrl &url,
-                                  const std::optional<QByteArray> &bookmarkData,
-                                  const QDateTime &openedAt, int maximumCount);
+    const std::optional<QByteArray> &bookmarkData, const QDateTime &openedAt, int maximumCount);
 
 } // namespace RecentPDFPolicy

@@ -26,17 +26,17 @@ const QString freedesktopOwner = QStringLiteral("http://freedesktop.org");
 const QString pdfMimeType = QStringLiteral("application/pdf");
 
 // Layout of a file we create; the same copy path then adds our bookmark to it.
-const QByteArray emptyRegistry = QByteArrayLiteral(
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<xbel version=\"1.0\""
-    " xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\""
-    " xmlns:mime=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-    "</xbel>\n");
+const QByteArray emptyRegistry
+    = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                        "<xbel version=\"1.0\""
+                        " xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\""
+                        " xmlns:mime=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+                        "</xbel>\n");
 
 struct OurEntry {
     QString href;
     QByteArray nativePath; // standardised; the identity of a bookmark
-    QString stamp;         // ISO-8601 UTC with 'Z'
+    QString stamp; // ISO-8601 UTC with 'Z'
     QString applicationName;
     QString applicationExec;
 };
@@ -103,9 +103,11 @@ private:
 // tag it is placed before (or not at all when the file has no layout whitespace there).
 class InsertionWriter {
 public:
-    InsertionWriter(QXmlStreamWriter &writer, const NamespaceScopes &scopes, const OurEntry &entry,
-                    QString closingIndent)
-        : m_writer(writer), m_entry(entry), m_closingIndent(std::move(closingIndent))
+    InsertionWriter(
+        QXmlStreamWriter &writer, const NamespaceScopes &scopes, const OurEntry &entry, QString closingIndent)
+        : m_writer(writer)
+        , m_entry(entry)
+        , m_closingIndent(std::move(closingIndent))
     {
         m_bookmarkPrefix = scopes.prefixFor(bookmarkNamespace);
         m_mimePrefix = scopes.prefixFor(mimeNamespace);
@@ -133,10 +135,18 @@ public:
     void child(int elementDepth)
     {
         switch (elementDepth) {
-        case 2: info(1); break;
-        case 3: metadata(1); break;
-        case 4: applications(1); break;
-        case 5: application(1); break;
+        case 2:
+            info(1);
+            break;
+        case 3:
+            metadata(1);
+            break;
+        case 4:
+            applications(1);
+            break;
+        case 5:
+            application(1);
+            break;
         }
         finish();
     }
@@ -217,8 +227,8 @@ private:
 };
 
 // Values of existing attributes are replaced in place; missing ones are appended.
-QXmlStreamAttributes withValues(const QXmlStreamAttributes &attributes,
-                                const QList<std::pair<QString, QString>> &values)
+QXmlStreamAttributes withValues(
+    const QXmlStreamAttributes &attributes, const QList<std::pair<QString, QString>> &values)
 {
     QXmlStreamAttributes result;
     QSet<QString> replaced;
@@ -226,8 +236,7 @@ QXmlStreamAttributes withValues(const QXmlStreamAttributes &attributes,
         if (attribute.isDefault())
             continue;
         const QString name = attribute.qualifiedName().toString();
-        auto value = std::find_if(values.cbegin(), values.cend(),
-                                  [&](const auto &pair) { return pair.first == name; });
+        auto value = std::find_if(values.cbegin(), values.cend(), [&](const auto &pair) { return pair.first == name; });
         if (value != values.cend()) {
             result.append(name, value->second);
             replaced.insert(name);
@@ -308,8 +317,8 @@ bool rewrite(const QByteArray &input, const OurEntry &entry, QByteArray *output)
             break;
         case QXmlStreamReader::ProcessingInstruction:
             flush();
-            writer.writeProcessingInstruction(reader.processingInstructionTarget().toString(),
-                                              reader.processingInstructionData().toString());
+            writer.writeProcessingInstruction(
+                reader.processingInstructionTarget().toString(), reader.processingInstructionData().toString());
             if (depth == 0)
                 writer.writeCharacters(QStringLiteral("\n"));
             break;
@@ -341,33 +350,30 @@ bool rewrite(const QByteArray &input, const OurEntry &entry, QByteArray *output)
                     return false;
                 sawRoot = true;
             } else if (depth == 2 && !foundOurs && name == QLatin1String("bookmark")
-                       && standardizedNativePath(attributes.value(QLatin1String("href")).toString())
-                           == entry.nativePath) {
+                && standardizedNativePath(attributes.value(QLatin1String("href")).toString()) == entry.nativePath) {
                 foundOurs = inOurs = true;
-                QList<std::pair<QString, QString>> values{{QStringLiteral("modified"), entry.stamp},
-                                                          {QStringLiteral("visited"), entry.stamp}};
+                QList<std::pair<QString, QString>> values {
+                    {QStringLiteral("modified"), entry.stamp}, {QStringLiteral("visited"), entry.stamp}};
                 if (!attributes.hasAttribute(QLatin1String("added")))
                     values.append({QStringLiteral("added"), entry.stamp});
                 written = withValues(attributes, values);
             } else if (inOurs && depth == 3 && !sawInfo && name == QLatin1String("info")) {
                 inInfo = true;
             } else if (inInfo && depth == 4 && !sawMetadata && name == QLatin1String("metadata")
-                       && attributes.value(QLatin1String("owner")) == freedesktopOwner) {
+                && attributes.value(QLatin1String("owner")) == freedesktopOwner) {
                 inMetadata = true;
-            } else if (inMetadata && depth == 5 && !sawApplications
-                       && scopes.namespaceOf(name) == bookmarkNamespace
-                       && localNameOf(name) == QLatin1String("applications")) {
+            } else if (inMetadata && depth == 5 && !sawApplications && scopes.namespaceOf(name) == bookmarkNamespace
+                && localNameOf(name) == QLatin1String("applications")) {
                 inApplications = true;
-            } else if (inApplications && depth == 6 && !sawApplication
-                       && scopes.namespaceOf(name) == bookmarkNamespace
-                       && localNameOf(name) == QLatin1String("application")
-                       && attributes.value(QLatin1String("name")) == entry.applicationName) {
+            } else if (inApplications && depth == 6 && !sawApplication && scopes.namespaceOf(name) == bookmarkNamespace
+                && localNameOf(name) == QLatin1String("application")
+                && attributes.value(QLatin1String("name")) == entry.applicationName) {
                 sawApplication = true;
                 bool valid = false;
                 const qlonglong count = attributes.value(QLatin1String("count")).toLongLong(&valid);
                 const qlonglong next = valid && count >= 0 ? count + 1 : 1;
-                written = withValues(attributes, {{QStringLiteral("modified"), entry.stamp},
-                                                  {QStringLiteral("count"), QString::number(next)}});
+                written = withValues(attributes,
+                    {{QStringLiteral("modified"), entry.stamp}, {QStringLiteral("count"), QString::number(next)}});
             }
             writer.writeStartElement(name.toString());
             writer.writeAttributes(written);
@@ -422,11 +428,10 @@ bool rewrite(const QByteArray &input, const OurEntry &entry, QByteArray *output)
 
 } // namespace
 
-RecentlyUsedRegistry::RecentlyUsedRegistry(QString xbelPath, QString applicationName,
-                                           QString applicationExec)
-    : m_path(std::move(xbelPath)),
-      m_applicationName(std::move(applicationName)),
-      m_applicationExec(std::move(applicationExec))
+RecentlyUsedRegistry::RecentlyUsedRegistry(QString xbelPath, QString applicationName, QString applicationExec)
+    : m_path(std::move(xbelPath))
+    , m_applicationName(std::move(applicationName))
+    , m_applicationExec(std::move(applicationExec))
 {
 }
 

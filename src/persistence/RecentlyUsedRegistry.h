@@ -15,17 +15,15 @@ class RecentlyUsedRegistry {
 public:
     // `xbelPath` defaults to $XDG_DATA_HOME/recently-used.xbel. `applicationExec` is stored
     // single-quoted, as the desktop's own writers do.
-    explicit RecentlyUsedRegistry(QString xbelPath = defaultPath(),
-                                  QString applicationName = QStringLiteral("Plenvo"),
-                                  QString applicationExec = QStringLiteral("plenvo %u"));
+    explicit RecentlyUsedRegistry(QString xbelPath = defaultPath(), QString applicationName = QStringLiteral("Plenvo"),
+        QString applicationExec = QStringLiteral("plenvo %u"));
 
     // Adds `fileURL` (MIME application/pdf) or refreshes its modified/visited times and our
     // application's modified time and count; the entry is matched on the standardised path,
     // however its href is percent-encoded. A missing file (and folder) is created. A file
     // that exists but cannot be read, is not well-formed XML or has no <xbel> root is left
     // untouched and false is returned; so is a non-file URL. The write is atomic.
-    bool noteRecentDocument(const QUrl &fileURL,
-                            const QDateTime &now = QDateTime::currentDateTimeUtc()) const;
+    bool noteRecentDocument(const QUrl &fileURL, const QDateTime &now = QDateTime::currentDateTimeUtc()) const;
 
     QString path() const { return m_path; }
     // $XDG_DATA_HOME (when set and absolute, else ~/.local/share) + "/recently-used.xbel".

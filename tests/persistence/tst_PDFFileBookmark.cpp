@@ -62,12 +62,11 @@ void tst_PDFFileBookmark::unmovedFileResolvesToItsPathNotStale()
     const QByteArray path = pathIn("A-101 #1 100%?.pdf");
     QVERIFY(writeFile(path, "%PDF"));
     // Made from an unstandardised URL, it resolves to the standardised one.
-    const auto bookmark =
-        PDFFileBookmark::create(PDFFileURL::fromNativePath(m_folder + "/./A-101 #1 100%?.pdf"));
+    const auto bookmark = PDFFileBookmark::create(PDFFileURL::fromNativePath(m_folder + "/./A-101 #1 100%?.pdf"));
     QVERIFY(bookmark);
     const auto resolution = PDFFileBookmark::resolve(*bookmark);
     QVERIFY(resolution);
-    QCOMPARE(*resolution, (PDFBookmarkResolution{PDFFileURL::fromNativePath(path), false}));
+    QCOMPARE(*resolution, (PDFBookmarkResolution {PDFFileURL::fromNativePath(path), false}));
 }
 
 void tst_PDFFileBookmark::renamedFileResolvesToNewNameStale_data()
@@ -76,7 +75,9 @@ void tst_PDFFileBookmark::renamedFileResolvesToNewNameStale_data()
     QTest::addColumn<QByteArray>("newName");
     QTest::newRow("plain") << QByteArray("A-101.pdf") << QByteArray("A-101 rev B.pdf");
     QTest::newRow("Chinese") << QByteArray("总平面.pdf") << QByteArray("总平面 (修订).pdf");
-    QTest::newRow("not UTF-8") << QByteArray("\xff" "old.pdf") << QByteArray("new\xfe.pdf");
+    QTest::newRow("not UTF-8") << QByteArray("\xff"
+                                             "old.pdf")
+                               << QByteArray("new\xfe.pdf");
 }
 
 void tst_PDFFileBookmark::renamedFileResolvesToNewNameStale()

@@ -31,11 +31,11 @@ void tst_PDFFileURL::nativePathRoundTripsExactBytes_data()
     QTest::addColumn<QByteArray>("encodedPath"); // as it appears in the URL
 
     QTest::newRow("ascii") << QByteArray("/plans/A-101.pdf") << QByteArray("/plans/A-101.pdf");
-    QTest::newRow("byte 0xFF (not UTF-8)")
-        << QByteArray("/plans/\xff" "x.pdf") << QByteArray("/plans/%FFx.pdf");
-    QTest::newRow("Chinese UTF-8 and space")
-        << QByteArray("/图纸/A-101 总平面.pdf")
-        << QByteArray("/%E5%9B%BE%E7%BA%B8/A-101%20%E6%80%BB%E5%B9%B3%E9%9D%A2.pdf");
+    QTest::newRow("byte 0xFF (not UTF-8)") << QByteArray("/plans/\xff"
+                                                         "x.pdf")
+                                           << QByteArray("/plans/%FFx.pdf");
+    QTest::newRow("Chinese UTF-8 and space") << QByteArray(
+        "/图纸/A-101 总平面.pdf") << QByteArray("/%E5%9B%BE%E7%BA%B8/A-101%20%E6%80%BB%E5%B9%B3%E9%9D%A2.pdf");
     QTest::newRow("hash, percent, question mark")
         << QByteArray("/a#b/100%/why?.pdf") << QByteArray("/a%23b/100%25/why%3F.pdf");
     QTest::newRow("literal percent sequence") << QByteArray("/x%41.pdf") << QByteArray("/x%2541.pdf");
@@ -88,8 +88,7 @@ void tst_PDFFileURL::standardizedRemovesDotsLexically_data()
     QTest::newRow("trailing slash") << QByteArray("/a/b/") << QByteArray("/a/b");
     QTest::newRow("root") << QByteArray("/") << QByteArray("/");
     QTest::newRow("dots inside names kept") << QByteArray("/a/..b/c..pdf") << QByteArray("/a/..b/c..pdf");
-    QTest::newRow("non-UTF-8 component")
-        << QByteArray("/\xfe/../\xff/./x.pdf") << QByteArray("/\xff/x.pdf");
+    QTest::newRow("non-UTF-8 component") << QByteArray("/\xfe/../\xff/./x.pdf") << QByteArray("/\xff/x.pdf");
 }
 
 void tst_PDFFileURL::standardizedRemovesDotsLexically()
@@ -99,8 +98,7 @@ void tst_PDFFileURL::standardizedRemovesDotsLexically()
 
     const QUrl standardized = PDFFileURL::standardized(PDFFileURL::fromNativePath(path));
     QCOMPARE(PDFFileURL::nativePath(standardized), expected);
-    QCOMPARE(PDFFileURL::standardizedPath(PDFFileURL::fromNativePath(path)),
-             QString::fromUtf8(expected));
+    QCOMPARE(PDFFileURL::standardizedPath(PDFFileURL::fromNativePath(path)), QString::fromUtf8(expected));
 }
 
 void tst_PDFFileURL::dotDotPathsNameTheSameDocument()
@@ -110,13 +108,13 @@ void tst_PDFFileURL::dotDotPathsNameTheSameDocument()
     QCOMPARE(PDFFileURL::standardized(roundabout), PDFFileURL::standardized(direct));
     QCOMPARE(PDFFileURL::standardizedPath(roundabout), QStringLiteral("/srv/drawings/A-101.pdf"));
     QCOMPARE(PDFFileURL::standardizedPath(QStringLiteral("/srv/./drawings//A-101.pdf")),
-             QStringLiteral("/srv/drawings/A-101.pdf"));
+        QStringLiteral("/srv/drawings/A-101.pdf"));
 }
 
 void tst_PDFFileURL::relativePathIsMadeAbsoluteAgainstWorkingDirectory()
 {
-    QCOMPARE(PDFFileURL::standardizedPath(QStringLiteral("sub/../x.pdf")),
-             QDir::currentPath() + QStringLiteral("/x.pdf"));
+    QCOMPARE(
+        PDFFileURL::standardizedPath(QStringLiteral("sub/../x.pdf")), QDir::currentPath() + QStringLiteral("/x.pdf"));
 }
 
 void tst_PDFFileURL::nonFileURLsAreLeftAlone()
@@ -134,18 +132,15 @@ void tst_PDFFileURL::fromArgument_data()
     QTest::addColumn<QByteArray>("argument");
     QTest::addColumn<QUrl>("expected");
 
-    QTest::newRow("absolute path") << QByteArray("/x/A 1.pdf")
-                                   << QUrl::fromEncoded("file:///x/A%201.pdf");
-    QTest::newRow("relative path") << QByteArray("plans/A.pdf")
-                                   << QUrl::fromEncoded("file:///home/u/work/plans/A.pdf");
+    QTest::newRow("absolute path") << QByteArray("/x/A 1.pdf") << QUrl::fromEncoded("file:///x/A%201.pdf");
+    QTest::newRow("relative path") << QByteArray("plans/A.pdf") << QUrl::fromEncoded("file:///home/u/work/plans/A.pdf");
     QTest::newRow("relative with dot-dot kept for standardisation")
         << QByteArray("../A.pdf") << QUrl::fromEncoded("file:///home/u/work/../A.pdf");
     QTest::newRow("relative name with colon is a path")
         << QByteArray("a:b.pdf") << QUrl::fromEncoded("file:///home/u/work/a:b.pdf");
-    QTest::newRow("file URL") << QByteArray("file:///x/A%201.pdf")
-                              << QUrl::fromEncoded("file:///x/A%201.pdf");
-    QTest::newRow("file URL on localhost") << QByteArray("file://localhost/x/A.pdf")
-                                           << QUrl::fromEncoded("file:///x/A.pdf");
+    QTest::newRow("file URL") << QByteArray("file:///x/A%201.pdf") << QUrl::fromEncoded("file:///x/A%201.pdf");
+    QTest::newRow("file URL on localhost")
+        << QByteArray("file://localhost/x/A.pdf") << QUrl::fromEncoded("file:///x/A.pdf");
     QTest::newRow("other scheme as-is") << QByteArray("https://example.org/A.pdf")
                                         << QUrl::fromEncoded("https://example.org/A.pdf");
     QTest::newRow("empty") << QByteArray() << QUrl();
@@ -174,22 +169,19 @@ void tst_PDFFileURL::displayNameAndExtension_data()
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QString>("displayName");
 
-    QTest::newRow("Chinese name") << QByteArray("/d/A-101 总平面.pdf")
-                                  << QStringLiteral("A-101 总平面.pdf") << QStringLiteral("pdf")
-                                  << QStringLiteral("A-101 总平面");
+    QTest::newRow("Chinese name") << QByteArray("/d/A-101 总平面.pdf") << QStringLiteral("A-101 总平面.pdf")
+                                  << QStringLiteral("pdf") << QStringLiteral("A-101 总平面");
     QTest::newRow("only the last extension") << QByteArray("/d/x.tar.pdf") << QStringLiteral("x.tar.pdf")
                                              << QStringLiteral("pdf") << QStringLiteral("x.tar");
     QTest::newRow("no extension") << QByteArray("/d/README") << QStringLiteral("README") << QString()
                                   << QStringLiteral("README");
     QTest::newRow("hidden file") << QByteArray("/d/.pdf") << QStringLiteral(".pdf") << QString()
                                  << QStringLiteral(".pdf");
-    QTest::newRow("trailing dot") << QByteArray("/d/x.") << QStringLiteral("x.") << QString()
-                                  << QStringLiteral("x.");
-    QTest::newRow("dot in folder only") << QByteArray("/d.v2/plan") << QStringLiteral("plan")
-                                        << QString() << QStringLiteral("plan");
-    QTest::newRow("special characters") << QByteArray("/d/#1 100%?.PDF")
-                                        << QStringLiteral("#1 100%?.PDF") << QStringLiteral("PDF")
-                                        << QStringLiteral("#1 100%?");
+    QTest::newRow("trailing dot") << QByteArray("/d/x.") << QStringLiteral("x.") << QString() << QStringLiteral("x.");
+    QTest::newRow("dot in folder only") << QByteArray("/d.v2/plan") << QStringLiteral("plan") << QString()
+                                        << QStringLiteral("plan");
+    QTest::newRow("special characters") << QByteArray("/d/#1 100%?.PDF") << QStringLiteral("#1 100%?.PDF")
+                                        << QStringLiteral("PDF") << QStringLiteral("#1 100%?");
 }
 
 void tst_PDFFileURL::displayNameAndExtension()

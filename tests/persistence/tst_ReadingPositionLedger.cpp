@@ -25,7 +25,7 @@ void tst_ReadingPositionLedger::roundTrip()
     QVERIFY(decoded);
     QCOMPARE(*decoded, ledger);
     QCOMPARE(ReadingPositionLedger::decode(ReadingPositionLedger().encode()),
-             std::optional<ReadingPositionLedger>(ReadingPositionLedger()));
+        std::optional<ReadingPositionLedger>(ReadingPositionLedger()));
 }
 
 void tst_ReadingPositionLedger::decodeAccepts_data()
@@ -34,12 +34,10 @@ void tst_ReadingPositionLedger::decodeAccepts_data()
     QTest::addColumn<int>("pageIndex"); // of "/a.pdf"
 
     QTest::newRow("integer") << QByteArray(R"({"pageIndexByPath":{"/a.pdf":3}})") << 3;
-    QTest::newRow("whole number with fraction digits")
-        << QByteArray(R"({"pageIndexByPath":{"/a.pdf":3.0}})") << 3;
+    QTest::newRow("whole number with fraction digits") << QByteArray(R"({"pageIndexByPath":{"/a.pdf":3.0}})") << 3;
     QTest::newRow("int minimum") << QByteArray(R"({"pageIndexByPath":{"/a.pdf":-2147483648}})")
                                  << std::numeric_limits<int>::min();
-    QTest::newRow("unknown sibling key ignored")
-        << QByteArray(R"({"pageIndexByPath":{"/a.pdf":7},"other":true})") << 7;
+    QTest::newRow("unknown sibling key ignored") << QByteArray(R"({"pageIndexByPath":{"/a.pdf":7},"other":true})") << 7;
 }
 
 void tst_ReadingPositionLedger::decodeAccepts()

@@ -44,8 +44,7 @@ private slots:
     void newEntryCarriesKeyNameTimeAndBookmark();
     void eleventhFileDropsTheOldest();
     void reopeningThirdMovesItToFrontKeepingLength();
-    void bookmarkKeptWhenNoneGiven();
-    void givenBookmarkReplacesStoredOne();
+    void bookmarkKeptOnlyWhenNoneGiven();
     void dotDotPathNamesTheSameEntry();
     void allDuplicatesOfThePathAreDropped();
     void maximumCountCuts_data();
@@ -80,22 +79,18 @@ void tst_RecentPDFPolicy::reopeningThirdMovesItToFrontKeepingLength()
     const auto before = opened(5); // 5 4 3 2 1
     const auto after = RecentPDFPolicy::updating(before, fileURL(3), std::nullopt, at(9), maximumCount);
     QCOMPARE(paths(after),
-             (QStringList{QStringLiteral("/plans/sheet-3.pdf"), QStringLiteral("/plans/sheet-5.pdf"),
-                          QStringLiteral("/plans/sheet-4.pdf"), QStringLiteral("/plans/sheet-2.pdf"),
-                          QStringLiteral("/plans/sheet-1.pdf")}));
+        (QStringList {QStringLiteral("/plans/sheet-3.pdf"), QStringLiteral("/plans/sheet-5.pdf"),
+            QStringLiteral("/plans/sheet-4.pdf"), QStringLiteral("/plans/sheet-2.pdf"),
+            QStringLiteral("/plans/sheet-1.pdf")}));
     QCOMPARE(after.first().openedAt, at(9));
 }
 
-void tst_RecentPDFPolicy::bookmarkKeptWhenNoneGiven()
+void tst_RecentPDFPolicy::bookmarkKeptOnlyWhenNoneGiven()
 {
-    const auto after = RecentPDFPolicy::updating(opened(3), fileURL(2), std::nullopt, at(9), maximumCount);
-    QCOMPARE(after.first().bookmarkData, std::optional<QByteArray>(QByteArray("2")));
-}
-
-void tst_RecentPDFPolicy::givenBookmarkReplacesStoredOne()
-{
-    const auto after = RecentPDFPolicy::updating(opened(3), fileURL(2), QByteArray("new"), at(9), maximumCount);
-    QCOMPARE(after.first().bookmarkData, std::optional<QByteArray>(QByteArray("new")));
+    const auto kept = RecentPDFPolicy::updating(opened(3), fileURL(2), std::nullopt, at(9), maximumCount);
+    QCOMPARE(kept.first().bookmarkData, std::optional<QByteArray>(QByteArray("2")));
+    const auto replaced = RecentPDFPolicy::updating(opened(3), fileURL(2), QByteArray("new"), at(9), maximumCount);
+    QCOMPARE(replaced.first().bookmarkData, std::optional<QByteArray>(QByteArray("new")));
 }
 
 void tst_RecentPDFPolicy::dotDotPathNamesTheSameEntry()
@@ -119,10 +114,9 @@ void tst_RecentPDFPolicy::allDuplicatesOfThePathAreDropped()
     second.path = QStringLiteral("/plans/./a.pdf");
     second.bookmarkData = QByteArray("second");
 
-    const auto after = RecentPDFPolicy::updating({first, other, second},
-                                                 PDFFileURL::fromNativePath("/plans/a.pdf"),
-                                                 std::nullopt, at(0), maximumCount);
-    QCOMPARE(paths(after), (QStringList{QStringLiteral("/plans/a.pdf"), QStringLiteral("/plans/b.pdf")}));
+    const auto after = RecentPDFPolicy::updating(
+        {first, other, second}, PDFFileURL::fromNativePath("/plans/a.pdf"), std::nullopt, at(0), maximumCount);
+    QCOMPARE(paths(after), (QStringList {QStringLiteral("/plans/a.pdf"), QStringLiteral("/plans/b.pdf")}));
     QCOMPARE(after.first().bookmarkData, std::optional<QByteArray>(QByteArray("first")));
 }
 
@@ -149,9 +143,9 @@ void tst_RecentPDFPolicy::maximumCountCuts()
 void tst_RecentPDFPolicy::nonFileURLLeavesListUnchanged()
 {
     const auto before = opened(3);
-    QCOMPARE(RecentPDFPolicy::updating(before, QUrl(QStringLiteral("https://example.org/a.pdf")),
-                                       std::nullopt, at(9), maximumCount),
-             before);
+    QCOMPARE(RecentPDFPolicy::updating(
+                 before, QUrl(QStringLiteral("https://example.org/a.pdf")), std::nullopt, at(9), maximumCount),
+        before);
 }
 
 QTEST_GUILESS_MAIN(tst_RecentPDFPolicy)

@@ -37,11 +37,10 @@ QList<Entry> entries(const QByteArray &xbel)
     if (!document.setContent(xbel, true))
         return {};
     QList<Entry> result;
-    for (QDomElement b = document.documentElement().firstChildElement(QStringLiteral("bookmark"));
-         !b.isNull(); b = b.nextSiblingElement(QStringLiteral("bookmark"))) {
-        Entry entry{b.attribute(QStringLiteral("href")), b.attribute(QStringLiteral("added")),
-                    b.attribute(QStringLiteral("modified")), b.attribute(QStringLiteral("visited")),
-                    {}, {}};
+    for (QDomElement b = document.documentElement().firstChildElement(QStringLiteral("bookmark")); !b.isNull();
+         b = b.nextSiblingElement(QStringLiteral("bookmark"))) {
+        Entry entry {b.attribute(QStringLiteral("href")), b.attribute(QStringLiteral("added")),
+            b.attribute(QStringLiteral("modified")), b.attribute(QStringLiteral("visited")), {}, {}};
         const QDomNodeList types = b.elementsByTagNameNS(mimeNS, QStringLiteral("mime-type"));
         for (int i = 0; i < types.size(); ++i)
             entry.mimeTypes.append(types.at(i).toElement().attribute(QStringLiteral("type")));
@@ -49,9 +48,8 @@ QList<Entry> entries(const QByteArray &xbel)
         for (int i = 0; i < apps.size(); ++i) {
             const QDomElement app = apps.at(i).toElement();
             entry.applications.insert(app.attribute(QStringLiteral("name")),
-                                      {app.attribute(QStringLiteral("exec")),
-                                       app.attribute(QStringLiteral("modified")),
-                                       app.attribute(QStringLiteral("count"))});
+                {app.attribute(QStringLiteral("exec")), app.attribute(QStringLiteral("modified")),
+                    app.attribute(QStringLiteral("count"))});
         }
         result.append(entry);
     }
@@ -80,11 +78,10 @@ QStringList markupOutside(const QByteArray &xbel, const QString &skippedHref)
         }
         if (reader.isWhitespace() || reader.isStartDocument() || reader.isEndDocument())
             continue;
-        const QString token = QStringList{reader.tokenString(), reader.qualifiedName().toString(),
-                                          reader.text().toString(),
-                                          reader.processingInstructionTarget().toString(),
-                                          reader.processingInstructionData().toString()}
-                                  .join(QLatin1Char(' '));
+        const QString token
+            = QStringList {reader.tokenString(), reader.qualifiedName().toString(), reader.text().toString(),
+                reader.processingInstructionTarget().toString(), reader.processingInstructionData().toString()}
+                  .join(QLatin1Char(' '));
         QStringList attributes;
         for (const QXmlStreamAttribute &a : reader.attributes())
             attributes.append(a.qualifiedName().toString() + QLatin1Char('=') + a.value().toString());
@@ -172,8 +169,8 @@ void tst_RecentlyUsedRegistry::absentFileIsCreatedWithFolder()
     QCOMPARE(list[0].added, QStringLiteral("2024-03-01T08:00:00Z"));
     QCOMPARE(list[0].modified, iso(firstOpen));
     QCOMPARE(list[0].visited, iso(firstOpen));
-    QCOMPARE(list[0].mimeTypes, QStringList{QStringLiteral("application/pdf")});
-    QCOMPARE(list[0].applications.keys(), QStringList{QStringLiteral("Plenvo")});
+    QCOMPARE(list[0].mimeTypes, QStringList {QStringLiteral("application/pdf")});
+    QCOMPARE(list[0].applications.keys(), QStringList {QStringLiteral("Plenvo")});
     const Application app = list[0].applications.value(QStringLiteral("Plenvo"));
     QCOMPARE(app.exec, QStringLiteral("'plenvo %u'"));
     QCOMPARE(app.modified, iso(firstOpen));
@@ -190,8 +187,7 @@ void tst_RecentlyUsedRegistry::foreignEntriesSurviveExactly()
     QVERIFY(RecentlyUsedRegistry(m_path).noteRecentDocument(url, firstOpen));
 
     const QByteArray written = readFile(m_path);
-    QCOMPARE(markupOutside(written, url.toString(QUrl::FullyEncoded)),
-             markupOutside(foreignFile, QString()));
+    QCOMPARE(markupOutside(written, url.toString(QUrl::FullyEncoded)), markupOutside(foreignFile, QString()));
     // Layout and attribute order of others' entries are kept too, not only their meaning.
     const qsizetype from = foreignFile.indexOf("  <bookmark href=\"file:///home/u/Documents");
     QByteArray lastForeign = foreignFile.mid(from, foreignFile.indexOf("</xbel>") - from);
@@ -211,8 +207,7 @@ void tst_RecentlyUsedRegistry::refreshDoesNotDuplicate()
     const RecentlyUsedRegistry registry(m_path);
     const QUrl url = PDFFileURL::fromNativePath("/srv/plans/A-101.pdf");
     QVERIFY(registry.noteRecentDocument(url, firstOpen));
-    QVERIFY(registry.noteRecentDocument(PDFFileURL::fromNativePath("/srv/plans/old/../A-101.pdf"),
-                                        secondOpen));
+    QVERIFY(registry.noteRecentDocument(PDFFileURL::fromNativePath("/srv/plans/old/../A-101.pdf"), secondOpen));
 
     const QByteArray written = readFile(m_path);
     const auto list = entries(written);
@@ -224,16 +219,15 @@ void tst_RecentlyUsedRegistry::refreshDoesNotDuplicate()
     QCOMPARE(ours.applications.size(), 1);
     QCOMPARE(ours.applications.value(QStringLiteral("Plenvo")).count, QStringLiteral("2"));
     QCOMPARE(ours.applications.value(QStringLiteral("Plenvo")).modified, iso(secondOpen));
-    QCOMPARE(markupOutside(written, url.toString(QUrl::FullyEncoded)),
-             markupOutside(foreignFile, QString()));
+    QCOMPARE(markupOutside(written, url.toString(QUrl::FullyEncoded)), markupOutside(foreignFile, QString()));
 }
 
 void tst_RecentlyUsedRegistry::refreshMatchesDifferentlyEncodedHref()
 {
     // Another writer encoded "(" and left nothing else out; it is still the same file.
     QVERIFY(writeFile(m_path, fixture("encoded-href.xbel")));
-    QVERIFY(RecentlyUsedRegistry(m_path).noteRecentDocument(
-        PDFFileURL::fromNativePath("/srv/A(rev) 总.pdf"), firstOpen));
+    QVERIFY(
+        RecentlyUsedRegistry(m_path).noteRecentDocument(PDFFileURL::fromNativePath("/srv/A(rev) 总.pdf"), firstOpen));
     const auto list = entries(readFile(m_path));
     QCOMPARE(list.size(), 1);
     QCOMPARE(list[0].href, QStringLiteral("file:///srv/A%28rev%29%20%E6%80%BB.pdf"));
@@ -252,23 +246,21 @@ void tst_RecentlyUsedRegistry::refreshKeepsOtherApplicationsOfTheSameEntry()
     const Entry entry = list.first();
     QCOMPARE(entry.modified, iso(firstOpen));
     QCOMPARE(entry.added, QStringLiteral("2023-01-02T03:04:05.123456Z"));
-    QCOMPARE(entry.mimeTypes, QStringList{QStringLiteral("image/jpeg")});
+    QCOMPARE(entry.mimeTypes, QStringList {QStringLiteral("image/jpeg")});
     QCOMPARE(entry.applications.value(QStringLiteral("Image Viewer")).count, QStringLiteral("4"));
-    QCOMPARE(entry.applications.value(QStringLiteral("Image Viewer")).modified,
-             QStringLiteral("2023-01-02T03:04:05Z"));
+    QCOMPARE(entry.applications.value(QStringLiteral("Image Viewer")).modified, QStringLiteral("2023-01-02T03:04:05Z"));
     QCOMPARE(entry.applications.value(QStringLiteral("Plenvo")).count, QStringLiteral("1"));
 }
 
 void tst_RecentlyUsedRegistry::refreshCompletesEntryWithoutOurMetadata()
 {
     QVERIFY(writeFile(m_path, fixture("without-metadata.xbel")));
-    QVERIFY(RecentlyUsedRegistry(m_path).noteRecentDocument(PDFFileURL::fromNativePath("/a.pdf"),
-                                                            firstOpen));
+    QVERIFY(RecentlyUsedRegistry(m_path).noteRecentDocument(PDFFileURL::fromNativePath("/a.pdf"), firstOpen));
     const QByteArray written = readFile(m_path);
     const auto list = entries(written);
     QCOMPARE(list.size(), 1);
     QCOMPARE(list[0].added, iso(firstOpen));
-    QCOMPARE(list[0].mimeTypes, QStringList{QStringLiteral("application/pdf")});
+    QCOMPARE(list[0].mimeTypes, QStringList {QStringLiteral("application/pdf")});
     QCOMPARE(list[0].applications.value(QStringLiteral("Plenvo")).count, QStringLiteral("1"));
     QVERIFY(written.contains("<title>A</title>"));
 }
@@ -276,8 +268,7 @@ void tst_RecentlyUsedRegistry::refreshCompletesEntryWithoutOurMetadata()
 void tst_RecentlyUsedRegistry::refreshUsesTheFilesOwnNamespacePrefix()
 {
     QVERIFY(writeFile(m_path, fixture("own-prefix.xbel")));
-    QVERIFY(RecentlyUsedRegistry(m_path).noteRecentDocument(PDFFileURL::fromNativePath("/a.pdf"),
-                                                            firstOpen));
+    QVERIFY(RecentlyUsedRegistry(m_path).noteRecentDocument(PDFFileURL::fromNativePath("/a.pdf"), firstOpen));
     const QByteArray written = readFile(m_path);
     const auto list = entries(written);
     QCOMPARE(list.size(), 1);
@@ -303,8 +294,7 @@ void tst_RecentlyUsedRegistry::unparseableFileIsLeftUntouched_data()
     QTest::addColumn<QByteArray>("contents");
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("plain text") << QByteArray("recent files\n");
-    QTest::newRow("unclosed element")
-        << QByteArray("<xbel version=\"1.0\"><bookmark href=\"file:///a.pdf\"></xbel>");
+    QTest::newRow("unclosed element") << QByteArray("<xbel version=\"1.0\"><bookmark href=\"file:///a.pdf\"></xbel>");
     QTest::newRow("truncated write") << fixture("foreign.xbel").left(1000);
     QTest::newRow("undefined entity") << QByteArray("<xbel><title>&nbsp;</title></xbel>");
     QTest::newRow("other root") << QByteArray("<html><body/></html>");
@@ -315,11 +305,10 @@ void tst_RecentlyUsedRegistry::unparseableFileIsLeftUntouched()
 {
     QFETCH(QByteArray, contents);
     QVERIFY(writeFile(m_path, contents));
-    QVERIFY(!RecentlyUsedRegistry(m_path).noteRecentDocument(PDFFileURL::fromNativePath("/a.pdf"),
-                                                             firstOpen));
+    QVERIFY(!RecentlyUsedRegistry(m_path).noteRecentDocument(PDFFileURL::fromNativePath("/a.pdf"), firstOpen));
     QCOMPARE(readFile(m_path), contents);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("recently-used.xbel")});
+    QCOMPARE(
+        QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("recently-used.xbel")});
 }
 
 void tst_RecentlyUsedRegistry::unreadableFileIsLeftUntouched()
@@ -327,15 +316,14 @@ void tst_RecentlyUsedRegistry::unreadableFileIsLeftUntouched()
     // A folder where the file should be: it exists but cannot be read as a file (a mode-000
     // file would not do, tests may run as root).
     QVERIFY(QDir().mkpath(m_path));
-    QVERIFY(!RecentlyUsedRegistry(m_path).noteRecentDocument(PDFFileURL::fromNativePath("/a.pdf"),
-                                                             firstOpen));
+    QVERIFY(!RecentlyUsedRegistry(m_path).noteRecentDocument(PDFFileURL::fromNativePath("/a.pdf"), firstOpen));
     QVERIFY(QFileInfo(m_path).isDir());
 }
 
 void tst_RecentlyUsedRegistry::nonFileURLIsRefused()
 {
-    QVERIFY(!RecentlyUsedRegistry(m_path).noteRecentDocument(
-        QUrl(QStringLiteral("https://example.org/a.pdf")), firstOpen));
+    QVERIFY(
+        !RecentlyUsedRegistry(m_path).noteRecentDocument(QUrl(QStringLiteral("https://example.org/a.pdf")), firstOpen));
     QVERIFY(!QFileInfo::exists(m_path));
 }
 
@@ -345,11 +333,11 @@ void tst_RecentlyUsedRegistry::defaultPathFollowsXDGDataHome()
     qputenv("XDG_DATA_HOME", "/xdg/data");
     QCOMPARE(RecentlyUsedRegistry::defaultPath(), QStringLiteral("/xdg/data/recently-used.xbel"));
     qputenv("XDG_DATA_HOME", "relative/data");
-    QCOMPARE(RecentlyUsedRegistry::defaultPath(),
-             QDir::homePath() + QStringLiteral("/.local/share/recently-used.xbel"));
+    QCOMPARE(
+        RecentlyUsedRegistry::defaultPath(), QDir::homePath() + QStringLiteral("/.local/share/recently-used.xbel"));
     qunsetenv("XDG_DATA_HOME");
-    QCOMPARE(RecentlyUsedRegistry::defaultPath(),
-             QDir::homePath() + QStringLiteral("/.local/share/recently-used.xbel"));
+    QCOMPARE(
+        RecentlyUsedRegistry::defaultPath(), QDir::homePath() + QStringLiteral("/.local/share/recently-used.xbel"));
     if (!saved.isNull())
         qputenv("XDG_DATA_HOME", saved);
 }

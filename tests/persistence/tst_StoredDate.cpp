@@ -11,8 +11,6 @@ private slots:
     void referenceEpoch_data();
     void referenceEpoch();
     void roundTripKeepsMilliseconds();
-    void unrepresentableSecondsGiveInvalidDate_data();
-    void unrepresentableSecondsGiveInvalidDate();
 };
 
 void tst_StoredDate::referenceEpoch_data()
@@ -20,9 +18,7 @@ void tst_StoredDate::referenceEpoch_data()
     QTest::addColumn<double>("seconds");
     QTest::addColumn<QDateTime>("dateTime");
 
-    const auto utc = [](const char *iso) {
-        return QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODateWithMs);
-    };
+    const auto utc = [](const char *iso) { return QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODateWithMs); };
     QTest::newRow("epoch") << 0.0 << utc("2001-01-01T00:00:00Z");
     QTest::newRow("Unix epoch") << -978307200.0 << utc("1970-01-01T00:00:00Z");
     QTest::newRow("one day and a half second") << 86400.5 << utc("2001-01-02T00:00:00.500Z");
@@ -48,20 +44,9 @@ void tst_StoredDate::roundTripKeepsMilliseconds()
     const QDateTime back = StoredDate::fromReferenceSeconds(StoredDate::toReferenceSeconds(local));
     QCOMPARE(back, local);
     QCOMPARE(back.toMSecsSinceEpoch(), 1733480001234);
-}
-
-void tst_StoredDate::unrepresentableSecondsGiveInvalidDate_data()
-{
-    QTest::addColumn<double>("seconds");
-    QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN();
-    QTest::newRow("infinity") << std::numeric_limits<double>::infinity();
-    QTest::newRow("huge") << 1.0e300;
-}
-
-void tst_StoredDate::unrepresentableSecondsGiveInvalidDate()
-{
-    QFETCH(double, seconds);
-    QVERIFY(!StoredDate::fromReferenceSeconds(seconds).isValid());
+    // Stored garbage must not become a date.
+    QVERIFY(!StoredDate::fromReferenceSeconds(std::numeric_limits<double>::quiet_NaN()).isValid());
+    QVERIFY(!StoredDate::fromReferenceSeconds(1.0e300).isValid());
 }
 
 QTEST_GUILESS_MAIN(tst_StoredDate)
