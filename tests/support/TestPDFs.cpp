@@ -24,8 +24,8 @@ QByteArray pageContent(int pageNumber, QSizeF size, const QString &text)
     QByteArray content = "BT /F1 24 Tf 90 " + top + " Td "
         + PDFDocumentBuilder::latinText(QStringLiteral("Page %1").arg(pageNumber)) + " Tj ET\n";
     if (!text.isEmpty()) {
-        const QByteArray operand = isLatin1(text) ? PDFDocumentBuilder::latinText(text)
-                                                  : PDFDocumentBuilder::cjkText(text);
+        const QByteArray operand
+            = isLatin1(text) ? PDFDocumentBuilder::latinText(text) : PDFDocumentBuilder::cjkText(text);
         content += "BT " + QByteArray(isLatin1(text) ? "/F1" : "/F2") + " 18 Tf 90 "
             + QByteArray::number(size.height() - 150) + " Td " + operand + " Tj ET\n";
     }

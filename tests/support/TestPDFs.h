@@ -9,10 +9,10 @@
 // `path` and returns it, failing the calling test through QVERIFY-style return values.
 namespace TestPDFs {
 
-// `pageCount` pages of `size` points; page i shows the text "Page i+1" and, when given,
-// `text` (Latin via /F1, CJK via /F2 when it holds non-Latin-1 characters).
-bool writePlain(const QString &path, int pageCount, QSizeF size = QSizeF(595, 842),
-                const QStringList &pageTexts = {});
+// `pageCount` pages of `size` points; page i shows "Page i+1" (24 pt, baseline 100 pt from
+// the top, x = 90) and, when given, pageTexts[i] (18 pt, baseline 150 pt from the top) in
+// /F1, or wholly in /F2 when it holds any non-Latin-1 character.
+bool writePlain(const QString &path, int pageCount, QSizeF size = QSizeF(595, 842), const QStringList &pageTexts = {});
 // Pages whose /Rotate entries are `rotations` (one page each, written as given).
 bool writeRotated(const QString &path, const QList<int> &rotations);
 // An encrypted file that needs the password "secret".

@@ -43,14 +43,13 @@ std::shared_ptr<PDFDocument> PDFDocument::open(const QByteArray &nativePath, PDF
     document->m_pages.reserve(size_t(pageCount));
     for (int i = 0; i < pageCount; ++i) {
         const PDFPageGeometry &geometry = engine->geometry(i);
-        const QSizeF size(qreal(geometry.bounds.x1 - geometry.bounds.x0),
-                          qreal(geometry.bounds.y1 - geometry.bounds.y0));
-        document->m_pages.push_back(
-            std::make_unique<PDFPage>(document.get(), i, size, geometry.fileRotation));
+        const QSizeF size(
+            qreal(geometry.bounds.x1 - geometry.bounds.x0), qreal(geometry.bounds.y1 - geometry.bounds.y0));
+        document->m_pages.push_back(std::make_unique<PDFPage>(document.get(), i, size, geometry.fileRotation));
     }
     document->m_engine = std::move(engine);
     if (error && document->m_locked)
-        *error = PDFError{PDFErrorKind::NeedsPassword, QStringLiteral("the file needs a password")};
+        *error = PDFError {PDFErrorKind::NeedsPassword, QStringLiteral("the file needs a password")};
     return document;
 }
 
@@ -76,8 +75,8 @@ int PDFDocument::index(const PDFPage *page) const
     return page == this->page(i) ? i : -1;
 }
 
-QImage PDFDocument::renderTile(int pageIndex, int rotation, qreal scale, const QRect &tile,
-                               PDFRenderCookie *cookie, PDFError *error) const
+QImage PDFDocument::renderTile(
+    int pageIndex, int rotation, qreal scale, const QRect &tile, PDFRenderCookie *cookie, PDFError *error) const
 {
     auto *fzCookie = cookie ? static_cast<fz_cookie *>(cookie->m_cookie) : nullptr;
     return m_engine->renderTile(pageIndex, rotation, scale, tile, fzCookie, error);
@@ -132,10 +131,8 @@ void PDFDocument::reapFindWorkers()
 {
     auto &workers = m_stoppingFindWorkers;
     workers.erase(std::remove_if(workers.begin(), workers.end(),
-                                 [](const std::unique_ptr<PDFFindWorker> &worker) {
-                                     return worker->isFinished();
-                                 }),
-                  workers.end());
+                      [](const std::unique_ptr<PDFFindWorker> &worker) { return worker->isFinished(); }),
+        workers.end());
 }
 
 // Any thread. The event runs on the document's thread; if the document is destroyed first,

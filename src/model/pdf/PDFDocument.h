@@ -77,8 +77,8 @@ public:
     // A page whose content is partly broken still returns its image, with error Damaged.
     // The image is Format_RGB32, white where the page has no content.
     // Any thread; blocks while the page's display list is first recorded.
-    QImage renderTile(int pageIndex, int rotation, qreal scale, const QRect &tile,
-                      PDFRenderCookie *cookie = nullptr, PDFError *error = nullptr) const;
+    QImage renderTile(int pageIndex, int rotation, qreal scale, const QRect &tile, PDFRenderCookie *cookie = nullptr,
+        PDFError *error = nullptr) const;
 
     // How many pages keep their recorded display lists (least recently drawn go first).
     // At least 1; 8 unless set. Any thread.
@@ -118,7 +118,7 @@ private:
     std::vector<std::unique_ptr<PDFPage>> m_pages;
     // Bumped by every begin and cancel; a queued find event of an older generation is
     // dropped. Written on the UI thread, read by workers to stop early.
-    std::atomic<quint64> m_findGeneration{0};
+    std::atomic<quint64> m_findGeneration {0};
     PDFFindWorker *m_findWorker = nullptr; // owned; the running find, if any
     std::vector<std::unique_ptr<PDFFindWorker>> m_stoppingFindWorkers; // cancelled, not joined
     bool m_finding = false;

@@ -22,17 +22,18 @@ constexpr float kInch = 72;
 pdf_obj *newLinkAnnotation(fz_context *ctx, pdf_document *doc, float pageHeight)
 {
     pdf_obj *annotation = pdf_new_dict(ctx, doc, 5);
-    fz_try(ctx) {
+    fz_try(ctx)
+    {
         pdf_dict_put(ctx, annotation, PDF_NAME(Type), PDF_NAME(Annot));
         pdf_dict_put(ctx, annotation, PDF_NAME(Subtype), PDF_NAME(Link));
-        pdf_dict_put_rect(ctx, annotation, PDF_NAME(Rect),
-                          fz_make_rect(0, pageHeight - kInch, kInch, pageHeight));
+        pdf_dict_put_rect(ctx, annotation, PDF_NAME(Rect), fz_make_rect(0, pageHeight - kInch, kInch, pageHeight));
         pdf_obj *border = pdf_dict_put_array(ctx, annotation, PDF_NAME(Border), 3);
         pdf_array_push_int(ctx, border, 0);
         pdf_array_push_int(ctx, border, 0);
         pdf_array_push_int(ctx, border, 0);
     }
-    fz_catch(ctx) {
+    fz_catch(ctx)
+    {
         pdf_drop_obj(ctx, annotation);
         fz_rethrow(ctx);
     }
@@ -40,8 +41,8 @@ pdf_obj *newLinkAnnotation(fz_context *ctx, pdf_document *doc, float pageHeight)
 }
 
 // The whole file, in memory. Every C++ object the MuPDF calls read is built before them.
-bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages, const QString &password,
-                   QByteArray *bytes, QString *errorMessage)
+bool writeDocument(
+    const QVector<PDFDocumentBuilder::Page> &pages, const QString &password, QByteArray *bytes, QString *errorMessage)
 {
     fz_context *ctx = PDFEngineContext::current();
     if (!ctx) {
@@ -66,8 +67,7 @@ bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages, const QString
         // the file as its owner.
         const QByteArray owner = (user + "#owner").left(sizeof options.opwd_utf8 - 1);
         options.do_encrypt = PDF_ENCRYPT_AES_128;
-        options.permissions = PDF_PERM_PRINT | PDF_PERM_COPY | PDF_PERM_ACCESSIBILITY
-            | PDF_PERM_PRINT_HQ;
+        options.permissions = PDF_PERM_PRINT | PDF_PERM_COPY | PDF_PERM_ACCESSIBILITY | PDF_PERM_PRINT_HQ;
         std::memcpy(options.upwd_utf8, user.constData(), size_t(user.size()) + 1);
         std::memcpy(options.opwd_utf8, owner.constData(), size_t(owner.size()) + 1);
     }
@@ -88,24 +88,22 @@ bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages, const QString
     fz_var(contents);
     fz_var(buffer);
     fz_var(output);
-    fz_try(ctx) {
+    fz_try(ctx)
+    {
         doc = pdf_create_document(ctx);
 
         latinFont = fz_new_base14_font(ctx, "Helvetica");
         cjkFont = fz_new_cjk_font(ctx, FZ_ADOBE_GB);
         resources = pdf_add_new_dict(ctx, doc, 1);
         pdf_obj *fonts = pdf_dict_put_dict(ctx, resources, PDF_NAME(Font), 2);
-        pdf_dict_puts_drop(ctx, fonts, "F1",
-                           pdf_add_simple_font(ctx, doc, latinFont, PDF_SIMPLE_ENCODING_LATIN));
+        pdf_dict_puts_drop(ctx, fonts, "F1", pdf_add_simple_font(ctx, doc, latinFont, PDF_SIMPLE_ENCODING_LATIN));
         pdf_dict_puts_drop(ctx, fonts, "F2", pdf_add_cjk_font(ctx, doc, cjkFont, FZ_ADOBE_GB, 0, 0));
 
         for (int i = 0; i < pageCount; ++i) {
             const PDFDocumentBuilder::Page &page = pages[i];
-            const fz_rect box = fz_make_rect(0, 0, float(page.size.width()),
-                                             float(page.size.height()));
+            const fz_rect box = fz_make_rect(0, 0, float(page.size.width()), float(page.size.height()));
             contents = fz_new_buffer_from_copied_data(
-                ctx, reinterpret_cast<const unsigned char *>(page.content.constData()),
-                size_t(page.content.size()));
+                ctx, reinterpret_cast<const unsigned char *>(page.content.constData()), size_t(page.content.size()));
             pageObjects[size_t(i)] = pdf_add_page(ctx, doc, box, 0, resources, contents);
             fz_drop_buffer(ctx, contents);
             contents = nullptr;
@@ -150,7 +148,8 @@ bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages, const QString
         pdf_write_document(ctx, doc, output, &options);
         fz_close_output(ctx, output);
     }
-    fz_always(ctx) {
+    fz_always(ctx)
+    {
         fz_drop_output(ctx, output);
         fz_drop_buffer(ctx, contents);
         for (pdf_obj *pageObject : pageObjects)
@@ -160,7 +159,8 @@ bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages, const QString
         fz_drop_font(ctx, latinFont);
         pdf_drop_document(ctx, doc);
     }
-    fz_catch(ctx) {
+    fz_catch(ctx)
+    {
         *errorMessage = QString::fromUtf8(fz_caught_message(ctx));
         failed = 1;
     }

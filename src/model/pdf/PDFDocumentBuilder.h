@@ -15,13 +15,13 @@ public:
         int rotate = 0; // written as the page's /Rotate; any value, even invalid ones
         QByteArray content;
         QVector<QString> uriLinks; // one link annotation per entry, covering the top-left inch
-        int linkToPage = -1;       // an internal link to this page index, same place, when >= 0
+        int linkToPage = -1; // an internal link to this page index, same place, when >= 0
     };
 
     void addPage(const Page &page) { m_pages.append(page); }
     void addPage(QSizeF size, const QByteArray &content = {}, int rotate = 0)
     {
-        m_pages.append(Page{size, rotate, content, {}, -1});
+        m_pages.append(Page {size, rotate, content, {}, -1});
     }
     int pageCount() const { return int(m_pages.size()); }
 

@@ -22,7 +22,7 @@ void setError(PDFError *error, const PDFError &value)
 
 void setError(PDFError *error, PDFErrorKind kind, const QString &message)
 {
-    setError(error, PDFError{kind, message});
+    setError(error, PDFError {kind, message});
 }
 
 bool readGeometry(fz_context *ctx, pdf_document *pdf, int pageIndex, PDFPageGeometry *geometry)
@@ -35,14 +35,16 @@ bool readGeometry(fz_context *ctx, pdf_document *pdf, int pageIndex, PDFPageGeom
     fz_var(box);
     fz_var(ctm);
     fz_var(ok);
-    fz_try(ctx) {
+    fz_try(ctx)
+    {
         pdf_obj *pageObject = pdf_lookup_page_obj(ctx, pdf, pageIndex);
         rotate = pdf_to_int(ctx, pdf_dict_get_inheritable(ctx, pageObject, PDF_NAME(Rotate)));
         pdf_page_obj_transform(ctx, pageObject, &box, &ctm);
         box = fz_transform_rect(box, ctm);
         ok = !fz_is_empty_rect(box) && !fz_is_infinite_rect(box);
     }
-    fz_catch(ctx) {
+    fz_catch(ctx)
+    {
         ok = 0;
     }
     if (!ok)
@@ -56,8 +58,7 @@ bool readGeometry(fz_context *ctx, pdf_document *pdf, int pageIndex, PDFPageGeom
 // rotation relative to the file's, scaled, with the displayed page's top-left at (0, 0).
 fz_matrix displayMatrix(const PDFPageGeometry &geometry, int rotation, float scale)
 {
-    const int extra = PDFPage::normalizedRotation(PDFPage::normalizedRotation(rotation)
-                                                  - geometry.fileRotation);
+    const int extra = PDFPage::normalizedRotation(PDFPage::normalizedRotation(rotation) - geometry.fileRotation);
     fz_matrix m = fz_concat(fz_rotate(float(extra)), fz_scale(scale, scale));
     const fz_rect r = fz_transform_rect(geometry.bounds, m);
     return fz_concat(m, fz_translate(-r.x0, -r.y0));
@@ -65,8 +66,8 @@ fz_matrix displayMatrix(const PDFPageGeometry &geometry, int rotation, float sca
 
 QRectF toPageSpace(fz_rect rect, const PDFPageGeometry &geometry)
 {
-    return QRectF(qreal(rect.x0 - geometry.bounds.x0), qreal(rect.y0 - geometry.bounds.y0),
-                  qreal(rect.x1 - rect.x0), qreal(rect.y1 - rect.y0));
+    return QRectF(qreal(rect.x0 - geometry.bounds.x0), qreal(rect.y0 - geometry.bounds.y0), qreal(rect.x1 - rect.x0),
+        qreal(rect.y1 - rect.y0));
 }
 
 bool isAborted(const fz_cookie *cookie)
@@ -76,17 +77,18 @@ bool isAborted(const fz_cookie *cookie)
 
 PDFError cancelledError()
 {
-    return PDFError{PDFErrorKind::Cancelled, QStringLiteral("cancelled")};
+    return PDFError {PDFErrorKind::Cancelled, QStringLiteral("cancelled")};
 }
 
 // Resolves a link target. `*pageIndex` stays -1 for an external URI or an internal one
 // that names no page of this document.
-bool resolveLink(fz_context *ctx, fz_document *document, const char *uri, int *external,
-                 int *pageIndex, float *x, float *y)
+bool resolveLink(
+    fz_context *ctx, fz_document *document, const char *uri, int *external, int *pageIndex, float *x, float *y)
 {
     int ok = 0;
     fz_var(ok);
-    fz_try(ctx) {
+    fz_try(ctx)
+    {
         *external = fz_is_external_link(ctx, uri);
         if (!*external) {
             const fz_location location = fz_resolve_link(ctx, document, uri, x, y);
@@ -94,22 +96,25 @@ bool resolveLink(fz_context *ctx, fz_document *document, const char *uri, int *e
         }
         ok = 1;
     }
-    fz_catch(ctx) {
+    fz_catch(ctx)
+    {
         ok = 0;
     }
     return ok;
 }
 
-bool searchText(fz_context *ctx, fz_stext_page *text, const char *needle, int *marks,
-                fz_quad *quads, int capacity, int *count, PDFError *error)
+bool searchText(fz_context *ctx, fz_stext_page *text, const char *needle, int *marks, fz_quad *quads, int capacity,
+    int *count, PDFError *error)
 {
     int ok = 0;
     fz_var(ok);
-    fz_try(ctx) {
+    fz_try(ctx)
+    {
         *count = fz_search_stext_page(ctx, text, needle, marks, quads, capacity);
         ok = 1;
     }
-    fz_catch(ctx) {
+    fz_catch(ctx)
+    {
         setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
     }
     return ok;
@@ -124,13 +129,11 @@ QString hitText(const fz_stext_page *text, const fz_quad *quads, int quadCount)
     QString result;
     const fz_stext_line *lastLine = nullptr;
     for (const fz_stext_block *block = text->first_block; block; block = block->next) {
-        if (block->type != FZ_STEXT_BLOCK_TEXT
-            || fz_is_empty_rect(fz_intersect_rect(block->bbox, area)))
+        if (block->type != FZ_STEXT_BLOCK_TEXT || fz_is_empty_rect(fz_intersect_rect(block->bbox, area)))
             continue;
         for (const fz_stext_line *line = block->u.t.first_line; line; line = line->next) {
             for (const fz_stext_char *ch = line->first_char; ch; ch = ch->next) {
-                const fz_point centre = {(ch->quad.ul.x + ch->quad.lr.x) / 2,
-                                         (ch->quad.ul.y + ch->quad.lr.y) / 2};
+                const fz_point centre = {(ch->quad.ul.x + ch->quad.lr.x) / 2, (ch->quad.ul.y + ch->quad.lr.y) / 2};
                 bool inside = false;
                 for (int i = 0; i < quadCount && !inside; ++i)
                     inside = fz_is_point_inside_quad(centre, quads[i]);
@@ -149,8 +152,7 @@ QString hitText(const fz_stext_page *text, const fz_quad *quads, int quadCount)
 
 } // namespace
 
-std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nativePath,
-                                                           PDFError *error)
+std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nativePath, PDFError *error)
 {
     fz_context *ctx = PDFEngineContext::current();
     if (!ctx) {
@@ -169,14 +171,16 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     int locked = 0;
     int pageCount = 0;
     fz_var(pdf);
-    fz_try(ctx) {
+    fz_try(ctx)
+    {
         pdf = pdf_open_document(ctx, path);
         if (pdf_needs_password(ctx, pdf) && !pdf_authenticate_password(ctx, pdf, ""))
             locked = 1;
         else
             pageCount = pdf_count_pages(ctx, pdf);
     }
-    fz_catch(ctx) {
+    fz_catch(ctx)
+    {
         pdf_drop_document(ctx, pdf);
         setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::CannotOpen));
         return nullptr;
@@ -189,9 +193,9 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     for (int i = 0; i < pageCount; ++i) {
         PDFPageGeometry &geometry = engine->m_geometry[size_t(i)];
         if (!readGeometry(ctx, pdf, i, &geometry))
-            geometry = PDFPageGeometry{kFallbackBounds, 0};
+            geometry = PDFPageGeometry {kFallbackBounds, 0};
     }
-    setError(error, PDFError{});
+    setError(error, PDFError {});
     return engine;
 }
 
@@ -237,8 +241,7 @@ fz_display_list *PDFDocumentEngine::keepCachedDisplayList(fz_context *ctx, int p
     return nullptr;
 }
 
-fz_display_list *PDFDocumentEngine::keepDisplayList(fz_context *ctx, int pageIndex,
-                                                    fz_cookie *cookie, PDFError *error)
+fz_display_list *PDFDocumentEngine::keepDisplayList(fz_context *ctx, int pageIndex, fz_cookie *cookie, PDFError *error)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     for (auto it = m_cache.begin(); it != m_cache.end(); ++it) {
@@ -254,18 +257,21 @@ fz_display_list *PDFDocumentEngine::keepDisplayList(fz_context *ctx, int pageInd
     fz_var(page);
     fz_var(device);
     fz_var(list);
-    fz_try(ctx) {
+    fz_try(ctx)
+    {
         page = fz_load_page(ctx, m_document, pageIndex);
         list = fz_new_display_list(ctx, fz_bound_page(ctx, page));
         device = fz_new_list_device(ctx, list);
         fz_run_page(ctx, page, device, fz_identity, cookie);
         fz_close_device(ctx, device);
     }
-    fz_always(ctx) {
+    fz_always(ctx)
+    {
         fz_drop_device(ctx, device);
         fz_drop_page(ctx, page);
     }
-    fz_catch(ctx) {
+    fz_catch(ctx)
+    {
         fz_drop_display_list(ctx, list);
         setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
         return nullptr;
@@ -281,8 +287,8 @@ fz_display_list *PDFDocumentEngine::keepDisplayList(fz_context *ctx, int pageInd
     return fz_keep_display_list(ctx, list);
 }
 
-QImage PDFDocumentEngine::renderTile(int pageIndex, int rotation, qreal scale, const QRect &tile,
-                                     fz_cookie *cookie, PDFError *error)
+QImage PDFDocumentEngine::renderTile(
+    int pageIndex, int rotation, qreal scale, const QRect &tile, fz_cookie *cookie, PDFError *error)
 {
     if (pageIndex < 0 || pageIndex >= pageCount()) {
         setError(error, PDFErrorKind::Damaged, QStringLiteral("no page %1").arg(pageIndex));
@@ -320,8 +326,7 @@ QImage PDFDocumentEngine::renderTile(int pageIndex, int rotation, qreal scale, c
     // a QImage row of 4-byte pixels has no padding.
     unsigned char *samples = image.bits();
     const fz_matrix ctm = displayMatrix(geometry(pageIndex), rotation, float(scale));
-    const fz_irect box = {tile.left(), tile.top(), tile.left() + tile.width(),
-                          tile.top() + tile.height()};
+    const fz_irect box = {tile.left(), tile.top(), tile.left() + tile.width(), tile.top() + tile.height()};
     fz_pixmap *pixmap = nullptr;
     fz_device *device = nullptr;
     int failed = 0;
@@ -329,19 +334,22 @@ QImage PDFDocumentEngine::renderTile(int pageIndex, int rotation, qreal scale, c
     fz_var(failed);
     fz_var(pixmap);
     fz_var(device);
-    fz_try(ctx) {
+    fz_try(ctx)
+    {
         pixmap = fz_new_pixmap_with_bbox_and_data(ctx, fz_device_bgr(ctx), box, nullptr, 1, samples);
         fz_clear_pixmap_with_value(ctx, pixmap, 0xff);
         device = fz_new_draw_device(ctx, fz_identity, pixmap);
         fz_run_display_list(ctx, list, device, ctm, fz_rect_from_irect(box), cookie);
         fz_close_device(ctx, device);
     }
-    fz_always(ctx) {
+    fz_always(ctx)
+    {
         fz_drop_device(ctx, device);
         fz_drop_pixmap(ctx, pixmap);
         fz_drop_display_list(ctx, list);
     }
-    fz_catch(ctx) {
+    fz_catch(ctx)
+    {
         setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
         failed = 1;
     }
@@ -353,9 +361,9 @@ QImage PDFDocumentEngine::renderTile(int pageIndex, int rotation, qreal scale, c
     }
     if (cookie->errors > 0)
         setError(error, PDFErrorKind::Damaged,
-                 QStringLiteral("%1 errors while drawing page %2").arg(cookie->errors).arg(pageIndex));
+            QStringLiteral("%1 errors while drawing page %2").arg(cookie->errors).arg(pageIndex));
     else
-        setError(error, PDFError{});
+        setError(error, PDFError {});
     return image;
 }
 
@@ -375,11 +383,13 @@ QVector<PDFLink> PDFDocumentEngine::links(int pageIndex)
     fz_var(page);
     fz_var(links);
     fz_var(failed);
-    fz_try(ctx) {
+    fz_try(ctx)
+    {
         page = fz_load_page(ctx, m_document, pageIndex);
         links = fz_load_links(ctx, page);
     }
-    fz_catch(ctx) {
+    fz_catch(ctx)
+    {
         failed = 1;
     }
     if (!failed) {
@@ -401,8 +411,8 @@ QVector<PDFLink> PDFDocumentEngine::links(int pageIndex)
                     continue;
                 const fz_rect &target = geometry(destination).bounds;
                 item.destinationPage = destination;
-                item.destinationPoint = QPointF(std::isnan(x) ? qQNaN() : qreal(x - target.x0),
-                                                std::isnan(y) ? qQNaN() : qreal(y - target.y0));
+                item.destinationPoint = QPointF(
+                    std::isnan(x) ? qQNaN() : qreal(x - target.x0), std::isnan(y) ? qQNaN() : qreal(y - target.y0));
             }
             result.append(item);
         }
@@ -412,8 +422,8 @@ QVector<PDFLink> PDFDocumentEngine::links(int pageIndex)
     return result;
 }
 
-std::vector<PDFTextHit> PDFDocumentEngine::find(int pageIndex, const QByteArray &needleUtf8,
-                                                fz_cookie *cookie, PDFError *error)
+std::vector<PDFTextHit> PDFDocumentEngine::find(
+    int pageIndex, const QByteArray &needleUtf8, fz_cookie *cookie, PDFError *error)
 {
     std::vector<PDFTextHit> hits;
     if (pageIndex < 0 || pageIndex >= pageCount() || needleUtf8.isEmpty())
@@ -441,18 +451,21 @@ std::vector<PDFTextHit> PDFDocumentEngine::find(int pageIndex, const QByteArray 
         std::lock_guard<std::mutex> lock(m_mutex);
         list = keepCachedDisplayList(ctx, pageIndex);
         if (!list) {
-            fz_try(ctx) {
+            fz_try(ctx)
+            {
                 page = fz_load_page(ctx, m_document, pageIndex);
                 text = fz_new_stext_page(ctx, fz_bound_page(ctx, page));
                 device = fz_new_stext_device(ctx, text, &options);
                 fz_run_page(ctx, page, device, fz_identity, cookie);
                 fz_close_device(ctx, device);
             }
-            fz_always(ctx) {
+            fz_always(ctx)
+            {
                 fz_drop_device(ctx, device);
                 fz_drop_page(ctx, page);
             }
-            fz_catch(ctx) {
+            fz_catch(ctx)
+            {
                 setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
                 failed = 1;
             }
@@ -460,17 +473,20 @@ std::vector<PDFTextHit> PDFDocumentEngine::find(int pageIndex, const QByteArray 
     }
     if (list) {
         device = nullptr;
-        fz_try(ctx) {
+        fz_try(ctx)
+        {
             text = fz_new_stext_page(ctx, fz_bound_display_list(ctx, list));
             device = fz_new_stext_device(ctx, text, &options);
             fz_run_display_list(ctx, list, device, fz_identity, fz_infinite_rect, cookie);
             fz_close_device(ctx, device);
         }
-        fz_always(ctx) {
+        fz_always(ctx)
+        {
             fz_drop_device(ctx, device);
             fz_drop_display_list(ctx, list);
         }
-        fz_catch(ctx) {
+        fz_catch(ctx)
+        {
             setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
             failed = 1;
         }
@@ -487,10 +503,9 @@ std::vector<PDFTextHit> PDFDocumentEngine::find(int pageIndex, const QByteArray 
     std::vector<int> marks;
     int count = 0;
     for (int capacity = 256;; capacity *= 4) {
-        quads.assign(size_t(capacity), fz_quad{});
+        quads.assign(size_t(capacity), fz_quad {});
         marks.assign(size_t(capacity), 0);
-        if (!searchText(ctx, text, needleUtf8.constData(), marks.data(), quads.data(), capacity,
-                        &count, error)) {
+        if (!searchText(ctx, text, needleUtf8.constData(), marks.data(), quads.data(), capacity, &count, error)) {
             fz_drop_stext_page(ctx, text);
             return hits;
         }
@@ -511,6 +526,6 @@ std::vector<PDFTextHit> PDFDocumentEngine::find(int pageIndex, const QByteArray 
         first = end;
     }
     fz_drop_stext_page(ctx, text);
-    setError(error, PDFError{});
+    setError(error, PDFError {});
     return hits;
 }

@@ -38,13 +38,11 @@ struct PDFDocumentEngine {
 
     // `rotation` is the viewer's absolute rotation; `tile` in device pixels of the displayed
     // page. `cookie` may be null.
-    QImage renderTile(int pageIndex, int rotation, qreal scale, const QRect &tile,
-                      fz_cookie *cookie, PDFError *error);
+    QImage renderTile(int pageIndex, int rotation, qreal scale, const QRect &tile, fz_cookie *cookie, PDFError *error);
     QVector<PDFLink> links(int pageIndex);
     // Case-insensitive hits of `needleUtf8` on one page, in reading order. Locks the handle
     // only while the page's text is extracted.
-    std::vector<PDFTextHit> find(int pageIndex, const QByteArray &needleUtf8, fz_cookie *cookie,
-                                 PDFError *error);
+    std::vector<PDFTextHit> find(int pageIndex, const QByteArray &needleUtf8, fz_cookie *cookie, PDFError *error);
 
     // Most display lists kept at once (least recently used go first); at least 1.
     void setDisplayListCacheSize(int pages);
@@ -54,8 +52,7 @@ private:
     PDFDocumentEngine() = default;
 
     // A kept reference to the page's display list, recorded on first use; null on error.
-    fz_display_list *keepDisplayList(fz_context *ctx, int pageIndex, fz_cookie *cookie,
-                                     PDFError *error);
+    fz_display_list *keepDisplayList(fz_context *ctx, int pageIndex, fz_cookie *cookie, PDFError *error);
     // The cached list for the page (kept), without recording or reordering; else null.
     fz_display_list *keepCachedDisplayList(fz_context *ctx, int pageIndex);
     void trimCache(fz_context *ctx);

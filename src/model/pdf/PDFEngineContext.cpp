@@ -4,9 +4,9 @@
 
 #include <mutex>
 
-Q_LOGGING_CATEGORY(lcEngine, "plenvo.pdf.engine", QtWarningMsg)
-
 namespace {
+
+Q_LOGGING_CATEGORY(lcEngine, "plenvo.pdf.engine", QtWarningMsg)
 
 // MuPDF reports every error it throws and every warning it meets in a damaged file. Those
 // are routine for malformed input, so they go to a debug category that is off by default.
@@ -29,7 +29,7 @@ void quieten(fz_context *ctx)
 
 struct BaseContext {
     std::mutex mutexes[FZ_LOCK_MAX];
-    fz_locks_context locks{};
+    fz_locks_context locks {};
     fz_context *ctx = nullptr;
 };
 
@@ -56,11 +56,8 @@ BaseContext *baseContext()
         b->ctx = fz_new_context(nullptr, &b->locks, FZ_STORE_DEFAULT);
         if (b->ctx) {
             quieten(b->ctx);
-            fz_try(b->ctx)
-                fz_register_document_handlers(b->ctx);
-            fz_catch(b->ctx)
-                qCWarning(lcEngine, "cannot register document handlers: %s",
-                          fz_caught_message(b->ctx));
+            fz_try(b->ctx) fz_register_document_handlers(b->ctx);
+            fz_catch(b->ctx) qCWarning(lcEngine, "cannot register document handlers: %s", fz_caught_message(b->ctx));
         } else {
             qCWarning(lcEngine, "cannot create the MuPDF context");
         }
@@ -105,7 +102,7 @@ PDFError caughtError(fz_context *ctx, PDFErrorKind kind)
 
 PDFError noContextError()
 {
-    return PDFError{PDFErrorKind::Damaged, QStringLiteral("no MuPDF context for this thread")};
+    return PDFError {PDFErrorKind::Damaged, QStringLiteral("no MuPDF context for this thread")};
 }
 
 } // namespace PDFEngineContext

@@ -6,10 +6,10 @@
 // into one of these at the engine boundary; nothing above it sees an fz_* type.
 enum class PDFErrorKind {
     None,
-    CannotOpen,    // not a PDF, unreadable, or not even repairable
+    CannotOpen, // not a PDF, unreadable, or not even repairable
     NeedsPassword, // encrypted with a user password
-    Damaged,       // opened, but a page or object is broken
-    Cancelled,     // a render or find was aborted by its caller
+    Damaged, // opened, but a page or object is broken
+    Cancelled, // a render or find was aborted by its caller
 };
 
 struct PDFError {

@@ -3,8 +3,8 @@
 #include "PDFDocument.h"
 #include "PDFDocumentEngine.h"
 
-PDFFindWorker::PDFFindWorker(PDFDocument *document, PDFDocumentEngine *engine,
-                             const QByteArray &needleUtf8, quint64 generation)
+PDFFindWorker::PDFFindWorker(
+    PDFDocument *document, PDFDocumentEngine *engine, const QByteArray &needleUtf8, quint64 generation)
     : m_document(document)
     , m_engine(engine)
     , m_needle(needleUtf8)
@@ -27,8 +27,7 @@ void PDFFindWorker::cancel()
 
 bool PDFFindWorker::isCancelled() const
 {
-    return __atomic_load_n(&m_cookie.abort, __ATOMIC_RELAXED)
-        || m_document->m_findGeneration.load() != m_generation;
+    return __atomic_load_n(&m_cookie.abort, __ATOMIC_RELAXED) || m_document->m_findGeneration.load() != m_generation;
 }
 
 void PDFFindWorker::run()

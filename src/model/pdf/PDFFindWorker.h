@@ -19,8 +19,7 @@ struct PDFDocumentEngine;
 // cancels and joins.
 class PDFFindWorker {
 public:
-    PDFFindWorker(PDFDocument *document, PDFDocumentEngine *engine, const QByteArray &needleUtf8,
-                  quint64 generation);
+    PDFFindWorker(PDFDocument *document, PDFDocumentEngine *engine, const QByteArray &needleUtf8, quint64 generation);
     ~PDFFindWorker();
     PDFFindWorker(const PDFFindWorker &) = delete;
     PDFFindWorker &operator=(const PDFFindWorker &) = delete;
@@ -39,6 +38,6 @@ private:
     const QByteArray m_needle;
     const quint64 m_generation;
     fz_cookie m_cookie = {}; // abort is written by cancel(), read by MuPDF on the worker
-    std::atomic<bool> m_finished{false};
+    std::atomic<bool> m_finished {false};
     std::thread m_thread; // last: starts once everything above is set
 };
