@@ -8,8 +8,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cmath>
-
 #include <unistd.h>
 
 class tst_PDFDocument : public QObject {
@@ -18,25 +16,26 @@ class tst_PDFDocument : public QObject {
 private slots:
     void init();
 
-    void opensPlainFile();
     void opensWhateverTheName_data();
     void opensWhateverTheName();
     void opensNonUtf8Name();
-    void lockedFileOpensWithoutPages();
-    void zeroPageFileOpens();
+    void opensWithoutPages_data();
+    void opensWithoutPages();
     void unreadableFileDoesNotOpen_data();
     void unreadableFileDoesNotOpen();
     void imageDoesNotOpenWhateverItsName();
-    void fileWithoutCrossReferenceTableIsRepaired();
+    void damagedFileOpensWhatItCan();
 
     void fileRotationIsNormalised();
     void pageLookupStaysInBounds();
-
     void linksResolveInternalAndExternal();
-    void linksOutOfRangeAreEmpty();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
+    std::shared_ptr<PDFDocument> open(const QString &name, PDFError *error = nullptr) const
+    {
+        return PDFDocument::open(QFile::encodeName(path(name)), error);
+    }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
@@ -46,108 +45,83 @@ void tst_PDFDocument::init()
     QVERIFY(m_dir->isValid());
 }
 
-void tst_PDFDocument::opensPlainFile()
-{
-    QVERIFY(TestPDFs::writePlain(path(QStringLiteral("plain.pdf")), 3, QSizeF(400, 300)));
-    PDFError error;
-    const auto document = PDFDocument::open(QFile::encodeName(path(QStringLiteral("plain.pdf"))), &error);
-    QVERIFY(document);
-    QCOMPARE(error.kind, PDFErrorKind::None);
-    QVERIFY(!document->isLocked());
-    QCOMPARE(document->pageCount(), 3);
-    QCOMPARE(document->nativePath(), QFile::encodeName(path(QStringLiteral("plain.pdf"))));
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(document->page(i)->pageSize(), QSizeF(400, 300));
-        QCOMPARE(document->page(i)->fileRotation(), 0);
-        QCOMPARE(document->page(i)->rotation(), 0);
-        QCOMPARE(document->page(i)->document(), document.get());
-    }
-}
-
 void tst_PDFDocument::opensWhateverTheName_data()
 {
     QTest::addColumn<QString>("name");
+    QTest::newRow("lower-case extension") << QStringLiteral("drawing.pdf");
     QTest::newRow("upper-case extension") << QStringLiteral("DRAWING.PDF");
-    QTest::newRow("no extension") << QStringLiteral("drawing");
-    QTest::newRow("other extension") << QStringLiteral("drawing.png");
-    QTest::newRow("spaces and unicode") << QStringLiteral("Plan Ü 图纸.pdf");
+    QTest::newRow("image extension") << QStringLiteral("drawing.png");
+    QTest::newRow("spaces and unicode") << QStringLiteral("Plan Ü 图纸");
 }
 
 void tst_PDFDocument::opensWhateverTheName()
 {
     QFETCH(QString, name);
-    QVERIFY(TestPDFs::writePlain(path(name), 1));
-    const auto document = PDFDocument::open(QFile::encodeName(path(name)));
+    QVERIFY(TestPDFs::writePlain(path(name), 3, QSizeF(400, 300)));
+    PDFError error;
+    const auto document = open(name, &error);
     QVERIFY(document);
-    QCOMPARE(document->pageCount(), 1);
+    QCOMPARE(error.kind, PDFErrorKind::None);
+    QVERIFY(!document->isLocked());
+    QCOMPARE(document->pageCount(), 3);
+    QCOMPARE(document->page(2)->pageSize(), QSizeF(400, 300));
+    QCOMPARE(document->page(2)->document(), document.get());
 }
 
 void tst_PDFDocument::opensNonUtf8Name()
 {
     // Latin-1 "plän.pdf": not valid UTF-8, so only the raw bytes name the file.
     const QByteArray nativePath = QFile::encodeName(m_dir->path()) + "/pl\xe4n.pdf";
-    // QTemporaryDir cannot name this file to remove it.
-    const auto removeFile = qScopeGuard([&] { ::unlink(nativePath.constData()); });
+    const auto removeFile = qScopeGuard([&] { ::unlink(nativePath.constData()); }); // Qt can't
     QVERIFY(TestPDFs::writePlainNative(nativePath, 2));
-    PDFError error;
-    const auto document = PDFDocument::open(nativePath, &error);
-    QVERIFY2(document, qPrintable(error.message));
+    const auto document = PDFDocument::open(nativePath);
+    QVERIFY(document);
     QCOMPARE(document->pageCount(), 2);
     QCOMPARE(document->nativePath(), nativePath);
 }
 
-void tst_PDFDocument::lockedFileOpensWithoutPages()
+void tst_PDFDocument::opensWithoutPages_data()
 {
-    QVERIFY(TestPDFs::writeLocked(path(QStringLiteral("locked.pdf"))));
-    PDFError error;
-    const auto document = PDFDocument::open(QFile::encodeName(path(QStringLiteral("locked.pdf"))), &error);
-    QVERIFY(document);
-    QVERIFY(document->isLocked());
-    QCOMPARE(document->pageCount(), 0);
-    QCOMPARE(document->page(0), nullptr);
-    QCOMPARE(error.kind, PDFErrorKind::NeedsPassword);
+    QTest::addColumn<bool>("locked");
+    QTest::newRow("needs a password") << true;
+    QTest::newRow("empty page tree") << false;
 }
 
-void tst_PDFDocument::zeroPageFileOpens()
+void tst_PDFDocument::opensWithoutPages()
 {
-    QVERIFY(TestPDFs::writeNoPages(path(QStringLiteral("empty.pdf"))));
+    QFETCH(bool, locked);
+    const QString name = QStringLiteral("no-pages.pdf");
+    QVERIFY(locked ? TestPDFs::writeLocked(path(name)) : TestPDFs::writeNoPages(path(name)));
     PDFError error;
-    const auto document = PDFDocument::open(QFile::encodeName(path(QStringLiteral("empty.pdf"))), &error);
-    QVERIFY2(document, qPrintable(error.message));
-    QVERIFY(!document->isLocked());
+    const auto document = open(name, &error);
+    QVERIFY(document);
+    QCOMPARE(document->isLocked(), locked);
     QCOMPARE(document->pageCount(), 0);
-    QCOMPARE(error.kind, PDFErrorKind::None);
+    QCOMPARE(document->page(0), nullptr);
+    QCOMPARE(error.kind, locked ? PDFErrorKind::NeedsPassword : PDFErrorKind::None);
 }
 
 void tst_PDFDocument::unreadableFileDoesNotOpen_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("garbage") << QStringLiteral("garbage");
-    QTest::newRow("truncated") << QStringLiteral("truncated");
-    QTest::newRow("png") << QStringLiteral("png");
-    QTest::newRow("directory") << QStringLiteral("directory");
-    QTest::newRow("missing") << QStringLiteral("missing");
-    QTest::newRow("empty file") << QStringLiteral("empty");
+    for (const char *kind : {"garbage", "truncated", "directory", "missing", "empty"})
+        QTest::newRow(kind) << QString::fromLatin1(kind);
 }
 
 void tst_PDFDocument::unreadableFileDoesNotOpen()
 {
     QFETCH(QString, kind);
-    const QString file = path(kind + QStringLiteral(".pdf"));
+    const QString name = kind + QStringLiteral(".pdf");
     if (kind == QLatin1String("garbage"))
-        QVERIFY(TestPDFs::writeGarbage(file));
+        QVERIFY(TestPDFs::writeGarbage(path(name)));
     else if (kind == QLatin1String("truncated"))
-        QVERIFY(TestPDFs::writeTruncated(file));
-    else if (kind == QLatin1String("png"))
-        QVERIFY(TestPDFs::writePNG(file));
+        QVERIFY(TestPDFs::writeTruncated(path(name)));
     else if (kind == QLatin1String("directory"))
-        QVERIFY(QDir(m_dir->path()).mkdir(kind + QStringLiteral(".pdf")));
+        QVERIFY(QDir(m_dir->path()).mkdir(name));
     else if (kind == QLatin1String("empty"))
-        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
-
+        QVERIFY(QFile(path(name)).open(QIODevice::WriteOnly));
     PDFError error;
-    const auto document = PDFDocument::open(QFile::encodeName(file), &error);
-    QVERIFY(!document);
+    QVERIFY(!open(name, &error));
     QCOMPARE(error.kind, PDFErrorKind::CannotOpen);
     QVERIFY(!error.message.isEmpty());
 }
@@ -159,27 +133,37 @@ void tst_PDFDocument::imageDoesNotOpenWhateverItsName()
     for (const QString &name : {QStringLiteral("image.pdf"), QStringLiteral("image.png")}) {
         QVERIFY(TestPDFs::writePNG(path(name)));
         PDFError error;
-        QVERIFY2(!PDFDocument::open(QFile::encodeName(path(name)), &error), qPrintable(name));
+        QVERIFY2(!open(name, &error), qPrintable(name));
         QCOMPARE(error.kind, PDFErrorKind::CannotOpen);
     }
 }
 
-void tst_PDFDocument::fileWithoutCrossReferenceTableIsRepaired()
+void tst_PDFDocument::damagedFileOpensWhatItCan()
 {
-    const QString file = path(QStringLiteral("no-xref.pdf"));
-    QVERIFY(TestPDFs::writePlain(file, 2));
-    QFile pdf(file);
+    // Cut before its cross-reference table, and with a page tree that claims a third page
+    // it does not hold (same length, so the offsets would stay valid).
+    const QString name = QStringLiteral("damaged.pdf");
+    QVERIFY(TestPDFs::writePlain(path(name), 2, QSizeF(400, 300)));
+    QFile pdf(path(name));
     QVERIFY(pdf.open(QIODevice::ReadWrite));
-    const qint64 xref = pdf.readAll().lastIndexOf("\nxref");
-    QVERIFY(xref > 0);
-    QVERIFY(pdf.resize(xref + 1));
+    QByteArray bytes = pdf.readAll();
+    QVERIFY(bytes.contains("/Count 2") && bytes.contains("\nxref"));
+    bytes.replace("/Count 2", "/Count 3");
+    bytes.truncate(bytes.lastIndexOf("\nxref") + 1);
+    QVERIFY(pdf.resize(0) && pdf.write(bytes) == bytes.size());
     pdf.close();
 
-    PDFError error;
-    const auto document = PDFDocument::open(QFile::encodeName(file), &error);
-    QVERIFY2(document, qPrintable(error.message));
-    QCOMPARE(document->pageCount(), 2);
+    const auto document = open(name);
+    QVERIFY(document);
+    QCOMPARE(document->pageCount(), 3);
+    QCOMPARE(document->page(1)->pageSize(), QSizeF(400, 300));
     QVERIFY(!document->renderTile(1, 0, 0.25, QRect(0, 0, 20, 20)).isNull());
+    // The missing page gets A4 paper, and fails only when drawn.
+    QCOMPARE(document->page(2)->pageSize(), QSizeF(595, 842));
+    PDFError error;
+    QVERIFY(document->renderTile(2, 0, 1, QRect(0, 0, 10, 10), nullptr, &error).isNull());
+    QCOMPARE(error.kind, PDFErrorKind::Damaged);
+    QVERIFY(document->links(2).isEmpty());
 }
 
 void tst_PDFDocument::fileRotationIsNormalised()
@@ -187,77 +171,58 @@ void tst_PDFDocument::fileRotationIsNormalised()
     const QList<int> written = {0, 90, 180, 270, -90, 450, -180, 720, 45, 100};
     const QList<int> expected = {0, 90, 180, 270, 270, 90, 180, 0, 90, 90};
     QVERIFY(TestPDFs::writeRotated(path(QStringLiteral("rotated.pdf")), written));
-    const auto document = PDFDocument::open(QFile::encodeName(path(QStringLiteral("rotated.pdf"))));
+    const auto document = open(QStringLiteral("rotated.pdf"));
     QVERIFY(document);
     QCOMPARE(document->pageCount(), written.size());
     for (int i = 0; i < written.size(); ++i) {
         const PDFPage *page = document->page(i);
         QCOMPARE(page->fileRotation(), expected[i]);
         QCOMPARE(page->rotation(), expected[i]);
-        // The size is the engine's own bounds: it agrees with our normalisation only when
-        // both snapped the same way.
-        const bool sideways = expected[i] == 90 || expected[i] == 270;
-        QCOMPARE(page->pageSize(), sideways ? QSizeF(842, 595) : QSizeF(595, 842));
-        QCOMPARE(page->displaySize(), page->pageSize());
+        // The size comes from the engine's own geometry: it agrees with our rotation only
+        // when both snapped the same way.
+        QCOMPARE(page->pageSize(), expected[i] % 180 ? QSizeF(842, 595) : QSizeF(595, 842));
     }
 }
 
 void tst_PDFDocument::pageLookupStaysInBounds()
 {
     QVERIFY(TestPDFs::writePlain(path(QStringLiteral("a.pdf")), 2));
-    QVERIFY(TestPDFs::writePlain(path(QStringLiteral("b.pdf")), 2));
-    const auto a = PDFDocument::open(QFile::encodeName(path(QStringLiteral("a.pdf"))));
-    const auto b = PDFDocument::open(QFile::encodeName(path(QStringLiteral("b.pdf"))));
+    const auto a = open(QStringLiteral("a.pdf"));
+    const auto b = open(QStringLiteral("a.pdf"));
     QVERIFY(a && b);
     QCOMPARE(a->page(-1), nullptr);
     QCOMPARE(a->page(2), nullptr);
-    QVERIFY(a->page(1));
-    QCOMPARE(a->index(a->page(0)), 0);
     QCOMPARE(a->index(a->page(1)), 1);
     QCOMPARE(a->index(nullptr), -1);
     QCOMPARE(a->index(b->page(1)), -1);
-    const PDFPage stray(a.get(), 1, QSizeF(10, 10), 0); // claims a's page 1, but is not it
+    const PDFPage stray(a.get(), 1, QSizeF(10, 10), 0); // claims to be a's page 1, but is not
     QCOMPARE(a->index(&stray), -1);
 }
 
 void tst_PDFDocument::linksResolveInternalAndExternal()
 {
     PDFDocumentBuilder builder;
-    PDFDocumentBuilder::Page first{QSizeF(595, 842), 0, {}, {QStringLiteral("https://example.com/a?b=1")}, 2};
-    builder.addPage(first);
+    builder.addPage({QSizeF(595, 842), 0, {}, {QStringLiteral("https://example.com/a?b=1")}, 2});
     builder.addPage(QSizeF(595, 842));
     builder.addPage(QSizeF(842, 595), {}, 90); // the target shows sideways
     QVERIFY(builder.save(path(QStringLiteral("links.pdf"))));
-    const auto document = PDFDocument::open(QFile::encodeName(path(QStringLiteral("links.pdf"))));
+    const auto document = open(QStringLiteral("links.pdf"));
     QVERIFY(document);
 
-    const QVector<PDFLink> links = document->links(0);
+    QVector<PDFLink> links = document->links(0);
     QCOMPARE(links.size(), 2);
-    const auto external = std::find_if(links.begin(), links.end(),
-                                       [](const PDFLink &link) { return !link.uri.isEmpty(); });
-    const auto internal = std::find_if(links.begin(), links.end(),
-                                       [](const PDFLink &link) { return link.uri.isEmpty(); });
-    QVERIFY(external != links.end() && internal != links.end());
-    QCOMPARE(external->uri, QStringLiteral("https://example.com/a?b=1"));
-    QCOMPARE(external->destinationPage, -1);
-    QCOMPARE(external->rect, QRectF(0, 0, 72, 72));
-    QCOMPARE(internal->destinationPage, 2);
-    QCOMPARE(internal->rect, QRectF(0, 0, 72, 72));
-    // The destination is one inch from the left and one from the top of the unrotated
-    // 842x595 page; turned 90 degrees clockwise, that is one inch from the top-right corner.
-    QVERIFY(!std::isnan(internal->destinationPoint.x()));
-    QCOMPARE(internal->destinationPoint, QPointF(595 - 72, 72));
-
+    if (links[0].uri.isEmpty())
+        std::swap(links[0], links[1]);
+    QCOMPARE(links[0].uri, QStringLiteral("https://example.com/a?b=1"));
+    QCOMPARE(links[0].destinationPage, -1);
+    QCOMPARE(links[0].rect, QRectF(0, 0, 72, 72));
+    QCOMPARE(links[1].destinationPage, 2);
+    QCOMPARE(links[1].rect, QRectF(0, 0, 72, 72));
+    // One inch from the left and from the top of the unrotated 842x595 page; turned a
+    // quarter clockwise, that is one inch from the top-right corner.
+    QCOMPARE(links[1].destinationPoint, QPointF(595 - 72, 72));
     QVERIFY(document->links(1).isEmpty());
-}
-
-void tst_PDFDocument::linksOutOfRangeAreEmpty()
-{
-    QVERIFY(TestPDFs::writePlain(path(QStringLiteral("plain.pdf")), 1));
-    const auto document = PDFDocument::open(QFile::encodeName(path(QStringLiteral("plain.pdf"))));
-    QVERIFY(document);
-    QVERIFY(document->links(-1).isEmpty());
-    QVERIFY(document->links(1).isEmpty());
+    QVERIFY(document->links(3).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_PDFDocument)
