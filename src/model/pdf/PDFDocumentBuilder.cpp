@@ -79,7 +79,11 @@ bool writeDocument(
     fz_buffer *contents = nullptr;
     fz_buffer *buffer = nullptr;
     fz_output *output = nullptr;
+    unsigned char *data = nullptr; // owned by `buffer`
+    size_t size = 0;
     int failed = 0;
+    fz_var(data);
+    fz_var(size);
     fz_var(failed);
     fz_var(doc);
     fz_var(latinFont);
@@ -147,6 +151,7 @@ bool writeDocument(
         output = fz_new_output_with_buffer(ctx, buffer);
         pdf_write_document(ctx, doc, output, &options);
         fz_close_output(ctx, output);
+        size = fz_buffer_storage(ctx, buffer, &data);
     }
     fz_always(ctx)
     {
@@ -164,11 +169,8 @@ bool writeDocument(
         *errorMessage = QString::fromUtf8(fz_caught_message(ctx));
         failed = 1;
     }
-    if (!failed) {
-        unsigned char *data = nullptr;
-        const size_t size = fz_buffer_storage(ctx, buffer, &data);
+    if (!failed)
         *bytes = QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
-    }
     fz_drop_buffer(ctx, buffer);
     return !failed;
 }
