@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -25,6 +26,7 @@ private slots:
     void unreadableFileDoesNotOpen();
     void imageDoesNotOpenWhateverItsName();
     void damagedFileOpensWhatItCan();
+    void damagedBytesNeverCrash();
 
     void fileRotationIsNormalised();
     void pageLookupStaysInBounds();
@@ -164,6 +166,40 @@ void tst_PDFDocument::damagedFileOpensWhatItCan()
     QVERIFY(document->renderTile(2, 0, 1, QRect(0, 0, 10, 10), nullptr, &error).isNull());
     QCOMPARE(error.kind, PDFErrorKind::Damaged);
     QVERIFY(document->links(2).isEmpty());
+}
+
+// Damage anywhere in a file, found at open or only while drawing, finding or reading
+// links, must end as an error: MuPDF aborts the process on an error thrown outside a try.
+void tst_PDFDocument::damagedBytesNeverCrash()
+{
+    QVERIFY(TestPDFs::writePlain(
+        path(QStringLiteral("source.pdf")), 2, QSizeF(200, 200), {QStringLiteral("Gate"), QStringLiteral("图")}));
+    QFile source(path(QStringLiteral("source.pdf")));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QByteArray original = source.readAll();
+    QRandomGenerator random(7); // fixed, so a crash can be reproduced
+    int opened = 0;
+    for (int round = 0; round < 60; ++round) {
+        QByteArray bytes = original;
+        for (int i = 0; i < 8; ++i)
+            bytes[random.bounded(int(bytes.size()))] = char(random.bounded(256));
+        if (round % 3 == 0)
+            bytes.truncate(random.bounded(int(bytes.size())));
+        QFile file(path(QStringLiteral("damaged.pdf")));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
+        file.close();
+        const auto document = open(QStringLiteral("damaged.pdf"));
+        if (!document)
+            continue;
+        for (int page = 0; page < document->pageCount(); ++page) {
+            document->renderTile(page, 90, 0.5, QRect(0, 0, 100, 100));
+            document->links(page);
+        }
+        ++opened;
+        document->beginFindString(QStringLiteral("gate"));
+        QTRY_VERIFY(!document->isFinding());
+    }
+    QVERIFY(opened > 10); // most damage is repaired, so the drawing and finding paths ran
 }
 
 void tst_PDFDocument::fileRotationIsNormalised()
