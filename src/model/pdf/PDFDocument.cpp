@@ -6,6 +6,8 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+
 PDFRenderCookie::PDFRenderCookie()
     : m_cookie(new fz_cookie())
 {
