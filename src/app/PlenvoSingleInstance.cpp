@@ -119,21 +119,21 @@ bool PlenvoSingleInstance::listen()
 {
     if (m_server)
         return true;
+    // With user-only access the server binds a fresh socket and renames it over the path,
+    // which would silently take the path from a running instance: ask first.
+    {
+        QLocalSocket probe;
+        probe.connectToServer(m_socketPath);
+        if (probe.waitForConnected(500))
+            return false;
+    }
+    // Nobody answers: whatever is at the path was left by an instance that crashed.
+    QLocalServer::removeServer(m_socketPath);
     auto *server = new QLocalServer(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server->listen(m_socketPath)) {
-        // Only replace the socket when nobody answers on it: a crashed instance left it.
-        QLocalSocket probe;
-        probe.connectToServer(m_socketPath);
-        if (probe.waitForConnected(500)) {
-            delete server;
-            return false;
-        }
-        QLocalServer::removeServer(m_socketPath);
-        if (!server->listen(m_socketPath)) {
-            delete server;
-            return false;
-        }
+        delete server;
+        return false;
     }
     m_server = server;
     connect(m_server, &QLocalServer::newConnection, this, &PlenvoSingleInstance::acceptConnection);

@@ -14,6 +14,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
 
 const QString kNotPDF = QStringLiteral("只能打开 PDF 文件。");
@@ -212,6 +214,8 @@ void tst_PDFViewerModel::nonUtf8FileNameOpens()
     QVERIFY2(!model->hasError(), qPrintable(model->errorText()));
     QCOMPARE(model->pageCount(), 2);
     QCOMPARE(PDFFileURL::nativePath(model->fileURL()), native);
+    model.reset();
+    ::unlink(native.constData()); // QTemporaryDir cannot remove a name it cannot decode
 }
 
 void tst_PDFViewerModel::vanishedFileLeavesTheRecentList()
@@ -301,6 +305,7 @@ void tst_PDFViewerModel::reopenRestoresTheClampedReadingPosition()
     QCOMPARE(model->pdfView()->currentPageIndex(), 6);
 
     // Stored beyond the end of a document that lost pages: the last page.
+    model->closeDocument();
     ReadingPositionLedger ledger;
     ledger.pageIndexByPath.insert(storedPathKey(QStringLiteral("A.pdf")), 40);
     ledger.pageIndexByPath.insert(storedPathKey(QStringLiteral("B.pdf")), -3);
