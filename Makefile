@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 SAMPLE := samples/plenvo-sample-a0.pdf
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test sample bench clean format-check
+.PHONY: all deps configure build run test sample bench clean
 
 all: build sample
 
@@ -32,9 +32,6 @@ test: build sample
 
 bench: build sample
 	$(BUILD_DIR)/bin/plenvo-bench $(SAMPLE)
-
-format-check:
-	scripts/check-format.sh
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAMPLE)

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QJsonObject>
+#include <QString>
+
+#include <functional>
+
+namespace BenchSupport {
+
+// Milliseconds of the fastest of `runs` calls of `work` (the minimum is the least noisy
+// figure on a shared machine).
+double bestOfMs(int runs, const std::function<void()> &work);
+// Peak resident set size of this process so far, in MiB (VmHWM).
+double peakRssMb();
+// Resets the peak so a later peakRssMb() covers only what follows (clear_refs 5).
+void resetPeakRss();
+// a / b rounded to two decimals; 0 when b is 0.
+double ratio(double a, double b);
+
+} // namespace BenchSupport

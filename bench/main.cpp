@@ -1,0 +1,39 @@
+#include "CanvasBenchmark.h"
+#include "SearchBenchmark.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+
+#include <cstdio>
+
+// Usage: plenvo-bench FILE.pdf [--only canvas|search]
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || !QFileInfo(args.first()).isFile()) {
+        std::fprintf(stderr, "usage: plenvo-bench FILE.pdf [--only canvas|search]\n");
+        return 2;
+    }
+    const QString path = args.first();
+    const int only = int(args.indexOf(QStringLiteral("--only")));
+    const QString which = only >= 0 && only + 1 < args.size() ? args.at(only + 1) : QString();
+
+    QJsonObject result;
+    result.insert(QStringLiteral("file"), QFileInfo(path).fileName());
+    auto merge = [&result](const QJsonObject &part) {
+        for (auto it = part.begin(); it != part.end(); ++it)
+            result.insert(it.key(), it.value());
+    };
+    if (which.isEmpty() || which == QLatin1String("canvas"))
+        merge(runCanvasBenchmark(path));
+    if (which.isEmpty() || which == QLatin1String("search"))
+        merge(runSearchBenchmark(path));
+    std::printf("%s\n", QJsonDocument(result).toJson(QJsonDocument::Indented).constData());
+    return 0;
+}
