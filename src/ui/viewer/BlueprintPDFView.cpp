@@ -1,36 +1,42 @@
 #include "BlueprintPDFView.h"
 
-#include "PDFDocument.h"
 #include "PDFPage.h"
+#include "PDFRenderQueue.h"
+#include "PDFTileKey.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPointer>
 #include <QScrollBar>
 #include <QThreadPool>
 #include <QVariantAnimation>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace {
 
-// Upper bound on one rendered page image, in device pixels (96 MiB at 4 bytes a pixel).
-constexpr qreal kMaxPagePixels = 24.0e6;
-// Rendered images within this many pages of the visible ones are kept.
-constexpr int kKeptPageDistance = 2;
+// The long side, in device pixels, of the low-resolution picture kept for every page shown.
+constexpr double kPreviewLongSide = 1200.0;
+// Wheel sensitivity: scale × e^(delta × k).
+constexpr double kLineWheelSensitivity = 0.12;
+constexpr double kPreciseWheelSensitivity = 0.012;
 
-bool sameScale(qreal a, qreal b)
-{
-    return std::abs(a - b) <= 0.01 * std::max(a, b);
-}
+std::atomic<int> g_installedScrollMonitors{0};
 
 } // namespace
 
 BlueprintPDFView::BlueprintPDFView(QWidget *parent)
     : QAbstractScrollArea(parent)
     , m_background(palette().color(QPalette::Window))
+    , m_renderQueue(new PDFRenderQueue(this))
+    , m_openExternalLink([](const QUrl &url) { QDesktopServices::openUrl(url); })
 {
     setObjectName(QStringLiteral("pdf-canvas"));
     setAccessibleName(QStringLiteral("图纸"));
@@ -39,25 +45,30 @@ BlueprintPDFView::BlueprintPDFView(QWidget *parent)
     horizontalScrollBar()->setSingleStep(24);
     verticalScrollBar()->setSingleStep(24);
     viewport()->setAutoFillBackground(false);
+    viewport()->setCursor(Qt::OpenHandCursor);
     m_selectionPulse = new QVariantAnimation(this);
     m_selectionPulse->setStartValue(0.0);
     m_selectionPulse->setEndValue(1.0);
     m_selectionPulse->setDuration(600);
     connect(m_selectionPulse, &QVariantAnimation::valueChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(m_renderQueue, &PDFRenderQueue::imageReady, this, &BlueprintPDFView::imageReady);
+    updateScrollMonitor();
 }
 
 BlueprintPDFView::~BlueprintPDFView()
 {
-    cancelRenders();
+    removeScrollMonitor();
+    if (m_panning)
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void BlueprintPDFView::setDocument(std::shared_ptr<PDFDocument> document)
 {
-    cancelRenders();
-    ++m_generation;
-    m_images.clear();
+    m_renderQueue->setDocument(document);
     m_document = std::move(document);
     m_selection.reset();
+    m_links.clear();
+    m_linksLoading.clear();
     m_currentPage = -1;
     m_anchor = Anchor{};
     relayout();
@@ -66,6 +77,7 @@ void BlueprintPDFView::setDocument(std::shared_ptr<PDFDocument> document)
     setCurrentPageIndex(m_document && m_document->pageCount() > 0 ? 0 : -1);
     applyAnchor();
     viewport()->update();
+    emit documentChanged();
     // A new document always counts as a page change, even from page 0 to page 0.
     emit pageChanged();
 }
@@ -140,6 +152,8 @@ void BlueprintPDFView::goToNextPage()
 
 void BlueprintPDFView::setScaleFactor(qreal scale)
 {
+    // A zoom asked for by the user keeps the middle of the view in place.
+    captureCentreAnchor();
     setScaleInternal(scale);
 }
 
@@ -214,6 +228,7 @@ void BlueprintPDFView::layoutDocumentView()
     if (m_autoScales)
         applyAutoScale();
     viewport()->update();
+    emit layoutChanged();
 }
 
 QRectF BlueprintPDFView::pageRectInViewport(int index) const
@@ -361,14 +376,44 @@ void BlueprintPDFView::resizeEvent(QResizeEvent *event)
     applyAnchor();
 }
 
-qreal BlueprintPDFView::targetPixelScale(int page) const
+
+QPair<int, int> BlueprintPDFView::visiblePageRange() const
 {
-    const QSizeF size = m_document->page(page)->displaySize();
-    qreal scale = m_scale * devicePixelRatioF();
-    const qreal area = size.width() * size.height() * scale * scale;
-    if (area > kMaxPagePixels)
-        scale *= std::sqrt(kMaxPagePixels / area);
-    return scale;
+    if (m_displayMode == DisplayMode::SinglePage)
+        return {m_currentPage, m_currentPage};
+    const QRectF visible = visibleDocumentRect();
+    return {m_layout.pageAt(visible.top()), m_layout.pageAt(visible.bottom())};
+}
+
+double BlueprintPDFView::previewPixelScale(const PDFPage *page) const
+{
+    const QSizeF size = page->displaySize();
+    const double longSide = std::max(size.width(), size.height());
+    return longSide > 0 ? kPreviewLongSide / longSide : 1.0;
+}
+
+BlueprintPDFView::PageGeometry BlueprintPDFView::pageGeometry(int index) const
+{
+    PageGeometry g;
+    const PDFPage *page = m_document ? m_document->page(index) : nullptr;
+    const QRectF r = pageRectInViewport(index);
+    if (!page || r.isEmpty())
+        return g;
+    const qreal dpr = devicePixelRatioF();
+    g.page = page;
+    g.size = page->displaySize();
+    g.base.document = m_renderQueue->generation();
+    g.base.page = index;
+    g.base.rotation = page->rotation();
+    g.base.scaleKey = PDFTileKey::scaleKeyFor(m_scale * dpr);
+    // Pages start on whole device pixels so that tiles meet without seams and draw 1:1.
+    g.origin = QPoint(qRound(r.left() * dpr), qRound(r.top() * dpr));
+    PDFTileKey whole = g.base;
+    whole.kind = PDFTileKey::Preview;
+    g.pagePixels = whole.pixelRect(g.size);
+    const QRect view(QPoint(0, 0), (QSizeF(viewport()->size()) * dpr).toSize());
+    g.visiblePixels = g.pagePixels.translated(g.origin).intersected(view).translated(-g.origin);
+    return g;
 }
 
 void BlueprintPDFView::paintEvent(QPaintEvent *)
@@ -378,111 +423,373 @@ void BlueprintPDFView::paintEvent(QPaintEvent *)
     if (!m_document || m_layout.pageCount() == 0)
         return;
 
-    const QRectF visible = visibleDocumentRect();
-    int first = m_currentPage;
-    int last = m_currentPage;
-    if (m_displayMode == DisplayMode::SinglePageContinuous) {
-        first = m_layout.pageAt(visible.top());
-        last = m_layout.pageAt(visible.bottom());
+    QSet<PDFTileKey> wanted;
+    bool blank = false;
+    const auto [first, last] = visiblePageRange();
+    for (int i = std::max(first, 0); i <= last; ++i) {
+        if (!paintPage(painter, i, wanted))
+            blank = true;
     }
+    m_renderQueue->retain(wanted, PDFTileKey::Tile);
+    paintSelection(painter);
+    ++m_frameStats.frames;
+    if (blank)
+        ++m_frameStats.blankFrames;
+}
+
+bool BlueprintPDFView::paintPage(QPainter &painter, int index, QSet<PDFTileKey> &wanted)
+{
+    const PageGeometry g = pageGeometry(index);
+    if (!g.page || g.visiblePixels.isEmpty())
+        return true;
+    loadLinks(index);
+    const qreal dpr = devicePixelRatioF();
+    const double pixelScale = g.base.pixelScale();
+    PDFTileCache &cache = m_renderQueue->cache();
+
+    painter.save();
+    painter.scale(1 / dpr, 1 / dpr); // device pixels from here on
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    for (int i = first; i <= last && i >= 0; ++i) {
-        const QRectF r = pageRectInViewport(i);
-        if (r.isEmpty() || !r.intersects(QRectF(viewport()->rect())))
-            continue;
-        painter.fillRect(r.translated(1, 2), QColor(0, 0, 0, 50));
-        painter.fillRect(r, Qt::white);
-        const PDFPage *page = m_document->page(i);
-        const qreal wanted = targetPixelScale(i);
-        const auto it = m_images.constFind(i);
-        const bool haveImage = it != m_images.cend() && it->rotation == page->rotation();
-        if (haveImage)
-            painter.drawImage(r, it->image);
-        if (!haveImage || !sameScale(it->pixelScale, wanted))
-            requestRender(i, page->rotation(), wanted);
+    const QRect pageRect = g.pagePixels.translated(g.origin);
+    painter.fillRect(pageRect.translated(qRound(dpr), qRound(2 * dpr)), QColor(0, 0, 0, 45));
+    painter.fillRect(pageRect, Qt::white);
+
+    PDFTileKey preview = g.base;
+    preview.kind = PDFTileKey::Preview;
+    preview.scaleKey = PDFTileKey::scaleKeyFor(previewPixelScale(g.page));
+    const QImage *previewImage = cache.find(preview);
+    if (previewImage)
+        painter.drawImage(QRectF(pageRect), *previewImage);
+
+    // Stand-ins from other scales, farthest from the current scale first so nearer ones win.
+    QList<qint64> scales = cache.cachedTileScales(g.base.document, index, g.base.rotation);
+    scales.removeAll(g.base.scaleKey);
+    std::sort(scales.begin(), scales.end(), [&](qint64 a, qint64 b) {
+        return std::abs(std::log(a / 1.0e6 / pixelScale)) > std::abs(std::log(b / 1.0e6 / pixelScale));
+    });
+
+    const int t = PDFTileKey::tileSize;
+    const QPointF centre = QRectF(g.visiblePixels).center();
+    bool covered = true;
+    bool anyTile = !scales.isEmpty();
+    for (int row = g.visiblePixels.top() / t; row <= g.visiblePixels.bottom() / t; ++row) {
+        for (int column = g.visiblePixels.left() / t; column <= g.visiblePixels.right() / t; ++column) {
+            PDFTileKey key = g.base;
+            key.column = column;
+            key.row = row;
+            wanted.insert(key);
+            const QRect tileRect = key.pixelRect(g.size);
+            if (const QImage *image = cache.find(key)) {
+                painter.drawImage(tileRect.topLeft() + g.origin, *image);
+                anyTile = true;
+                continue;
+            }
+            const QPointF d = QRectF(tileRect).center() - centre;
+            m_renderQueue->request(key, PDFRenderQueue::Visible, std::hypot(d.x(), d.y()));
+            bool tileCovered = previewImage != nullptr;
+            painter.setClipRect(tileRect.translated(g.origin));
+            for (qint64 scale : std::as_const(scales)) {
+                const double ratio = scale / 1.0e6 / pixelScale;
+                const QRectF other(QPointF(tileRect.topLeft()) * ratio, QSizeF(tileRect.size()) * ratio);
+                bool complete = true;
+                for (int r = int(other.top()) / t; r <= int(std::ceil(other.bottom()) - 1) / t; ++r) {
+                    for (int c = int(other.left()) / t; c <= int(std::ceil(other.right()) - 1) / t; ++c) {
+                        PDFTileKey stand = key;
+                        stand.scaleKey = scale;
+                        stand.column = c;
+                        stand.row = r;
+                        const QImage *image = cache.find(stand);
+                        if (!image) {
+                            complete = false;
+                            continue;
+                        }
+                        const QRect standRect = stand.pixelRect(g.size);
+                        painter.drawImage(QRectF(QPointF(standRect.topLeft()) / ratio + QPointF(g.origin),
+                                                 QSizeF(standRect.size()) / ratio),
+                                          *image);
+                    }
+                }
+                tileCovered = tileCovered || complete;
+            }
+            painter.setClipping(false);
+            covered = covered && tileCovered;
+        }
     }
 
-    if (m_selection && m_document->page(m_selection->pageIndex)) {
-        const PDFPage *page = m_document->page(m_selection->pageIndex);
-        const QRectF r = pageRectInViewport(m_selection->pageIndex);
-        if (!r.isEmpty()) {
-            QTransform t = page->pageToDisplay();
-            t *= QTransform::fromScale(m_scale, m_scale);
-            t *= QTransform::fromTranslate(r.left(), r.top());
-            const qreal pulse = m_selectionPulse->state() == QAbstractAnimation::Running
-                ? m_selectionPulse->currentValue().toReal()
-                : 1.0;
-            const qreal grow = (1.0 - pulse) * 6.0;
-            for (const QRectF &rect : m_selection->rects) {
-                const QRectF shown = t.mapRect(rect).adjusted(-grow, -grow, grow, grow);
-                painter.fillRect(shown, QColor(255, 214, 0, 110));
-                painter.setPen(QPen(QColor(230, 150, 0), 1.5));
-                painter.drawRect(shown);
+    // The preview waits until the visible tiles are under way, unless the page has nothing at
+    // all to show and is zoomed in far enough that its tiles are the slower way to a picture.
+    if (!previewImage) {
+        const bool nothingToShow = !anyTile && pixelScale > 2 * preview.pixelScale();
+        m_renderQueue->request(preview, nothingToShow ? PDFRenderQueue::Visible : PDFRenderQueue::Background,
+                               nothingToShow ? -1.0 : std::abs(index - m_currentPage));
+    }
+    painter.restore();
+    return covered;
+}
+
+bool BlueprintPDFView::isViewSharp() const
+{
+    if (!m_document)
+        return true;
+    const auto [first, last] = visiblePageRange();
+    const int t = PDFTileKey::tileSize;
+    for (int i = std::max(first, 0); i <= last; ++i) {
+        const PageGeometry g = pageGeometry(i);
+        if (!g.page || g.visiblePixels.isEmpty())
+            continue;
+        for (int row = g.visiblePixels.top() / t; row <= g.visiblePixels.bottom() / t; ++row) {
+            for (int column = g.visiblePixels.left() / t; column <= g.visiblePixels.right() / t; ++column) {
+                PDFTileKey key = g.base;
+                key.column = column;
+                key.row = row;
+                if (!m_renderQueue->cache().contains(key))
+                    return false;
             }
         }
     }
+    return true;
 }
 
-void BlueprintPDFView::requestRender(int page, int rotation, qreal pixelScale)
+void BlueprintPDFView::imageReady(const PDFTileKey &key)
 {
-    const auto pending = m_pending.constFind(page);
-    if (pending != m_pending.cend()) {
-        if (pending->rotation == rotation && sameScale(pending->pixelScale, pixelScale))
-            return;
-        pending->cookie->cancel();
-    }
-    auto cookie = std::make_shared<PDFRenderCookie>();
-    m_pending.insert(page, PendingRender{cookie, rotation, pixelScale});
+    if (key.document == m_renderQueue->generation())
+        viewport()->update();
+}
 
-    const QSizeF size = m_document->page(page)->displaySize();
-    const QRect tile(0, 0, int(std::ceil(size.width() * pixelScale)), int(std::ceil(size.height() * pixelScale)));
-    const quint64 generation = m_generation;
+void BlueprintPDFView::paintSelection(QPainter &painter)
+{
+    if (!m_selection || !m_document->page(m_selection->pageIndex))
+        return;
+    const PDFPage *page = m_document->page(m_selection->pageIndex);
+    const QRectF r = pageRectInViewport(m_selection->pageIndex);
+    if (r.isEmpty())
+        return;
+    QTransform t = page->pageToDisplay();
+    t *= QTransform::fromScale(m_scale, m_scale);
+    t *= QTransform::fromTranslate(r.left(), r.top());
+    const qreal pulse = m_selectionPulse->state() == QAbstractAnimation::Running
+        ? m_selectionPulse->currentValue().toReal()
+        : 1.0;
+    const qreal grow = (1.0 - pulse) * 6.0;
+    painter.setPen(QPen(QColor(230, 150, 0), 1.5));
+    for (const QRectF &rect : m_selection->rects) {
+        const QRectF shown = t.mapRect(rect).adjusted(-grow, -grow, grow, grow);
+        painter.fillRect(shown, QColor(255, 214, 0, 110));
+        painter.drawRect(shown);
+    }
+}
+
+qreal BlueprintPDFView::applyScrollZoom(qreal scrollingDeltaY, bool hasPreciseDeltas)
+{
+    m_autoScales = false;
+    const qreal current = m_scale;
+    qreal candidate = current;
+    if (scrollingDeltaY != 0) {
+        const double k = hasPreciseDeltas ? kPreciseWheelSensitivity : kLineWheelSensitivity;
+        candidate = current * std::exp(scrollingDeltaY * k);
+    }
+    if (candidate <= m_minScale)
+        candidate = m_minScale;
+    if (candidate > m_maxScale)
+        candidate = m_maxScale;
+    captureCentreAnchor();
+    setScaleInternal(candidate);
+    return m_scale;
+}
+
+std::optional<QPointF> BlueprintPDFView::applyPanTranslation(QPointF translation)
+{
+    if (!m_document)
+        return std::nullopt;
+    QScrollBar *h = horizontalScrollBar();
+    QScrollBar *v = verticalScrollBar();
+    // Scroll positions are whole pixels; the fraction left over is carried to the next move
+    // so that the drawing follows the pointer exactly.
+    const QPointF target = QPointF(h->value(), v->value()) - translation + m_panRemainder;
+    const int x = std::clamp(int(std::lround(target.x())), h->minimum(), h->maximum());
+    const int y = std::clamp(int(std::lround(target.y())), v->minimum(), v->maximum());
+    m_panRemainder = QPointF(x == int(std::lround(target.x())) ? target.x() - x : 0,
+                             y == int(std::lround(target.y())) ? target.y() - y : 0);
+    h->setValue(x);
+    v->setValue(y);
+    return QPointF(x, y);
+}
+
+int BlueprintPDFView::installedScrollMonitorCount()
+{
+    return g_installedScrollMonitors.load();
+}
+
+void BlueprintPDFView::installScrollMonitorIfNeeded()
+{
+    if (m_scrollMonitorInstalled || !qApp)
+        return;
+    qApp->installEventFilter(this);
+    m_scrollMonitorInstalled = true;
+    ++g_installedScrollMonitors;
+}
+
+void BlueprintPDFView::removeScrollMonitor()
+{
+    if (!m_scrollMonitorInstalled)
+        return;
+    if (qApp)
+        qApp->removeEventFilter(this);
+    m_scrollMonitorInstalled = false;
+    --g_installedScrollMonitors;
+}
+
+void BlueprintPDFView::updateScrollMonitor()
+{
+    // The monitor lives exactly while the canvas sits inside a window.
+    if (parentWidget())
+        installScrollMonitorIfNeeded();
+    else
+        removeScrollMonitor();
+}
+
+bool BlueprintPDFView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ParentChange)
+        updateScrollMonitor();
+    return QAbstractScrollArea::event(event);
+}
+
+bool BlueprintPDFView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_scrollMonitorInstalled && event->type() == QEvent::Wheel && watched->isWidgetType())
+        return monitorWheel(static_cast<QWidget *>(watched), static_cast<QWheelEvent *>(event));
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+bool BlueprintPDFView::monitorWheel(QWidget *receiver, QWheelEvent *event)
+{
+    if (!parentWidget() || !isVisible() || receiver->window() != window())
+        return false;
+    const QPoint local = mapFromGlobal(event->globalPosition()).toPoint();
+    if (!visibleRegion().boundingRect().contains(local))
+        return false;
+    const bool precise = !event->pixelDelta().isNull();
+    const QPointF delta = precise ? QPointF(event->pixelDelta()) : QPointF(event->angleDelta()) / 120.0;
+    if (std::abs(delta.x()) > std::abs(delta.y()) || delta.y() == 0)
+        return false;
+    applyScrollZoom(delta.y(), precise);
+    event->accept();
+    return true;
+}
+
+void BlueprintPDFView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_document) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    m_pressed = true;
+    m_pressPosition = m_lastPanPosition = event->globalPosition();
+    m_panRemainder = {};
+    event->accept();
+}
+
+void BlueprintPDFView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_pressed || !(event->buttons() & Qt::LeftButton)) {
+        QAbstractScrollArea::mouseMoveEvent(event);
+        return;
+    }
+    const QPointF position = event->globalPosition();
+    if (!m_panning) {
+        if ((position - m_pressPosition).manhattanLength() < QApplication::startDragDistance())
+            return;
+        m_panning = true;
+        QGuiApplication::setOverrideCursor(Qt::ClosedHandCursor);
+    }
+    const QPointF delta = position - m_lastPanPosition;
+    m_lastPanPosition = position;
+    applyPanTranslation(delta);
+    event->accept();
+}
+
+void BlueprintPDFView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_pressed) {
+        QAbstractScrollArea::mouseReleaseEvent(event);
+        return;
+    }
+    m_pressed = false;
+    if (m_panning)
+        endPan();
+    else
+        followLinkAt(event->position());
+    event->accept();
+}
+
+void BlueprintPDFView::focusOutEvent(QFocusEvent *event)
+{
+    // A drag cut short (another window took the pointer) still gives its cursor back.
+    if (m_panning && QApplication::mouseButtons() == Qt::NoButton) {
+        m_pressed = false;
+        endPan();
+    }
+    QAbstractScrollArea::focusOutEvent(event);
+}
+
+void BlueprintPDFView::endPan()
+{
+    if (!m_panning)
+        return;
+    m_panning = false;
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void BlueprintPDFView::loadLinks(int page)
+{
+    if (!m_document || m_links.contains(page) || m_linksLoading.contains(page))
+        return;
+    m_linksLoading.insert(page);
     QPointer<BlueprintPDFView> self(this);
     std::shared_ptr<PDFDocument> document = m_document;
-    QThreadPool::globalInstance()->start([=]() mutable {
-        QImage image = document->renderTile(page, rotation, pixelScale, tile, cookie.get());
-        image.setDevicePixelRatio(1.0);
-        // Hand the result, and our reference to the document, back to the UI thread: the
-        // document is a QObject of that thread and must be released there.
+    QThreadPool::globalInstance()->start([self, page, document]() mutable {
+        QVector<PDFLink> links = document->links(page);
         QMetaObject::invokeMethod(
             qApp,
-            [self, document = std::move(document), generation, page, rotation, pixelScale, image]() {
-                if (self)
-                    self->renderFinished(generation, page, rotation, pixelScale, image);
+            [self, page, links = std::move(links), document = std::move(document)]() {
+                if (!self || self->m_document != document)
+                    return;
+                self->m_linksLoading.remove(page);
+                self->m_links.insert(page, links);
             },
             Qt::QueuedConnection);
     });
 }
 
-void BlueprintPDFView::renderFinished(quint64 generation, int page, int rotation, qreal pixelScale,
-                                      const QImage &image)
+void BlueprintPDFView::followLinkAt(QPointF viewportPoint)
 {
-    if (generation != m_generation)
+    if (!m_document)
         return;
-    const auto pending = m_pending.constFind(page);
-    if (pending != m_pending.cend() && pending->rotation == rotation && pending->pixelScale == pixelScale)
-        m_pending.erase(pending);
-    if (image.isNull())
+    const auto [first, last] = visiblePageRange();
+    for (int i = std::max(first, 0); i <= last; ++i) {
+        const QRectF r = pageRectInViewport(i);
+        if (!r.contains(viewportPoint))
+            continue;
+        const auto links = m_links.constFind(i);
+        if (links == m_links.cend())
+            return;
+        const QPointF displayPoint = (viewportPoint - r.topLeft()) / m_scale;
+        const QPointF pagePoint = m_document->page(i)->pageToDisplay().inverted().map(displayPoint);
+        for (const PDFLink &link : *links) {
+            if (!link.rect.contains(pagePoint))
+                continue;
+            if (link.destinationPage >= 0) {
+                goToPageIndex(link.destinationPage);
+            } else {
+                const QUrl url(link.uri);
+                const QString scheme = url.scheme().toLower();
+                if (scheme == QLatin1String("http") || scheme == QLatin1String("https")
+                    || scheme == QLatin1String("mailto"))
+                    m_openExternalLink(url);
+            }
+            return;
+        }
         return;
-    m_images.insert(page, PageImage{image, rotation, pixelScale});
-    dropFarImages();
-    viewport()->update();
-}
-
-void BlueprintPDFView::cancelRenders()
-{
-    for (const PendingRender &pending : std::as_const(m_pending))
-        pending.cookie->cancel();
-    m_pending.clear();
-}
-
-void BlueprintPDFView::dropFarImages()
-{
-    const QRectF visible = visibleDocumentRect();
-    const int first = m_layout.pageAt(visible.top()) - kKeptPageDistance;
-    const int last = m_layout.pageAt(visible.bottom()) + kKeptPageDistance;
-    for (auto it = m_images.begin(); it != m_images.end();) {
-        const bool near = it.key() == m_currentPage || (it.key() >= first && it.key() <= last);
-        it = near ? std::next(it) : m_images.erase(it);
     }
 }

@@ -1,29 +1,39 @@
 #pragma once
 
 #include "PDFCanvasLayout.h"
+#include "PDFDocument.h"
 #include "PDFSelection.h"
+#include "PDFTileKey.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QHash>
-#include <QImage>
 #include <QMarginsF>
 #include <QPointF>
+#include <QSet>
+#include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
-class PDFDocument;
 class PDFPage;
-class PDFRenderCookie;
+class PDFRenderQueue;
 class QVariantAnimation;
+class QWheelEvent;
 
 // The drawing canvas: shows the open document's pages and is driven by the viewer model.
 //
 // Geometry: the model speaks in scale factors (1.0 = one PDF point per logical pixel);
-// images are rendered at scale × devicePixelRatio so drawings stay crisp on high-DPI
-// screens. Rendering runs on the global thread pool; this widget only composes finished
-// images on the UI thread and never waits for a render.
+// tiles are rendered at scale × devicePixelRatio device pixels per point, so drawings stay
+// crisp on high-DPI screens. Rendering runs on worker threads (PDFRenderQueue); this widget
+// only composes finished images on the UI thread and never waits for a render. Where a tile
+// at the current scale is not ready yet, tiles of another scale or the page's low-resolution
+// preview stand in for it.
+//
+// Input: the plain vertical scroll wheel over the visible canvas zooms (an application-wide
+// event filter that exists exactly while the canvas has a parent window); dragging with the
+// primary button pans; a click without a drag follows a link.
 //
 // Signals stand in for the page-changed and scale-changed notifications: pageChanged()
 // after every change of the current page (including a new document), scaleChanged() after
@@ -90,26 +100,52 @@ public:
     // page is not laid out.
     QRectF pageRectInViewport(int index) const;
 
+    // Wheel zoom: switches automatic scaling off and multiplies the scale by
+    // e^(deltaY × k), k = 0.012 for precise (pixel) deltas and 0.12 for wheel lines, clamped
+    // to [minScaleFactor, maxScaleFactor]. Returns the new scale.
+    qreal applyScrollZoom(qreal scrollingDeltaY, bool hasPreciseDeltas);
+    // Moves the visible area by a drag translation (logical pixels; positive moves the drawing
+    // right/down), kept within the document. Returns the new scroll origin, or none without
+    // a document.
+    std::optional<QPointF> applyPanTranslation(QPointF translation);
+    bool hasScrollMonitor() const { return m_scrollMonitorInstalled; }
+    static int installedScrollMonitorCount();
+    bool isPanning() const { return m_panning; }
+
+    // Where external links (http, https, mailto) go; the desktop's browser by default.
+    void setExternalLinkHandler(std::function<void(const QUrl &)> handler) { m_openExternalLink = std::move(handler); }
+
+    PDFRenderQueue *renderQueue() const { return m_renderQueue; }
+
+    // Frames painted, and of those the ones where some visible paper had no picture at all.
+    struct FrameStats {
+        int frames = 0;
+        int blankFrames = 0;
+    };
+    FrameStats frameStats() const { return m_frameStats; }
+    void resetFrameStats() { m_frameStats = {}; }
+    // True when every tile of the current view is rendered at the current scale.
+    bool isViewSharp() const;
+
 signals:
     void pageChanged();
     void scaleChanged();
+    void documentChanged();
+    // Page sizes or rotations changed (layoutDocumentView).
+    void layoutChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    struct PageImage {
-        QImage image;
-        int rotation = 0;
-        qreal pixelScale = 0; // device pixels per point the image was rendered at
-    };
-    struct PendingRender {
-        std::shared_ptr<PDFRenderCookie> cookie;
-        int rotation = 0;
-        qreal pixelScale = 0;
-    };
     // What stays put when the layout changes: either the top of a page (after go) or the
     // document point at the centre of the view (after scrolling or zooming).
     struct Anchor {
@@ -128,11 +164,32 @@ private:
     void setCurrentPageIndex(int index);
     QPointF contentOffset() const; // viewport position of document point (0, 0)
     QRectF visibleDocumentRect() const;
-    void requestRender(int page, int rotation, qreal pixelScale);
-    void renderFinished(quint64 generation, int page, int rotation, qreal pixelScale, const QImage &image);
-    void cancelRenders();
-    void dropFarImages();
-    qreal targetPixelScale(int page) const;
+    QPair<int, int> visiblePageRange() const;
+    // Where page `index` is drawn, in device pixels: its top-left corner in the viewport, its
+    // full pixel rectangle and the part of it in view (both relative to that corner), and
+    // the tile key of the current scale.
+    struct PageGeometry {
+        const PDFPage *page = nullptr;
+        QSizeF size;
+        QPoint origin;
+        QRect pagePixels;
+        QRect visiblePixels;
+        PDFTileKey base;
+    };
+    PageGeometry pageGeometry(int index) const;
+    // Draws page `index` and asks for what is missing; returns false when some of its visible
+    // paper had no picture.
+    bool paintPage(QPainter &painter, int index, QSet<PDFTileKey> &wanted);
+    double previewPixelScale(const PDFPage *page) const;
+    void imageReady(const PDFTileKey &key);
+    void paintSelection(QPainter &painter);
+    void installScrollMonitorIfNeeded();
+    void removeScrollMonitor();
+    void updateScrollMonitor();
+    bool monitorWheel(QWidget *receiver, QWheelEvent *event);
+    void endPan();
+    void followLinkAt(QPointF viewportPoint);
+    void loadLinks(int page);
 
     std::shared_ptr<PDFDocument> m_document;
     quint64 m_generation = 0;
@@ -150,6 +207,16 @@ private:
     bool m_adjustingScroll = false;
     std::optional<PDFSelection> m_selection;
     QVariantAnimation *m_selectionPulse = nullptr;
-    QHash<int, PageImage> m_images;
-    QHash<int, PendingRender> m_pending;
+    PDFRenderQueue *m_renderQueue = nullptr;
+    FrameStats m_frameStats;
+    bool m_scrollMonitorInstalled = false;
+    // Drag state, in global logical pixels.
+    bool m_pressed = false;
+    bool m_panning = false;
+    QPointF m_pressPosition;
+    QPointF m_lastPanPosition;
+    QPointF m_panRemainder;
+    std::function<void(const QUrl &)> m_openExternalLink;
+    QHash<int, QVector<PDFLink>> m_links; // by page; absent while loading
+    QSet<int> m_linksLoading;
 };

@@ -1,0 +1,133 @@
+#include "PDFRenderQueue.h"
+
+#include "PDFDocument.h"
+#include "PDFPage.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThread>
+#include <QThreadPool>
+
+#include <utility>
+
+namespace {
+
+// One pool for every queue: closing a document never waits for its renders, which finish
+// (or abort) on their own and hand their last document reference back to the UI thread.
+QThreadPool *renderPool()
+{
+    static QThreadPool *pool = [] {
+        auto *p = new QThreadPool;
+        p->setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
+        p->setExpiryTimeout(-1);
+        return p;
+    }();
+    return pool;
+}
+
+} // namespace
+
+PDFRenderQueue::PDFRenderQueue(QObject *parent)
+    : QObject(parent)
+    , m_maximumRunning(std::max(1, QThread::idealThreadCount()))
+{
+}
+
+PDFRenderQueue::~PDFRenderQueue()
+{
+    for (const auto &cookie : std::as_const(m_running))
+        cookie->cancel();
+}
+
+QSizeF PDFRenderQueue::displaySize(const PDFPage *page, int rotation)
+{
+    const int turn = PDFPage::normalizedRotation(rotation - page->fileRotation());
+    return turn % 180 ? page->pageSize().transposed() : page->pageSize();
+}
+
+void PDFRenderQueue::setDocument(std::shared_ptr<PDFDocument> document)
+{
+    for (const auto &cookie : std::as_const(m_running))
+        cookie->cancel();
+    m_running.clear();
+    m_queue.clear();
+    m_document = std::move(document);
+    ++m_generation;
+    m_cache.keepOnlyDocument(m_generation);
+}
+
+void PDFRenderQueue::request(const PDFTileKey &key, int priority, double distance)
+{
+    if (!m_document || key.document != m_generation || m_cache.contains(key))
+        return;
+    // A running render is left alone unless it was aborted; then it is queued again and
+    // starts once the aborted one has returned.
+    if (const auto running = m_running.constFind(key); running != m_running.cend() && !running.value()->isCancelled())
+        return;
+    m_queue.insert(key, Queued{priority, distance});
+    startJobs();
+}
+
+void PDFRenderQueue::retain(const QSet<PDFTileKey> &wanted, PDFTileKey::Kind kind)
+{
+    for (auto it = m_queue.begin(); it != m_queue.end();) {
+        if (it.key().kind == kind && !wanted.contains(it.key()))
+            it = m_queue.erase(it);
+        else
+            ++it;
+    }
+    for (auto it = m_running.begin(); it != m_running.end(); ++it) {
+        if (it.key().kind == kind && !wanted.contains(it.key()))
+            it.value()->cancel();
+    }
+}
+
+void PDFRenderQueue::startJobs()
+{
+    while (int(m_running.size()) < m_maximumRunning) {
+        auto best = m_queue.end();
+        for (auto it = m_queue.begin(); it != m_queue.end(); ++it) {
+            if (m_running.contains(it.key()))
+                continue;
+            if (best == m_queue.end()
+                || std::pair(it->priority, it->distance) < std::pair(best->priority, best->distance))
+                best = it;
+        }
+        if (best == m_queue.end())
+            break;
+        const PDFTileKey key = best.key();
+        m_queue.erase(best);
+        const PDFPage *page = m_document->page(key.page);
+        const QRect rect = page ? key.pixelRect(displaySize(page, key.rotation)) : QRect();
+        if (rect.isEmpty())
+            continue;
+
+        auto cookie = std::make_shared<PDFRenderCookie>();
+        m_running.insert(key, cookie);
+        QPointer<PDFRenderQueue> self(this);
+        renderPool()->start([self, key, rect, cookie, document = m_document]() mutable {
+            QImage image = document->renderTile(key.page, key.rotation, key.pixelScale(), rect, cookie.get());
+            QMetaObject::invokeMethod(
+                qApp,
+                [self, key, image = std::move(image), document = std::move(document)]() {
+                    if (self)
+                        self->finished(key, image);
+                },
+                Qt::QueuedConnection);
+        });
+    }
+}
+
+void PDFRenderQueue::finished(const PDFTileKey &key, const QImage &image)
+{
+    if (key.document != m_generation)
+        return;
+    m_running.remove(key);
+    if (!image.isNull()) {
+        m_cache.insert(key, image);
+        emit imageReady(key);
+    }
+    startJobs();
+    if (isIdle())
+        emit idle();
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "PDFTileCache.h"
+#include "PDFTileKey.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+
+#include <memory>
+
+class PDFDocument;
+class PDFPage;
+class PDFRenderCookie;
+
+// Renders page images for the canvas and the thumbnail strip on a pool of worker threads and
+// keeps the results in a bounded cache. Requests are served by priority class, then by
+// distance (nearest the view's centre first). Running requests that are no longer wanted are
+// aborted through their cookie. The queue itself lives on the UI thread; workers only call
+// PDFDocument::renderTile and hand the image back by a queued call.
+class PDFRenderQueue : public QObject {
+    Q_OBJECT
+
+public:
+    enum Priority { Visible = 0, Preview = 1, Background = 2 };
+
+    explicit PDFRenderQueue(QObject *parent = nullptr);
+    ~PDFRenderQueue() override;
+
+    // A new document starts a new generation: everything queued or running for the old one
+    // is dropped and its images leave the cache.
+    void setDocument(std::shared_ptr<PDFDocument> document);
+    const std::shared_ptr<PDFDocument> &document() const { return m_document; }
+    quint64 generation() const { return m_generation; }
+
+    PDFTileCache &cache() { return m_cache; }
+
+    // Queues `key` unless it is cached, queued (its priority is then updated) or running.
+    void request(const PDFTileKey &key, int priority, double distance);
+    // Drops queued requests of `kind` that are not in `wanted` and aborts running ones.
+    void retain(const QSet<PDFTileKey> &wanted, PDFTileKey::Kind kind);
+
+    int queuedCount() const { return int(m_queue.size()); }
+    int runningCount() const { return int(m_running.size()); }
+    bool isIdle() const { return m_queue.isEmpty() && m_running.isEmpty(); }
+    // Most renders running at once; defaults to the machine's core count.
+    void setMaximumRunning(int count) { m_maximumRunning = std::max(1, count); }
+
+    // The size in points of `page` shown at `rotation` degrees.
+    static QSizeF displaySize(const PDFPage *page, int rotation);
+
+signals:
+    void imageReady(const PDFTileKey &key);
+    // Nothing is queued or running any more.
+    void idle();
+
+private:
+    struct Queued {
+        int priority;
+        double distance;
+    };
+    void startJobs();
+    void finished(const PDFTileKey &key, const QImage &image);
+
+    std::shared_ptr<PDFDocument> m_document;
+    quint64 m_generation = 0;
+    PDFTileCache m_cache;
+    QHash<PDFTileKey, Queued> m_queue;
+    QHash<PDFTileKey, std::shared_ptr<PDFRenderCookie>> m_running;
+    int m_maximumRunning;
+};

@@ -1,0 +1,106 @@
+#include "PDFTileCache.h"
+
+namespace {
+
+qint64 bytesOf(const QImage &image)
+{
+    return image.sizeInBytes();
+}
+
+PDFTileKey pageKey(quint64 document, int page, int rotation)
+{
+    PDFTileKey key;
+    key.document = document;
+    key.page = page;
+    key.rotation = rotation;
+    return key;
+}
+
+} // namespace
+
+PDFTileCache::PDFTileCache(qint64 tileBudgetBytes, qint64 pageImageBudgetBytes)
+    : m_budget{tileBudgetBytes, pageImageBudgetBytes}
+{
+}
+
+const QImage *PDFTileCache::find(const PDFTileKey &key)
+{
+    const auto it = m_index.constFind(key);
+    if (it == m_index.cend())
+        return nullptr;
+    List &list = m_lru[poolOf(key)];
+    list.splice(list.begin(), list, it.value());
+    return &it.value()->image;
+}
+
+void PDFTileCache::insert(const PDFTileKey &key, const QImage &image)
+{
+    if (const auto it = m_index.constFind(key); it != m_index.cend())
+        erase(it.value());
+    const int pool = poolOf(key);
+    m_lru[pool].push_front(Entry{key, image});
+    m_index.insert(key, m_lru[pool].begin());
+    m_used[pool] += bytesOf(image);
+    if (key.kind == PDFTileKey::Tile)
+        ++m_scales[pageKey(key.document, key.page, key.rotation)][key.scaleKey];
+    trim(pool);
+}
+
+void PDFTileCache::erase(List::iterator it)
+{
+    const PDFTileKey key = it->key;
+    const int pool = poolOf(key);
+    m_used[pool] -= bytesOf(it->image);
+    if (key.kind == PDFTileKey::Tile) {
+        const PDFTileKey page = pageKey(key.document, key.page, key.rotation);
+        auto scales = m_scales.find(page);
+        if (scales != m_scales.end()) {
+            auto count = scales->find(key.scaleKey);
+            if (count != scales->end() && --count.value() <= 0)
+                scales->erase(count);
+            if (scales->isEmpty())
+                m_scales.erase(scales);
+        }
+    }
+    m_index.remove(key);
+    m_lru[pool].erase(it);
+}
+
+void PDFTileCache::trim(int pool)
+{
+    // The newest image always stays, even when it alone is over budget.
+    while (m_used[pool] > m_budget[pool] && m_lru[pool].size() > 1)
+        erase(std::prev(m_lru[pool].end()));
+}
+
+void PDFTileCache::keepOnlyDocument(quint64 document)
+{
+    for (List &list : m_lru) {
+        for (auto it = list.begin(); it != list.end();) {
+            auto next = std::next(it);
+            if (it->key.document != document)
+                erase(it);
+            it = next;
+        }
+    }
+}
+
+void PDFTileCache::clear()
+{
+    m_lru[0].clear();
+    m_lru[1].clear();
+    m_index.clear();
+    m_scales.clear();
+    m_used[0] = m_used[1] = 0;
+}
+
+void PDFTileCache::setTileBudget(qint64 bytes)
+{
+    m_budget[0] = bytes;
+    trim(0);
+}
+
+QList<qint64> PDFTileCache::cachedTileScales(quint64 document, int page, int rotation) const
+{
+    return m_scales.value(pageKey(document, page, rotation)).keys();
+}

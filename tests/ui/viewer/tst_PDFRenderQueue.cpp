@@ -1,0 +1,139 @@
+#include "PDFDocument.h"
+#include "PDFRenderQueue.h"
+#include "PDFTileCache.h"
+#include "TestPDFs.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_PDFRenderQueue : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cacheEvictsLeastRecentlyUsedWithinEachBudget();
+    void tileGeometryCoversThePageExactly();
+    void requestsAreServedByPriorityThenDistance();
+    void unwantedRendersAreDroppedAndNewDocumentsStartClean();
+};
+
+namespace {
+
+PDFTileKey tile(int column, qint64 scaleKey = 1000000, PDFTileKey::Kind kind = PDFTileKey::Tile, quint64 document = 1)
+{
+    PDFTileKey key;
+    key.document = document;
+    key.page = 0;
+    key.scaleKey = scaleKey;
+    key.column = column;
+    key.kind = kind;
+    return key;
+}
+
+QImage imageOfBytes(int kib)
+{
+    return QImage(256, kib, QImage::Format_RGB32); // 1 KiB a row
+}
+
+} // namespace
+
+void tst_PDFRenderQueue::cacheEvictsLeastRecentlyUsedWithinEachBudget()
+{
+    PDFTileCache cache(3 << 10, 2 << 10);
+    cache.insert(tile(0), imageOfBytes(1));
+    cache.insert(tile(1), imageOfBytes(1));
+    cache.insert(tile(2), imageOfBytes(1));
+    QVERIFY(cache.find(tile(0))); // now the most recent
+    cache.insert(tile(3), imageOfBytes(1));
+    QVERIFY(cache.contains(tile(0)));
+    QVERIFY(!cache.contains(tile(1)));
+    // Whole-page images have their own budget: tiles never push them out.
+    cache.insert(tile(0, 500000, PDFTileKey::Preview), imageOfBytes(2));
+    for (int i = 10; i < 20; ++i)
+        cache.insert(tile(i), imageOfBytes(1));
+    QVERIFY(cache.contains(tile(0, 500000, PDFTileKey::Preview)));
+    QCOMPARE(cache.bytesUsed(), qint64(5 << 10));
+    // Scales on record follow insertions and evictions.
+    cache.insert(tile(30, 2000000), imageOfBytes(1));
+    QList<qint64> scales = cache.cachedTileScales(1, 0, 0);
+    std::sort(scales.begin(), scales.end());
+    QCOMPARE(scales, (QList<qint64>{1000000, 2000000}));
+    cache.insert(tile(0, 3000000, PDFTileKey::Tile, 2), imageOfBytes(1));
+    cache.keepOnlyDocument(2);
+    QCOMPARE(cache.count(), 1);
+    QVERIFY(cache.cachedTileScales(1, 0, 0).isEmpty());
+}
+
+void tst_PDFRenderQueue::tileGeometryCoversThePageExactly()
+{
+    PDFTileKey key;
+    key.scaleKey = PDFTileKey::scaleKeyFor(2.0);
+    const QSizeF page(595, 842); // 1190 × 1684 px at scale 2
+    QRegion covered;
+    int tiles = 0;
+    for (key.row = 0; key.row < 4; ++key.row) {
+        for (key.column = 0; key.column < 3; ++key.column) {
+            const QRect r = key.pixelRect(page);
+            QVERIFY(!r.isEmpty());
+            QVERIFY(!covered.intersects(r));
+            covered += r;
+            ++tiles;
+        }
+    }
+    QCOMPARE(covered, QRegion(0, 0, 1190, 1684));
+    key.column = 3;
+    QVERIFY(key.pixelRect(page).isEmpty());
+    QCOMPARE(tiles, 12);
+}
+
+void tst_PDFRenderQueue::requestsAreServedByPriorityThenDistance()
+{
+    QTemporaryDir dir;
+    QVERIFY(TestPDFs::writePlain(dir.filePath(QStringLiteral("p.pdf")), 1, QSizeF(2000, 2000)));
+    PDFRenderQueue queue;
+    queue.setMaximumRunning(1);
+    queue.setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
+    QList<int> order;
+    connect(&queue, &PDFRenderQueue::imageReady, this, [&order](const PDFTileKey &key) { order.append(key.column); });
+    const quint64 g = queue.generation();
+    queue.request(tile(0, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 0); // starts at once
+    queue.request(tile(1, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Background, 0);
+    queue.request(tile(2, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 900);
+    queue.request(tile(3, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 100);
+    queue.request(tile(2, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 50); // moved closer
+    QTRY_VERIFY(queue.isIdle());
+    QCOMPARE(order, (QList<int>{0, 2, 3, 1}));
+    // Cached images are not rendered again.
+    queue.request(tile(3, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 0);
+    QVERIFY(queue.isIdle());
+}
+
+void tst_PDFRenderQueue::unwantedRendersAreDroppedAndNewDocumentsStartClean()
+{
+    QTemporaryDir dir;
+    QVERIFY(TestPDFs::writePlain(dir.filePath(QStringLiteral("p.pdf")), 1, QSizeF(4000, 4000)));
+    PDFRenderQueue queue;
+    queue.setMaximumRunning(1);
+    queue.setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
+    QSignalSpy ready(&queue, &PDFRenderQueue::imageReady);
+    const quint64 g = queue.generation();
+    for (int c = 0; c < 6; ++c)
+        queue.request(tile(c, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, c);
+    queue.retain({tile(5, 1000000, PDFTileKey::Tile, g)}, PDFTileKey::Tile);
+    QTRY_VERIFY(queue.isIdle());
+    // Only the wanted tile arrives (the first one was running and may have finished first).
+    QVERIFY(ready.count() <= 2);
+    QVERIFY(queue.cache().contains(tile(5, 1000000, PDFTileKey::Tile, g)));
+
+    queue.request(tile(7, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 0);
+    queue.setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
+    QCOMPARE(queue.cache().count(), 0);
+    ready.clear();
+    QTest::qWait(200);
+    QCOMPARE(ready.count(), 0); // the old document's render came back and was dropped
+    queue.request(tile(0, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 0); // stale generation
+    QVERIFY(queue.isIdle());
+}
+
+QTEST_MAIN(tst_PDFRenderQueue)
+#include "tst_PDFRenderQueue.moc"
