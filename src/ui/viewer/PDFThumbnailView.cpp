@@ -69,8 +69,9 @@ void PDFThumbnailView::currentPageChanged()
         const QRect cell = cellRect(current);
         if (cell.top() < 0)
             verticalScrollBar()->setValue(verticalScrollBar()->value() + cell.top());
-        else if (cell.bottom() > viewport()->height())
-            verticalScrollBar()->setValue(verticalScrollBar()->value() + cell.bottom() - viewport()->height());
+        else if (cell.top() + cell.height() > viewport()->height())
+            verticalScrollBar()->setValue(verticalScrollBar()->value() + cell.top() + cell.height()
+                                          - viewport()->height());
     }
     viewport()->update();
 }

@@ -36,6 +36,7 @@ void tst_PDFThumbnailView::stripFollowsTheCanvas()
     canvas->setAutoScales(true);
 
     // Thumbnails render for the pages in view, at background priority.
+    strip->viewport()->repaint();
     QTRY_VERIFY(canvas->renderQueue()->isIdle());
     auto thumbnails = [&]() {
         int n = 0;
