@@ -1,6 +1,193 @@
 #include "CanvasBenchmark.h"
 
-QJsonObject runCanvasBenchmark(const QString &)
+#include "BenchSupport.h"
+#include "BlueprintPDFView.h"
+#include "PDFDocument.h"
+#include "PDFPage.h"
+#include "PDFRenderQueue.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPdfDocument>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <poppler-qt6.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr QSize kViewport(1600, 1000); // device pixels; the offscreen screen has ratio 1
+constexpr int kRuns = 3;
+constexpr int kPanStep = 400; // logical pixels per frame while sweeping at 800 %
+
+// Spins the event loop until the canvas shows every visible tile at its current scale and
+// nothing else (previews) is still rendering.
+void waitUntilSharp(BlueprintPDFView &canvas)
 {
-    return {};
+    canvas.viewport()->repaint();
+    while (!canvas.isViewSharp() || !canvas.renderQueue()->isIdle())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
+}
+
+// The part of the page the canvas shows, in the page's pixels at the canvas scale.
+QRect visiblePagePixels(const BlueprintPDFView &canvas)
+{
+    const QRectF page = canvas.pageRectInViewport(0);
+    const QRectF view(QPointF(0, 0), QSizeF(canvas.viewport()->size()));
+    const QRectF visible = page.intersected(view).translated(-page.topLeft());
+    return visible.toAlignedRect();
+}
+
+struct Area {
+    double scale = 1;
+    QRect pixels; // in the page's pixels at `scale`
+};
+
+double mupdfMs(const QByteArray &path, const Area &area)
+{
+    return BenchSupport::bestOfMs(kRuns, [&]() {
+        auto document = PDFDocument::open(path);
+        document->renderPageOnce(0, document->page(0)->rotation(), area.scale, area.pixels);
+    });
+}
+
+double popplerMs(const QString &path, const Area &area)
+{
+    double best = 1e300;
+    for (int i = 0; i < kRuns; ++i) {
+        std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
+        std::unique_ptr<Poppler::Page> page(document->page(0));
+        document->setRenderHint(Poppler::Document::Antialiasing, true);
+        document->setRenderHint(Poppler::Document::TextAntialiasing, true);
+        best = std::min(best, BenchSupport::bestOfMs(1, [&]() {
+            page->renderToImage(72.0 * area.scale, 72.0 * area.scale, area.pixels.x(), area.pixels.y(),
+                                area.pixels.width(), area.pixels.height());
+        }));
+    }
+    return best;
+}
+
+double qtPdfMs(const QString &path, const QSizeF &pagePoints, const Area &area)
+{
+    double best = 1e300;
+    for (int i = 0; i < kRuns; ++i) {
+        QPdfDocument document;
+        document.load(path);
+        QPdfDocumentRenderOptions options;
+        options.setScaledSize((pagePoints * area.scale).toSize());
+        options.setScaledClipRect(area.pixels);
+        best = std::min(best, BenchSupport::bestOfMs(1, [&]() { document.render(0, area.pixels.size(), options); }));
+    }
+    return best;
+}
+
+} // namespace
+
+QJsonObject runCanvasBenchmark(const QString &pdfPath)
+{
+    const QByteArray nativePath = QFile::encodeName(pdfPath);
+    BlueprintPDFView canvas;
+    canvas.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    canvas.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    canvas.setDisplayMode(BlueprintPDFView::DisplayMode::SinglePage);
+    canvas.resize(kViewport);
+    canvas.show();
+    QCoreApplication::processEvents();
+
+    // First frame: a freshly opened document handed to the canvas, fitted, until every
+    // visible tile is sharp.
+    std::shared_ptr<PDFDocument> document;
+    const double firstFrame = BenchSupport::bestOfMs(kRuns, [&]() {
+        document = PDFDocument::open(nativePath);
+        canvas.setDocument(document);
+        canvas.setAutoScales(true);
+        waitUntilSharp(canvas);
+    });
+    const QSizeF pagePoints = document->page(0)->displaySize();
+    const Area fit{canvas.scaleFactor(), visiblePagePixels(canvas)};
+
+    // One wheel step up to 800 %, from a sharp view at the step below.
+    canvas.setAutoScales(false);
+    double zoomSharp = 1e300;
+    for (int i = 0; i < kRuns; ++i) {
+        canvas.setScaleFactor(8.0 / std::exp(0.12));
+        waitUntilSharp(canvas);
+        // Nothing at the new scale may be cached from an earlier run; the page's recording is.
+        canvas.renderQueue()->cache().clear();
+        waitUntilSharp(canvas);
+        QElapsedTimer timer;
+        timer.start();
+        canvas.applyScrollZoom(1, false);
+        waitUntilSharp(canvas);
+        zoomSharp = std::min(zoomSharp, timer.nsecsElapsed() / 1.0e6);
+    }
+    const Area zoom{canvas.scaleFactor(), visiblePagePixels(canvas)};
+
+    // Pan across the whole page at 800 %, row by row, one step a frame, while a 1 ms timer
+    // measures how long the UI thread is away.
+    QScrollBar *h = canvas.horizontalScrollBar();
+    QScrollBar *v = canvas.verticalScrollBar();
+    h->setValue(0);
+    v->setValue(0);
+    waitUntilSharp(canvas);
+    canvas.resetFrameStats();
+    BenchSupport::resetPeakRss();
+    double maxStall = 0;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastTick = clock.nsecsElapsed();
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&ticker, &QTimer::timeout, [&]() {
+        const qint64 now = clock.nsecsElapsed();
+        maxStall = std::max(maxStall, (now - lastTick) / 1.0e6 - 1.0);
+        lastTick = now;
+    });
+    ticker.start(1);
+    int direction = 1;
+    for (int y = 0;; y = std::min(v->maximum(), y + kViewport.height())) {
+        v->setValue(y);
+        const int steps = h->maximum() / kPanStep + 1;
+        for (int s = 0; s <= steps; ++s) {
+            canvas.applyPanTranslation(QPointF(-direction * kPanStep, 0));
+            QElapsedTimer frame;
+            frame.start();
+            while (frame.elapsed() < 16)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 16);
+        }
+        direction = -direction;
+        if (y == v->maximum())
+            break;
+    }
+    ticker.stop();
+    const double peakRss = BenchSupport::peakRssMb();
+    const BlueprintPDFView::FrameStats stats = canvas.frameStats();
+
+    QJsonObject result;
+    result.insert(QStringLiteral("viewport"), QStringLiteral("%1x%2").arg(kViewport.width()).arg(kViewport.height()));
+    result.insert(QStringLiteral("fit_scale"), std::round(fit.scale * 1000) / 1000);
+    result.insert(QStringLiteral("first_frame_ms"), std::round(firstFrame * 10) / 10);
+    result.insert(QStringLiteral("engine_fit_ms"), std::round(mupdfMs(nativePath, fit) * 10) / 10);
+    result.insert(QStringLiteral("poppler_fit_ms"), std::round(popplerMs(pdfPath, fit) * 10) / 10);
+    result.insert(QStringLiteral("pdfium_fit_ms"), std::round(qtPdfMs(pdfPath, pagePoints, fit) * 10) / 10);
+    result.insert(QStringLiteral("zoom_sharp_ms"), std::round(zoomSharp * 10) / 10);
+    result.insert(QStringLiteral("engine_zoom_ms"), std::round(mupdfMs(nativePath, zoom) * 10) / 10);
+    result.insert(QStringLiteral("poppler_zoom_ms"), std::round(popplerMs(pdfPath, zoom) * 10) / 10);
+    result.insert(QStringLiteral("pdfium_zoom_ms"), std::round(qtPdfMs(pdfPath, pagePoints, zoom) * 10) / 10);
+    result.insert(QStringLiteral("pan_max_stall_ms"), std::round(maxStall * 10) / 10);
+    result.insert(QStringLiteral("pan_frames"), stats.frames);
+    result.insert(QStringLiteral("pan_blank_frames"), stats.blankFrames);
+    result.insert(QStringLiteral("peak_rss_mb"), std::round(peakRss));
+    const auto ratio = [&](const char *a, const char *b) {
+        return BenchSupport::ratio(result.value(QLatin1String(a)).toDouble(), result.value(QLatin1String(b)).toDouble());
+    };
+    result.insert(QStringLiteral("first_frame_vs_engine"), ratio("first_frame_ms", "engine_fit_ms"));
+    result.insert(QStringLiteral("first_frame_vs_poppler"), ratio("first_frame_ms", "poppler_fit_ms"));
+    result.insert(QStringLiteral("zoom_vs_engine"), ratio("zoom_sharp_ms", "engine_zoom_ms"));
+    result.insert(QStringLiteral("zoom_vs_poppler"), ratio("zoom_sharp_ms", "poppler_zoom_ms"));
+    return result;
 }

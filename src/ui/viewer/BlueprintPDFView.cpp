@@ -30,6 +30,21 @@ constexpr double kPreciseWheelSensitivity = 0.012;
 
 std::atomic<int> g_installedScrollMonitors{0};
 
+// Draws the part of `image` that falls inside `clip`, when the whole image would cover
+// `target`. Scaling only the visible part keeps a low-resolution picture cheap to draw
+// however far the view is zoomed in.
+void drawImagePart(QPainter &painter, const QImage &image, const QRectF &target, const QRectF &clip)
+{
+    const QRectF shown = target.intersected(clip);
+    if (shown.isEmpty())
+        return;
+    const qreal sx = image.width() / target.width();
+    const qreal sy = image.height() / target.height();
+    const QRectF source((shown.left() - target.left()) * sx, (shown.top() - target.top()) * sy, shown.width() * sx,
+                        shown.height() * sy);
+    painter.drawImage(shown, image, source);
+}
+
 } // namespace
 
 BlueprintPDFView::BlueprintPDFView(QWidget *parent)
@@ -458,8 +473,9 @@ bool BlueprintPDFView::paintPage(QPainter &painter, int index, QSet<PDFTileKey> 
     preview.kind = PDFTileKey::Preview;
     preview.scaleKey = PDFTileKey::scaleKeyFor(previewPixelScale(g.page));
     const QImage *previewImage = cache.find(preview);
+    const QRectF visibleRect = QRectF(g.visiblePixels.translated(g.origin));
     if (previewImage)
-        painter.drawImage(QRectF(pageRect), *previewImage);
+        drawImagePart(painter, *previewImage, QRectF(pageRect), visibleRect);
 
     // Stand-ins from other scales, farthest from the current scale first so nearer ones win.
     QList<qint64> scales = cache.cachedTileScales(g.base.document, index, g.base.rotation);
@@ -487,7 +503,7 @@ bool BlueprintPDFView::paintPage(QPainter &painter, int index, QSet<PDFTileKey> 
             const QPointF d = QRectF(tileRect).center() - centre;
             m_renderQueue->request(key, PDFRenderQueue::Visible, std::hypot(d.x(), d.y()));
             bool tileCovered = previewImage != nullptr;
-            painter.setClipRect(tileRect.translated(g.origin));
+            const QRectF tileTarget = QRectF(tileRect.translated(g.origin)).intersected(visibleRect);
             for (qint64 scale : std::as_const(scales)) {
                 const double ratio = scale / 1.0e6 / pixelScale;
                 const QRectF other(QPointF(tileRect.topLeft()) * ratio, QSizeF(tileRect.size()) * ratio);
@@ -504,14 +520,14 @@ bool BlueprintPDFView::paintPage(QPainter &painter, int index, QSet<PDFTileKey> 
                             continue;
                         }
                         const QRect standRect = stand.pixelRect(g.size);
-                        painter.drawImage(QRectF(QPointF(standRect.topLeft()) / ratio + QPointF(g.origin),
-                                                 QSizeF(standRect.size()) / ratio),
-                                          *image);
+                        drawImagePart(painter, *image,
+                                      QRectF(QPointF(standRect.topLeft()) / ratio + QPointF(g.origin),
+                                             QSizeF(standRect.size()) / ratio),
+                                      tileTarget);
                     }
                 }
                 tileCovered = tileCovered || complete;
             }
-            painter.setClipping(false);
             covered = covered && tileCovered;
         }
     }
