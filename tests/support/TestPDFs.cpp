@@ -49,6 +49,23 @@ bool writePlain(const QString &path, int pageCount, QSizeF size, const QStringLi
     return plainBuilder(pageCount, size, pageTexts).save(path);
 }
 
+bool writeLines(const QString &path, const QList<QStringList> &pageLines, QSizeF size)
+{
+    PDFDocumentBuilder builder;
+    for (const QStringList &lines : pageLines) {
+        QByteArray content;
+        for (int i = 0; i < lines.size(); ++i) {
+            const QString &text = lines[i];
+            const bool latin = isLatin1(text);
+            content += "BT " + QByteArray(latin ? "/F1" : "/F2") + " 18 Tf 90 "
+                + QByteArray::number(size.height() - 150 - 24 * i) + " Td "
+                + (latin ? PDFDocumentBuilder::latinText(text) : PDFDocumentBuilder::cjkText(text)) + " Tj ET\n";
+        }
+        builder.addPage(size, content);
+    }
+    return builder.save(path);
+}
+
 bool writeRotated(const QString &path, const QList<int> &rotations)
 {
     PDFDocumentBuilder builder;

@@ -13,6 +13,10 @@ namespace TestPDFs {
 // the top, x = 90) and, when given, pageTexts[i] (18 pt, baseline 150 pt from the top) in
 // /F1, or wholly in /F2 when it holds any non-Latin-1 character.
 bool writePlain(const QString &path, int pageCount, QSizeF size = QSizeF(595, 842), const QStringList &pageTexts = {});
+// One page per entry of `pageLines`, each line on its own baseline (18 pt, the first 150 pt
+// from the top, then every 24 pt, x = 90), in /F1 or, when it holds any non-Latin-1
+// character, wholly in /F2. No "Page n" heading.
+bool writeLines(const QString &path, const QList<QStringList> &pageLines, QSizeF size = QSizeF(595, 842));
 // Pages whose /Rotate entries are `rotations` (one page each, written as given).
 bool writeRotated(const QString &path, const QList<int> &rotations);
 // An encrypted file that needs the password "secret".

@@ -84,6 +84,11 @@ QImage PDFDocument::renderTile(
     return m_engine->renderTile(pageIndex, rotation, scale, tile, fzCookie, error);
 }
 
+QImage PDFDocument::renderPageOnce(int pageIndex, int rotation, qreal scale, const QRect &tile, PDFError *error) const
+{
+    return m_engine->renderPageOnce(pageIndex, rotation, scale, tile, error);
+}
+
 void PDFDocument::setDisplayListCacheSize(int pages)
 {
     m_engine->setDisplayListCacheSize(pages);
@@ -105,11 +110,11 @@ void PDFDocument::beginFindString(const QString &query)
     const quint64 generation = ++m_findGeneration;
     m_finding = true;
     postFindEvent(generation, FindEvent::Begin);
-    const QByteArray needle = query.toUtf8();
-    if (needle.isEmpty() || pageCount() == 0)
+    std::u32string needle = PDFDocumentEngine::foldedNeedle(query);
+    if (needle.empty() || pageCount() == 0)
         postFindEvent(generation, FindEvent::End);
     else
-        m_findWorker = new PDFFindWorker(this, m_engine.get(), needle, generation);
+        m_findWorker = new PDFFindWorker(this, m_engine.get(), std::move(needle), generation);
 }
 
 void PDFDocument::cancelFindString()
@@ -137,16 +142,19 @@ void PDFDocument::reapFindWorkers()
         workers.end());
 }
 
-// Any thread. The event runs on the document's thread; if the document is destroyed first,
-// Qt discards it with the document's other posted events.
-void PDFDocument::postFindEvent(quint64 generation, FindEvent event, const PDFSelection &selection)
+// The event runs on the document's thread; if the document is destroyed first, Qt discards
+// it with the document's other posted events.
+void PDFDocument::postFindEvent(quint64 generation, FindEvent event, QVector<PDFSelection> selections)
 {
     QMetaObject::invokeMethod(
-        this, [this, generation, event, selection] { deliverFindEvent(generation, event, selection); },
+        this,
+        [this, generation, event, selections = std::move(selections)] {
+            deliverFindEvent(generation, event, selections);
+        },
         Qt::QueuedConnection);
 }
 
-void PDFDocument::deliverFindEvent(quint64 generation, FindEvent event, const PDFSelection &selection)
+void PDFDocument::deliverFindEvent(quint64 generation, FindEvent event, const QVector<PDFSelection> &selections)
 {
     if (generation != m_findGeneration.load())
         return;
@@ -154,8 +162,12 @@ void PDFDocument::deliverFindEvent(quint64 generation, FindEvent event, const PD
     case FindEvent::Begin:
         emit didBeginFind(this);
         break;
-    case FindEvent::Match:
-        emit didFindMatch(this, selection);
+    case FindEvent::Matches:
+        for (const PDFSelection &selection : selections) {
+            if (generation != m_findGeneration.load())
+                return;
+            emit didFindMatch(this, selection);
+        }
         break;
     case FindEvent::End:
         m_finding = false;

@@ -79,6 +79,10 @@ public:
     // Any thread; blocks while the page's display list is first recorded.
     QImage renderTile(int pageIndex, int rotation, qreal scale, const QRect &tile, PDFRenderCookie *cookie = nullptr,
         PDFError *error = nullptr) const;
+    // The same area drawn straight from the page in one single-threaded pass, without
+    // recording or using a display list, as a one-off render would. Any thread; holds the
+    // document for the whole pass.
+    QImage renderPageOnce(int pageIndex, int rotation, qreal scale, const QRect &tile, PDFError *error = nullptr) const;
 
     // How many pages keep their recorded display lists (least recently drawn go first).
     // At least 1; 8 unless set. Any thread.
@@ -88,9 +92,12 @@ public:
     // The links on a page (page space). Any thread.
     QVector<PDFLink> links(int pageIndex) const;
 
-    // Starts a case-insensitive search for `query` on a worker thread, page by page.
-    // A running find is cancelled first. Emits didBeginFind, then didFindMatch once per hit
-    // in page order, then didEndFind. An empty query finds nothing (begin and end only).
+    // Starts a literal search for `query` on a worker thread, page by page, ignoring case as
+    // MuPDF folds it. A running find is cancelled first. Emits didBeginFind, then
+    // didFindMatch once per hit in page order, then didEndFind; nothing from inside this call.
+    // White space in the query matches any run of white space or a line break in the text;
+    // a line break between two CJK characters matches nothing, so wrapped Chinese phrases are
+    // found. A query of only white space finds nothing (begin and end only).
     void beginFindString(const QString &query);
     // Stops the running find. No signal of the cancelled find is emitted after this returns.
     void cancelFindString();
@@ -104,10 +111,12 @@ signals:
 private:
     PDFDocument();
 
-    enum class FindEvent { Begin, Match, End };
-    // UI thread. Emits the event unless `generation` is no longer the current find's.
-    void deliverFindEvent(quint64 generation, FindEvent event, const PDFSelection &selection);
-    void postFindEvent(quint64 generation, FindEvent event, const PDFSelection &selection = {});
+    enum class FindEvent { Begin, Matches, End };
+    // UI thread. Emits the event (didFindMatch once per selection) as long as `generation` is
+    // the current find's; a slot that cancels or restarts the find stops the rest.
+    void deliverFindEvent(quint64 generation, FindEvent event, const QVector<PDFSelection> &selections);
+    // Any thread.
+    void postFindEvent(quint64 generation, FindEvent event, QVector<PDFSelection> selections = {});
     // Joins cancelled workers that have already stopped.
     void reapFindWorkers();
 

@@ -4,6 +4,7 @@
 
 #include <mupdf/pdf.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -103,14 +104,60 @@ bool resolveLink(
     return ok;
 }
 
-bool searchText(fz_context *ctx, fz_stext_page *text, const char *needle, int *marks, fz_quad *quads, int capacity,
-    int *count, PDFError *error)
+// Replaces what cannot be a Unicode scalar value with U+FFFD.
+char32_t scalarValue(int c)
 {
+    return c < 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? char32_t(0xFFFD) : char32_t(c);
+}
+
+// The characters of `text` in reading order, lines numbered from 0, unfolded; boxes in page
+// space. Reads MuPDF's structures only, calls nothing.
+std::vector<PDFTextMatch::Glyph> collectGlyphs(const fz_stext_page *text, const PDFPageGeometry &geometry)
+{
+    size_t count = 0;
+    for (const fz_stext_block *block = text->first_block; block; block = block->next) {
+        if (block->type != FZ_STEXT_BLOCK_TEXT)
+            continue;
+        for (const fz_stext_line *line = block->u.t.first_line; line; line = line->next) {
+            for (const fz_stext_char *ch = line->first_char; ch; ch = ch->next)
+                ++count;
+        }
+    }
+    std::vector<PDFTextMatch::Glyph> glyphs;
+    glyphs.reserve(count);
+    int lineNumber = 0;
+    for (const fz_stext_block *block = text->first_block; block; block = block->next) {
+        if (block->type != FZ_STEXT_BLOCK_TEXT)
+            continue;
+        for (const fz_stext_line *line = block->u.t.first_line; line; line = line->next, ++lineNumber) {
+            for (const fz_stext_char *ch = line->first_char; ch; ch = ch->next) {
+                const fz_quad &q = ch->quad;
+                const float x0 = std::min({q.ul.x, q.ur.x, q.ll.x, q.lr.x});
+                const float x1 = std::max({q.ul.x, q.ur.x, q.ll.x, q.lr.x});
+                const float y0 = std::min({q.ul.y, q.ur.y, q.ll.y, q.lr.y});
+                const float y1 = std::max({q.ul.y, q.ur.y, q.ll.y, q.lr.y});
+                PDFTextMatch::Glyph glyph;
+                glyph.c = scalarValue(ch->c);
+                glyph.line = lineNumber;
+                glyph.box = toPageSpace(fz_rect {x0, y0, x1, y1}, geometry);
+                glyphs.push_back(glyph);
+            }
+        }
+    }
+    return glyphs;
+}
+
+// Sets every glyph's `folded` with MuPDF's case folding. False (error set) if MuPDF throws.
+bool foldGlyphs(fz_context *ctx, std::vector<PDFTextMatch::Glyph> *glyphs, PDFError *error)
+{
+    PDFTextMatch::Glyph *glyph = glyphs->data();
+    const size_t count = glyphs->size();
     int ok = 0;
     fz_var(ok);
     fz_try(ctx)
     {
-        *count = fz_search_stext_page(ctx, text, needle, marks, quads, capacity);
+        for (size_t i = 0; i < count; ++i)
+            glyph[i].folded = char32_t(fz_tolower(int(glyph[i].c)));
         ok = 1;
     }
     fz_catch(ctx)
@@ -118,36 +165,6 @@ bool searchText(fz_context *ctx, fz_stext_page *text, const char *needle, int *m
         setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
     }
     return ok;
-}
-
-// The characters of `text` that a hit covers, in reading order, one space per line break.
-QString hitText(const fz_stext_page *text, const fz_quad *quads, int quadCount)
-{
-    fz_rect area = fz_empty_rect;
-    for (int i = 0; i < quadCount; ++i)
-        area = fz_union_rect(area, fz_rect_from_quad(quads[i]));
-    QString result;
-    const fz_stext_line *lastLine = nullptr;
-    for (const fz_stext_block *block = text->first_block; block; block = block->next) {
-        if (block->type != FZ_STEXT_BLOCK_TEXT || fz_is_empty_rect(fz_intersect_rect(block->bbox, area)))
-            continue;
-        for (const fz_stext_line *line = block->u.t.first_line; line; line = line->next) {
-            for (const fz_stext_char *ch = line->first_char; ch; ch = ch->next) {
-                const fz_point centre = {(ch->quad.ul.x + ch->quad.lr.x) / 2, (ch->quad.ul.y + ch->quad.lr.y) / 2};
-                bool inside = false;
-                for (int i = 0; i < quadCount && !inside; ++i)
-                    inside = fz_is_point_inside_quad(centre, quads[i]);
-                if (!inside)
-                    continue;
-                if (lastLine && lastLine != line && !result.isEmpty() && !result.back().isSpace())
-                    result.append(QLatin1Char(' '));
-                lastLine = line;
-                const char32_t c = char32_t(ch->c);
-                result.append(QString::fromUcs4(&c, 1));
-            }
-        }
-    }
-    return result;
 }
 
 } // namespace
@@ -241,7 +258,7 @@ fz_display_list *PDFDocumentEngine::keepCachedDisplayList(fz_context *ctx, int p
     return nullptr;
 }
 
-fz_display_list *PDFDocumentEngine::keepDisplayList(fz_context *ctx, int pageIndex, fz_cookie *cookie, PDFError *error)
+fz_display_list *PDFDocumentEngine::keepDisplayList(fz_context *ctx, int pageIndex, fz_cookie *, PDFError *error)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     for (auto it = m_cache.begin(); it != m_cache.end(); ++it) {
@@ -262,7 +279,9 @@ fz_display_list *PDFDocumentEngine::keepDisplayList(fz_context *ctx, int pageInd
         page = fz_load_page(ctx, m_document, pageIndex);
         list = fz_new_display_list(ctx, fz_bound_page(ctx, page));
         device = fz_new_list_device(ctx, list);
-        fz_run_page(ctx, page, device, fz_identity, cookie);
+        // Recording is not cancellable: a list is worth keeping even when the tile that asked
+        // for it is no longer wanted, and the next tile of the page needs it anyway.
+        fz_run_page(ctx, page, device, fz_identity, nullptr);
         fz_close_device(ctx, device);
     }
     fz_always(ctx)
@@ -276,15 +295,64 @@ fz_display_list *PDFDocumentEngine::keepDisplayList(fz_context *ctx, int pageInd
         setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
         return nullptr;
     }
-    if (isAborted(cookie)) {
-        // An interrupted recording is incomplete and must not be cached.
-        fz_drop_display_list(ctx, list);
-        setError(error, cancelledError());
-        return nullptr;
-    }
     m_cache.emplace_front(pageIndex, list);
     trimCache(ctx);
     return fz_keep_display_list(ctx, list);
+}
+
+QImage PDFDocumentEngine::renderPageOnce(int pageIndex, int rotation, qreal scale, const QRect &tile, PDFError *error)
+{
+    if (pageIndex < 0 || pageIndex >= pageCount() || !(scale > 0) || !std::isfinite(scale) || tile.isEmpty()
+        || qint64(tile.width()) * tile.height() > kMaxTilePixels) {
+        setError(error, PDFErrorKind::Damaged, QStringLiteral("invalid render request"));
+        return {};
+    }
+    fz_context *ctx = PDFEngineContext::current();
+    if (!ctx) {
+        setError(error, PDFEngineContext::noContextError());
+        return {};
+    }
+    QImage image(tile.size(), QImage::Format_RGB32);
+    if (image.isNull()) {
+        setError(error, PDFErrorKind::Damaged, QStringLiteral("out of memory for the image"));
+        return {};
+    }
+    unsigned char *samples = image.bits();
+    const fz_matrix ctm = displayMatrix(geometry(pageIndex), rotation, float(scale));
+    const fz_irect box = {tile.left(), tile.top(), tile.left() + tile.width(), tile.top() + tile.height()};
+    std::lock_guard<std::mutex> lock(m_mutex);
+    fz_page *page = nullptr;
+    fz_pixmap *pixmap = nullptr;
+    fz_device *device = nullptr;
+    int failed = 0;
+    fz_var(page);
+    fz_var(pixmap);
+    fz_var(device);
+    fz_var(failed);
+    fz_try(ctx)
+    {
+        page = fz_load_page(ctx, m_document, pageIndex);
+        pixmap = fz_new_pixmap_with_bbox_and_data(ctx, fz_device_bgr(ctx), box, nullptr, 1, samples);
+        fz_clear_pixmap_with_value(ctx, pixmap, 0xff);
+        device = fz_new_draw_device(ctx, fz_identity, pixmap);
+        fz_run_page(ctx, page, device, ctm, nullptr);
+        fz_close_device(ctx, device);
+    }
+    fz_always(ctx)
+    {
+        fz_drop_device(ctx, device);
+        fz_drop_pixmap(ctx, pixmap);
+        fz_drop_page(ctx, page);
+    }
+    fz_catch(ctx)
+    {
+        setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
+        failed = 1;
+    }
+    if (failed)
+        return {};
+    setError(error, PDFError {});
+    return image;
 }
 
 QImage PDFDocumentEngine::renderTile(
@@ -422,11 +490,35 @@ QVector<PDFLink> PDFDocumentEngine::links(int pageIndex)
     return result;
 }
 
-std::vector<PDFTextHit> PDFDocumentEngine::find(
-    int pageIndex, const QByteArray &needleUtf8, fz_cookie *cookie, PDFError *error)
+std::u32string PDFDocumentEngine::foldedNeedle(const QString &query)
 {
-    std::vector<PDFTextHit> hits;
-    if (pageIndex < 0 || pageIndex >= pageCount() || needleUtf8.isEmpty())
+    const QList<uint> ucs4 = query.toUcs4();
+    std::u32string folded(ucs4.begin(), ucs4.end());
+    fz_context *ctx = PDFEngineContext::current();
+    if (!ctx)
+        return {};
+    char32_t *c = folded.data();
+    const size_t count = folded.size();
+    int ok = 0;
+    fz_var(ok);
+    fz_try(ctx)
+    {
+        for (size_t i = 0; i < count; ++i)
+            c[i] = char32_t(fz_tolower(int(scalarValue(int(c[i])))));
+        ok = 1;
+    }
+    fz_catch(ctx)
+    {
+        ok = 0;
+    }
+    return ok ? PDFTextMatch::needle(folded) : std::u32string();
+}
+
+std::vector<PDFTextMatch::Hit> PDFDocumentEngine::find(
+    int pageIndex, const std::u32string &needle, fz_cookie *cookie, PDFError *error)
+{
+    std::vector<PDFTextMatch::Hit> hits;
+    if (pageIndex < 0 || pageIndex >= pageCount() || needle.empty())
         return hits;
     fz_context *ctx = PDFEngineContext::current();
     if (!ctx) {
@@ -498,34 +590,11 @@ std::vector<PDFTextHit> PDFDocumentEngine::find(
         return hits;
     }
 
-    // The hit buffer grows until one search fits: MuPDF stops at its capacity.
-    std::vector<fz_quad> quads;
-    std::vector<int> marks;
-    int count = 0;
-    for (int capacity = 256;; capacity *= 4) {
-        quads.assign(size_t(capacity), fz_quad {});
-        marks.assign(size_t(capacity), 0);
-        if (!searchText(ctx, text, needleUtf8.constData(), marks.data(), quads.data(), capacity, &count, error)) {
-            fz_drop_stext_page(ctx, text);
-            return hits;
-        }
-        if (count < capacity || capacity >= (1 << 20))
-            break;
-    }
-
-    const PDFPageGeometry &pageGeometry = geometry(pageIndex);
-    for (int first = 0; first < count;) {
-        int end = first + 1;
-        while (end < count && !marks[size_t(end)])
-            ++end;
-        PDFTextHit hit;
-        for (int i = first; i < end; ++i)
-            hit.rects.append(toPageSpace(fz_rect_from_quad(quads[size_t(i)]), pageGeometry));
-        hit.text = hitText(text, quads.data() + first, end - first);
-        hits.push_back(std::move(hit));
-        first = end;
-    }
+    std::vector<PDFTextMatch::Glyph> glyphs = collectGlyphs(text, geometry(pageIndex));
     fz_drop_stext_page(ctx, text);
+    if (!foldGlyphs(ctx, &glyphs, error))
+        return hits;
+    hits = PDFTextMatch::find(glyphs, needle);
     setError(error, PDFError {});
     return hits;
 }

@@ -4,10 +4,12 @@
 
 #include "PDFDocument.h"
 #include "PDFEngineContext.h"
+#include "PDFTextMatch.h"
 
 #include <list>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -15,12 +17,6 @@
 struct PDFPageGeometry {
     fz_rect bounds; // MuPDF page space: points, y down, the file's /Rotate applied
     int fileRotation = 0;
-};
-
-// One hit of a find: quads and text, page space relative to the page's top-left corner.
-struct PDFTextHit {
-    QVector<QRectF> rects;
-    QString text;
 };
 
 // Owns the document's fz_document. Every use of the handle and of the display-list cache
@@ -39,10 +35,15 @@ struct PDFDocumentEngine {
     // `rotation` is the viewer's absolute rotation; `tile` in device pixels of the displayed
     // page. `cookie` may be null.
     QImage renderTile(int pageIndex, int rotation, qreal scale, const QRect &tile, fz_cookie *cookie, PDFError *error);
+    QImage renderPageOnce(int pageIndex, int rotation, qreal scale, const QRect &tile, PDFError *error);
     QVector<PDFLink> links(int pageIndex);
-    // Case-insensitive hits of `needleUtf8` on one page, in reading order. Locks the handle
-    // only while the page's text is extracted.
-    std::vector<PDFTextHit> find(int pageIndex, const QByteArray &needleUtf8, fz_cookie *cookie, PDFError *error);
+    // `query` case-folded as find() folds the page's text, as a needle for PDFTextMatch;
+    // empty when the query is blank. Any thread.
+    static std::u32string foldedNeedle(const QString &query);
+    // The hits of `needle` (from foldedNeedle) on one page, in reading order, rectangles in
+    // page space. Locks the handle only while the page's text is extracted.
+    std::vector<PDFTextMatch::Hit> find(
+        int pageIndex, const std::u32string &needle, fz_cookie *cookie, PDFError *error);
 
     // Most display lists kept at once (least recently used go first); at least 1.
     void setDisplayListCacheSize(int pages);

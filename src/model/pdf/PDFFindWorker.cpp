@@ -4,10 +4,10 @@
 #include "PDFDocumentEngine.h"
 
 PDFFindWorker::PDFFindWorker(
-    PDFDocument *document, PDFDocumentEngine *engine, const QByteArray &needleUtf8, quint64 generation)
+    PDFDocument *document, PDFDocumentEngine *engine, std::u32string needle, quint64 generation)
     : m_document(document)
     , m_engine(engine)
-    , m_needle(needleUtf8)
+    , m_needle(std::move(needle))
     , m_generation(generation)
     , m_thread([this] { run(); })
 {
@@ -35,17 +35,15 @@ void PDFFindWorker::run()
     const int pageCount = m_engine->pageCount();
     for (int pageIndex = 0; pageIndex < pageCount && !isCancelled(); ++pageIndex) {
         PDFError error;
-        const std::vector<PDFTextHit> hits = m_engine->find(pageIndex, m_needle, &m_cookie, &error);
+        const std::vector<PDFTextMatch::Hit> hits = m_engine->find(pageIndex, m_needle, &m_cookie, &error);
         // A page that cannot be read has no hits; the find goes on with the next one.
-        for (const PDFTextHit &hit : hits) {
-            if (isCancelled())
-                break;
-            PDFSelection selection;
-            selection.pageIndex = pageIndex;
-            selection.string = hit.text;
-            selection.rects = hit.rects;
-            m_document->postFindEvent(m_generation, PDFDocument::FindEvent::Match, selection);
-        }
+        if (hits.empty() || isCancelled())
+            continue;
+        QVector<PDFSelection> selections;
+        selections.reserve(qsizetype(hits.size()));
+        for (const PDFTextMatch::Hit &hit : hits)
+            selections.append(PDFSelection {pageIndex, hit.text, hit.rects});
+        m_document->postFindEvent(m_generation, PDFDocument::FindEvent::Matches, std::move(selections));
     }
     if (!isCancelled())
         m_document->postFindEvent(m_generation, PDFDocument::FindEvent::End);

@@ -4,7 +4,7 @@
 
 #include "PDFEngineContext.h"
 
-#include <QByteArray>
+#include <string>
 
 #include <atomic>
 #include <thread>
@@ -12,14 +12,16 @@
 class PDFDocument;
 struct PDFDocumentEngine;
 
-// One find, run page by page on its own thread. Hits reach the document as queued events
-// tagged with the find's generation; the document drops those of a cancelled find.
+// One find, run page by page on its own thread. Each page's hits reach the document as one
+// queued event tagged with the find's generation; the document drops those of a cancelled
+// find.
 //
 // Owned by the document on the UI thread, which outlives the thread: the destructor
 // cancels and joins.
 class PDFFindWorker {
 public:
-    PDFFindWorker(PDFDocument *document, PDFDocumentEngine *engine, const QByteArray &needleUtf8, quint64 generation);
+    // `needle` comes from PDFDocumentEngine::foldedNeedle and is not empty.
+    PDFFindWorker(PDFDocument *document, PDFDocumentEngine *engine, std::u32string needle, quint64 generation);
     ~PDFFindWorker();
     PDFFindWorker(const PDFFindWorker &) = delete;
     PDFFindWorker &operator=(const PDFFindWorker &) = delete;
@@ -35,7 +37,7 @@ private:
 
     PDFDocument *const m_document;
     PDFDocumentEngine *const m_engine;
-    const QByteArray m_needle;
+    const std::u32string m_needle;
     const quint64 m_generation;
     fz_cookie m_cookie = {}; // abort is written by cancel(), read by MuPDF on the worker
     std::atomic<bool> m_finished {false};

@@ -1,0 +1,194 @@
+#include "PDFDocument.h"
+#include "PDFPage.h"
+#include "PDFTextMatch.h"
+#include "TestPDFs.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Lines of text as extraction gives them: character i of line l gets the box (10 i, 20 l, 10, 12).
+std::vector<PDFTextMatch::Glyph> glyphs(const QStringList &lines)
+{
+    std::vector<PDFTextMatch::Glyph> result;
+    for (int l = 0; l < lines.size(); ++l) {
+        const QList<uint> chars = lines[l].toUcs4();
+        for (int i = 0; i < chars.size(); ++i) {
+            const char32_t c = chars[i];
+            result.push_back({c, QChar::toLower(c), l, QRectF(10 * i, 20 * l, 10, 12)});
+        }
+    }
+    return result;
+}
+
+std::u32string needle(const QString &query)
+{
+    std::u32string folded;
+    for (const uint c : query.toUcs4())
+        folded.push_back(QChar::toLower(char32_t(c)));
+    return PDFTextMatch::needle(folded);
+}
+
+// Runs one whole find and returns its matches.
+QVector<PDFSelection> findAll(PDFDocument *document, const QString &query)
+{
+    QVector<PDFSelection> matches;
+    bool ended = false;
+    QObject context;
+    QObject::connect(document, &PDFDocument::didFindMatch, &context,
+        [&](PDFDocument *, const PDFSelection &selection) { matches.append(selection); });
+    QObject::connect(document, &PDFDocument::didEndFind, &context, [&] { ended = true; });
+    document->beginFindString(query);
+    if (!QTest::qWaitFor([&] { return ended; }, 10000))
+        qWarning("find did not end");
+    return matches;
+}
+
+} // namespace
+
+class tst_PDFTextMatch : public QObject {
+    Q_OBJECT
+
+private slots:
+    void matchesOverLinesAndWhiteSpace_data();
+    void matchesOverLinesAndWhiteSpace();
+    void hitHasOneRectanglePerLine();
+
+    void wrappedChinesePhraseIsFoundInARealPDF();
+    void queriesOfAnyShapeEndCleanly_data();
+    void queriesOfAnyShapeEndCleanly();
+    void hitsOnARotatedPageLieOnThePage();
+};
+
+void tst_PDFTextMatch::matchesOverLinesAndWhiteSpace_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("hits");
+    const auto lines = [](std::initializer_list<const char *> texts) {
+        QStringList result;
+        for (const char *text : texts)
+            result.append(QString::fromUtf8(text));
+        return result;
+    };
+
+    // Regression: a break between CJK characters was matched as a space, so a wrapped
+    // Chinese phrase was never found.
+    QTest::newRow("Chinese phrase wraps")
+        << lines({"总平面图纸", "目录"}) << QStringLiteral("图纸目录") << QStringList {QStringLiteral("图纸目录")};
+    QTest::newRow("a space does not match a CJK break")
+        << lines({"总平面", "图"}) << QStringLiteral("平面 图") << QStringList {};
+    QTest::newRow("full-width punctuation wraps")
+        << lines({"说明：", "本图尺寸"}) << QStringLiteral("说明：本图") << QStringList {QStringLiteral("说明：本图")};
+    QTest::newRow("Latin break is a space")
+        << lines({"NORTH", "GATE"}) << QStringLiteral("north gate") << QStringList {QStringLiteral("NORTH GATE")};
+    QTest::newRow("Latin words do not join across a break")
+        << lines({"NORTH", "GATE"}) << QStringLiteral("northgate") << QStringList {};
+    QTest::newRow("CJK then Latin break is a space")
+        << lines({"图号", "A-101"}) << QStringLiteral("图号 a-101") << QStringList {QStringLiteral("图号 A-101")};
+    QTest::newRow("white-space runs match one another")
+        << lines({"A   101 B 101"}) << QStringLiteral("a \t 101") << QStringList {QStringLiteral("A   101")};
+    QTest::newRow("ideographic space in the query")
+        << lines({"总 平面"}) << QStringLiteral("总　平面") << QStringList {QStringLiteral("总 平面")};
+    QTest::newRow("trailing space takes one")
+        << lines({"图  立"}) << QStringLiteral("图 ") << QStringList {QStringLiteral("图 ")};
+    QTest::newRow("regex characters are literal")
+        << lines({"A.*B [x] a+b"}) << QStringLiteral(".*") << QStringList {QStringLiteral(".*")};
+    QTest::newRow("a dot is no wildcard") << lines({"AXB"}) << QStringLiteral("a.b") << QStringList {};
+    QTest::newRow("hits do not overlap") << lines({"aaaaa"}) << QStringLiteral("aa")
+                                         << QStringList {QStringLiteral("aa"), QStringLiteral("aa")};
+    QTest::newRow("query longer than the text") << lines({"ab"}) << QStringLiteral("abc") << QStringList {};
+    QTest::newRow("character beyond the BMP")
+        << lines({"x𠀀Ay"}) << QStringLiteral("𠀀a") << QStringList {QStringLiteral("𠀀A")};
+    QTest::newRow("blank query") << lines({"a b"}) << QStringLiteral(" \n ") << QStringList {};
+}
+
+void tst_PDFTextMatch::matchesOverLinesAndWhiteSpace()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, query);
+    QFETCH(QStringList, hits);
+    QStringList found;
+    for (const PDFTextMatch::Hit &hit : PDFTextMatch::find(glyphs(lines), needle(query)))
+        found.append(hit.text);
+    QCOMPARE(found, hits);
+}
+
+void tst_PDFTextMatch::hitHasOneRectanglePerLine()
+{
+    const auto hits = PDFTextMatch::find(
+        glyphs({QStringLiteral("总平面图纸"), QStringLiteral("目录")}), needle(QStringLiteral("图纸目")));
+    QCOMPARE(hits.size(), size_t(1));
+    QCOMPARE(hits[0].rects, (QVector<QRectF> {QRectF(30, 0, 20, 12), QRectF(0, 20, 10, 12)}));
+}
+
+void tst_PDFTextMatch::wrappedChinesePhraseIsFoundInARealPDF()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("wrapped.pdf"));
+    QVERIFY(TestPDFs::writeLines(path,
+        {{QStringLiteral("本图为总平面图纸"), QStringLiteral("目录，说明："), QStringLiteral("本图尺寸以毫米计")},
+            {QStringLiteral("NORTH GATE"), QStringLiteral("ÄRZTE WING"), QStringLiteral("wall")}}));
+    const auto document = PDFDocument::open(QFile::encodeName(path));
+    QVERIFY(document);
+
+    const QVector<PDFSelection> wrapped = findAll(document.get(), QStringLiteral("图纸目录"));
+    QCOMPARE(wrapped.size(), 1);
+    QCOMPARE(wrapped[0].string, QStringLiteral("图纸目录"));
+    QCOMPARE(wrapped[0].pageIndex, 0);
+    // One rectangle on each line, the second a line (24 pt) below the first.
+    QCOMPARE(wrapped[0].rects.size(), 2);
+    QVERIFY(wrapped[0].rects[0].top() > 120 && wrapped[0].rects[0].bottom() < 160);
+    QVERIFY(qAbs(wrapped[0].rects[1].center().y() - wrapped[0].rects[0].center().y() - 24) < 3);
+
+    QCOMPARE(findAll(document.get(), QStringLiteral("说明：本图")).size(), 1);
+    QCOMPARE(findAll(document.get(), QStringLiteral("毫米")).size(), 1);
+    // MuPDF's folding goes beyond ASCII; a Latin break matches the query's space.
+    QCOMPARE(findAll(document.get(), QStringLiteral("ärzte")).value(0).string, QStringLiteral("ÄRZTE"));
+    QCOMPARE(findAll(document.get(), QStringLiteral("gate ärzte")).value(0).string, QStringLiteral("GATE ÄRZTE"));
+    QCOMPARE(findAll(document.get(), QStringLiteral("wingwall")).size(), 0);
+}
+
+void tst_PDFTextMatch::queriesOfAnyShapeEndCleanly_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("hits");
+    QTest::newRow("only white space") << QStringLiteral(" \t　") << 0;
+    QTest::newRow("10,000 characters") << QString(10000, QLatin1Char('a')) << 0;
+    QTest::newRow("regex-looking") << QStringLiteral("Page [0-9]+|.*") << 0;
+    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << 0;
+    QTest::newRow("every page") << QStringLiteral("PAGE") << 40;
+}
+
+void tst_PDFTextMatch::queriesOfAnyShapeEndCleanly()
+{
+    QFETCH(QString, query);
+    QFETCH(int, hits);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pages.pdf"));
+    QVERIFY(TestPDFs::writePlain(path, 40, QSizeF(300, 300)));
+    const auto document = PDFDocument::open(QFile::encodeName(path));
+    QVERIFY(document);
+    QCOMPARE(findAll(document.get(), query).size(), hits);
+    QVERIFY(!document->isFinding());
+}
+
+void tst_PDFTextMatch::hitsOnARotatedPageLieOnThePage()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("rotated.pdf"));
+    QVERIFY(TestPDFs::writeRotated(path, {90, 270}));
+    const auto document = PDFDocument::open(QFile::encodeName(path));
+    QVERIFY(document);
+    const QVector<PDFSelection> matches = findAll(document.get(), QStringLiteral("page"));
+    QCOMPARE(matches.size(), 2);
+    for (const PDFSelection &match : matches) {
+        const QRectF page(QPointF(0, 0), document->page(match.pageIndex)->pageSize());
+        QVERIFY2(page.contains(match.bounds()), qPrintable(QStringLiteral("page %1").arg(match.pageIndex)));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_PDFTextMatch)
+#include "tst_PDFTextMatch.moc"
