@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QWidget>
 
 DesktopPlatformServices::DesktopPlatformServices(RecentlyUsedRegistry registry)
     : m_registry(std::move(registry))
@@ -42,4 +43,25 @@ bool DesktopPlatformServices::startAccessing(const QUrl &)
 
 void DesktopPlatformServices::stopAccessing(const QUrl &)
 {
+}
+
+bool DesktopPlatformServices::isApplicationActive()
+{
+    return QGuiApplication::applicationState() == Qt::ApplicationActive;
+}
+
+bool DesktopPlatformServices::isKeyWindow(QWidget *window)
+{
+    return window && window->isVisible() && QApplication::activeWindow() == window;
+}
+
+bool DesktopPlatformServices::isFullScreen(QWidget *window)
+{
+    return window && window->isFullScreen();
+}
+
+void DesktopPlatformServices::toggleFullScreen(QWidget *window)
+{
+    if (window)
+        window->setWindowState(window->windowState() ^ Qt::WindowFullScreen);
 }

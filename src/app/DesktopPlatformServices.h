@@ -5,8 +5,8 @@
 
 class QWidget;
 
-// The desktop behind the model: the system beep, the file dialog and the shared
-// recently-used list.
+// The desktop behind the model: the system beep, the file dialog, the shared
+// recently-used list and the windows' full-screen state.
 class DesktopPlatformServices : public PDFViewerPlatformServices {
 public:
     explicit DesktopPlatformServices(RecentlyUsedRegistry registry = RecentlyUsedRegistry());
@@ -19,6 +19,10 @@ public:
     void noteRecentDocument(const QUrl &fileURL) override;
     bool startAccessing(const QUrl &fileURL) override;
     void stopAccessing(const QUrl &fileURL) override;
+    bool isApplicationActive() override;
+    bool isKeyWindow(QWidget *window) override;
+    bool isFullScreen(QWidget *window) override;
+    void toggleFullScreen(QWidget *window) override;
 
 private:
     RecentlyUsedRegistry m_registry;

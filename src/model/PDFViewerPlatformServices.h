@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class QWidget;
+
 // What the viewer model needs from the desktop, behind one small interface so the model
 // can be driven by tests without a desktop. All calls happen on the UI thread.
 class PDFViewerPlatformServices {
@@ -22,4 +24,12 @@ public:
     // which file it is reading honest and observable.
     virtual bool startAccessing(const QUrl &fileURL) = 0;
     virtual void stopAccessing(const QUrl &fileURL) = 0;
+
+    // Whether this application is the one the user is working in (not in the background).
+    virtual bool isApplicationActive() = 0;
+    // Whether `window` (a top-level widget) is the window that receives keyboard input.
+    virtual bool isKeyWindow(QWidget *window) = 0;
+    virtual bool isFullScreen(QWidget *window) = 0;
+    // Puts `window` into full screen, or out of it when it is full screen. Immediate.
+    virtual void toggleFullScreen(QWidget *window) = 0;
 };
