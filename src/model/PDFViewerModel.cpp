@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QPalette>
 #include <QSettings>
+#include <QWidget>
 
 #include <sys/stat.h>
 
@@ -28,6 +29,12 @@ const QString kMissingMessage = QStringLiteral("文件已经移动或删除。")
 const QString kUnreadableMessage = QStringLiteral("这个 PDF 无法读取，可能已损坏。");
 const QString kLockedMessage = QStringLiteral("这个 PDF 受密码保护，当前版本暂不支持解锁。");
 const QString kNoPagesMessage = QStringLiteral("这个 PDF 没有可显示的页面。");
+
+// e^0.12 and e^-0.12, as written down for the zoom steps.
+constexpr double kZoomInFactor = 1.1274968515793757;
+constexpr double kZoomOutFactor = 0.8869204367171575;
+constexpr double kMinimumScale = 0.1;
+constexpr double kMaximumScale = 8.0;
 
 bool fileExists(const QByteArray &nativePath)
 {
@@ -51,8 +58,10 @@ PDFViewerModel::PDFViewerModel(QSettings *defaults, PDFViewerPlatformServices *p
 PDFViewerModel::~PDFViewerModel()
 {
     removePageChangeObserver();
-    if (m_activeSearchDocument)
+    if (m_activeSearchDocument) {
         m_activeSearchDocument->disconnect(this);
+        m_activeSearchDocument->cancelFindString();
+    }
     if (m_isAccessingSecurityScopedURL && m_securityScopedURL.isValid())
         m_platform->stopAccessing(m_securityScopedURL);
     delete m_pdfView.data();
@@ -61,8 +70,8 @@ PDFViewerModel::~PDFViewerModel()
 BlueprintPDFView *PDFViewerModel::makePDFView()
 {
     auto *view = new BlueprintPDFView;
-    view->setMinScaleFactor(0.1);
-    view->setMaxScaleFactor(8.0);
+    view->setMinScaleFactor(kMinimumScale);
+    view->setMaxScaleFactor(kMaximumScale);
     view->setAutoScales(true);
     view->setDisplayMode(BlueprintPDFView::DisplayMode::SinglePageContinuous);
     view->setDisplayDirection(BlueprintPDFView::DisplayDirection::Vertical);
@@ -143,8 +152,8 @@ void PDFViewerModel::open(const QUrl &url)
     }
 
     const std::optional<QByteArray> bookmark = PDFFileBookmark::create(fileURL);
-    setRecentDocuments(RecentPDFPolicy::updating(m_recentDocuments, fileURL, bookmark,
-                                                 QDateTime::currentDateTimeUtc(), kMaximumRecentDocuments));
+    setRecentDocuments(RecentPDFPolicy::updating(
+        m_recentDocuments, fileURL, bookmark, QDateTime::currentDateTimeUtc(), kMaximumRecentDocuments));
     saveRecentDocuments();
 
     const int saved = readingPositions().pageIndexByPath.value(key, 0);
@@ -198,6 +207,146 @@ void PDFViewerModel::closeDocument()
     setStatusText(emptyStatusText);
 }
 
+void PDFViewerModel::goToPage(qint64 pageNumber)
+{
+    const std::shared_ptr<PDFDocument> document = m_pdfView ? m_pdfView->document() : nullptr;
+    if (!document || document->pageCount() < 1)
+        return;
+    // Compared before subtracting, so that no value can overflow.
+    const int count = document->pageCount();
+    const int index = pageNumber < 1 ? 0 : pageNumber > count ? count - 1 : int(pageNumber - 1);
+    if (PDFPage *page = document->page(index))
+        m_pdfView->go(page);
+}
+
+void PDFViewerModel::zoomIn()
+{
+    zoomBy(kZoomInFactor);
+}
+
+void PDFViewerModel::zoomOut()
+{
+    zoomBy(kZoomOutFactor);
+}
+
+void PDFViewerModel::zoomBy(double factor)
+{
+    if (!m_pdfView)
+        return;
+    m_pdfView->setAutoScales(false);
+    double scale = m_pdfView->scaleFactor() * factor;
+    if (scale <= kMinimumScale)
+        scale = kMinimumScale;
+    if (scale > kMaximumScale)
+        scale = kMaximumScale;
+    m_pdfView->setScaleFactor(scale);
+    refreshZoomPercentage();
+}
+
+void PDFViewerModel::actualSize()
+{
+    if (!m_pdfView)
+        return;
+    m_pdfView->setAutoScales(false);
+    m_pdfView->setScaleFactor(1.0);
+    refreshZoomPercentage();
+    setStatusText(QStringLiteral("已恢复 100% 实际大小"));
+}
+
+void PDFViewerModel::fitPage()
+{
+    if (!m_pdfView)
+        return;
+    m_pdfView->setAutoScales(true);
+    refreshZoomPercentage();
+    setStatusText(QStringLiteral("已适合页面"));
+}
+
+void PDFViewerModel::rotateCurrentPageLeft()
+{
+    if (const PDFPage *page = m_pdfView ? m_pdfView->currentPage() : nullptr)
+        setCurrentPageRotation(page->rotation() - 90, QStringLiteral("当前页已向左旋转 90°"));
+}
+
+void PDFViewerModel::rotateCurrentPageRight()
+{
+    if (const PDFPage *page = m_pdfView ? m_pdfView->currentPage() : nullptr)
+        setCurrentPageRotation(page->rotation() + 90, QStringLiteral("当前页已向右旋转 90°"));
+}
+
+void PDFViewerModel::resetCurrentPageRotation()
+{
+    const std::shared_ptr<PDFDocument> document = this->document();
+    const PDFPage *page = m_pdfView ? m_pdfView->currentPage() : nullptr;
+    if (!document || !page || m_fileURL.isEmpty())
+        return;
+    setCurrentPageRotation(
+        m_originalPageRotations.value(document->index(page), 0), QStringLiteral("当前页已恢复默认方向"));
+}
+
+void PDFViewerModel::setCurrentPageRotation(int degrees, const QString &status)
+{
+    PDFPage *page = m_pdfView ? m_pdfView->currentPage() : nullptr;
+    if (!page)
+        return;
+    page->setRotation(PDFPage::normalizedRotation(degrees));
+    m_pdfView->layoutDocumentView();
+    setStatusText(status);
+}
+
+void PDFViewerModel::performSearch()
+{
+    const std::shared_ptr<PDFDocument> document = this->document();
+    if (!document)
+        return;
+    const QString query = m_searchText.trimmed();
+    clearSearch();
+    if (query.isEmpty())
+        return;
+    m_activeSearchDocument = document;
+    m_activeSearchQuery = query;
+    setSearching(true);
+    setStatusText(QStringLiteral("正在搜索“") + query + QStringLiteral("”…"));
+    observeSearchChanges(document.get());
+    document->beginFindString(query);
+}
+
+// Direct connections: the document emits on this thread and drops every event of a
+// cancelled or replaced find before emitting, so a handler never sees a stale match. A
+// queued hop here would let a match of the previous find of the same document through.
+void PDFViewerModel::observeSearchChanges(PDFDocument *document)
+{
+    connect(document, &PDFDocument::didBeginFind, this, [this](PDFDocument *source) {
+        if (isActiveSearch(source))
+            setSearching(true);
+    });
+    connect(document, &PDFDocument::didFindMatch, this, [this](PDFDocument *source, const PDFSelection &selection) {
+        if (!isActiveSearch(source) || selection.isEmpty())
+            return;
+        m_searchSelections.append(selection);
+        const int count = int(m_searchSelections.size());
+        setSearchResultCount(count);
+        if (count == 1)
+            showSelectedSearchResult();
+        setStatusText(QStringLiteral("正在搜索“") + m_activeSearchQuery + QStringLiteral("” · ")
+            + QString::number(count) + QStringLiteral(" 处"));
+    });
+    connect(document, &PDFDocument::didEndFind, this, [this](PDFDocument *source) {
+        if (!isActiveSearch(source))
+            return;
+        setSearching(false);
+        if (m_searchSelections.isEmpty())
+            setStatusText(QStringLiteral("没有找到“") + m_activeSearchQuery + QStringLiteral("”"));
+        else
+            setStatusText(QStringLiteral("找到 ") + QString::number(m_searchSelections.size()) + QStringLiteral(" 处"));
+    });
+}
+
+bool PDFViewerModel::isActiveSearch(const PDFDocument *document) const
+{
+    return document && document == m_activeSearchDocument.get();
+}
+
 void PDFViewerModel::clearSearch()
 {
     if (m_activeSearchDocument) {
@@ -214,12 +363,103 @@ void PDFViewerModel::clearSearch()
         m_pdfView->setCurrentSelection(std::nullopt, false);
 }
 
+void PDFViewerModel::showSelectedSearchResult()
+{
+    if (!m_pdfView)
+        return;
+    if (m_selectedSearchResult >= m_searchSelections.size()) {
+        m_pdfView->setCurrentSelection(std::nullopt, false);
+        return;
+    }
+    const PDFSelection &selection = m_searchSelections.at(m_selectedSearchResult);
+    m_pdfView->setCurrentSelection(selection, true);
+    m_pdfView->go(selection);
+}
+
+void PDFViewerModel::selectNextSearchResult()
+{
+    const int count = int(m_searchSelections.size());
+    if (count == 0)
+        return;
+    setSelectedSearchResult((m_selectedSearchResult + 1) % count);
+    showSelectedSearchResult();
+}
+
+void PDFViewerModel::selectPreviousSearchResult()
+{
+    const int count = int(m_searchSelections.size());
+    if (count == 0)
+        return;
+    setSelectedSearchResult((m_selectedSearchResult - 1 + count) % count);
+    showSelectedSearchResult();
+}
+
+QString PDFViewerModel::searchResultLabel() const
+{
+    if (m_searchResultCount == 0)
+        return QStringLiteral("0");
+    return QString::number(m_selectedSearchResult + 1) + QStringLiteral(" / ") + QString::number(m_searchResultCount);
+}
+
+void PDFViewerModel::enterPresentationMode(bool toggleSystemFullScreen)
+{
+    if (m_pageCount < 1 || m_isPresentationMode || !m_pdfView)
+        return;
+    setPresentationMode(true);
+    applyLayout(BlueprintPDFView::DisplayMode::SinglePage, false);
+    refreshZoomPercentage();
+    setStatusText(QStringLiteral("投影模式"));
+
+    QWidget *window = m_pdfView->window();
+    if (toggleSystemFullScreen && m_platform->isApplicationActive() && m_platform->isKeyWindow(window)) {
+        // After the current event: the window is held weakly and may be gone by then.
+        QPointer<QWidget> target = window;
+        QMetaObject::invokeMethod(
+            this,
+            [this, target] {
+                if (target)
+                    m_platform->toggleFullScreen(target);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void PDFViewerModel::exitPresentationMode(bool toggleSystemFullScreen)
+{
+    if (!m_isPresentationMode)
+        return;
+    restoreReadingLayout();
+    QWidget *window = m_pdfView ? m_pdfView->window() : nullptr;
+    if (toggleSystemFullScreen && window && m_platform->isFullScreen(window))
+        m_platform->toggleFullScreen(window);
+}
+
+void PDFViewerModel::restoreReadingLayout()
+{
+    setPresentationMode(false);
+    applyLayout(BlueprintPDFView::DisplayMode::SinglePageContinuous, true);
+    refreshZoomPercentage();
+    setStatusText(m_fileURL.isEmpty() ? emptyStatusText : QStringLiteral("已退出投影模式"));
+}
+
+void PDFViewerModel::applyLayout(BlueprintPDFView::DisplayMode mode, bool pageBreaks)
+{
+    if (!m_pdfView)
+        return;
+    PDFPage *page = m_pdfView->currentPage();
+    m_pdfView->setDisplayMode(mode);
+    m_pdfView->setDisplaysPageBreaks(pageBreaks);
+    m_pdfView->setAutoScales(true);
+    if (page && m_pdfView->currentPage() != page)
+        m_pdfView->go(page);
+}
+
 ReadingPositionLedger PDFViewerModel::readingPositions() const
 {
     const QByteArray data = m_defaults->value(m_readingPositionsKey).toByteArray();
     if (data.isEmpty())
         return {};
-    return ReadingPositionLedger::decode(data).value_or(ReadingPositionLedger{});
+    return ReadingPositionLedger::decode(data).value_or(ReadingPositionLedger {});
 }
 
 void PDFViewerModel::fail(const QString &message)
@@ -232,7 +472,7 @@ void PDFViewerModel::fail(const QString &message)
 void PDFViewerModel::loadPersistence()
 {
     const QByteArray data = m_defaults->value(m_recentDocumentsKey).toByteArray();
-    QList<RecentPDFDocument> documents = RecentPDFDocument::decodeList(data).value_or(QList<RecentPDFDocument>{});
+    QList<RecentPDFDocument> documents = RecentPDFDocument::decodeList(data).value_or(QList<RecentPDFDocument> {});
     if (documents.size() > kMaximumRecentDocuments)
         documents = documents.mid(0, kMaximumRecentDocuments);
     setRecentDocuments(documents);
@@ -313,13 +553,13 @@ void PDFViewerModel::setSearchText(const QString &text)
     emit searchTextChanged();
 }
 
-#define PLENVO_SETTER(Name, Type, member, signal)                                                  \
-    void PDFViewerModel::Name(Type value)                                                          \
-    {                                                                                              \
-        if (member == value)                                                                       \
-            return;                                                                                \
-        member = value;                                                                            \
-        emit signal();                                                                             \
+#define PLENVO_SETTER(Name, Type, member, signal)                                                                      \
+    void PDFViewerModel::Name(Type value)                                                                              \
+    {                                                                                                                  \
+        if (member == value)                                                                                           \
+            return;                                                                                                    \
+        member = value;                                                                                                \
+        emit signal();                                                                                                 \
     }
 
 PLENVO_SETTER(setFileURL, const QUrl &, m_fileURL, fileURLChanged)
@@ -329,11 +569,27 @@ PLENVO_SETTER(setRecentDocuments, const QList<RecentPDFDocument> &, m_recentDocu
 PLENVO_SETTER(setZoomPercentage, int, m_zoomPercentage, zoomPercentageChanged)
 PLENVO_SETTER(setPresentationMode, bool, m_isPresentationMode, isPresentationModeChanged)
 PLENVO_SETTER(setSearching, bool, m_isSearching, isSearchingChanged)
-PLENVO_SETTER(setSearchResultCount, int, m_searchResultCount, searchResultCountChanged)
-PLENVO_SETTER(setSelectedSearchResult, int, m_selectedSearchResult, selectedSearchResultChanged)
 PLENVO_SETTER(setStatusText, const QString &, m_statusText, statusTextChanged)
 
 #undef PLENVO_SETTER
+
+void PDFViewerModel::setSearchResultCount(int count)
+{
+    if (count == m_searchResultCount)
+        return;
+    m_searchResultCount = count;
+    emit searchResultCountChanged();
+    emit searchResultLabelChanged();
+}
+
+void PDFViewerModel::setSelectedSearchResult(int index)
+{
+    if (index == m_selectedSearchResult)
+        return;
+    m_selectedSearchResult = index;
+    emit selectedSearchResultChanged();
+    emit searchResultLabelChanged();
+}
 
 void PDFViewerModel::setErrorText(const QString &text)
 {

@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 
 class PDFDocument;
 class PDFViewerPlatformServices;
@@ -43,6 +44,7 @@ class PDFViewerModel : public QObject {
     Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
     Q_PROPERTY(BlueprintPDFView *pdfView READ pdfView NOTIFY pdfViewChanged)
     Q_PROPERTY(QString documentTitle READ documentTitle NOTIFY fileURLChanged)
+    Q_PROPERTY(QString searchResultLabel READ searchResultLabel NOTIFY searchResultLabelChanged)
 
 public:
     static const QString emptyStatusText;
@@ -92,7 +94,50 @@ public:
     QUrl securityScopedURL() const { return m_securityScopedURL; }
     bool isAccessingSecurityScopedURL() const { return m_isAccessingSecurityScopedURL; }
 
+    // Navigation, zoom and rotation. Zoom and rotation act on the canvas whether or not a
+    // document is open; rotations need a current page.
+
+    // Moves the canvas to the 1-based `pageNumber`, clamped to the document's pages; any
+    // value is safe. Does nothing without a document.
+    void goToPage(qint64 pageNumber);
+    // One manual zoom step: the scale times e^0.12 (in) or e^-0.12 (out), within 0.1..8.0.
+    void zoomIn();
+    void zoomOut();
+    void actualSize();
+    void fitPage();
+    // Turn the current page a quarter in memory (never written to the file).
+    void rotateCurrentPageLeft();
+    void rotateCurrentPageRight();
+    // Back to the rotation the page had when the document was opened.
+    void resetCurrentPageRotation();
+
+    // Search. Matches arrive one by one while the find runs; the first one is highlighted and
+    // scrolled to as soon as it arrives, and stepping works over those received so far.
+
+    // Searches the canvas's document for the trimmed searchText, ignoring case. A blank
+    // query clears the search and leaves statusText alone; without a document nothing happens.
+    void performSearch();
+    // Step through the matches with wrap-around; nothing without matches.
+    void selectNextSearchResult();
+    void selectPreviousSearchResult();
+    // Cancels the running find, forgets the matches and removes the highlight. searchText and
+    // statusText stay.
     void clearSearch();
+    // "0" without matches, else "selected / count" (1-based), e.g. "3 / 17".
+    QString searchResultLabel() const;
+
+    // Presentation: one page at a time, no page breaks, fitted. The current page is kept
+    // across entry and exit.
+
+    // Needs a document and does nothing while presenting. With `toggleSystemFullScreen`, the
+    // canvas's window changes full-screen state one event later, and only when the
+    // application is active and that window is the key window.
+    void enterPresentationMode(bool toggleSystemFullScreen);
+    // Does nothing unless presenting. With `toggleSystemFullScreen`, a full-screen window
+    // leaves full screen at once.
+    void exitPresentationMode(bool toggleSystemFullScreen);
+    // Ends presentation without touching full screen: the reading layout, fitted.
+    void restoreReadingLayout();
 
 signals:
     void fileURLChanged();
@@ -108,6 +153,7 @@ signals:
     void statusTextChanged();
     void errorTextChanged();
     void pdfViewChanged();
+    void searchResultLabelChanged();
 
 private:
     void fail(const QString &message);
@@ -118,6 +164,13 @@ private:
     void observePageChanges();
     void removePageChangeObserver();
     void refreshZoomPercentage();
+    void zoomBy(double factor);
+    void setCurrentPageRotation(int degrees, const QString &status);
+    // Switches the canvas layout (automatic scaling on) and keeps the current page.
+    void applyLayout(BlueprintPDFView::DisplayMode mode, bool pageBreaks);
+    void observeSearchChanges(PDFDocument *document);
+    bool isActiveSearch(const PDFDocument *document) const;
+    void showSelectedSearchResult();
 
     void setFileURL(const QUrl &url);
     void setPageIndex(int index);

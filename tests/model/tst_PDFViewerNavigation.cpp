@@ -1,0 +1,204 @@
+#include "PDFDocument.h"
+#include "PDFFileURL.h"
+#include "PDFPage.h"
+#include "TestPDFs.h"
+#include "ViewerModelFixture.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+class tst_PDFViewerNavigation : public QObject {
+    Q_OBJECT
+
+private slots:
+    void goToPageClampsAnyNumber_data();
+    void goToPageClampsAnyNumber();
+    void zoomStepsStopAtTheLimits();
+    void zoomPercentageReadsTheCanvasRoundedHalfAwayFromZero();
+    void fitPageShowsTheFittedScale();
+    void rotationTurnsAndResetsToTheFileRotation();
+    void commandsWithoutDocumentChangeNothing();
+    void subscriptionsFollowTheNewCanvasAfterClose();
+};
+
+void tst_PDFViewerNavigation::goToPageClampsAnyNumber_data()
+{
+    QTest::addColumn<qint64>("number");
+    QTest::addColumn<int>("index");
+    QTest::newRow("0") << qint64(0) << 0;
+    QTest::newRow("-5") << qint64(-5) << 0;
+    QTest::newRow("7") << qint64(7) << 6;
+    QTest::newRow("12") << qint64(12) << 11;
+    QTest::newRow("999") << qint64(999) << 11;
+    QTest::newRow("most negative") << std::numeric_limits<qint64>::min() << 0;
+    QTest::newRow("most positive") << std::numeric_limits<qint64>::max() << 11;
+    // Regression guards: narrowing n - 1 to int before clamping lands on pages 2 and 7.
+    QTest::newRow("2^32 + 2") << (qint64(1) << 32) + 2 << 11;
+    QTest::newRow("-2^32 + 7") << -(qint64(1) << 32) + 7 << 0;
+}
+
+void tst_PDFViewerNavigation::goToPageClampsAnyNumber()
+{
+    QFETCH(qint64, number);
+    QFETCH(int, index);
+    ViewerModelFixture f;
+    QVERIFY(TestPDFs::writePlain(f.path(QStringLiteral("A.pdf")), 12));
+    f.model->open(f.url(QStringLiteral("A.pdf")));
+    f.model->pdfView()->goToPageIndex(4);
+    f.model->goToPage(number);
+    QCOMPARE(f.model->pdfView()->currentPageIndex(), index);
+    // The page change is stored as the reading position as soon as it is handled.
+    QTRY_COMPARE(f.model->pageIndex(), index);
+    QCOMPARE(
+        f.model->readingPositions().pageIndexByPath.value(PDFFileURL::standardizedPath(f.url(QStringLiteral("A.pdf")))),
+        index);
+}
+
+void tst_PDFViewerNavigation::zoomStepsStopAtTheLimits()
+{
+    ViewerModelFixture f;
+    QVERIFY(TestPDFs::writePlain(f.path(QStringLiteral("A.pdf")), 2));
+    f.model->open(f.url(QStringLiteral("A.pdf")));
+    BlueprintPDFView *view = f.model->pdfView();
+
+    f.model->actualSize();
+    f.model->zoomIn();
+    QCOMPARE(f.model->zoomPercentage(), 113);
+    QVERIFY(!view->autoScales());
+    f.model->actualSize();
+    f.model->zoomOut();
+    QCOMPARE(f.model->zoomPercentage(), 89);
+
+    f.model->actualSize();
+    for (int i = 0; i < 17; ++i)
+        f.model->zoomIn();
+    QVERIFY(view->scaleFactor() < 8.0);
+    f.model->zoomIn();
+    QCOMPARE(view->scaleFactor(), 8.0);
+    QCOMPARE(f.model->zoomPercentage(), 800);
+    f.model->zoomIn();
+    QCOMPARE(view->scaleFactor(), 8.0);
+
+    f.model->actualSize();
+    for (int i = 0; i < 19; ++i)
+        f.model->zoomOut();
+    QVERIFY(view->scaleFactor() > 0.1);
+    f.model->zoomOut();
+    QCOMPARE(view->scaleFactor(), 0.1);
+    QCOMPARE(f.model->zoomPercentage(), 10);
+    f.model->zoomOut();
+    QCOMPARE(view->scaleFactor(), 0.1);
+    QCOMPARE(f.model->zoomPercentage(), 10);
+}
+
+void tst_PDFViewerNavigation::zoomPercentageReadsTheCanvasRoundedHalfAwayFromZero()
+{
+    ViewerModelFixture f;
+    QVERIFY(TestPDFs::writePlain(f.path(QStringLiteral("A.pdf")), 2));
+    f.model->open(f.url(QStringLiteral("A.pdf")));
+    // As a wheel zoom would: the canvas changes its own scale and announces it.
+    f.model->pdfView()->setAutoScales(false);
+    for (const auto &[scale, percentage] : {std::pair {1.125, 113}, std::pair {0.125, 13}, std::pair {2.0, 200}}) {
+        f.model->pdfView()->setScaleFactor(scale);
+        QTRY_COMPARE(f.model->zoomPercentage(), percentage);
+    }
+    // Beyond the canvas's limits the model shows what the canvas took, not what was asked.
+    f.model->pdfView()->setScaleFactor(50);
+    QTRY_COMPARE(f.model->zoomPercentage(), 800);
+}
+
+void tst_PDFViewerNavigation::fitPageShowsTheFittedScale()
+{
+    ViewerModelFixture f;
+    QVERIFY(TestPDFs::writePlain(f.path(QStringLiteral("A0.pdf")), 2, QSizeF(3370, 2384)));
+    f.model->open(f.url(QStringLiteral("A0.pdf")));
+    f.model->actualSize();
+    QCOMPARE(f.model->zoomPercentage(), 100);
+    QCOMPARE(f.model->statusText(), QStringLiteral("已恢复 100% 实际大小"));
+    f.model->fitPage();
+    QVERIFY(f.model->pdfView()->autoScales());
+    QCOMPARE(f.model->statusText(), QStringLiteral("已适合页面"));
+    QVERIFY(f.model->zoomPercentage() < 50);
+    QCOMPARE(f.model->zoomPercentage(), int(std::lround(f.model->pdfView()->scaleFactor() * 100)));
+}
+
+void tst_PDFViewerNavigation::rotationTurnsAndResetsToTheFileRotation()
+{
+    ViewerModelFixture f;
+    QVERIFY(TestPDFs::writeRotated(f.path(QStringLiteral("R.pdf")), {0, 90, 270}));
+    f.model->open(f.url(QStringLiteral("R.pdf")));
+    BlueprintPDFView *view = f.model->pdfView();
+    PDFPage *first = f.model->document()->page(0);
+
+    f.model->rotateCurrentPageLeft();
+    QCOMPARE(first->rotation(), 270);
+    QCOMPARE(f.model->statusText(), QStringLiteral("当前页已向左旋转 90°"));
+    // Re-laid out: the page is shown landscape now.
+    const QRectF shown = view->pageRectInViewport(0);
+    QVERIFY(shown.width() > shown.height());
+    for (int i = 0; i < 3; ++i)
+        f.model->rotateCurrentPageLeft();
+    QCOMPARE(first->rotation(), 0);
+
+    f.model->goToPage(3); // stored at 270
+    f.model->rotateCurrentPageRight();
+    QCOMPARE(f.model->document()->page(2)->rotation(), 0);
+    QCOMPARE(f.model->statusText(), QStringLiteral("当前页已向右旋转 90°"));
+
+    f.model->goToPage(2); // stored at 90: reset returns there, not to 0
+    f.model->rotateCurrentPageRight();
+    f.model->rotateCurrentPageRight();
+    QCOMPARE(f.model->document()->page(1)->rotation(), 270);
+    f.model->resetCurrentPageRotation();
+    QCOMPARE(f.model->document()->page(1)->rotation(), 90);
+    QCOMPARE(f.model->statusText(), QStringLiteral("当前页已恢复默认方向"));
+}
+
+void tst_PDFViewerNavigation::commandsWithoutDocumentChangeNothing()
+{
+    ViewerModelFixture f;
+    f.model->goToPage(std::numeric_limits<qint64>::min());
+    f.model->rotateCurrentPageLeft();
+    f.model->rotateCurrentPageRight();
+    f.model->resetCurrentPageRotation();
+    QCOMPARE(f.model->statusText(), PDFViewerModel::emptyStatusText);
+    QCOMPARE(f.model->pageIndex(), 0);
+
+    // After a close the canvas is new: nothing of the closed document can be turned.
+    QVERIFY(TestPDFs::writePlain(f.path(QStringLiteral("A.pdf")), 3));
+    f.model->open(f.url(QStringLiteral("A.pdf")));
+    f.model->closeDocument();
+    f.model->rotateCurrentPageLeft();
+    f.model->resetCurrentPageRotation();
+    QCOMPARE(f.model->statusText(), PDFViewerModel::emptyStatusText);
+    // Zoom still reports the scale the empty canvas really has.
+    f.model->zoomIn();
+    QCOMPARE(f.model->zoomPercentage(), int(std::lround(f.model->pdfView()->scaleFactor() * 100)));
+}
+
+void tst_PDFViewerNavigation::subscriptionsFollowTheNewCanvasAfterClose()
+{
+    ViewerModelFixture f;
+    QVERIFY(TestPDFs::writePlain(f.path(QStringLiteral("A.pdf")), 6));
+    f.model->open(f.url(QStringLiteral("A.pdf")));
+    QPointer<BlueprintPDFView> old = f.model->pdfView();
+    f.model->closeDocument();
+    QCOMPARE(f.model->zoomPercentage(), 100);
+    if (old) // not yet deleted: its announcements must not reach the model
+        old->setScaleFactor(3.0);
+    f.showCanvas();
+    f.model->open(f.url(QStringLiteral("A.pdf")));
+    f.model->pdfView()->setAutoScales(false);
+    f.model->pdfView()->setScaleFactor(1.5);
+    QTRY_COMPARE(f.model->zoomPercentage(), 150);
+    f.model->pdfView()->goToPageIndex(3);
+    QTRY_COMPARE(f.model->pageIndex(), 3);
+    QCOMPARE(
+        f.model->readingPositions().pageIndexByPath.value(PDFFileURL::standardizedPath(f.url(QStringLiteral("A.pdf")))),
+        3);
+}
+
+QTEST_MAIN(tst_PDFViewerNavigation)
+#include "tst_PDFViewerNavigation.moc"
