@@ -117,4 +117,15 @@ bool writePlainNative(const QByteArray &nativePath, int pageCount)
     return plainBuilder(pageCount, QSizeF(595, 842), {}).save(nativePath);
 }
 
+bool writeLinks(const QString &path)
+{
+    PDFDocumentBuilder builder;
+    const QSizeF size(595, 842);
+    builder.addPage({size, 0, {}, {QStringLiteral("https://example.org/plan")}, -1});
+    builder.addPage({size, 0, {}, {QStringLiteral("javascript:alert(1)")}, -1});
+    builder.addPage({size, 0, {}, {}, 3});
+    builder.addPage(size);
+    return builder.save(path);
+}
+
 } // namespace TestPDFs

@@ -29,6 +29,9 @@ bool writeTruncated(const QString &path, int keepBytes = 200);
 bool writeGarbage(const QString &path);
 // A small but real PNG image.
 bool writePNG(const QString &path);
+// Four pages, each with one link over its top-left inch: https://example.org/plan,
+// javascript:alert(1), and an internal link to the last page; the last page has none.
+bool writeLinks(const QString &path);
 // The same, for a path given as raw bytes (non-UTF-8 file names).
 bool writePlainNative(const QByteArray &nativePath, int pageCount);
 
