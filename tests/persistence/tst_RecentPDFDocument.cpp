@@ -1,20 +1,40 @@
 #include "RecentPDFDocument.h"
+#include "RecentPDFPolicy.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include "PDFFileURL.h"
+
 #include <QTest>
 
 namespace {
 
-RecentPDFDocument document(int n, std::optional<QByteArray> bookmark = std::nullopt)
+QUrl fileURL(int n)
 {
-    RecentPDFDocument d;
-    d.path = QStringLiteral("/plans/A-%1 总平面.pdf").arg(n);
-    d.displayName = QStringLiteral("A-%1 总平面").arg(n);
-    d.openedAt = QDateTime::fromMSecsSinceEpoch(1700000000000 + n * 1001, Qt::UTC);
-    d.bookmarkData = std::move(bookmark);
-    return d;
+    return PDFFileURL::fromNativePath("/图纸/sheet-" + QByteArray::number(n) + ".pdf");
+}
+
+QDateTime at(int minute) // local time, with milliseconds
+{
+    return QDateTime::fromMSecsSinceEpoch(1700000000123 + 60001 * minute, Qt::LocalTime);
+}
+
+// Opens sheets 1..count in order, the odd ones with their number as bookmark: the newest
+// comes first.
+QList<RecentPDFDocument> opened(int count)
+{
+    QList<RecentPDFDocument> list;
+    for (int n = 1; n <= count; ++n) {
+        const auto bookmark = n % 2 ? std::optional(QByteArray::number(n)) : std::nullopt;
+        list = RecentPDFPolicy::updating(list, fileURL(n), bookmark, at(n), count);
+    }
+    return list;
+}
+
+QString sheets(const QList<RecentPDFDocument> &list)
+{
+    QStringList result;
+    for (const RecentPDFDocument &d : list)
+        result.append(d.path.mid(d.path.indexOf(QLatin1Char('-')) + 1).chopped(4));
+    return result.join(QLatin1Char(' '));
 }
 
 } // namespace
@@ -23,57 +43,51 @@ class tst_RecentPDFDocument : public QObject {
     Q_OBJECT
 
 private slots:
-    void roundTrip();
-    void storedFormUsesReferenceSecondsAndBase64();
-    void fifteenStoredEntriesDecode();
-    void entryWithoutBookmarkDataDecodesAsNone();
+    void fifteenEntriesRoundTrip();
+    void storedForm_data();
+    void storedForm();
     void corruptDataFailsWholeList_data();
     void corruptDataFailsWholeList();
+    void updating_data();
+    void updating();
+    void allDuplicatesOfThePathAreDropped();
 };
 
-void tst_RecentPDFDocument::roundTrip()
-{
-    const QList<RecentPDFDocument> list {
-        document(1, QByteArray("\x00\xff bookmark", 11)), document(2), document(3, QByteArray())};
-    const auto decoded = RecentPDFDocument::decodeList(RecentPDFDocument::encodeList(list));
-    QVERIFY(decoded);
-    QCOMPARE(*decoded, list);
-    QCOMPARE(RecentPDFDocument::decodeList("[]"), std::optional(QList<RecentPDFDocument>()));
-}
-
-void tst_RecentPDFDocument::storedFormUsesReferenceSecondsAndBase64()
-{
-    RecentPDFDocument d = document(0, QByteArray("abc"));
-    d.openedAt = QDateTime::fromString(QStringLiteral("2001-01-01T00:00:01.5Z"), Qt::ISODateWithMs);
-    const QJsonDocument json = QJsonDocument::fromJson(RecentPDFDocument::encodeList({d, document(1)}));
-    QVERIFY(json.isArray());
-    const QJsonObject first = json.array().at(0).toObject();
-    QCOMPARE(first.value(QStringLiteral("path")).toString(), d.path);
-    QCOMPARE(first.value(QStringLiteral("displayName")).toString(), d.displayName);
-    QCOMPARE(first.value(QStringLiteral("openedAt")).toDouble(), 1.5);
-    QCOMPARE(first.value(QStringLiteral("bookmarkData")).toString(), QStringLiteral("YWJj"));
-    QVERIFY(!json.array().at(1).toObject().contains(QStringLiteral("bookmarkData")));
-}
-
-void tst_RecentPDFDocument::fifteenStoredEntriesDecode()
+void tst_RecentPDFDocument::fifteenEntriesRoundTrip()
 {
     // Cutting to the configured maximum is the caller's business, not the decoder's.
-    QList<RecentPDFDocument> list;
-    for (int i = 0; i < 15; ++i)
-        list.append(document(i, QByteArray::number(i)));
-    const auto decoded = RecentPDFDocument::decodeList(RecentPDFDocument::encodeList(list));
-    QVERIFY(decoded);
-    QCOMPARE(decoded->size(), 15);
-    QCOMPARE(*decoded, list);
+    const QList<RecentPDFDocument> list = opened(15);
+    QCOMPARE(list.size(), 15);
+    QCOMPARE(RecentPDFDocument::decodeList(RecentPDFDocument::encodeList(list)), std::optional(list));
 }
 
-void tst_RecentPDFDocument::entryWithoutBookmarkDataDecodesAsNone()
+void tst_RecentPDFDocument::storedForm_data()
 {
-    const auto decoded = RecentPDFDocument::decodeList(R"([{"path":"/a/b.pdf","displayName":"b","openedAt":0}])");
-    QVERIFY(decoded);
-    QCOMPARE(decoded->size(), 1);
-    QVERIFY(!decoded->first().bookmarkData);
-    QCOMPARE(decoded->first().openedAt, QDateTime::fromString(QStringLiteral("2001-01-01T00:00:00Z"), Qt::ISODate));
+    // Dates are seconds since 2001-01-01 UTC; bookmarks are Base64.
+    QTest::addColumn<QByteArray>("members"); // besides "path":"/a.pdf", in the order they are written
+    QTest::addColumn<QDateTime>("openedAt");
+    QTest::addColumn<std::optional<QByteArray>>("bookmark");
+    const auto utc = [](const char *iso) { return QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODateWithMs); };
+    QTest::newRow("reference date, no bookmark") << QByteArray(R"("displayName":"a","openedAt":0)")
+                                                 << utc("2001-01-01T00:00:00Z") << std::optional<QByteArray>();
+    QTest::newRow("fraction, bookmark") << QByteArray(R"("bookmarkData":"YWJj","displayName":"a","openedAt":1.001)")
+                                        << utc("2001-01-01T00:00:01.001Z") << std::optional(QByteArray("abc"));
+    QTest::newRow("just before the reference date, empty bookmark")
+        << QByteArray(R"("bookmarkData":"","displayName":"a","openedAt":-0.25)") << utc("2000-12-31T23:59:59.750Z")
+        << std::optional(QByteArray(""));
+}
+
+void tst_RecentPDFDocument::storedForm()
+{
+    QFETCH(QByteArray, members);
+    QFETCH(QDateTime, openedAt);
+    QFETCH(std::optional<QByteArray>, bookmark);
+    const QByteArray stored = "[{" + members + R"(,"path":"/a.pdf"}])";
+    const auto decoded = RecentPDFDocument::decodeList(stored);
+    QVERIFY(decoded && decoded->size() == 1);
+    QCOMPARE(decoded->first().openedAt, openedAt);
+    QCOMPARE(decoded->first().bookmarkData, bookmark);
+    QCOMPARE(RecentPDFDocument::encodeList(*decoded), stored);
 }
 
 void tst_RecentPDFDocument::corruptDataFailsWholeList_data()
@@ -81,23 +95,14 @@ void tst_RecentPDFDocument::corruptDataFailsWholeList_data()
     QTest::addColumn<QByteArray>("data");
 
     const QByteArray good = R"({"path":"/a.pdf","displayName":"a","openedAt":1})";
-    QTest::newRow("empty") << QByteArray();
+    const auto with = [](const char *members) { return R"([{"path":"/a.pdf",)" + QByteArray(members) + "}]"; };
     QTest::newRow("not JSON") << QByteArray("recent files");
-    QTest::newRow("truncated") << QByteArray("[" + good);
     QTest::newRow("object, not array") << good;
     QTest::newRow("element not object") << QByteArray("[" + good + ",3]");
-    QTest::newRow("missing path") << QByteArray(R"([{"displayName":"a","openedAt":1}])");
-    QTest::newRow("missing displayName") << QByteArray(R"([{"path":"/a.pdf","openedAt":1}])");
-    QTest::newRow("missing openedAt") << QByteArray(R"([{"path":"/a.pdf","displayName":"a"}])");
-    QTest::newRow("path not string") << QByteArray(R"([{"path":7,"displayName":"a","openedAt":1}])");
-    QTest::newRow("openedAt as string") << QByteArray(R"([{"path":"/a.pdf","displayName":"a","openedAt":"1"}])");
-    QTest::newRow("openedAt out of range") << QByteArray(R"([{"path":"/a.pdf","displayName":"a","openedAt":1e300}])");
-    QTest::newRow("bookmarkData not string")
-        << QByteArray(R"([{"path":"/a.pdf","displayName":"a","openedAt":1,"bookmarkData":5}])");
-    QTest::newRow("bookmarkData null") << QByteArray(
-        R"([{"path":"/a.pdf","displayName":"a","openedAt":1,"bookmarkData":null}])");
-    QTest::newRow("bookmarkData invalid Base64")
-        << QByteArray(R"([{"path":"/a.pdf","displayName":"a","openedAt":1,"bookmarkData":"@@@"}])");
+    QTest::newRow("missing openedAt") << with(R"("displayName":"a")");
+    QTest::newRow("openedAt as string") << with(R"("displayName":"a","openedAt":"1")");
+    QTest::newRow("openedAt out of range") << with(R"("displayName":"a","openedAt":1e300)");
+    QTest::newRow("bookmarkData invalid Base64") << with(R"("displayName":"a","openedAt":1,"bookmarkData":"@@@")");
     QTest::newRow("one bad entry among good ones") << QByteArray("[" + good + "," + good + R"(,{"path":"/b.pdf"}])");
 }
 
@@ -105,6 +110,63 @@ void tst_RecentPDFDocument::corruptDataFailsWholeList()
 {
     QFETCH(QByteArray, data);
     QVERIFY(!RecentPDFDocument::decodeList(data));
+}
+
+void tst_RecentPDFDocument::updating_data()
+{
+    QTest::addColumn<int>("previous"); // sheets opened before
+    QTest::addColumn<QUrl>("url");
+    QTest::addColumn<std::optional<QByteArray>>("bookmark");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<QString>("expected"); // sheet numbers, newest first
+    QTest::addColumn<std::optional<QByteArray>>("frontBookmark");
+    const std::optional<QByteArray> none;
+    const std::optional<QByteArray> three("3");
+    QTest::newRow("eleventh file drops the oldest")
+        << 10 << fileURL(11) << none << 10 << QStringLiteral("11 10 9 8 7 6 5 4 3 2") << none;
+    QTest::newRow("third moves to the front, keeping its bookmark")
+        << 5 << fileURL(3) << none << 10 << QStringLiteral("3 5 4 2 1") << three;
+    QTest::newRow("new bookmark replaces it") << 5 << fileURL(3) << std::optional(QByteArray("new")) << 10
+                                              << QStringLiteral("3 5 4 2 1") << std::optional(QByteArray("new"));
+    QTest::newRow("dot-dot path is the same document") << 5 << PDFFileURL::fromNativePath("/图纸/old/../sheet-3.pdf")
+                                                       << none << 10 << QStringLiteral("3 5 4 2 1") << three;
+    QTest::newRow("cut to one") << 4 << fileURL(3) << none << 1 << QStringLiteral("3") << three;
+    QTest::newRow("negative maximum") << 2 << fileURL(3) << none << -3 << QString() << none;
+    QTest::newRow("web URL leaves the list alone")
+        << 2 << QUrl(QStringLiteral("https://example.org/a.pdf")) << none << 10 << QStringLiteral("2 1") << none;
+}
+
+void tst_RecentPDFDocument::updating()
+{
+    QFETCH(int, previous);
+    QFETCH(QUrl, url);
+    QFETCH(std::optional<QByteArray>, bookmark);
+    QFETCH(int, maximum);
+    QFETCH(QString, expected);
+    QFETCH(std::optional<QByteArray>, frontBookmark);
+    const auto after = RecentPDFPolicy::updating(opened(previous), url, bookmark, at(99), maximum);
+    QCOMPARE(sheets(after), expected);
+    if (after.isEmpty() || !url.isLocalFile())
+        return;
+    const QString sheet = QStringLiteral("sheet-") + expected.section(QLatin1Char(' '), 0, 0);
+    QCOMPARE(after.first().path, QStringLiteral("/图纸/") + sheet + QStringLiteral(".pdf"));
+    QCOMPARE(after.first().displayName, sheet);
+    QCOMPARE(after.first().openedAt, at(99));
+    QCOMPARE(after.first().bookmarkData, frontBookmark);
+}
+
+void tst_RecentPDFDocument::allDuplicatesOfThePathAreDropped()
+{
+    // Lists written by hand or by an older build may hold the same file twice, unstandardised.
+    QList<RecentPDFDocument> list(3);
+    list[0].path = QStringLiteral("/图纸//sheet-1.pdf");
+    list[0].bookmarkData = QByteArray("first");
+    list[1].path = QStringLiteral("/图纸/sheet-2.pdf");
+    list[2].path = QStringLiteral("/图纸/./sheet-1.pdf");
+    list[2].bookmarkData = QByteArray("second");
+    const auto after = RecentPDFPolicy::updating(list, fileURL(1), std::nullopt, at(0), 10);
+    QCOMPARE(sheets(after), QStringLiteral("1 2"));
+    QCOMPARE(after.first().bookmarkData, std::optional(QByteArray("first")));
 }
 
 QTEST_GUILESS_MAIN(tst_RecentPDFDocument)
