@@ -55,7 +55,8 @@ void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndFollowsTheTitle()
     const QString file = dir.filePath(QStringLiteral("A-101 总平面.pdf"));
     QVERIFY(TestPDFs::writePlain(file, 2));
     PDFViewerOpenRequest request;
-    PDFViewerShortcutStore shortcuts;
+    QSettings shortcutSettings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+    PDFViewerShortcutStore shortcuts(&shortcutSettings, PDFViewerShortcutStore::defaultStorageKey());
     PlenvoPDFApp app(std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat),
                      &request, &shortcuts);
     PDFViewerMainWindow *window = app.window();
@@ -79,7 +80,8 @@ void tst_PlenvoPDFApp::requestMadeBeforeTheWindowWaitsForIt()
     QVERIFY(TestPDFs::writePlain(file, 1));
     PDFViewerOpenRequest request;
     request.setUrl(QUrl::fromLocalFile(file));
-    PDFViewerShortcutStore shortcuts;
+    QSettings shortcutSettings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+    PDFViewerShortcutStore shortcuts(&shortcutSettings, PDFViewerShortcutStore::defaultStorageKey());
     PlenvoPDFApp app(std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat),
                      &request, &shortcuts);
     QCOMPARE(app.model()->documentTitle(), QStringLiteral("early"));
@@ -91,7 +93,8 @@ void tst_PlenvoPDFApp::argumentsAreResolvedAgainstTheLaunchDirectory()
     QTemporaryDir dir;
     QVERIFY(TestPDFs::writePlain(dir.filePath(QStringLiteral("rel.pdf")), 1));
     PDFViewerOpenRequest request;
-    PDFViewerShortcutStore shortcuts;
+    QSettings shortcutSettings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+    PDFViewerShortcutStore shortcuts(&shortcutSettings, PDFViewerShortcutStore::defaultStorageKey());
     PlenvoPDFApp app(std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat),
                      &request, &shortcuts);
     app.handleArguments({QByteArrayLiteral("--verbose"), QByteArrayLiteral("notes.txt"), QByteArrayLiteral("./rel.pdf")},

@@ -1,0 +1,160 @@
+#include "PDFViewerShortcutStore.h"
+#include "ShortcutNotation.h"
+
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Action = PDFViewerShortcutAction;
+using Error = PDFViewerShortcutValidationError;
+
+class tst_PDFViewerShortcutStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void loading_data();
+    void loading();
+    void updateNotifiesThenWrites();
+    void refusedChangesLeaveTheStoredBytes();
+    void noOverridesNoEntry();
+    void sharedStoreUsesTheApplicationSettingsFile();
+
+private:
+    QByteArray stored() const { return m_settings->value(m_key).toByteArray(); }
+
+    const QString m_key = PDFViewerShortcutStore::defaultStorageKey();
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QSettings> m_settings;
+};
+
+void tst_PDFViewerShortcutStore::init()
+{
+    m_settings.reset();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_settings = std::make_unique<QSettings>(m_dir->filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+}
+
+void tst_PDFViewerShortcutStore::loading_data()
+{
+    QTest::addColumn<QByteArray>("before"); // null: no entry
+    QTest::addColumn<QByteArray>("after"); // null: no entry
+    QTest::addColumn<QString>("zoomIn");
+    const auto row = [](const char *name, const char *before, const char *after, const char *zoomIn) {
+        QTest::newRow(name) << QByteArray(before) << QByteArray(after) << QString::fromUtf8(zoomIn);
+    };
+    const char *clean = R"({ "overrides" : { "zoomIn": {"modifiers": 8, "key": "P"} } })";
+    row("no entry", nullptr, nullptr, "⌥=");
+    row("not JSON: removed", "{overrides", nullptr, "⌥=");
+    row("no overrides: removed", R"({"zoomIn":{"key":"=","modifiers":8}})", nullptr, "⌥=");
+    row("only entry equals its default: removed", R"({"overrides":{"zoomIn":{"key":"=","modifiers":2}}})", nullptr,
+        "⌥=");
+    row("normalised into a reserved one: removed", R"({"overrides":{"zoomIn":{"key":"Q","modifiers":8}}})", nullptr,
+        "⌥=");
+    row("unknown key: rewritten without it",
+        R"({"overrides":{"zoomIn":{"key":"=","modifiers":8},"zoom":{"key":"1","modifiers":8}}})",
+        R"({"overrides":{"zoomIn":{"key":"=","modifiers":8}}})", "⌘=");
+    row("already clean: bytes identical", clean, clean, "⌘P");
+}
+
+void tst_PDFViewerShortcutStore::loading()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(QString, zoomIn);
+    if (!before.isNull())
+        m_settings->setValue(m_key, before);
+    const PDFViewerShortcutStore store(m_settings.get(), m_key);
+    QCOMPARE(store.shortcut(Action::zoomIn).displayText(), zoomIn);
+    QCOMPARE(store.shortcut(Action::zoomOut), sc("⌥-"));
+    QCOMPARE(m_settings->contains(m_key), !after.isNull());
+    QCOMPARE(stored(), after);
+
+    if (before.isNull()) { // a text entry is not ours to read or remove
+        m_settings->setValue(m_key, QStringLiteral(R"({"overrides":{"zoomIn":{"key":"p","modifiers":8}}})"));
+        QCOMPARE(PDFViewerShortcutStore(m_settings.get(), m_key).shortcut(Action::zoomIn), sc("⌥="));
+        QCOMPARE(m_settings->value(m_key).typeId(), QMetaType::QString);
+    }
+}
+
+void tst_PDFViewerShortcutStore::updateNotifiesThenWrites()
+{
+    PDFViewerShortcutStore store(m_settings.get(), m_key);
+    QSignalSpy changed(&store, &PDFViewerShortcutStore::configurationChanged);
+    bool storedWhenNotified = true;
+    connect(&store, &PDFViewerShortcutStore::configurationChanged, this, [&] {
+        QCOMPARE(store.shortcut(Action::togglePresentation), sc("⌃⌘F5"));
+        storedWhenNotified = m_settings->contains(m_key);
+    });
+    QCOMPARE(store.update(sc("⌃⌘F5"), Action::togglePresentation), std::nullopt);
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(!storedWhenNotified);
+    QCOMPARE(
+        stored(), QByteArray("{\"overrides\":{\"togglePresentation\":{\"key\":\"\xef\x9c\x88\",\"modifiers\":9}}}"));
+
+    const PDFViewerShortcutConfiguration written = store.configuration();
+    m_settings.reset(); // to disk, as a byte array, and read by the next start
+    QFile file(m_dir->filePath(QStringLiteral("s.ini")));
+    QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().contains("@ByteArray({"));
+    QSettings reopened(file.fileName(), QSettings::IniFormat);
+    QCOMPARE(PDFViewerShortcutStore(&reopened, m_key).configuration(), written);
+}
+
+void tst_PDFViewerShortcutStore::refusedChangesLeaveTheStoredBytes()
+{
+    PDFViewerShortcutStore store(m_settings.get(), m_key);
+    QCOMPARE(store.update(sc("⌘1"), Action::previousPage), std::nullopt);
+    QCOMPARE(store.update(sc("⌥["), Action::zoomIn), std::nullopt); // previousPage's default, now free
+    const QByteArray before = stored();
+    QSignalSpy changed(&store, &PDFViewerShortcutStore::configurationChanged);
+
+    QCOMPARE(store.update(sc("⌘1"), Action::zoomOut), Error::duplicate(Action::previousPage));
+    QCOMPARE(store.update(sc("⌘w"), Action::zoomOut), Error::reserved());
+    QCOMPARE(store.reset(Action::previousPage), Error::duplicate(Action::zoomIn));
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(store.shortcut(Action::previousPage), sc("⌘1"));
+    QCOMPARE(stored(), before);
+}
+
+void tst_PDFViewerShortcutStore::noOverridesNoEntry()
+{
+    PDFViewerShortcutStore store(m_settings.get(), m_key);
+    QSignalSpy changed(&store, &PDFViewerShortcutStore::configurationChanged);
+    store.resetAll(); // nothing to reset: still announced
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(!m_settings->contains(m_key));
+
+    QCOMPARE(store.update(sc("⌘1"), Action::zoomIn), std::nullopt);
+    QCOMPARE(store.update(sc("⌘2"), Action::zoomOut), std::nullopt);
+    QCOMPARE(store.update(sc("⌥="), Action::zoomIn), std::nullopt); // its default
+    QCOMPARE(stored(), QByteArray(R"({"overrides":{"zoomOut":{"key":"2","modifiers":8}}})"));
+    QCOMPARE(store.reset(Action::zoomOut), std::nullopt);
+    QVERIFY(!m_settings->contains(m_key));
+    QCOMPARE(store.update(sc("⌘3"), Action::fitPage), std::nullopt);
+    store.resetAll();
+    QCOMPARE(store.configuration(), PDFViewerShortcutConfiguration());
+    QVERIFY(!m_settings->contains(m_key));
+}
+
+void tst_PDFViewerShortcutStore::sharedStoreUsesTheApplicationSettingsFile()
+{
+    const QString home = qEnvironmentVariable("XDG_CONFIG_HOME");
+    QSettings application(
+        QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Plenvo"), QStringLiteral("Plenvo"));
+    QVERIFY2(!home.isEmpty() && application.fileName().startsWith(home), "the user's own settings are not for tests");
+    application.setValue(m_key, QByteArray(R"({"overrides":{"nextPage":{"key":"n","modifiers":10}}})"));
+    QCOMPARE(PDFViewerShortcutStore::shared().shortcut(Action::nextPage), sc("⌥⌘n"));
+    QCOMPARE(&PDFViewerShortcutStore::shared(), &PDFViewerShortcutStore::shared());
+}
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir home; // before anything resolves the per-user settings path
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    QCoreApplication app(argc, argv);
+    tst_PDFViewerShortcutStore test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_PDFViewerShortcutStore.moc"
