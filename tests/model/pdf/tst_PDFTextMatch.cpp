@@ -57,8 +57,6 @@ private slots:
     void hitHasOneRectanglePerLine();
 
     void wrappedChinesePhraseIsFoundInARealPDF();
-    void queriesOfAnyShapeEndCleanly_data();
-    void queriesOfAnyShapeEndCleanly();
     void hitsOnARotatedPageLieOnThePage();
 };
 
@@ -149,30 +147,6 @@ void tst_PDFTextMatch::wrappedChinesePhraseIsFoundInARealPDF()
     QCOMPARE(findAll(document.get(), QStringLiteral("ärzte")).value(0).string, QStringLiteral("ÄRZTE"));
     QCOMPARE(findAll(document.get(), QStringLiteral("gate ärzte")).value(0).string, QStringLiteral("GATE ÄRZTE"));
     QCOMPARE(findAll(document.get(), QStringLiteral("wingwall")).size(), 0);
-}
-
-void tst_PDFTextMatch::queriesOfAnyShapeEndCleanly_data()
-{
-    QTest::addColumn<QString>("query");
-    QTest::addColumn<int>("hits");
-    QTest::newRow("only white space") << QStringLiteral(" \t　") << 0;
-    QTest::newRow("10,000 characters") << QString(10000, QLatin1Char('a')) << 0;
-    QTest::newRow("regex-looking") << QStringLiteral("Page [0-9]+|.*") << 0;
-    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << 0;
-    QTest::newRow("every page") << QStringLiteral("PAGE") << 40;
-}
-
-void tst_PDFTextMatch::queriesOfAnyShapeEndCleanly()
-{
-    QFETCH(QString, query);
-    QFETCH(int, hits);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("pages.pdf"));
-    QVERIFY(TestPDFs::writePlain(path, 40, QSizeF(300, 300)));
-    const auto document = PDFDocument::open(QFile::encodeName(path));
-    QVERIFY(document);
-    QCOMPARE(findAll(document.get(), query).size(), hits);
-    QVERIFY(!document->isFinding());
 }
 
 void tst_PDFTextMatch::hitsOnARotatedPageLieOnThePage()
