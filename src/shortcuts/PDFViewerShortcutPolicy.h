@@ -14,10 +14,10 @@ class PDFViewerShortcutConfiguration;
 // The factory defaults and the rules a combination must pass. Pure functions of values.
 namespace PDFViewerShortcutPolicy {
 
-// One spec per action in PDFViewerShortcutAction::allCases() order; every default is option
+// One PDFViewerShortcutSpec per action in PDFViewerShortcutAction::allCases() order; every default is option
 // alone with [ ] - = ↑ ↓ ← → 0 f. Built once, never changes.
 const QList<PDFViewerShortcutSpec> &ordered();
-// The spec of `action`; its `shortcut` is the factory default.
+// The PDFViewerShortcutSpec of `action`; its `shortcut` is the factory default.
 PDFViewerShortcutSpec shortcut(PDFViewerShortcutAction action);
 
 // The checks that need no other action, first failure wins: the key must be one
