@@ -12,7 +12,7 @@ QString PDFViewerShortcutValidationError::errorDescription() const
     case Kind::missingPrimaryModifier:
         return QStringLiteral("请至少按住 ⌘、⌥ 或 ⌃ 中的一个，避免影响正常输入。");
     case Kind::reserved:
-        return QStringLiteral("这个组合已被应用或 macOS 常用功能占用。");
+        return QStringLiteral("这个组合已被应用或系统常用功能占用。");
     }
     Q_UNREACHABLE();
     return QString();

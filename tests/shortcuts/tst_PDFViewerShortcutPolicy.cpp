@@ -123,7 +123,7 @@ void tst_PDFViewerShortcutPolicy::messages()
     QCOMPARE(Error::unsupportedModifier().errorDescription(), QStringLiteral("这个修饰键组合暂不支持。"));
     QCOMPARE(Error::missingPrimaryModifier().errorDescription(),
         QStringLiteral("请至少按住 ⌘、⌥ 或 ⌃ 中的一个，避免影响正常输入。"));
-    QCOMPARE(Error::reserved().errorDescription(), QStringLiteral("这个组合已被应用或 macOS 常用功能占用。"));
+    QCOMPARE(Error::reserved().errorDescription(), QStringLiteral("这个组合已被应用或系统常用功能占用。"));
     QVERIFY(Error::duplicate(Action::zoomIn) == Error::duplicate(Action::zoomIn));
     QVERIFY(Error::duplicate(Action::zoomIn) != Error::duplicate(Action::zoomOut));
 }
