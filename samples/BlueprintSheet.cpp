@@ -192,6 +192,13 @@ public:
         op("Tf", {size});
     }
     void endText() { op("ET"); }
+    // One label as a text object of its own.
+    void labelAt(const char *font, double size, double x, double y, const QByteArray &operand)
+    {
+        beginText(font, size);
+        textAt(x, y, operand);
+        endText();
+    }
     // `operand` is a complete PDF string operand: "(...)" or "<...>".
     void textAt(double x, double y, const QByteArray &operand)
     {
@@ -923,41 +930,48 @@ void drawAxesAndDimensions(Pen &pen, const PlanLayout &L)
     axisInk(pen);
     pen.width(0.5);
     pen.dash("[18 4 3 4] 0");
-    for (double x : xs)
+    // One path per axis line, as drawing programs export their line entities.
+    for (double x : xs) {
         pen.line(x, bottomEnd + bubble, x, topEnd - bubble);
-    for (double y : ys)
+        pen.stroke();
+    }
+    for (double y : ys) {
         pen.line(leftEnd + bubble, y, reserved(rightEnd, y) ? L.reserve.x0 : rightEnd - bubble, y);
-    pen.stroke();
+        pen.stroke();
+    }
     pen.dash("[] 0");
     pen.width(0.7);
     for (double x : xs) {
         pen.circle(x, topEnd, bubble);
-        if (!reserved(x, bottomEnd))
+        pen.stroke();
+        if (!reserved(x, bottomEnd)) {
             pen.circle(x, bottomEnd, bubble);
+            pen.stroke();
+        }
     }
     for (double y : ys) {
         pen.circle(leftEnd, y, bubble);
-        if (!reserved(rightEnd, y))
+        pen.stroke();
+        if (!reserved(rightEnd, y)) {
             pen.circle(rightEnd, y, bubble);
+            pen.stroke();
+        }
     }
-    pen.stroke();
     pen.fillRgb(0.55, 0.05, 0.05);
-    pen.beginText("F1", 10);
     for (size_t k = 0; k < xs.size(); ++k) {
         const QString label = QString::number(k + 1);
         const double dx = latinWidth(label, 10) / 2;
-        pen.textAt(xs[k] - dx, topEnd - 3.6, latin(label));
+        pen.labelAt("F1", 10, xs[k] - dx, topEnd - 3.6, latin(label));
         if (!reserved(xs[k], bottomEnd))
-            pen.textAt(xs[k] - dx, bottomEnd - 3.6, latin(label));
+            pen.labelAt("F1", 10, xs[k] - dx, bottomEnd - 3.6, latin(label));
     }
     for (size_t k = 0; k < ys.size(); ++k) {
         const QString label = axisLetter(int(k));
         const double dx = latinWidth(label, 10) / 2;
-        pen.textAt(leftEnd - dx, ys[k] - 3.6, latin(label));
+        pen.labelAt("F1", 10, leftEnd - dx, ys[k] - 3.6, latin(label));
         if (!reserved(rightEnd, ys[k]))
-            pen.textAt(rightEnd - dx, ys[k] - 3.6, latin(label));
+            pen.labelAt("F1", 10, rightEnd - dx, ys[k] - 3.6, latin(label));
     }
-    pen.endText();
 
     // Dimension chains: per bay, then overall. Extension lines stop short of the rooms.
     ink(pen);
@@ -965,34 +979,40 @@ void drawAxesAndDimensions(Pen &pen, const PlanLayout &L)
     pen.width(0.35);
     const double topY1 = L.area.y1 + chain1, topY2 = L.area.y1 + chain2;
     const double leftX1 = L.area.x0 - chain1, leftX2 = L.area.x0 - chain2;
-    pen.line(xs.front() - 8, topY1, xs.back() + 8, topY1);
-    pen.line(xs.front() - 8, topY2, xs.back() + 8, topY2);
-    pen.line(leftX1, ys.front() - 8, leftX1, ys.back() + 8);
-    pen.line(leftX2, ys.front() - 8, leftX2, ys.back() + 8);
+    // Each dimension line, extension line and tick is a path of its own.
+    const auto line = [&pen](double x0, double y0, double x1, double y1) {
+        pen.line(x0, y0, x1, y1);
+        pen.stroke();
+    };
+    line(xs.front() - 8, topY1, xs.back() + 8, topY1);
+    line(xs.front() - 8, topY2, xs.back() + 8, topY2);
+    line(leftX1, ys.front() - 8, leftX1, ys.back() + 8);
+    line(leftX2, ys.front() - 8, leftX2, ys.back() + 8);
     for (double x : xs)
-        pen.line(x, L.area.y1 + 10, x, topY1 + 5);
-    pen.line(xs.front(), topY1 + 5, xs.front(), topY2 + 5);
-    pen.line(xs.back(), topY1 + 5, xs.back(), topY2 + 5);
+        line(x, L.area.y1 + 10, x, topY1 + 5);
+    line(xs.front(), topY1 + 5, xs.front(), topY2 + 5);
+    line(xs.back(), topY1 + 5, xs.back(), topY2 + 5);
     for (double y : ys)
-        pen.line(L.area.x0 - 10, y, leftX1 - 5, y);
-    pen.line(leftX1 - 5, ys.front(), leftX2 - 5, ys.front());
-    pen.line(leftX1 - 5, ys.back(), leftX2 - 5, ys.back());
-    pen.stroke();
+        line(L.area.x0 - 10, y, leftX1 - 5, y);
+    line(leftX1 - 5, ys.front(), leftX2 - 5, ys.front());
+    line(leftX1 - 5, ys.back(), leftX2 - 5, ys.back());
     pen.width(1.1);
+    const auto strokedTick = [&pen](double x, double y) {
+        tick(pen, x, y);
+        pen.stroke();
+    };
     for (double x : xs)
-        tick(pen, x, topY1);
-    tick(pen, xs.front(), topY2);
-    tick(pen, xs.back(), topY2);
+        strokedTick(x, topY1);
+    strokedTick(xs.front(), topY2);
+    strokedTick(xs.back(), topY2);
     for (double y : ys)
-        tick(pen, leftX1, y);
-    tick(pen, leftX2, ys.front());
-    tick(pen, leftX2, ys.back());
-    pen.stroke();
+        strokedTick(leftX1, y);
+    strokedTick(leftX2, ys.front());
+    strokedTick(leftX2, ys.back());
 
     const double size = 7, scale = 100;
     inkFill(pen);
-    pen.beginText("F1", size);
-    for (size_t k = 0; k + 1 < xs.size(); ++k) {
+        for (size_t k = 0; k + 1 < xs.size(); ++k) {
         const QString label = mmLabel(xs[k + 1] - xs[k], scale);
         pen.textAt((xs[k] + xs[k + 1] - latinWidth(label, size)) / 2, topY1 + 2.5, latin(label));
     }
@@ -1004,7 +1024,6 @@ void drawAxesAndDimensions(Pen &pen, const PlanLayout &L)
     }
     const QString totalY = mmLabel(ys.back() - ys.front(), scale);
     pen.textUp(leftX2 - 2.5, (ys.front() + ys.back() - latinWidth(totalY, size)) / 2, latin(totalY));
-    pen.endText();
     pen.restore();
 }
 
@@ -1106,21 +1125,23 @@ QByteArray BlueprintSheet::a0Plan(int rooms, quint32 seed, qint64 *pathSegments)
 
     pen.save();
     pen.fillRgb(0.08, 0.14, 0.32);
-    pen.beginText("F1", numberSize);
+    // One text object per label, as drawing programs export their text entities: a viewer
+    // can then skip every label outside the part of the sheet it draws.
     for (size_t i = 0; i < placed.size(); ++i) {
         const Room &r = placed[i];
         const QString label = numberText(i);
+        pen.beginText("F1", numberSize);
         pen.textAt(r.x + (r.w - latinWidth(label, numberSize)) / 2, r.y + r.h / 2 - numberSize * 0.35, latin(label));
+        pen.endText();
     }
-    pen.endText();
-    pen.beginText("F2", nameSize);
     for (const Room &r : placed) {
         if (r.kind == RoomKind::Office)
             continue;
         const QString name = kindName(r.kind);
+        pen.beginText("F2", nameSize);
         pen.textMixed(r.x + (r.w - textWidth(name, nameSize)) / 2, r.y + r.h / 2 + numberSize * 0.85, name);
+        pen.endText();
     }
-    pen.endText();
     pen.restore();
 
     const Box strip {L.reserve.x0, L.frame.y0 + kTitleH, L.frame.x1, L.reserve.y1};
