@@ -14,6 +14,9 @@ namespace {
 constexpr fz_rect kFallbackBounds = {0, 0, 595, 842};
 // Tiles above this many pixels are refused rather than attempted.
 constexpr qint64 kMaxTilePixels = qint64(1) << 28;
+// The block grid of a page's display list, in points, and how many blocks are kept.
+constexpr float kBlockStep = 256;
+constexpr int kBlockCacheSize = 96;
 
 void setError(PDFError *error, const PDFError &value)
 {
@@ -223,7 +226,72 @@ PDFDocumentEngine::~PDFDocumentEngine()
         return; // nothing can be released without a context; the process is out of memory
     for (auto &entry : m_cache)
         fz_drop_display_list(ctx, entry.second);
+    for (auto &entry : m_blocks)
+        fz_drop_display_list(ctx, entry.second);
     fz_drop_document(ctx, m_document);
+}
+
+fz_display_list *PDFDocumentEngine::keepBlockList(fz_context *ctx, fz_display_list *pageList, int pageIndex,
+                                                  fz_rect area)
+{
+    // Blocks are 2G × 2G points laid every G points, so any area up to G × G fits wholly in
+    // the block that starts at the grid line at or before its top-left corner.
+    constexpr float G = kBlockStep;
+    const fz_rect bounds = geometry(pageIndex).bounds;
+    if (area.x1 - area.x0 > G || area.y1 - area.y0 > G)
+        return nullptr;
+    const int column = std::max(0, int(std::floor((area.x0 - bounds.x0) / G)));
+    const int row = std::max(0, int(std::floor((area.y0 - bounds.y0) / G)));
+    const fz_rect block = {bounds.x0 + column * G, bounds.y0 + row * G, bounds.x0 + (column + 2) * G,
+                           bounds.y0 + (row + 2) * G};
+    const BlockKey key{pageIndex, column, row};
+
+    {
+        std::unique_lock<std::mutex> lock(m_blockMutex);
+        // Another thread recording the same block: wait for it rather than record it twice.
+        m_blockRecorded.wait(lock, [&] { return m_blocksRecording.count(key) == 0; });
+        for (auto it = m_blocks.begin(); it != m_blocks.end(); ++it) {
+            if (it->first == key) {
+                m_blocks.splice(m_blocks.begin(), m_blocks, it);
+                return fz_keep_display_list(ctx, it->second);
+            }
+        }
+        m_blocksRecording.insert(key);
+    }
+
+    fz_display_list *list = nullptr;
+    fz_device *device = nullptr;
+    fz_var(list);
+    fz_var(device);
+    fz_try(ctx)
+    {
+        list = fz_new_display_list(ctx, block);
+        device = fz_new_list_device(ctx, list);
+        // Running a list with a scissor passes on only the commands that reach into it.
+        fz_run_display_list(ctx, pageList, device, fz_identity, block, nullptr);
+        fz_close_device(ctx, device);
+    }
+    fz_always(ctx)
+    {
+        fz_drop_device(ctx, device);
+    }
+    fz_catch(ctx)
+    {
+        fz_drop_display_list(ctx, list);
+        list = nullptr;
+    }
+
+    std::lock_guard<std::mutex> lock(m_blockMutex);
+    m_blocksRecording.erase(key);
+    m_blockRecorded.notify_all();
+    if (!list)
+        return nullptr;
+    m_blocks.emplace_front(key, list);
+    while (int(m_blocks.size()) > kBlockCacheSize) {
+        fz_drop_display_list(ctx, m_blocks.back().second);
+        m_blocks.pop_back();
+    }
+    return fz_keep_display_list(ctx, list);
 }
 
 void PDFDocumentEngine::setDisplayListCacheSize(int pages)
@@ -300,6 +368,47 @@ fz_display_list *PDFDocumentEngine::keepDisplayList(fz_context *ctx, int pageInd
     return fz_keep_display_list(ctx, list);
 }
 
+bool PDFDocumentEngine::drawPage(fz_context *ctx, fz_document *document, int pageIndex, const fz_matrix &ctm,
+                                 const fz_irect &box, unsigned char *samples, fz_cookie *cookie, PDFError *error)
+{
+    fz_page *page = nullptr;
+    fz_pixmap *pixmap = nullptr;
+    fz_device *device = nullptr;
+    int failed = 0;
+    fz_var(page);
+    fz_var(pixmap);
+    fz_var(device);
+    fz_var(failed);
+    fz_try(ctx)
+    {
+        page = fz_load_page(ctx, document, pageIndex);
+        pixmap = fz_new_pixmap_with_bbox_and_data(ctx, fz_device_bgr(ctx), box, nullptr, 1, samples);
+        fz_clear_pixmap_with_value(ctx, pixmap, 0xff);
+        device = fz_new_draw_device(ctx, fz_identity, pixmap);
+        fz_run_page(ctx, page, device, ctm, cookie);
+        fz_close_device(ctx, device);
+    }
+    fz_always(ctx)
+    {
+        fz_drop_device(ctx, device);
+        fz_drop_pixmap(ctx, pixmap);
+        fz_drop_page(ctx, page);
+    }
+    fz_catch(ctx)
+    {
+        setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
+        failed = 1;
+    }
+    if (failed)
+        return false;
+    if (isAborted(cookie)) {
+        setError(error, cancelledError());
+        return false;
+    }
+    setError(error, PDFError {});
+    return true;
+}
+
 QImage PDFDocumentEngine::renderPageOnce(int pageIndex, int rotation, qreal scale, const QRect &tile, PDFError *error)
 {
     if (pageIndex < 0 || pageIndex >= pageCount() || !(scale > 0) || !std::isfinite(scale) || tile.isEmpty()
@@ -317,42 +426,10 @@ QImage PDFDocumentEngine::renderPageOnce(int pageIndex, int rotation, qreal scal
         setError(error, PDFErrorKind::Damaged, QStringLiteral("out of memory for the image"));
         return {};
     }
-    unsigned char *samples = image.bits();
     const fz_matrix ctm = displayMatrix(geometry(pageIndex), rotation, float(scale));
     const fz_irect box = {tile.left(), tile.top(), tile.left() + tile.width(), tile.top() + tile.height()};
     std::lock_guard<std::mutex> lock(m_mutex);
-    fz_page *page = nullptr;
-    fz_pixmap *pixmap = nullptr;
-    fz_device *device = nullptr;
-    int failed = 0;
-    fz_var(page);
-    fz_var(pixmap);
-    fz_var(device);
-    fz_var(failed);
-    fz_try(ctx)
-    {
-        page = fz_load_page(ctx, m_document, pageIndex);
-        pixmap = fz_new_pixmap_with_bbox_and_data(ctx, fz_device_bgr(ctx), box, nullptr, 1, samples);
-        fz_clear_pixmap_with_value(ctx, pixmap, 0xff);
-        device = fz_new_draw_device(ctx, fz_identity, pixmap);
-        fz_run_page(ctx, page, device, ctm, nullptr);
-        fz_close_device(ctx, device);
-    }
-    fz_always(ctx)
-    {
-        fz_drop_device(ctx, device);
-        fz_drop_pixmap(ctx, pixmap);
-        fz_drop_page(ctx, page);
-    }
-    fz_catch(ctx)
-    {
-        setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
-        failed = 1;
-    }
-    if (failed)
-        return {};
-    setError(error, PDFError {});
-    return image;
+    return drawPage(ctx, m_document, pageIndex, ctm, box, image.bits(), nullptr, error) ? image : QImage();
 }
 
 QImage PDFDocumentEngine::renderTile(
@@ -380,13 +457,8 @@ QImage PDFDocumentEngine::renderTile(
         return {};
     }
 
-    fz_display_list *list = keepDisplayList(ctx, pageIndex, cookie, error);
-    if (!list)
-        return {};
-
     QImage image(tile.size(), QImage::Format_RGB32);
     if (image.isNull()) {
-        fz_drop_display_list(ctx, list);
         setError(error, PDFErrorKind::Damaged, QStringLiteral("out of memory for the tile"));
         return {};
     }
@@ -395,6 +467,16 @@ QImage PDFDocumentEngine::renderTile(
     unsigned char *samples = image.bits();
     const fz_matrix ctm = displayMatrix(geometry(pageIndex), rotation, float(scale));
     const fz_irect box = {tile.left(), tile.top(), tile.left() + tile.width(), tile.top() + tile.height()};
+
+    fz_display_list *pageList = keepDisplayList(ctx, pageIndex, cookie, error);
+    if (!pageList)
+        return {};
+    // At high zoom only the block of the page around the tile is walked.
+    const fz_rect area = fz_transform_rect(fz_rect_from_irect(box), fz_invert_matrix(ctm));
+    fz_display_list *const block = keepBlockList(ctx, pageList, pageIndex, area);
+    if (block)
+        fz_drop_display_list(ctx, pageList);
+    fz_display_list *const list = block ? block : pageList;
     fz_pixmap *pixmap = nullptr;
     fz_device *device = nullptr;
     int failed = 0;

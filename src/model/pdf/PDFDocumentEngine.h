@@ -6,9 +6,12 @@
 #include "PDFEngineContext.h"
 #include "PDFTextMatch.h"
 
+#include <condition_variable>
 #include <list>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <tuple>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,9 +57,18 @@ private:
 
     // A kept reference to the page's display list, recorded on first use; null on error.
     fz_display_list *keepDisplayList(fz_context *ctx, int pageIndex, fz_cookie *cookie, PDFError *error);
+    // One pass of the page on `document` into `samples` (BGRA rows of box's width); false on
+    // error, with `error` set. The caller holds the handle's mutex.
+    static bool drawPage(fz_context *ctx, fz_document *document, int pageIndex, const fz_matrix &ctm,
+                         const fz_irect &box, unsigned char *samples, fz_cookie *cookie, PDFError *error);
     // The cached list for the page (kept), without recording or reordering; else null.
     fz_display_list *keepCachedDisplayList(fz_context *ctx, int pageIndex);
     void trimCache(fz_context *ctx);
+    // The part of `pageList` near `area` (page space), when `area` is small enough to lie in
+    // one block of the page's block grid: recorded from the page's list on first use and
+    // kept, so that a tile at high zoom walks only the drawing commands around it instead
+    // of the whole page. Null when `area` is too large or recording fails. Kept reference.
+    fz_display_list *keepBlockList(fz_context *ctx, fz_display_list *pageList, int pageIndex, fz_rect area);
 
     mutable std::mutex m_mutex;
     fz_document *m_document = nullptr;
@@ -64,4 +76,10 @@ private:
     std::vector<PDFPageGeometry> m_geometry;
     std::list<std::pair<int, fz_display_list *>> m_cache; // most recently used first
     int m_cacheCapacity = 8;
+
+    using BlockKey = std::tuple<int, int, int>; // page, column, row
+    std::mutex m_blockMutex; // guards the three members below; never held while drawing
+    std::condition_variable m_blockRecorded;
+    std::list<std::pair<BlockKey, fz_display_list *>> m_blocks; // most recently used first
+    std::set<BlockKey> m_blocksRecording;
 };
