@@ -29,7 +29,9 @@ QThreadPool *renderPool()
 
 PDFRenderQueue::PDFRenderQueue(QObject *parent)
     : QObject(parent)
-    , m_maximumRunning(std::max(1, QThread::idealThreadCount()))
+    // Twice the cores: a worker that finishes finds the next render already waiting, instead
+    // of idling until the UI thread has taken the result and handed out more work.
+    , m_maximumRunning(2 * std::max(1, QThread::idealThreadCount()))
 {
 }
 

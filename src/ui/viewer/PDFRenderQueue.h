@@ -43,7 +43,7 @@ public:
     int queuedCount() const { return int(m_queue.size()); }
     int runningCount() const { return int(m_running.size()); }
     bool isIdle() const { return m_queue.isEmpty() && m_running.isEmpty(); }
-    // Most renders running at once; defaults to the machine's core count.
+    // Most renders handed to the worker pool at once; defaults to twice the core count.
     void setMaximumRunning(int count) { m_maximumRunning = std::max(1, count); }
 
     // The size in points of `page` shown at `rotation` degrees.
