@@ -16,7 +16,7 @@ constexpr fz_rect kFallbackBounds = {0, 0, 595, 842};
 constexpr qint64 kMaxTilePixels = qint64(1) << 28;
 // The block grid of a page's display list, in points, and how many blocks are kept.
 constexpr float kBlockStep = 256;
-constexpr int kBlockCacheSize = 96;
+constexpr int kBlockCacheSize = 48;
 
 void setError(PDFError *error, const PDFError &value)
 {

@@ -13,7 +13,7 @@
 // UI thread only.
 class PDFTileCache {
 public:
-    explicit PDFTileCache(qint64 tileBudgetBytes = 256ll << 20, qint64 pageImageBudgetBytes = 64ll << 20);
+    explicit PDFTileCache(qint64 tileBudgetBytes = 256ll << 20, qint64 pageImageBudgetBytes = 32ll << 20);
 
     // The image, or null; marks it most recently used.
     const QImage *find(const PDFTileKey &key);
