@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRectF>
+
+class QPainter;
+class QPalette;
+
+// Shared look of the viewer window's chrome: the text styles, the foreground and material
+// colours derived from the widget palette, and the soft shadows and rounded surfaces the
+// toolbar, search field and floating buttons are drawn with. All sizes are logical pixels.
+namespace PDFViewerStyle {
+
+// Text styles. Pixel sizes, so the chrome keeps its proportions whatever the desktop's
+// point-to-pixel setting.
+QFont systemFont(qreal pixelSize, QFont::Weight weight = QFont::Normal);
+QFont captionFont(QFont::Weight weight = QFont::Normal);   // 11 px
+QFont caption2Font(QFont::Weight weight = QFont::Normal);  // 10 px
+QFont title2Font(QFont::Weight weight = QFont::Normal);    // 17 px
+// `font` with tabular (equal-width) digits, so numbers do not jitter while they change.
+QFont withMonospacedDigits(QFont font);
+
+// Foreground levels over the window background.
+QColor primary(const QPalette &palette);
+QColor secondary(const QPalette &palette);
+QColor tertiary(const QPalette &palette);
+// `color` with its alpha multiplied by `opacity`.
+QColor withOpacity(QColor color, qreal opacity);
+// The desktop's accent colour (selection highlight).
+QColor accent(const QPalette &palette);
+
+// Translucent fills standing in for blurred materials: a light veil over whatever lies behind.
+QColor ultraThinMaterial(const QPalette &palette);
+QColor thinMaterial(const QPalette &palette);
+
+// A blurred drop shadow under a rounded rectangle `rect` (radius `cornerRadius`): black at
+// `opacity` spread over `blurRadius`, shifted down by `offsetY`. Callers fill the shape itself
+// afterwards, over the shadow.
+void paintShadow(QPainter &painter, const QRectF &rect, qreal cornerRadius, qreal opacity, qreal blurRadius,
+                 qreal offsetY);
+
+} // namespace PDFViewerStyle
