@@ -1,48 +1,297 @@
 #include "PDFViewerRootView.h"
 
+#include "BlueprintPDFView.h"
+#include "PDFThumbnailView.h"
+#include "PDFViewerEmptyState.h"
+#include "PDFViewerExitPresentationButton.h"
+#include "PDFViewerHelpButton.h"
 #include "PDFViewerModel.h"
+#include "PDFViewerPageField.h"
+#include "PDFViewerPresentationView.h"
+#include "PDFViewerSearchField.h"
 #include "PDFViewerShortcutStore.h"
+#include "PDFViewerStatusBar.h"
+#include "PDFViewerStyle.h"
+#include "PDFViewerToolbar.h"
 
-#include <limits>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kThumbnailMinimumWidth = 130;
+constexpr int kThumbnailIdealWidth = 170;
+constexpr int kThumbnailMaximumWidth = 230;
+
+} // namespace
 
 PDFViewerRootView::PDFViewerRootView(PDFViewerModel *model, PDFViewerShortcutStore *shortcuts, QWidget *parent)
     : QWidget(parent)
+    , m_model(model)
+    , m_shortcuts(shortcuts)
+    , m_layouts(new QStackedWidget(this))
+    , m_normal(new QWidget(m_layouts))
 {
-    Q_UNUSED(model);
-    Q_UNUSED(shortcuts);
+    setObjectName(QStringLiteral("pdf-root"));
     setMinimumSize(920, 620);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Window);
+    setAcceptDrops(true);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addWidget(m_layouts);
+
+    // The normal layout, built top to bottom so that the default focus chain already runs
+    // in visual order.
+    auto *column = new QVBoxLayout(m_normal);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_toolbar = new PDFViewerToolbar(model, shortcuts, m_normal);
+    m_content = new QStackedWidget(m_normal);
+    m_emptyState = new PDFViewerEmptyState(model, m_content);
+    m_split = new QSplitter(Qt::Horizontal, m_content);
+    m_split->setObjectName(QStringLiteral("pdf-split"));
+    m_split->setChildrenCollapsible(false);
+    m_split->setHandleWidth(1);
+    m_thumbnails = new PDFThumbnailView(m_split);
+    m_thumbnails->setObjectName(QStringLiteral("pdf-thumbnails"));
+    m_thumbnails->setMinimumWidth(kThumbnailMinimumWidth);
+    m_thumbnails->setMaximumWidth(kThumbnailMaximumWidth);
+    m_canvasHost = new QWidget(m_split);
+    m_canvasHost->setObjectName(QStringLiteral("pdf-canvas-host"));
+    m_canvasHostLayout = new QVBoxLayout(m_canvasHost);
+    m_canvasHostLayout->setContentsMargins(0, 0, 0, 0);
+    m_split->addWidget(m_thumbnails);
+    m_split->addWidget(m_canvasHost);
+    m_split->setStretchFactor(0, 0);
+    m_split->setStretchFactor(1, 1);
+    m_split->setSizes({kThumbnailIdealWidth, 10000});
+    m_content->addWidget(m_emptyState);
+    m_content->addWidget(m_split);
+    m_statusBar = new PDFViewerStatusBar(model, shortcuts, m_normal);
+    column->addWidget(m_toolbar);
+    column->addWidget(makeDivider());
+    column->addWidget(m_content, 1);
+    column->addWidget(makeDivider());
+    column->addWidget(m_statusBar);
+
+    m_presentation = new PDFViewerPresentationView(model, shortcuts, m_layouts);
+    m_layouts->addWidget(m_normal);
+    m_layouts->addWidget(m_presentation);
+
+    connect(m_statusBar, &PDFViewerStatusBar::helpRequested, this, &PDFViewerRootView::helpRequested);
+    connect(model, &PDFViewerModel::pdfViewChanged, this, &PDFViewerRootView::updateLayout);
+    connect(model, &PDFViewerModel::pageCountChanged, this, &PDFViewerRootView::updateLayout);
+    connect(model, &PDFViewerModel::isPresentationModeChanged, this, &PDFViewerRootView::updateLayout);
+    updateLayout();
 }
 
-PDFViewerRootView::~PDFViewerRootView() = default;
+PDFViewerRootView::~PDFViewerRootView()
+{
+    // The canvas is the model's: take it out of this widget tree before the tree is deleted.
+    if (m_canvas && m_canvas->parentWidget()) {
+        m_canvas->hide();
+        m_canvas->setParent(nullptr);
+    }
+    if (m_watchedWindow)
+        m_watchedWindow->removeEventFilter(this);
+}
 
-void PDFViewerRootView::focusSearchField() { }
+QWidget *PDFViewerRootView::makeDivider()
+{
+    auto *line = new QWidget(m_normal);
+    line->setFixedHeight(1);
+    line->setAutoFillBackground(true);
+    QPalette palette = line->palette();
+    const QColor window = palette.color(QPalette::Window);
+    const QColor text = palette.color(QPalette::WindowText);
+    // An opaque blend of 12 % text over the window colour.
+    palette.setColor(QPalette::Window,
+                     QColor::fromRgbF(window.redF() * 0.88F + text.redF() * 0.12F,
+                                      window.greenF() * 0.88F + text.greenF() * 0.12F,
+                                      window.blueF() * 0.88F + text.blueF() * 0.12F));
+    line->setPalette(palette);
+    return line;
+}
+
+void PDFViewerRootView::focusSearchField()
+{
+    QLineEdit *field = m_toolbar->searchField()->lineEdit();
+    field->setFocus(Qt::ShortcutFocusReason);
+    field->selectAll();
+}
 
 std::optional<qint64> PDFViewerRootView::parsePageNumber(const QString &text)
 {
-    int i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
+    return PDFViewerPageField::parsePageNumber(text);
+}
+
+bool PDFViewerRootView::isShowingPresentationLayout() const
+{
+    return m_model->isPresentationMode() && m_model->pageCount() >= 1;
+}
+
+void PDFViewerRootView::updateLayout()
+{
+    const bool presenting = isShowingPresentationLayout();
+    placeCanvas();
+    m_content->setCurrentWidget(m_model->pageCount() >= 1 ? static_cast<QWidget *>(m_split) : m_emptyState);
+    m_layouts->setCurrentWidget(presenting ? static_cast<QWidget *>(m_presentation) : m_normal);
+    if (presenting && m_canvas)
+        m_canvas->setFocus(Qt::OtherFocusReason);
+    updateTabOrder();
+}
+
+void PDFViewerRootView::placeCanvas()
+{
+    BlueprintPDFView *canvas = m_model->pdfView();
+    if (m_canvas != canvas) {
+        // The model deletes a canvas it replaces; until then the old one must not be shown.
+        if (m_canvas && m_canvas->parentWidget()) {
+            m_canvas->hide();
+            m_canvas->setParent(nullptr);
+        }
+        m_canvas = canvas;
     }
-    if (i == text.size())
-        return std::nullopt;
-    // Accumulated towards the sign's side so that the minimum value parses too.
-    qint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        const int digit = c - u'0';
-        if (negative) {
-            if (value < (std::numeric_limits<qint64>::min() + digit) / 10)
-                return std::nullopt;
-            value = value * 10 - digit;
-        } else {
-            if (value > (std::numeric_limits<qint64>::max() - digit) / 10)
-                return std::nullopt;
-            value = value * 10 + digit;
+    m_thumbnails->setPDFView(canvas);
+    if (!canvas)
+        return;
+
+    if (isShowingPresentationLayout()) {
+        m_presentation->setCanvas(canvas);
+    } else if (m_model->pageCount() >= 1) {
+        m_presentation->setCanvas(nullptr);
+        if (canvas->parentWidget() != m_canvasHost)
+            m_canvasHostLayout->addWidget(canvas);
+        canvas->show();
+    } else {
+        // Out of the window, so that the canvas's wheel monitor goes away with it.
+        m_presentation->setCanvas(nullptr);
+        if (canvas->parentWidget()) {
+            canvas->hide();
+            canvas->setParent(nullptr);
         }
     }
-    return value;
+}
+
+void PDFViewerRootView::updateTabOrder()
+{
+    QList<QWidget *> order = m_toolbar->focusOrder();
+    order.append(m_emptyState->chooseButton());
+    order.append(m_thumbnails);
+    if (m_canvas && m_canvas->window() == window())
+        order.append(m_canvas);
+    order.append(m_statusBar->helpButton());
+    order.append(m_presentation->exitButton());
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+bool PDFViewerRootView::acceptsDrop(const QMimeData *mimeData)
+{
+    if (!mimeData || !mimeData->hasUrls())
+        return false;
+    const QList<QUrl> urls = mimeData->urls();
+    return std::any_of(urls.cbegin(), urls.cend(), [](const QUrl &url) { return url.isLocalFile(); });
+}
+
+void PDFViewerRootView::setDropTargeted(bool targeted)
+{
+    m_isDropTargeted = targeted;
+    m_emptyState->setDropTargeted(targeted);
+}
+
+void PDFViewerRootView::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!acceptsDrop(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    setDropTargeted(true);
+}
+
+void PDFViewerRootView::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (acceptsDrop(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PDFViewerRootView::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    setDropTargeted(false);
+    QWidget::dragLeaveEvent(event);
+}
+
+void PDFViewerRootView::dropEvent(QDropEvent *event)
+{
+    setDropTargeted(false);
+    const QList<QUrl> urls = event->mimeData() ? event->mimeData()->urls() : QList<QUrl>();
+    if (urls.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Only the first item counts; if it is no local file there is nothing to open. The model
+    // is called after the drop has finished, so its checks (and a possible beep) never run
+    // inside the drag-and-drop machinery.
+    const QUrl first = urls.first();
+    if (!first.isLocalFile())
+        return;
+    QPointer<PDFViewerModel> model = m_model;
+    QMetaObject::invokeMethod(
+        m_model,
+        [model, first] {
+            if (model)
+                model->open(first);
+        },
+        Qt::QueuedConnection);
+}
+
+bool PDFViewerRootView::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ParentChange:
+    case QEvent::Show:
+        watchWindow();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void PDFViewerRootView::watchWindow()
+{
+    QWidget *top = window();
+    if (top == m_watchedWindow)
+        return;
+    if (m_watchedWindow)
+        m_watchedWindow->removeEventFilter(this);
+    m_watchedWindow = top;
+    top->installEventFilter(this);
+}
+
+bool PDFViewerRootView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_watchedWindow && event->type() == QEvent::WindowStateChange) {
+        const auto *change = static_cast<QWindowStateChangeEvent *>(event);
+        const bool wasFullScreen = change->oldState().testFlag(Qt::WindowFullScreen);
+        const bool isFullScreen = m_watchedWindow->windowState().testFlag(Qt::WindowFullScreen);
+        // Left full screen by other means than the exit button (window controls, the
+        // desktop's shortcut): end presentation without toggling full screen again.
+        if (wasFullScreen && !isFullScreen && m_model->isPresentationMode())
+            m_model->restoreReadingLayout();
+    }
+    return QWidget::eventFilter(watched, event);
 }

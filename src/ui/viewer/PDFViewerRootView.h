@@ -1,11 +1,22 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
 
+class BlueprintPDFView;
+class PDFThumbnailView;
+class PDFViewerEmptyState;
 class PDFViewerModel;
+class PDFViewerPresentationView;
 class PDFViewerShortcutStore;
+class PDFViewerStatusBar;
+class PDFViewerToolbar;
+class QMimeData;
+class QSplitter;
+class QStackedWidget;
+class QVBoxLayout;
 
 // The content of the viewer window. It shows the normal layout (toolbar, document area,
 // status bar) or, while presenting a document, the presentation layout (the same canvas on
@@ -13,6 +24,12 @@ class PDFViewerShortcutStore;
 // from the model and the shortcut store, and every control calls a model operation.
 //
 // Files dropped anywhere on it are handed to the model's open(). UI thread only.
+//
+// The canvas belongs to the model. This view only lends it a place: beside the thumbnails
+// while a page exists, in the presentation layout while presenting, and outside any window
+// while the empty state shows. When the model replaces its canvas, the strip is rebound and
+// the new canvas takes the old one's place; the view never deletes a canvas, and gives the
+// current one back (parentless) when it is destroyed itself.
 class PDFViewerRootView : public QWidget {
     Q_OBJECT
 
@@ -28,7 +45,56 @@ public:
     // ASCII digits and nothing else, within the signed 64-bit range.
     static std::optional<qint64> parsePageNumber(const QString &text);
 
+    // True while the presentation layout is shown: presenting with at least one page.
+    bool isShowingPresentationLayout() const;
+    // True while an acceptable drag (one carrying a local file) hovers over the view.
+    bool isDropTargeted() const { return m_isDropTargeted; }
+    // Whether a drag with `mimeData` is accepted: it must carry at least one local file.
+    static bool acceptsDrop(const QMimeData *mimeData);
+
+    PDFViewerToolbar *toolbar() const { return m_toolbar; }
+    PDFViewerStatusBar *statusBar() const { return m_statusBar; }
+    PDFViewerEmptyState *emptyState() const { return m_emptyState; }
+    PDFThumbnailView *thumbnailView() const { return m_thumbnails; }
+    QSplitter *splitView() const { return m_split; }
+    PDFViewerPresentationView *presentationView() const { return m_presentation; }
+
 signals:
     // The status bar's help button was clicked.
     void helpRequested();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool event(QEvent *event) override;
+    // Watches the top-level window for leaving full screen.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *makeDivider();
+    // Chooses the layout and puts the model's current canvas where that layout wants it.
+    void updateLayout();
+    void placeCanvas();
+    void setDropTargeted(bool targeted);
+    void watchWindow();
+    void updateTabOrder();
+
+    PDFViewerModel *m_model;
+    PDFViewerShortcutStore *m_shortcuts;
+    QStackedWidget *m_layouts;
+    QWidget *m_normal;
+    PDFViewerToolbar *m_toolbar;
+    QStackedWidget *m_content;
+    PDFViewerEmptyState *m_emptyState;
+    QSplitter *m_split;
+    PDFThumbnailView *m_thumbnails;
+    QWidget *m_canvasHost;
+    QVBoxLayout *m_canvasHostLayout;
+    PDFViewerStatusBar *m_statusBar;
+    PDFViewerPresentationView *m_presentation;
+    QPointer<BlueprintPDFView> m_canvas;
+    QPointer<QWidget> m_watchedWindow;
+    bool m_isDropTargeted = false;
 };

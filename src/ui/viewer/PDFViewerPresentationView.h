@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class BlueprintPDFView;
+class PDFViewerExitPresentationButton;
+class PDFViewerModel;
+class PDFViewerShortcutStore;
+class QShortcut;
+
+// The presentation layout: the model's canvas filling a black area, and the floating exit
+// button 16 pixels from the top right corner. The button and the Escape key (no modifiers)
+// end presentation and leave full screen.
+//
+// The canvas is lent: setCanvas() reparents it here, and whoever takes it next reparents it
+// away. This view never deletes it.
+class PDFViewerPresentationView : public QWidget {
+    Q_OBJECT
+
+public:
+    // `model` and `shortcuts` must outlive the view.
+    PDFViewerPresentationView(PDFViewerModel *model, PDFViewerShortcutStore *shortcuts, QWidget *parent = nullptr);
+
+    BlueprintPDFView *canvas() const { return m_canvas; }
+    // Shows `canvas` (null shows only black).
+    void setCanvas(BlueprintPDFView *canvas);
+    PDFViewerExitPresentationButton *exitButton() const { return m_exit; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void exit();
+    void refreshToolTip();
+    void placeExitButton();
+
+    PDFViewerModel *m_model;
+    PDFViewerShortcutStore *m_shortcuts;
+    QPointer<BlueprintPDFView> m_canvas;
+    PDFViewerExitPresentationButton *m_exit;
+    QShortcut *m_escape;
+};

@@ -1,0 +1,243 @@
+#include "PDFViewerToolbar.h"
+
+#include "PDFToolbarButton.h"
+#include "PDFToolbarGroup.h"
+#include "PDFViewerModel.h"
+#include "PDFViewerPageField.h"
+#include "PDFViewerRecentMenu.h"
+#include "PDFViewerSearchField.h"
+#include "PDFViewerShortcutStore.h"
+#include "PDFViewerSymbolButton.h"
+#include "PDFViewerStyle.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+
+namespace {
+
+constexpr int kHeight = 58;
+
+} // namespace
+
+PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore *shortcuts, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_shortcuts(shortcuts)
+{
+    setObjectName(QStringLiteral("pdf-toolbar"));
+    setFixedHeight(kHeight);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(10, 0, 10, 0);
+    row->setSpacing(8);
+
+    // Group 1: files.
+    auto *files = new PDFToolbarGroup(this);
+    PDFToolbarButton *open = makeButton(QStringLiteral("打开 PDF"), QStringLiteral("folder"), QStringLiteral("打开"),
+                                        QStringLiteral("pdf-open"));
+    open->setToolTip(QStringLiteral("打开 PDF（⌘O）"));
+    connect(open, &QAbstractButton::clicked, model, &PDFViewerModel::choosePDF);
+    files->addWidget(open);
+    files->addDivider();
+    m_recent = new PDFViewerRecentMenu(model, files);
+    files->addWidget(m_recent);
+
+    // Group 2: pages.
+    auto *pages = new PDFToolbarGroup(this);
+    PDFToolbarButton *previous = makeButton(QStringLiteral("上一页"), QStringLiteral("chevron.left"), {},
+                                            QStringLiteral("pdf-previous-page"));
+    tipWithShortcut(previous, QStringLiteral("上一页"), PDFViewerShortcutAction::previousPage);
+    connect(previous, &QAbstractButton::clicked, this, [model] {
+        if (BlueprintPDFView *view = model->pdfView())
+            view->goToPreviousPage();
+    });
+    m_pageField = new PDFViewerPageField(model, pages);
+    PDFToolbarButton *next = makeButton(QStringLiteral("下一页"), QStringLiteral("chevron.right"), {},
+                                        QStringLiteral("pdf-next-page"));
+    tipWithShortcut(next, QStringLiteral("下一页"), PDFViewerShortcutAction::nextPage);
+    connect(next, &QAbstractButton::clicked, this, [model] {
+        if (BlueprintPDFView *view = model->pdfView())
+            view->goToNextPage();
+    });
+    pages->addWidget(previous);
+    pages->addWidget(m_pageField);
+    pages->addWidget(next);
+
+    // Group 3: zoom.
+    auto *zoom = new PDFToolbarGroup(this);
+    PDFToolbarButton *zoomOut = makeButton(QStringLiteral("缩小"), QStringLiteral("minus.magnifyingglass"), {},
+                                           QStringLiteral("pdf-zoom-out"));
+    tipWithShortcut(zoomOut, QStringLiteral("缩小"), PDFViewerShortcutAction::zoomOut);
+    connect(zoomOut, &QAbstractButton::clicked, model, &PDFViewerModel::zoomOut);
+    m_zoomLabel = new QLabel(zoom);
+    m_zoomLabel->setObjectName(QStringLiteral("pdf-zoom-label"));
+    m_zoomLabel->setFixedWidth(42);
+    m_zoomLabel->setAlignment(Qt::AlignCenter);
+    m_zoomLabel->setFont(PDFViewerStyle::withMonospacedDigits(PDFViewerStyle::captionFont(QFont::DemiBold)));
+    PDFToolbarButton *zoomIn = makeButton(QStringLiteral("放大"), QStringLiteral("plus.magnifyingglass"), {},
+                                          QStringLiteral("pdf-zoom-in"));
+    tipWithShortcut(zoomIn, QStringLiteral("放大"), PDFViewerShortcutAction::zoomIn);
+    connect(zoomIn, &QAbstractButton::clicked, model, &PDFViewerModel::zoomIn);
+    PDFToolbarButton *fit = makeButton(QStringLiteral("适合页面"), QStringLiteral("rectangle.inset.filled"), {},
+                                       QStringLiteral("pdf-fit-page"));
+    tipWithShortcut(fit, QStringLiteral("适合页面"), PDFViewerShortcutAction::fitPage);
+    connect(fit, &QAbstractButton::clicked, model, &PDFViewerModel::fitPage);
+    PDFToolbarButton *actual = makeButton(QStringLiteral("100% 实际大小"), {}, QStringLiteral("1:1"),
+                                          QStringLiteral("pdf-actual-size"));
+    tipWithShortcut(actual, QStringLiteral("100% 实际大小"), PDFViewerShortcutAction::actualSize);
+    connect(actual, &QAbstractButton::clicked, model, &PDFViewerModel::actualSize);
+    zoom->addWidget(zoomOut);
+    zoom->addWidget(m_zoomLabel);
+    zoom->addWidget(zoomIn);
+    zoom->addDivider();
+    zoom->addWidget(fit);
+    zoom->addWidget(actual);
+
+    // Group 4: rotation.
+    auto *rotation = new PDFToolbarGroup(this);
+    PDFToolbarButton *left = makeButton(QStringLiteral("向左旋转 90°"), QStringLiteral("rotate.left"), {},
+                                        QStringLiteral("pdf-rotate-left"));
+    tipWithShortcut(left, QStringLiteral("向左旋转 90°"), PDFViewerShortcutAction::rotateLeft);
+    connect(left, &QAbstractButton::clicked, model, &PDFViewerModel::rotateCurrentPageLeft);
+    PDFToolbarButton *reset = makeButton(QStringLiteral("恢复原始方向"), QStringLiteral("arrow.counterclockwise"), {},
+                                         QStringLiteral("pdf-reset-rotation"));
+    tipWithShortcut(reset, QStringLiteral("恢复原始方向"), PDFViewerShortcutAction::resetRotation);
+    connect(reset, &QAbstractButton::clicked, model, &PDFViewerModel::resetCurrentPageRotation);
+    PDFToolbarButton *right = makeButton(QStringLiteral("向右旋转 90°"), QStringLiteral("rotate.right"), {},
+                                         QStringLiteral("pdf-rotate-right"));
+    tipWithShortcut(right, QStringLiteral("向右旋转 90°"), PDFViewerShortcutAction::rotateRight);
+    connect(right, &QAbstractButton::clicked, model, &PDFViewerModel::rotateCurrentPageRight);
+    rotation->addWidget(left);
+    rotation->addWidget(reset);
+    rotation->addWidget(right);
+
+    // The presentation toggle stands alone, in the brand colour.
+    PDFToolbarButton *present = makeButton(QStringLiteral("投影模式"), QStringLiteral("rectangle.on.rectangle"),
+                                           QStringLiteral("投影"), QStringLiteral("pdf-presentation"), true);
+    m_shortcutTips.append({present, QStringLiteral("全屏铺满并隐藏分页"), PDFViewerShortcutAction::togglePresentation});
+    connect(present, &QAbstractButton::clicked, this, &PDFViewerToolbar::togglePresentation);
+
+    m_searchField = new PDFViewerSearchField(model, this);
+
+    for (QWidget *group : {static_cast<QWidget *>(files), static_cast<QWidget *>(pages),
+                           static_cast<QWidget *>(zoom), static_cast<QWidget *>(rotation)}) {
+        row->addWidget(group, 0, Qt::AlignVCenter);
+        m_shadowed.append(group);
+    }
+    row->addWidget(present, 0, Qt::AlignVCenter);
+    row->addStretch(1);
+    row->addWidget(m_searchField, 0, Qt::AlignVCenter);
+    m_shadowed.append(m_searchField);
+
+    connect(model, &PDFViewerModel::pageCountChanged, this, &PDFViewerToolbar::refreshState);
+    connect(model, &PDFViewerModel::pageIndexChanged, this, &PDFViewerToolbar::refreshState);
+    connect(model, &PDFViewerModel::zoomPercentageChanged, this, &PDFViewerToolbar::refreshState);
+    connect(shortcuts, &PDFViewerShortcutStore::configurationChanged, this, &PDFViewerToolbar::refreshToolTips);
+    refreshState();
+    refreshToolTips();
+}
+
+PDFToolbarButton *PDFViewerToolbar::makeButton(const QString &title, const QString &systemImage, const QString &label,
+                                               const QString &identifier, bool isProminent)
+{
+    auto *button = new PDFToolbarButton(title, systemImage, label, identifier, isProminent, this);
+    m_buttons.append(button);
+    return button;
+}
+
+void PDFViewerToolbar::tipWithShortcut(PDFToolbarButton *button, const QString &title, PDFViewerShortcutAction action)
+{
+    m_shortcutTips.append({button, title, action});
+}
+
+PDFToolbarButton *PDFViewerToolbar::button(const QString &identifier) const
+{
+    for (PDFToolbarButton *button : m_buttons) {
+        if (button->objectName() == identifier)
+            return button;
+    }
+    return nullptr;
+}
+
+QList<QWidget *> PDFViewerToolbar::focusOrder() const
+{
+    QList<QWidget *> order;
+    auto add = [&](const char *identifier) { order.append(button(QString::fromLatin1(identifier))); };
+    add("pdf-open");
+    order.append(m_recent);
+    add("pdf-previous-page");
+    order.append(m_pageField->lineEdit());
+    add("pdf-next-page");
+    for (const char *identifier : {"pdf-zoom-out", "pdf-zoom-in", "pdf-fit-page", "pdf-actual-size", "pdf-rotate-left",
+                                   "pdf-reset-rotation", "pdf-rotate-right", "pdf-presentation"})
+        add(identifier);
+    order.append(m_searchField->lineEdit());
+    order.append(m_searchField->previousButton());
+    order.append(m_searchField->nextButton());
+    return order;
+}
+
+void PDFViewerToolbar::refreshToolTips()
+{
+    for (const ShortcutTip &tip : std::as_const(m_shortcutTips)) {
+        const QString shortcut = m_shortcuts->shortcut(tip.action).displayText();
+        tip.button->setToolTip(tip.title + QStringLiteral("（") + shortcut + QStringLiteral("）"));
+    }
+}
+
+void PDFViewerToolbar::refreshState()
+{
+    const int count = m_model->pageCount();
+    const int index = m_model->pageIndex();
+    const bool hasPages = count > 0;
+    for (PDFToolbarButton *button : std::as_const(m_buttons)) {
+        const QString id = button->objectName();
+        bool enabled = hasPages;
+        if (id == QLatin1String("pdf-open"))
+            enabled = true;
+        else if (id == QLatin1String("pdf-previous-page"))
+            enabled = hasPages && index != 0;
+        else if (id == QLatin1String("pdf-next-page"))
+            enabled = hasPages && index + 1 < count;
+        button->setEnabled(enabled);
+    }
+
+    const QString percentage = QString::number(m_model->zoomPercentage()) + QLatin1Char('%');
+    m_zoomLabel->setText(percentage);
+    m_zoomLabel->setAccessibleName(QStringLiteral("当前缩放 ") + percentage);
+    QPalette palette = m_zoomLabel->palette();
+    const QPalette base = this->palette();
+    palette.setColor(QPalette::WindowText,
+                     hasPages ? PDFViewerStyle::primary(base) : PDFViewerStyle::secondary(base));
+    m_zoomLabel->setPalette(palette);
+}
+
+void PDFViewerToolbar::togglePresentation()
+{
+    if (m_model->isPresentationMode())
+        m_model->exitPresentationMode(true);
+    else
+        m_model->enterPresentationMode(true);
+}
+
+void PDFViewerToolbar::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(rect(), PDFViewerStyle::ultraThinMaterial(palette()));
+    for (QWidget *surface : std::as_const(m_shadowed)) {
+        if (!surface->isVisible())
+            continue;
+        const bool isSearch = surface == m_searchField;
+        PDFViewerStyle::paintShadow(painter, QRectF(surface->geometry()),
+                                    isSearch ? PDFViewerSearchField::kCornerRadius : PDFToolbarGroup::kCornerRadius,
+                                    isSearch ? PDFViewerSearchField::kShadowOpacity : PDFToolbarGroup::kShadowOpacity,
+                                    isSearch ? PDFViewerSearchField::kShadowRadius : PDFToolbarGroup::kShadowRadius,
+                                    isSearch ? PDFViewerSearchField::kShadowOffsetY : PDFToolbarGroup::kShadowOffsetY);
+    }
+    // The hairline along the bottom edge.
+    painter.fillRect(QRectF(0, height() - 1, width(), 1),
+                     PDFViewerStyle::withOpacity(PDFViewerStyle::primary(palette()), 0.08));
+}
