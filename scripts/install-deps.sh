@@ -13,6 +13,8 @@ packages=(
   # the PDF engine and the libraries its static archive links against
   libmupdf-dev libharfbuzz-dev libfreetype-dev libjbig2dec0-dev libjpeg-dev
   libopenjp2-7-dev zlib1g-dev libgumbo-dev libmujs-dev
+  # Qt's own strings (file dialogs, standard buttons) in Chinese
+  qt6-translations-l10n
   # fonts for the Chinese interface, and an icon theme
   fonts-noto-cjk adwaita-icon-theme hicolor-icon-theme
   # end-to-end tests and screenshots
