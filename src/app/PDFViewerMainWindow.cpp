@@ -1,18 +1,17 @@
 #include "PDFViewerMainWindow.h"
 
 #include "BlueprintPDFView.h"
+#include "PDFViewerMenuCommands.h"
 #include "PDFViewerModel.h"
 
-#include <QAction>
-#include <QKeySequence>
 #include <QLabel>
-#include <QMenuBar>
 #include <QStackedWidget>
 #include <QStatusBar>
 
-PDFViewerMainWindow::PDFViewerMainWindow(PDFViewerModel *model, QWidget *parent)
+PDFViewerMainWindow::PDFViewerMainWindow(PDFViewerModel *model, PDFViewerShortcutStore *shortcuts, QWidget *parent)
     : QMainWindow(parent)
     , m_model(model)
+    , m_menuCommands(new PDFViewerMenuCommands(this, model, shortcuts))
     , m_stack(new QStackedWidget(this))
     , m_emptyState(new QLabel(this))
     , m_status(new QLabel(this))
@@ -26,14 +25,6 @@ PDFViewerMainWindow::PDFViewerMainWindow(PDFViewerModel *model, QWidget *parent)
     setCentralWidget(m_stack);
     m_status->setObjectName(QStringLiteral("pdf-status"));
     statusBar()->addWidget(m_status, 1);
-
-    QMenu *file = menuBar()->addMenu(QStringLiteral("文件"));
-    QAction *open = file->addAction(QStringLiteral("打开 PDF…"), model, &PDFViewerModel::choosePDF);
-    open->setShortcut(QKeySequence::Open);
-    QAction *close = file->addAction(QStringLiteral("关闭 PDF"), model, &PDFViewerModel::closeDocument);
-    close->setShortcut(QKeySequence::Close);
-    connect(model, &PDFViewerModel::pageCountChanged, close, [close, model]() { close->setEnabled(model->pageCount() > 0); });
-    close->setEnabled(false);
 
     connect(model, &PDFViewerModel::pdfViewChanged, this, &PDFViewerMainWindow::showCanvas);
     connect(model, &PDFViewerModel::fileURLChanged, this, &PDFViewerMainWindow::updateState);

@@ -5,21 +5,23 @@
 #include "PDFViewerModel.h"
 #include "PDFViewerOpenRequest.h"
 #include "PDFViewerShortcutStore.h"
+#include "PDFViewerStateFile.h"
 
 #include <QSettings>
 
 PlenvoPDFApp::PlenvoPDFApp(std::unique_ptr<QSettings> settings, PDFViewerOpenRequest *openRequest,
-                           PDFViewerShortcutStore *shortcuts, QObject *parent)
+    PDFViewerShortcutStore *shortcuts, QObject *parent)
     : QObject(parent)
     , m_settings(settings ? std::move(settings)
                           : std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                                        QStringLiteral("Plenvo"), QStringLiteral("Plenvo")))
+                              QStringLiteral("Plenvo"), QStringLiteral("Plenvo")))
     , m_openRequest(openRequest ? openRequest : &PDFViewerOpenRequest::shared())
     , m_shortcuts(shortcuts ? shortcuts : &PDFViewerShortcutStore::shared())
     , m_model(std::make_unique<PDFViewerModel>(m_settings.get(), &m_platform))
     , m_delegate(m_openRequest)
-    , m_window(std::make_unique<PDFViewerMainWindow>(m_model.get()))
+    , m_window(std::make_unique<PDFViewerMainWindow>(m_model.get(), m_shortcuts))
 {
+    PDFViewerStateFile::fromEnvironment(m_model.get(), this);
     m_platform.setDialogParent(m_window.get());
     connect(m_openRequest, &PDFViewerOpenRequest::urlChanged, this, &PlenvoPDFApp::takeOpenRequest);
     // A request made before the window existed waits for it.

@@ -1,9 +1,11 @@
-#include "PlenvoPDFApp.h"
 #include "PDFViewerMainWindow.h"
+#include "PlenvoPDFApp.h"
+#include "PlenvoQtTranslations.h"
 #include "PlenvoSingleInstance.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 
 #include <unistd.h>
 
@@ -16,13 +18,16 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Plenvo"));
     QApplication::setApplicationVersion(QStringLiteral(PLENVO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("plenvo"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/plenvo/plenvo.svg")));
+    PlenvoQtTranslations::install(&app);
 
     // Exact bytes: file names need not be UTF-8. Qt has already taken its own options out.
     QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QByteArray(argv[i]));
     char cwd[PATH_MAX];
-    const QByteArray workingDirectory = ::getcwd(cwd, sizeof cwd) ? QByteArray(cwd) : QFile::encodeName(QDir::currentPath());
+    const QByteArray workingDirectory
+        = ::getcwd(cwd, sizeof cwd) ? QByteArray(cwd) : QFile::encodeName(QDir::currentPath());
 
     PlenvoSingleInstance instance;
     if (instance.forwardToRunningInstance(arguments, workingDirectory))
@@ -31,10 +36,10 @@ int main(int argc, char *argv[])
 
     PlenvoPDFApp plenvo;
     QObject::connect(&instance, &PlenvoSingleInstance::argumentsReceived, &plenvo,
-                     [&plenvo](const QList<QByteArray> &args, const QByteArray &cwd) {
-                         plenvo.handleArguments(args, cwd);
-                         plenvo.raiseWindow();
-                     });
+        [&plenvo](const QList<QByteArray> &args, const QByteArray &cwd) {
+            plenvo.handleArguments(args, cwd);
+            plenvo.raiseWindow();
+        });
     plenvo.window()->show();
     plenvo.handleArguments(arguments, workingDirectory);
     return app.exec();

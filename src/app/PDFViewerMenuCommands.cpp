@@ -1,0 +1,196 @@
+#include "PDFViewerMenuCommands.h"
+
+#include "AboutPanelPresenter.h"
+#include "BlueprintPDFView.h"
+#include "PDFViewerModel.h"
+#include "PDFViewerShortcutDispatch.h"
+#include "PDFViewerShortcutStore.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+
+PDFViewerMenuCommands::PDFViewerMenuCommands(
+    QMainWindow *window, PDFViewerModel *model, PDFViewerShortcutStore *shortcuts)
+    : QObject(window)
+    , m_window(window)
+    , m_model(model)
+    , m_shortcuts(shortcuts)
+{
+    QMenuBar *bar = window->menuBar();
+
+    QMenu *file = bar->addMenu(QStringLiteral("文件"));
+    connect(addCommand(Command::openPDF, file, QStringLiteral("打开 PDF…"), QKeySequence(Qt::CTRL | Qt::Key_O)),
+        &QAction::triggered, model, &PDFViewerModel::choosePDF);
+    connect(
+        addCommand(Command::closePDF, file, QStringLiteral("关闭 PDF"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W)),
+        &QAction::triggered, model, &PDFViewerModel::closeDocument);
+    file->addSeparator();
+    connect(addCommand(
+                Command::shortcutSettings, file, QStringLiteral("快捷键设置…"), QKeySequence(Qt::CTRL | Qt::Key_Comma)),
+        &QAction::triggered, this, &PDFViewerMenuCommands::showShortcutSettings);
+    QAction *quit = addCommand(Command::quit, file, QStringLiteral("退出"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setMenuRole(QAction::QuitRole);
+    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    QMenu *edit = bar->addMenu(QStringLiteral("编辑"));
+    connect(addCommand(Command::searchPDF, edit, QStringLiteral("搜索当前 PDF"), QKeySequence(Qt::CTRL | Qt::Key_F)),
+        &QAction::triggered, this, &PDFViewerMenuCommands::search);
+
+    QMenu *drawing = bar->addMenu(QStringLiteral("图纸"));
+    addViewerAction(PDFViewerShortcutAction::previousPage, drawing, QStringLiteral("上一页"));
+    addViewerAction(PDFViewerShortcutAction::nextPage, drawing, QStringLiteral("下一页"));
+    drawing->addSeparator();
+    addViewerAction(PDFViewerShortcutAction::zoomOut, drawing, QStringLiteral("缩小"));
+    addViewerAction(PDFViewerShortcutAction::zoomIn, drawing, QStringLiteral("放大"));
+    addViewerAction(PDFViewerShortcutAction::actualSize, drawing, QStringLiteral("100% 实际大小"));
+    addViewerAction(PDFViewerShortcutAction::fitPage, drawing, QStringLiteral("适合页面"));
+    drawing->addSeparator();
+    addViewerAction(PDFViewerShortcutAction::rotateLeft, drawing, QStringLiteral("向左旋转 90°"));
+    addViewerAction(PDFViewerShortcutAction::rotateRight, drawing, QStringLiteral("向右旋转 90°"));
+    addViewerAction(PDFViewerShortcutAction::resetRotation, drawing, QStringLiteral("恢复原始方向"));
+    drawing->addSeparator();
+    addViewerAction(PDFViewerShortcutAction::togglePresentation, drawing, QStringLiteral("进入投影"));
+
+    QMenu *help = bar->addMenu(QStringLiteral("帮助"));
+    // One binding only: the desktop's key mapper also offers Ctrl+Shift+/ as Ctrl+?, and a
+    // second binding of the same action would make the press ambiguous, so neither would fire.
+    connect(addCommand(Command::help, help, QStringLiteral("帮助"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Slash)),
+        &QAction::triggered, this, &PDFViewerMenuCommands::showHelp);
+    QAction *about = addCommand(Command::about, help, QStringLiteral("关于Plenvo"), QKeySequence());
+    about->setMenuRole(QAction::AboutRole);
+    connect(about, &QAction::triggered, this, [this]() { AboutPanelPresenter::show(m_window); });
+
+    connect(shortcuts, &PDFViewerShortcutStore::configurationChanged, this, &PDFViewerMenuCommands::updateShortcuts);
+    connect(model, &PDFViewerModel::pageCountChanged, this, &PDFViewerMenuCommands::updateStates);
+    connect(model, &PDFViewerModel::pageIndexChanged, this, &PDFViewerMenuCommands::updateStates);
+    connect(model, &PDFViewerModel::isPresentationModeChanged, this, &PDFViewerMenuCommands::updateStates);
+    connect(model, &PDFViewerModel::pdfViewChanged, this, &PDFViewerMenuCommands::updateStates);
+    updateShortcuts();
+    updateStates();
+}
+
+QAction *PDFViewerMenuCommands::addCommand(Command command, QMenu *menu, const QString &title, const QKeySequence &key)
+{
+    QAction *action = menu->addAction(title);
+    action->setShortcut(key);
+    m_window->addAction(action);
+    m_commands[size_t(command)] = action;
+    return action;
+}
+
+void PDFViewerMenuCommands::addViewerAction(PDFViewerShortcutAction action, QMenu *menu, const QString &title)
+{
+    QAction *item = menu->addAction(title);
+    item->setObjectName(QStringLiteral("pdf-menu-") + action.rawValue());
+    item->setShortcutContext(Qt::ApplicationShortcut);
+    m_window->addAction(item);
+    connect(item, &QAction::triggered, this, [this, action]() { triggerViewerAction(action); });
+    m_viewerActions[size_t(action)] = item;
+}
+
+void PDFViewerMenuCommands::triggerViewerAction(PDFViewerShortcutAction action)
+{
+    // A shortcut can only fire while its item is enabled; a direct trigger() of a disabled
+    // action is refused by QAction itself. The checks below guard the canvas calls anyway.
+    switch (action) {
+    case PDFViewerShortcutAction::previousPage:
+        if (BlueprintPDFView *view = m_model->pdfView())
+            view->goToPreviousPage();
+        break;
+    case PDFViewerShortcutAction::nextPage:
+        if (BlueprintPDFView *view = m_model->pdfView())
+            view->goToNextPage();
+        break;
+    case PDFViewerShortcutAction::zoomOut:
+        m_model->zoomOut();
+        break;
+    case PDFViewerShortcutAction::zoomIn:
+        m_model->zoomIn();
+        break;
+    case PDFViewerShortcutAction::actualSize:
+        m_model->actualSize();
+        break;
+    case PDFViewerShortcutAction::fitPage:
+        m_model->fitPage();
+        break;
+    case PDFViewerShortcutAction::rotateLeft:
+        m_model->rotateCurrentPageLeft();
+        break;
+    case PDFViewerShortcutAction::rotateRight:
+        m_model->rotateCurrentPageRight();
+        break;
+    case PDFViewerShortcutAction::resetRotation:
+        m_model->resetCurrentPageRotation();
+        break;
+    case PDFViewerShortcutAction::togglePresentation:
+        if (m_model->isPresentationMode())
+            m_model->exitPresentationMode(true);
+        else
+            m_model->enterPresentationMode(true);
+        break;
+    }
+}
+
+void PDFViewerMenuCommands::search()
+{
+    emit searchRequested();
+    m_model->performSearch();
+}
+
+void PDFViewerMenuCommands::updateShortcuts()
+{
+    for (PDFViewerShortcutAction action : PDFViewerShortcutAction::allCases())
+        m_viewerActions[size_t(action)]->setShortcut(
+            PDFViewerShortcutDispatch::keySequence(m_shortcuts->shortcut(action)));
+    if (m_settingsPanel && m_settingsPanel->isVisible())
+        showShortcutList(m_settingsPanel, m_settingsPanel->windowTitle());
+    if (m_helpPanel && m_helpPanel->isVisible())
+        showShortcutList(m_helpPanel, m_helpPanel->windowTitle());
+}
+
+void PDFViewerMenuCommands::updateStates()
+{
+    const int count = m_model->pageCount();
+    const int index = m_model->pageIndex();
+    const bool open = count > 0;
+    action(Command::closePDF)->setEnabled(open);
+    action(Command::searchPDF)->setEnabled(open);
+    for (PDFViewerShortcutAction a : PDFViewerShortcutAction::allCases())
+        action(a)->setEnabled(open);
+    action(PDFViewerShortcutAction::previousPage)->setEnabled(open && index > 0);
+    action(PDFViewerShortcutAction::nextPage)->setEnabled(open && index + 1 < count);
+    action(PDFViewerShortcutAction::togglePresentation)
+        ->setText(m_model->isPresentationMode() ? QStringLiteral("退出投影") : QStringLiteral("进入投影"));
+}
+
+void PDFViewerMenuCommands::showShortcutSettings()
+{
+    showShortcutList(m_settingsPanel, QStringLiteral("快捷键设置"));
+}
+
+void PDFViewerMenuCommands::showHelp()
+{
+    showShortcutList(m_helpPanel, QStringLiteral("帮助"));
+}
+
+void PDFViewerMenuCommands::showShortcutList(QPointer<QMessageBox> &box, const QString &title)
+{
+    if (!box) {
+        box = new QMessageBox(QMessageBox::NoIcon, title, QString(), QMessageBox::Close, m_window);
+        box->setModal(false);
+        box->setWindowModality(Qt::NonModal);
+    }
+    QString text;
+    for (PDFViewerShortcutAction action : PDFViewerShortcutAction::allCases())
+        text += action.displayName() + QStringLiteral("　") + m_shortcuts->shortcut(action).displayText()
+            + QLatin1Char('\n');
+    box->setText(text.trimmed());
+    box->show();
+    box->raise();
+    box->activateWindow();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "PDFViewerShortcutAction.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <array>
+
+class PDFViewerModel;
+class PDFViewerShortcutStore;
+class QAction;
+class QKeySequence;
+class QMainWindow;
+class QMenu;
+class QMessageBox;
+
+// The viewer window's menu bar: 文件, 编辑, 图纸 and 帮助. Every item calls the model, the
+// canvas or a presenter; titles, enabled states and the 图纸 items' keys follow the model and
+// the shortcut store the moment they change.
+//
+// The ten 图纸 items are the only bindings of the customisable actions. Their shortcuts are
+// application-wide, and the actions are also added to the window itself so their keys keep
+// working while the menu bar is hidden (full screen). A disabled item never triggers.
+//
+// Owned by the window it is built on (its QObject parent). The model and the store must
+// outlive it. UI thread only.
+class PDFViewerMenuCommands : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Command {
+        openPDF,
+        closePDF,
+        shortcutSettings,
+        quit,
+        searchPDF,
+        help,
+        about,
+        count,
+    };
+
+    PDFViewerMenuCommands(QMainWindow *window, PDFViewerModel *model, PDFViewerShortcutStore *shortcuts);
+
+    QAction *action(Command command) const { return m_commands[size_t(command)]; }
+    QAction *action(PDFViewerShortcutAction action) const { return m_viewerActions[size_t(action)]; }
+
+    // The secondary windows. Each is created on first request and shown again later.
+    void showShortcutSettings();
+    void showHelp();
+
+signals:
+    // "搜索当前 PDF" was chosen: emitted just before the model's search runs, so the window can
+    // put the focus in its search field first.
+    void searchRequested();
+
+private:
+    QAction *addCommand(Command command, QMenu *menu, const QString &title, const QKeySequence &key);
+    void addViewerAction(PDFViewerShortcutAction action, QMenu *menu, const QString &title);
+    void triggerViewerAction(PDFViewerShortcutAction action);
+    void search();
+    void updateShortcuts();
+    void updateStates();
+    // The placeholder panel listing the current shortcuts, under `title`.
+    void showShortcutList(QPointer<QMessageBox> &box, const QString &title);
+
+    QMainWindow *m_window;
+    PDFViewerModel *m_model;
+    PDFViewerShortcutStore *m_shortcuts;
+    std::array<QAction *, size_t(Command::count)> m_commands {};
+    std::array<QAction *, 10> m_viewerActions {};
+    QPointer<QMessageBox> m_settingsPanel;
+    QPointer<QMessageBox> m_helpPanel;
+};
