@@ -18,7 +18,7 @@ packages=(
   # fonts for the Chinese interface, and an icon theme
   fonts-noto-cjk adwaita-icon-theme hicolor-icon-theme
   # end-to-end tests and screenshots
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick jq
   # peer engines, used only by the benchmark
   libpoppler-qt6-dev qt6-pdf-dev
 )

@@ -1,12 +1,17 @@
 #include "PDFFileURL.h"
 #include "PDFViewerMainWindow.h"
+#include "PDFViewerMenuCommands.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerOpenRequest.h"
+#include "PDFViewerRootView.h"
 #include "PDFViewerShortcutStore.h"
 #include "PlenvoPDFApp.h"
 #include "PlenvoPDFAppDelegate.h"
 #include "TestPDFs.h"
 
+#include <QAction>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -20,6 +25,7 @@ private slots:
     void windowOpensHandedOverFilesAndFollowsTheTitle();
     void requestMadeBeforeTheWindowWaitsForIt();
     void argumentsAreResolvedAgainstTheLaunchDirectory();
+    void windowHostsTheRootViewAndItsCommands();
 };
 
 void tst_PlenvoPDFApp::delegateTakesTheFirstPDF_data()
@@ -31,11 +37,11 @@ void tst_PlenvoPDFApp::delegateTakesTheFirstPDF_data()
     const QUrl upper = QUrl::fromLocalFile(QStringLiteral("/d/PLAN.PDF"));
     const QUrl png = QUrl::fromLocalFile(QStringLiteral("/d/plan.pdf.png"));
     const QUrl web = QUrl(QStringLiteral("https://example.org/plan.pdf"));
-    QTest::newRow("second of three") << QList<QUrl>{txt, pdf, upper} << pdf;
-    QTest::newRow("upper-case extension") << QList<QUrl>{upper} << upper;
-    QTest::newRow("pdf earlier in the name") << QList<QUrl>{png} << QUrl();
-    QTest::newRow("not a file URL") << QList<QUrl>{web, txt} << QUrl();
-    QTest::newRow("nothing") << QList<QUrl>{} << QUrl();
+    QTest::newRow("second of three") << QList<QUrl> {txt, pdf, upper} << pdf;
+    QTest::newRow("upper-case extension") << QList<QUrl> {upper} << upper;
+    QTest::newRow("pdf earlier in the name") << QList<QUrl> {png} << QUrl();
+    QTest::newRow("not a file URL") << QList<QUrl> {web, txt} << QUrl();
+    QTest::newRow("nothing") << QList<QUrl> {} << QUrl();
 }
 
 void tst_PlenvoPDFApp::delegateTakesTheFirstPDF()
@@ -57,8 +63,8 @@ void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndFollowsTheTitle()
     PDFViewerOpenRequest request;
     QSettings shortcutSettings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
     PDFViewerShortcutStore shortcuts(&shortcutSettings, PDFViewerShortcutStore::defaultStorageKey());
-    PlenvoPDFApp app(std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat),
-                     &request, &shortcuts);
+    PlenvoPDFApp app(
+        std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat), &request, &shortcuts);
     PDFViewerMainWindow *window = app.window();
     QCOMPARE(window->objectName(), QStringLiteral("pdf-viewer-main"));
     QCOMPARE(window->size(), QSize(1080, 760));
@@ -82,8 +88,8 @@ void tst_PlenvoPDFApp::requestMadeBeforeTheWindowWaitsForIt()
     request.setUrl(QUrl::fromLocalFile(file));
     QSettings shortcutSettings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
     PDFViewerShortcutStore shortcuts(&shortcutSettings, PDFViewerShortcutStore::defaultStorageKey());
-    PlenvoPDFApp app(std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat),
-                     &request, &shortcuts);
+    PlenvoPDFApp app(
+        std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat), &request, &shortcuts);
     QCOMPARE(app.model()->documentTitle(), QStringLiteral("early"));
     QVERIFY(request.url().isEmpty());
 }
@@ -95,12 +101,53 @@ void tst_PlenvoPDFApp::argumentsAreResolvedAgainstTheLaunchDirectory()
     PDFViewerOpenRequest request;
     QSettings shortcutSettings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
     PDFViewerShortcutStore shortcuts(&shortcutSettings, PDFViewerShortcutStore::defaultStorageKey());
-    PlenvoPDFApp app(std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat),
-                     &request, &shortcuts);
-    app.handleArguments({QByteArrayLiteral("--verbose"), QByteArrayLiteral("notes.txt"), QByteArrayLiteral("./rel.pdf")},
-                        QFile::encodeName(dir.path()));
+    PlenvoPDFApp app(
+        std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat), &request, &shortcuts);
+    app.handleArguments(
+        {QByteArrayLiteral("--verbose"), QByteArrayLiteral("notes.txt"), QByteArrayLiteral("./rel.pdf")},
+        QFile::encodeName(dir.path()));
     QCOMPARE(app.model()->documentTitle(), QStringLiteral("rel"));
-    QCOMPARE(PDFFileURL::nativePath(app.model()->fileURL()), QFile::encodeName(dir.filePath(QStringLiteral("rel.pdf"))));
+    QCOMPARE(
+        PDFFileURL::nativePath(app.model()->fileURL()), QFile::encodeName(dir.filePath(QStringLiteral("rel.pdf"))));
+}
+
+void tst_PlenvoPDFApp::windowHostsTheRootViewAndItsCommands()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("plan.pdf"));
+    QVERIFY(TestPDFs::writePlain(file, 2, QSizeF(595, 842), {QStringLiteral("north"), QStringLiteral("south")}));
+    PDFViewerOpenRequest request;
+    QSettings shortcutSettings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+    PDFViewerShortcutStore shortcuts(&shortcutSettings, PDFViewerShortcutStore::defaultStorageKey());
+    PlenvoPDFApp app(
+        std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat), &request, &shortcuts);
+    PDFViewerMainWindow *window = app.window();
+    QCOMPARE(window->centralWidget(), window->rootView());
+    const QSize minimum = window->minimumSizeHint();
+    QVERIFY(minimum.width() >= 920 && minimum.height() >= 620);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+
+    // The status bar's help button and the menu item open the same panel.
+    emit window->rootView()->helpRequested();
+    QTRY_COMPARE(window->findChildren<QMessageBox *>().size(), 1);
+
+    // The search command puts the focus in the search field, then searches its text.
+    request.setUrl(QUrl::fromLocalFile(file));
+    QCOMPARE(app.model()->pageCount(), 2);
+    window->activateWindow();
+    app.model()->setSearchText(QStringLiteral("south"));
+    window->menuCommands()->action(PDFViewerMenuCommands::Command::searchPDF)->trigger();
+    QVERIFY(QApplication::focusWidget());
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("pdf-search-field"));
+    QTRY_COMPARE(app.model()->searchResultCount(), 1);
+
+    // Presenting hides the menu bar; its keys stay bound to the window.
+    app.model()->enterPresentationMode(false);
+    QVERIFY(window->menuBar()->isHidden());
+    QVERIFY(window->actions().contains(window->menuCommands()->action(PDFViewerShortcutAction::togglePresentation)));
+    app.model()->exitPresentationMode(false);
+    QVERIFY(!window->menuBar()->isHidden());
 }
 
 QTEST_MAIN(tst_PlenvoPDFApp)

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The default drawing keys, the page-number field, presentation and the menu keys, driven
+# through the real program and read back from its window title and its state read-out.
+set -euo pipefail
+bin=$1
+. "$(dirname "$0")/e2e_lib.sh"
+e2e_setup
+
+docs="$E2E_WORK/docs"
+mkdir -p "$docs"
+"$bin/plenvo-make-sample" "$docs/总图 set.pdf" || e2e_fail "could not write the sample"
+state="$E2E_WORK/state.json"
+export PLENVO_TEST_STATE_FILE="$state"
+
+"$bin/plenvo" "$docs/总图 set.pdf" >"$E2E_WORK/app.log" 2>&1 &
+E2E_PIDS=$!
+e2e_wait 30 e2e_window_titled "总图 set" || e2e_fail "no window titled 总图 set"
+window=$(e2e_window_titled "总图 set")
+
+# state_is JQ-CONDITION: the read-out satisfies the condition.
+state_is() {
+    jq -e "$1" "$state" >/dev/null
+}
+# expect JQ-CONDITION WHAT: waits for the condition, failing with WHAT and the last state.
+expect() {
+    e2e_wait 20 state_is "$1" || e2e_fail "$2 (state: $(cat "$state" 2>/dev/null))"
+}
+state_value() {
+    jq -r ".$1" "$state"
+}
+# Without a window manager nothing gives the window the keyboard; take it explicitly.
+focus_viewer() {
+    xdotool windowfocus --sync "$window"
+}
+
+expect '.title == "总图 set" and .pageCount == 3 and .pageIndex == 0' "the set did not open on its first page"
+focus_viewer
+echo "ok - the set opens on page 1 of 3"
+
+xdotool key alt+bracketright
+expect '.pageIndex == 1' "⌥] did not go to the next page"
+xdotool key alt+bracketleft
+expect '.pageIndex == 0' "⌥[ did not go back to the first page"
+xdotool key alt+bracketright
+expect '.pageIndex == 1' "⌥] did not go to page 2 again"
+echo "ok - ⌥] and ⌥[ turn the pages"
+
+zoom=$(state_value zoomPercentage)
+xdotool key alt+equal
+expect ".zoomPercentage > $zoom" "⌥= did not zoom in from $zoom %"
+xdotool key alt+Down
+expect '.statusText == "已适合页面"' "⌥↓ did not fit the page"
+echo "ok - ⌥= zooms in and ⌥↓ fits the page"
+
+xdotool key alt+f
+expect '.isPresentationMode == true and .pageIndex == 1' "⌥F did not start presenting page 2"
+xdotool key Escape
+expect '.isPresentationMode == false and .pageIndex == 1' "Escape did not end the presentation on page 2"
+echo "ok - ⌥F presents and Escape returns to the same page"
+
+# The page-number field sits in the toolbar, the fourth control from the left, just under
+# the menu bar; a triple click selects what it shows.
+focus_viewer
+xdotool mousemove --window "$window" 177 52 click --repeat 3 --delay 80 1
+xdotool type --delay 50 3
+xdotool key Return
+expect '.pageIndex == 2' "typing 3 in the page-number field did not go to page 3"
+e2e_window_titled "总图 set" >/dev/null || e2e_fail "the window title changed while paging"
+echo "ok - the page-number field takes the user to page 3"
+
+focus_viewer
+xdotool key ctrl+shift+w
+expect '.pageCount == 0 and .title == "Plenvo"' "⇧⌃W did not close the set"
+e2e_wait 10 e2e_window_titled Plenvo || e2e_fail "the window title did not go back to Plenvo"
+echo "ok - closing returns to the empty window"
+
+# With no document the drawing keys do nothing. Keys are handled in order, so once the help
+# window (the last key) is up, the drawing keys before it have been seen.
+status=$(state_value statusText)
+xdotool key alt+bracketright alt+equal alt+f alt+Up ctrl+shift+slash
+e2e_wait 10 xdotool search --onlyvisible --name '^帮助$' || e2e_fail "⇧⌃/ did not open the help window"
+state_is ".pageCount == 0 and .isPresentationMode == false and .statusText == \"$status\"" \
+    || e2e_fail "a drawing key acted without a document (state: $(cat "$state"))"
+echo "ok - without a document the drawing keys do nothing, and ⇧⌃/ opens help"
+
+kill -0 "$E2E_PIDS" || e2e_fail "the viewer exited"
+echo "7 passed, 0 failed"
