@@ -13,19 +13,8 @@ namespace PDFViewerAccessibilityAnnouncer {
 namespace {
 
 const char kMessageProperty[] = "message";
+const char kSourceName[] = "pdf-accessibility-announcement";
 
-// The object alerts are posted for. Assistive technologies read an alert's text from the
-// accessible name of its source, so the source's name is the message being announced.
-QObject *announcementSource()
-{
-    // Owned by the application object; made again should that be replaced.
-    static QPointer<QObject> source;
-    if (!source) {
-        source = new QObject(QCoreApplication::instance());
-        source->setObjectName(QStringLiteral("pdf-accessibility-announcement"));
-    }
-    return source;
-}
 
 // A childless alert element under the application's accessible root.
 class AnnouncementInterface : public QAccessibleInterface {
@@ -35,7 +24,7 @@ public:
     {
     }
 
-    bool isValid() const override { return m_source != nullptr; }
+    bool isValid() const override { return !m_source.isNull(); }
     QObject *object() const override { return m_source; }
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QAccessibleInterface *parent() const override
@@ -60,27 +49,39 @@ public:
     }
 
 private:
-    QObject *m_source;
+    QPointer<QObject> m_source;
 };
 
 QAccessibleInterface *interfaceFactory(const QString &, QObject *object)
 {
-    if (object && object == announcementSource())
+    if (object && object->objectName() == QLatin1String(kSourceName) && object->parent() == QCoreApplication::instance())
         return new AnnouncementInterface(object);
     return nullptr;
 }
 
 } // namespace
 
-void announce(const QString &message)
+// Assistive technologies read an alert's text from the accessible name of its source.
+QObject *announcementSource()
 {
-    if (message.isEmpty())
-        return;
     static const bool installed = [] {
         QAccessible::installFactory(interfaceFactory);
         return true;
     }();
     Q_UNUSED(installed);
+    // Owned by the application object; made again should that be replaced.
+    static QPointer<QObject> source;
+    if (!source) {
+        source = new QObject(QCoreApplication::instance());
+        source->setObjectName(QLatin1String(kSourceName));
+    }
+    return source;
+}
+
+void announce(const QString &message)
+{
+    if (message.isEmpty())
+        return;
     QObject *source = announcementSource();
     source->setProperty(kMessageProperty, message);
     QAccessibleEvent event(source, QAccessible::Alert);
