@@ -68,20 +68,27 @@ expect '.pageIndex == 2' "typing 3 in the page-number field did not go to page 3
 e2e_window_titled "总图 set" >/dev/null || e2e_fail "the window title changed while paging"
 echo "ok - the page-number field takes the user to page 3"
 
+xdotool key ctrl+shift+slash
+e2e_wait 10 xdotool search --onlyvisible --name '^帮助$' || e2e_fail "⇧⌃/ did not open the help window"
+xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^帮助$' | head -1)"
+xdotool key alt+bracketleft
+expect '.pageIndex == 1' "⌥[ pressed in the help window did not reach the viewer"
+echo "ok - ⇧⌃/ opens help, and the drawing keys work from there"
+
 focus_viewer
 xdotool key ctrl+shift+w
 expect '.pageCount == 0 and .title == "Plenvo"' "⇧⌃W did not close the set"
 e2e_wait 10 e2e_window_titled Plenvo || e2e_fail "the window title did not go back to Plenvo"
 echo "ok - closing returns to the empty window"
 
-# With no document the drawing keys do nothing. Keys are handled in order, so once the help
-# window (the last key) is up, the drawing keys before it have been seen.
+# With no document the drawing keys do nothing. Keys are handled in order, so once the
+# settings window (the last key) is up, the drawing keys before it have been seen.
 status=$(state_value statusText)
-xdotool key alt+bracketright alt+equal alt+f alt+Up ctrl+shift+slash
-e2e_wait 10 xdotool search --onlyvisible --name '^帮助$' || e2e_fail "⇧⌃/ did not open the help window"
+xdotool key alt+bracketright alt+equal alt+f alt+Up ctrl+comma
+e2e_wait 10 xdotool search --onlyvisible --name '^快捷键设置$' || e2e_fail "⌃, did not open the shortcut settings"
 state_is ".pageCount == 0 and .isPresentationMode == false and .statusText == \"$status\"" \
     || e2e_fail "a drawing key acted without a document (state: $(cat "$state"))"
-echo "ok - without a document the drawing keys do nothing, and ⇧⌃/ opens help"
+echo "ok - without a document the drawing keys do nothing"
 
 kill -0 "$E2E_PIDS" || e2e_fail "the viewer exited"
-echo "7 passed, 0 failed"
+echo "8 passed, 0 failed"
