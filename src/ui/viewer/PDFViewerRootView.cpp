@@ -142,10 +142,13 @@ bool PDFViewerRootView::isShowingPresentationLayout() const
 void PDFViewerRootView::updateLayout()
 {
     const bool presenting = isShowingPresentationLayout();
+    const bool wasPresenting = m_layouts->currentWidget() == m_presentation;
     placeCanvas();
     m_content->setCurrentWidget(m_model->pageCount() >= 1 ? static_cast<QWidget *>(m_split) : m_emptyState);
     m_layouts->setCurrentWidget(presenting ? static_cast<QWidget *>(m_presentation) : m_normal);
-    if (presenting && m_canvas)
+    // The canvas keeps the keyboard focus across the switch, in both directions, rather than
+    // leaving it to whichever control comes first in the window.
+    if (presenting != wasPresenting && m_canvas && m_canvas->isVisible())
         m_canvas->setFocus(Qt::OtherFocusReason);
     updateTabOrder();
 }

@@ -22,8 +22,9 @@ QFont title2Font(QFont::Weight weight) { return systemFont(17, weight); }
 
 QFont withMonospacedDigits(QFont font)
 {
-    // OpenType "tnum"; fonts without the feature keep their proportional digits.
-#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    // The desktop's sans fonts (DejaVu, Noto, Cantarell) draw tabular digits by default; where
+    // Qt can ask for them explicitly (OpenType "tnum", Qt 6.7 and later) it does.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
     font.setFeature(QFont::Tag("tnum"), 1);
 #endif
     return font;

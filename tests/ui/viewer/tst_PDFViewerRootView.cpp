@@ -316,6 +316,7 @@ void tst_PDFViewerRootView::escapeEndsPresentationAndFullScreen()
     QVERIFY(!f.model->isPresentationMode());
     QCOMPARE(f.platform.toggledWindows, QList<QWidget *>{&w.window});
     QVERIFY(!w.root->isShowingPresentationLayout());
+    QVERIFY(f.model->pdfView()->hasFocus()); // not the first button of the toolbar
 
     // Escape in the normal layout is not the root view's.
     QTest::keyClick(w.root->toolbar()->searchField()->lineEdit(), Qt::Key_Escape);
