@@ -45,7 +45,9 @@ public:
     QAction *action(Command command) const { return m_commands[size_t(command)]; }
     QAction *action(PDFViewerShortcutAction action) const { return m_viewerActions[size_t(action)]; }
 
-    // The secondary windows. Each is created on first request and shown again later.
+    // The secondary windows, each created on first request, owned by the window and shown
+    // again later. Until the settings and help windows exist, both are a modeless panel
+    // listing the ten actions with their current shortcuts, kept up to date while shown.
     void showShortcutSettings();
     void showHelp();
 
