@@ -31,8 +31,8 @@ PDFViewerSearchField::PDFViewerSearchField(PDFViewerModel *model, QWidget *paren
     , m_input(new SearchLineEdit(this))
     , m_busy(new PDFViewerBusyIndicator(14, this))
     , m_result(new QLabel(this))
-    , m_previous(new PDFViewerSymbolButton(QStringLiteral("chevron.up"), 20, 11, this))
-    , m_next(new PDFViewerSymbolButton(QStringLiteral("chevron.down"), 20, 11, this))
+    , m_previous(new PDFViewerSymbolButton(QStringLiteral("chevron.up"), 18, 10, this))
+    , m_next(new PDFViewerSymbolButton(QStringLiteral("chevron.down"), 18, 10, this))
 {
     setObjectName(QStringLiteral("pdf-search"));
     setToolTip(QStringLiteral("搜索当前 PDF（⌘F）"));
@@ -86,12 +86,8 @@ PDFViewerSearchField::PDFViewerSearchField(PDFViewerModel *model, QWidget *paren
     layout->addWidget(m_input, 1);
     layout->addWidget(m_busy);
     layout->addWidget(m_result);
-    // The two chevrons sit close together, as one control.
-    auto *steps = new QHBoxLayout;
-    steps->setSpacing(0);
-    steps->addWidget(m_previous);
-    steps->addWidget(m_next);
-    layout->addLayout(steps);
+    layout->addWidget(m_previous);
+    layout->addWidget(m_next);
 
     connect(model, &PDFViewerModel::searchTextChanged, this, &PDFViewerSearchField::refresh);
     connect(model, &PDFViewerModel::isSearchingChanged, this, &PDFViewerSearchField::refresh);
