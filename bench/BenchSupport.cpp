@@ -1,6 +1,9 @@
 #include "BenchSupport.h"
 
+#include <QAbstractEventDispatcher>
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -37,6 +40,31 @@ void resetPeakRss()
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
+}
+
+void runEventLoopUntil(const std::function<bool()> &done)
+{
+    if (done())
+        return;
+    QEventLoop loop;
+    // Checked whenever the loop has handled what was pending and is about to sleep.
+    const auto check = [&]() {
+        if (done())
+            loop.quit();
+    };
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &loop, check,
+                     Qt::DirectConnection);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, check);
+    poll.start(20);
+    loop.exec();
+}
+
+void runEventLoopFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 double ratio(double a, double b)

@@ -28,8 +28,7 @@ constexpr int kPanStep = 400; // logical pixels per frame while sweeping at 800 
 void waitUntilSharp(BlueprintPDFView &canvas)
 {
     canvas.viewport()->repaint();
-    while (!canvas.isViewSharp())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
+    BenchSupport::runEventLoopUntil([&]() { return canvas.isViewSharp(); });
 }
 
 // Then until nothing else (previews, stand-ins) is rendering either, so that one measurement
@@ -37,8 +36,7 @@ void waitUntilSharp(BlueprintPDFView &canvas)
 void waitUntilIdle(BlueprintPDFView &canvas)
 {
     waitUntilSharp(canvas);
-    while (!canvas.renderQueue()->isIdle())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
+    BenchSupport::runEventLoopUntil([&]() { return canvas.renderQueue()->isIdle(); });
 }
 
 // The part of the page the canvas shows, in the page's pixels at the canvas scale.
@@ -167,10 +165,7 @@ QJsonObject runCanvasBenchmark(const QString &pdfPath)
         const int steps = h->maximum() / kPanStep + 1;
         for (int s = 0; s <= steps; ++s) {
             canvas.applyPanTranslation(QPointF(-direction * kPanStep, 0));
-            QElapsedTimer frame;
-            frame.start();
-            while (frame.elapsed() < 16)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 16);
+            BenchSupport::runEventLoopFor(16);
         }
         direction = -direction;
         if (y == v->maximum())
