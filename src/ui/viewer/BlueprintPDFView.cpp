@@ -17,6 +17,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <utility>
 #include <atomic>
 #include <cmath>
 
@@ -24,6 +25,10 @@ namespace {
 
 // The long side, in device pixels, of the low-resolution picture kept for every page shown.
 constexpr double kPreviewLongSide = 1200.0;
+// UI time a frame may spend composing stand-ins before it draws the rest roughly.
+constexpr qint64 kSmoothStandInBudgetNs = 4'000'000;
+// Stand-in buffers kept for reuse.
+constexpr int kSpareStandInImages = 8;
 // Wheel sensitivity: scale × e^(delta × k).
 constexpr double kLineWheelSensitivity = 0.12;
 constexpr double kPreciseWheelSensitivity = 0.012;
@@ -56,6 +61,8 @@ BlueprintPDFView::BlueprintPDFView(QWidget *parent)
     setObjectName(QStringLiteral("pdf-canvas"));
     setAccessibleName(QStringLiteral("图纸"));
     setFrameShape(QFrame::NoFrame);
+    // paintEvent covers every pixel itself; nothing needs clearing first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     horizontalScrollBar()->setSingleStep(24);
     verticalScrollBar()->setSingleStep(24);
@@ -433,19 +440,43 @@ BlueprintPDFView::PageGeometry BlueprintPDFView::pageGeometry(int index) const
 
 void BlueprintPDFView::paintEvent(QPaintEvent *)
 {
+    m_paintClock.start();
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), m_background);
+    // Every pixel is painted once: the background only around the pages, the pages by their
+    // tiles or stand-ins (paper only where neither exists).
+    const qreal dpr = devicePixelRatioF();
+    QRegion background(QRect(QPoint(0, 0), (QSizeF(viewport()->size()) * dpr).toSize()));
+    const auto [first, last] = m_document && m_layout.pageCount() > 0 ? visiblePageRange() : qMakePair(0, -1);
+    for (int i = std::max(first, 0); i <= last; ++i) {
+        const PageGeometry g = pageGeometry(i);
+        if (g.page)
+            background -= g.pagePixels.translated(g.origin);
+    }
+    painter.save();
+    painter.scale(1 / dpr, 1 / dpr);
+    for (const QRect &rect : background)
+        painter.fillRect(rect, m_background);
+    painter.restore();
     if (!m_document || m_layout.pageCount() == 0)
         return;
 
     QSet<PDFTileKey> wanted;
     bool blank = false;
-    const auto [first, last] = visiblePageRange();
     for (int i = std::max(first, 0); i <= last; ++i) {
         if (!paintPage(painter, i, wanted))
             blank = true;
     }
     m_renderQueue->retain(wanted, PDFTileKey::Tile);
+    for (auto it = m_standIns.begin(); it != m_standIns.end();) {
+        if (wanted.contains(it.key())) {
+            ++it;
+            continue;
+        }
+        m_spareStandInImages.append(std::exchange(it->image, QImage()));
+        it = m_standIns.erase(it);
+    }
+    if (std::exchange(m_standInsPending, false))
+        QMetaObject::invokeMethod(viewport(), qOverload<>(&QWidget::update), Qt::QueuedConnection);
     paintSelection(painter);
     ++m_frameStats.frames;
     if (blank)
@@ -466,28 +497,47 @@ bool BlueprintPDFView::paintPage(QPainter &painter, int index, QSet<PDFTileKey> 
     painter.scale(1 / dpr, 1 / dpr); // device pixels from here on
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRect pageRect = g.pagePixels.translated(g.origin);
-    painter.fillRect(pageRect.translated(qRound(dpr), qRound(2 * dpr)), QColor(0, 0, 0, 45));
-    painter.fillRect(pageRect, Qt::white);
+    for (const QRect &shadow : QRegion(pageRect.translated(qRound(dpr), qRound(2 * dpr))) - QRegion(pageRect))
+        painter.fillRect(shadow, QColor(0, 0, 0, 45));
 
     PDFTileKey preview = g.base;
     preview.kind = PDFTileKey::Preview;
     preview.scaleKey = PDFTileKey::scaleKeyFor(previewPixelScale(g.page));
     const QImage *previewImage = cache.find(preview);
-    const QRectF visibleRect = QRectF(g.visiblePixels.translated(g.origin));
-    if (previewImage)
-        drawImagePart(painter, *previewImage, QRectF(pageRect), visibleRect);
 
-    // Stand-ins from other scales, farthest from the current scale first so nearer ones win.
+    // Tiles of other scales that can stand in, nearest to the current scale first.
     QList<qint64> scales = cache.cachedTileScales(g.base.document, index, g.base.rotation);
     scales.removeAll(g.base.scaleKey);
     std::sort(scales.begin(), scales.end(), [&](qint64 a, qint64 b) {
-        return std::abs(std::log(a / 1.0e6 / pixelScale)) > std::abs(std::log(b / 1.0e6 / pixelScale));
+        return std::abs(std::log(a / 1.0e6 / pixelScale)) < std::abs(std::log(b / 1.0e6 / pixelScale));
     });
 
     const int t = PDFTileKey::tileSize;
     const QPointF centre = QRectF(g.visiblePixels).center();
     bool covered = true;
     bool anyTile = !scales.isEmpty();
+    using Parts = QList<std::pair<PDFTileKey, const QImage *>>;
+    // The cached tiles of `scale` under `tileRect`; `complete` tells whether they cover it.
+    const auto standIns = [&](const PDFTileKey &key, const QRect &tileRect, qint64 scale, bool *complete) {
+        Parts parts;
+        const double ratio = scale / 1.0e6 / pixelScale;
+        const QRectF other(QPointF(tileRect.topLeft()) * ratio, QSizeF(tileRect.size()) * ratio);
+        *complete = true;
+        for (int r = int(other.top()) / t; r <= int(std::ceil(other.bottom()) - 1) / t; ++r) {
+            for (int c = int(other.left()) / t; c <= int(std::ceil(other.right()) - 1) / t; ++c) {
+                PDFTileKey stand = key;
+                stand.scaleKey = scale;
+                stand.column = c;
+                stand.row = r;
+                if (const QImage *image = cache.find(stand))
+                    parts.append({stand, image});
+                else
+                    *complete = false;
+            }
+        }
+        return parts;
+    };
+
     for (int row = g.visiblePixels.top() / t; row <= g.visiblePixels.bottom() / t; ++row) {
         for (int column = g.visiblePixels.left() / t; column <= g.visiblePixels.right() / t; ++column) {
             PDFTileKey key = g.base;
@@ -497,38 +547,82 @@ bool BlueprintPDFView::paintPage(QPainter &painter, int index, QSet<PDFTileKey> 
             const QRect tileRect = key.pixelRect(g.size);
             if (const QImage *image = cache.find(key)) {
                 painter.drawImage(tileRect.topLeft() + g.origin, *image);
+                if (auto done = m_standIns.find(key); done != m_standIns.end()) {
+                    m_spareStandInImages.append(std::exchange(done->image, QImage()));
+                    m_standIns.erase(done);
+                }
                 anyTile = true;
                 continue;
             }
             const QPointF d = QRectF(tileRect).center() - centre;
             m_renderQueue->request(key, PDFRenderQueue::Visible, std::hypot(d.x(), d.y()));
-            bool tileCovered = previewImage != nullptr;
-            const QRectF tileTarget = QRectF(tileRect.translated(g.origin)).intersected(visibleRect);
+
+            // The stand-in: the nearest scale that covers the tile wholly, or else the preview
+            // overlaid with whatever the other scales have, nearest last so that it wins.
+            QList<std::pair<qint64, Parts>> layers;
+            bool whole = false;
             for (qint64 scale : std::as_const(scales)) {
-                const double ratio = scale / 1.0e6 / pixelScale;
-                const QRectF other(QPointF(tileRect.topLeft()) * ratio, QSizeF(tileRect.size()) * ratio);
-                bool complete = true;
-                for (int r = int(other.top()) / t; r <= int(std::ceil(other.bottom()) - 1) / t; ++r) {
-                    for (int c = int(other.left()) / t; c <= int(std::ceil(other.right()) - 1) / t; ++c) {
-                        PDFTileKey stand = key;
-                        stand.scaleKey = scale;
-                        stand.column = c;
-                        stand.row = r;
-                        const QImage *image = cache.find(stand);
-                        if (!image) {
-                            complete = false;
-                            continue;
-                        }
+                Parts parts = standIns(key, tileRect, scale, &whole);
+                if (whole) {
+                    layers = {{scale, parts}};
+                    break;
+                }
+                if (!parts.isEmpty())
+                    layers.prepend({scale, parts});
+            }
+            const bool withPreview = !whole && previewImage;
+            QList<QPair<qint64, int>> source;
+            if (withPreview)
+                source.append({-1, 1});
+            for (const auto &[scale, parts] : std::as_const(layers))
+                source.append({scale, int(parts.size())});
+            covered = covered && (whole || previewImage);
+            if (source.isEmpty()) {
+                m_standIns.remove(key);
+                painter.fillRect(tileRect.translated(g.origin), Qt::white);
+                continue;
+            }
+
+            // The stand-in's pictures, `offset` from page pixels, within `clip` (page pixels).
+            const auto drawLayers = [&](QPainter &target, QPointF offset, const QRectF &clip) {
+                if (withPreview)
+                    drawImagePart(target, *previewImage, QRectF(g.pagePixels).translated(offset),
+                                  clip.translated(offset));
+                for (const auto &[scale, parts] : std::as_const(layers)) {
+                    const double ratio = scale / 1.0e6 / pixelScale;
+                    for (const auto &[stand, standImage] : parts) {
                         const QRect standRect = stand.pixelRect(g.size);
-                        drawImagePart(painter, *image,
-                                      QRectF(QPointF(standRect.topLeft()) / ratio + QPointF(g.origin),
+                        drawImagePart(target, *standImage,
+                                      QRectF(QPointF(standRect.topLeft()) / ratio + offset,
                                              QSizeF(standRect.size()) / ratio),
-                                      tileTarget);
+                                      clip.translated(offset));
                     }
                 }
-                tileCovered = tileCovered || complete;
+            };
+            // Smooth scaling costs UI time per pixel, so a stand-in is composed once and reused
+            // frame after frame. Past this frame's budget it is drawn roughly, uncached, and
+            // composed in a later frame.
+            auto standIn = m_standIns.find(key);
+            if (standIn == m_standIns.end() || standIn->source != source) {
+                if (m_paintClock.nsecsElapsed() > kSmoothStandInBudgetNs) {
+                    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+                    painter.fillRect(tileRect.translated(g.origin), Qt::white);
+                    drawLayers(painter, QPointF(g.origin), QRectF(tileRect));
+                    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+                    m_standInsPending = true;
+                    continue;
+                }
+                QImage image = takeStandInImage(tileRect.size());
+                image.fill(Qt::white);
+                QPainter composer(&image);
+                composer.setRenderHint(QPainter::SmoothPixmapTransform);
+                drawLayers(composer, -QPointF(tileRect.topLeft()), QRectF(tileRect));
+                composer.end();
+                if (standIn != m_standIns.end())
+                    m_spareStandInImages.append(std::exchange(standIn->image, QImage()));
+                standIn = m_standIns.insert(key, StandIn{image, source});
             }
-            covered = covered && tileCovered;
+            painter.drawImage(tileRect.topLeft() + g.origin, standIn->image);
         }
     }
 
@@ -541,6 +635,19 @@ bool BlueprintPDFView::paintPage(QPainter &painter, int index, QSet<PDFTileKey> 
     }
     painter.restore();
     return covered;
+}
+
+QImage BlueprintPDFView::takeStandInImage(QSize size)
+{
+    // Recycled buffers spare the UI thread fresh allocations and their page faults, which
+    // contend with the render workers' own allocations.
+    for (int i = 0; i < m_spareStandInImages.size(); ++i) {
+        if (m_spareStandInImages[i].size() == size)
+            return m_spareStandInImages.takeAt(i);
+    }
+    while (m_spareStandInImages.size() > kSpareStandInImages)
+        m_spareStandInImages.removeFirst();
+    return QImage(size, QImage::Format_RGB32);
 }
 
 bool BlueprintPDFView::isViewSharp() const
@@ -683,7 +790,9 @@ bool BlueprintPDFView::monitorWheel(QWidget *receiver, QWheelEvent *event)
     if (!parentWidget() || !isVisible() || receiver->window() != window())
         return false;
     const QPoint local = mapFromGlobal(event->globalPosition()).toPoint();
-    if (!visibleRegion().boundingRect().contains(local))
+    // The opaque viewport is cut out of the canvas's own visible region; count it back in.
+    const QRegion shown = visibleRegion() + viewport()->visibleRegion().translated(viewport()->pos());
+    if (!shown.boundingRect().contains(local))
         return false;
     const bool precise = !event->pixelDelta().isNull();
     const QPointF delta = precise ? QPointF(event->pixelDelta()) : QPointF(event->angleDelta()) / 120.0;
