@@ -17,38 +17,21 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <utility>
 #include <atomic>
 #include <cmath>
+#include <utility>
 
 namespace {
 
 // The long side, in device pixels, of the low-resolution picture kept for every page shown.
 constexpr double kPreviewLongSide = 1200.0;
-// UI time a frame may spend composing stand-ins before it draws the rest roughly.
-constexpr qint64 kSmoothStandInBudgetNs = 4'000'000;
-// Stand-in buffers kept for reuse.
-constexpr int kSpareStandInImages = 8;
+// UI time a frame may spend before it draws the remaining stand-ins roughly.
+constexpr qint64 kStandInBudgetNs = 4'000'000;
 // Wheel sensitivity: scale × e^(delta × k).
 constexpr double kLineWheelSensitivity = 0.12;
 constexpr double kPreciseWheelSensitivity = 0.012;
 
 std::atomic<int> g_installedScrollMonitors{0};
-
-// Draws the part of `image` that falls inside `clip`, when the whole image would cover
-// `target`. Scaling only the visible part keeps a low-resolution picture cheap to draw
-// however far the view is zoomed in.
-void drawImagePart(QPainter &painter, const QImage &image, const QRectF &target, const QRectF &clip)
-{
-    const QRectF shown = target.intersected(clip);
-    if (shown.isEmpty())
-        return;
-    const qreal sx = image.width() / target.width();
-    const qreal sy = image.height() / target.height();
-    const QRectF source((shown.left() - target.left()) * sx, (shown.top() - target.top()) * sy, shown.width() * sx,
-                        shown.height() * sy);
-    painter.drawImage(shown, image, source);
-}
 
 } // namespace
 
@@ -467,14 +450,7 @@ void BlueprintPDFView::paintEvent(QPaintEvent *)
             blank = true;
     }
     m_renderQueue->retain(wanted, PDFTileKey::Tile);
-    for (auto it = m_standIns.begin(); it != m_standIns.end();) {
-        if (wanted.contains(it.key())) {
-            ++it;
-            continue;
-        }
-        m_spareStandInImages.append(std::exchange(it->image, QImage()));
-        it = m_standIns.erase(it);
-    }
+    m_standIns.retain(wanted);
     if (std::exchange(m_standInsPending, false))
         QMetaObject::invokeMethod(viewport(), qOverload<>(&QWidget::update), Qt::QueuedConnection);
     paintSelection(painter);
@@ -516,28 +492,7 @@ bool BlueprintPDFView::paintPage(QPainter &painter, int index, QSet<PDFTileKey> 
     const QPointF centre = QRectF(g.visiblePixels).center();
     bool covered = true;
     bool anyTile = !scales.isEmpty();
-    using Parts = QList<std::pair<PDFTileKey, const QImage *>>;
-    // The cached tiles of `scale` under `tileRect`; `complete` tells whether they cover it.
-    const auto standIns = [&](const PDFTileKey &key, const QRect &tileRect, qint64 scale, bool *complete) {
-        Parts parts;
-        const double ratio = scale / 1.0e6 / pixelScale;
-        const QRectF other(QPointF(tileRect.topLeft()) * ratio, QSizeF(tileRect.size()) * ratio);
-        *complete = true;
-        for (int r = int(other.top()) / t; r <= int(std::ceil(other.bottom()) - 1) / t; ++r) {
-            for (int c = int(other.left()) / t; c <= int(std::ceil(other.right()) - 1) / t; ++c) {
-                PDFTileKey stand = key;
-                stand.scaleKey = scale;
-                stand.column = c;
-                stand.row = r;
-                if (const QImage *image = cache.find(stand))
-                    parts.append({stand, image});
-                else
-                    *complete = false;
-            }
-        }
-        return parts;
-    };
-
+    const PDFStandIns::Page standInPage{g.base, g.size, g.pagePixels, g.origin, previewImage, scales};
     for (int row = g.visiblePixels.top() / t; row <= g.visiblePixels.bottom() / t; ++row) {
         for (int column = g.visiblePixels.left() / t; column <= g.visiblePixels.right() / t; ++column) {
             PDFTileKey key = g.base;
@@ -547,82 +502,16 @@ bool BlueprintPDFView::paintPage(QPainter &painter, int index, QSet<PDFTileKey> 
             const QRect tileRect = key.pixelRect(g.size);
             if (const QImage *image = cache.find(key)) {
                 painter.drawImage(tileRect.topLeft() + g.origin, *image);
-                if (auto done = m_standIns.find(key); done != m_standIns.end()) {
-                    m_spareStandInImages.append(std::exchange(done->image, QImage()));
-                    m_standIns.erase(done);
-                }
+                m_standIns.drop(key);
                 anyTile = true;
                 continue;
             }
             const QPointF d = QRectF(tileRect).center() - centre;
             m_renderQueue->request(key, PDFRenderQueue::Visible, std::hypot(d.x(), d.y()));
-
-            // The stand-in: the nearest scale that covers the tile wholly, or else the preview
-            // overlaid with whatever the other scales have, nearest last so that it wins.
-            QList<std::pair<qint64, Parts>> layers;
-            bool whole = false;
-            for (qint64 scale : std::as_const(scales)) {
-                Parts parts = standIns(key, tileRect, scale, &whole);
-                if (whole) {
-                    layers = {{scale, parts}};
-                    break;
-                }
-                if (!parts.isEmpty())
-                    layers.prepend({scale, parts});
-            }
-            const bool withPreview = !whole && previewImage;
-            QList<QPair<qint64, int>> source;
-            if (withPreview)
-                source.append({-1, 1});
-            for (const auto &[scale, parts] : std::as_const(layers))
-                source.append({scale, int(parts.size())});
-            covered = covered && (whole || previewImage);
-            if (source.isEmpty()) {
-                m_standIns.remove(key);
-                painter.fillRect(tileRect.translated(g.origin), Qt::white);
-                continue;
-            }
-
-            // The stand-in's pictures, `offset` from page pixels, within `clip` (page pixels).
-            const auto drawLayers = [&](QPainter &target, QPointF offset, const QRectF &clip) {
-                if (withPreview)
-                    drawImagePart(target, *previewImage, QRectF(g.pagePixels).translated(offset),
-                                  clip.translated(offset));
-                for (const auto &[scale, parts] : std::as_const(layers)) {
-                    const double ratio = scale / 1.0e6 / pixelScale;
-                    for (const auto &[stand, standImage] : parts) {
-                        const QRect standRect = stand.pixelRect(g.size);
-                        drawImagePart(target, *standImage,
-                                      QRectF(QPointF(standRect.topLeft()) / ratio + offset,
-                                             QSizeF(standRect.size()) / ratio),
-                                      clip.translated(offset));
-                    }
-                }
-            };
-            // Smooth scaling costs UI time per pixel, so a stand-in is composed once and reused
-            // frame after frame. Past this frame's budget it is drawn roughly, uncached, and
-            // composed in a later frame.
-            auto standIn = m_standIns.find(key);
-            if (standIn == m_standIns.end() || standIn->source != source) {
-                if (m_paintClock.nsecsElapsed() > kSmoothStandInBudgetNs) {
-                    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-                    painter.fillRect(tileRect.translated(g.origin), Qt::white);
-                    drawLayers(painter, QPointF(g.origin), QRectF(tileRect));
-                    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-                    m_standInsPending = true;
-                    continue;
-                }
-                QImage image = takeStandInImage(tileRect.size());
-                image.fill(Qt::white);
-                QPainter composer(&image);
-                composer.setRenderHint(QPainter::SmoothPixmapTransform);
-                drawLayers(composer, -QPointF(tileRect.topLeft()), QRectF(tileRect));
-                composer.end();
-                if (standIn != m_standIns.end())
-                    m_spareStandInImages.append(std::exchange(standIn->image, QImage()));
-                standIn = m_standIns.insert(key, StandIn{image, source});
-            }
-            painter.drawImage(tileRect.topLeft() + g.origin, standIn->image);
+            bool rough = false;
+            const bool mayCompose = m_paintClock.nsecsElapsed() <= kStandInBudgetNs;
+            covered = m_standIns.draw(painter, cache, standInPage, key, mayCompose, &rough) && covered;
+            m_standInsPending = m_standInsPending || rough;
         }
     }
 
@@ -635,19 +524,6 @@ bool BlueprintPDFView::paintPage(QPainter &painter, int index, QSet<PDFTileKey> 
     }
     painter.restore();
     return covered;
-}
-
-QImage BlueprintPDFView::takeStandInImage(QSize size)
-{
-    // Recycled buffers spare the UI thread fresh allocations and their page faults, which
-    // contend with the render workers' own allocations.
-    for (int i = 0; i < m_spareStandInImages.size(); ++i) {
-        if (m_spareStandInImages[i].size() == size)
-            return m_spareStandInImages.takeAt(i);
-    }
-    while (m_spareStandInImages.size() > kSpareStandInImages)
-        m_spareStandInImages.removeFirst();
-    return QImage(size, QImage::Format_RGB32);
 }
 
 bool BlueprintPDFView::isViewSharp() const

@@ -3,6 +3,7 @@
 #include "PDFCanvasLayout.h"
 #include "PDFDocument.h"
 #include "PDFSelection.h"
+#include "PDFStandIns.h"
 #include "PDFTileKey.h"
 
 #include <QAbstractScrollArea>
@@ -219,19 +220,8 @@ private:
     QPointF m_panRemainder;
     std::function<void(const QUrl &)> m_openExternalLink;
     QHash<int, QVector<PDFLink>> m_links; // by page; absent while loading
-    // What is shown in place of a visible tile that is not rendered yet, composed once from
-    // the preview and tiles of other scales and reused frame after frame until the tile
-    // arrives, the tile leaves the view, or better stand-ins appear (a different `source`).
-    // A frame composes stand-ins only for a few milliseconds; the rest are drawn roughly and
-    // composed in the frames that follow, so a jump to an unrendered area never stalls.
-    struct StandIn {
-        QImage image;
-        QList<QPair<qint64, int>> source; // (scale key or -1 for the preview, tiles used)
-    };
-    QHash<PDFTileKey, StandIn> m_standIns;
-    QList<QImage> m_spareStandInImages; // buffers of dropped stand-ins, for reuse
-    QImage takeStandInImage(QSize size);
-    QElapsedTimer m_paintClock; // started by each paintEvent
-    bool m_standInsPending = false; // this frame left stand-ins to compose
     QSet<int> m_linksLoading;
+    PDFStandIns m_standIns;
+    QElapsedTimer m_paintClock;     // started by each paintEvent
+    bool m_standInsPending = false; // the frame drew stand-ins roughly; another one follows
 };
