@@ -8,11 +8,15 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include <mutex>
 #include <utility>
 
 #ifdef __linux__
 #include <pthread.h>
 #include <sched.h>
+#endif
+#ifdef __GLIBC__
+#include <malloc.h>
 #endif
 
 namespace {
@@ -45,6 +49,18 @@ void markAsBatchWork()
 #endif
 }
 
+// Tile images are large (1 MiB), made on worker threads and freed on the UI thread when the
+// cache evicts them. Left to its own devices the allocator serves them from per-thread heaps
+// that keep freed memory, so a long pan at high zoom holds far more than the cache's budget.
+// Mapped one by one, each tile's memory goes back to the system the moment it is freed.
+void mapLargeImagesSeparately()
+{
+#ifdef __GLIBC__
+    static std::once_flag once;
+    std::call_once(once, [] { mallopt(M_MMAP_THRESHOLD, 256 * 1024); });
+#endif
+}
+
 } // namespace
 
 PDFRenderQueue::PDFRenderQueue(QObject *parent)
@@ -53,6 +69,7 @@ PDFRenderQueue::PDFRenderQueue(QObject *parent)
     // of idling until the UI thread has taken the result and handed out more work.
     , m_maximumRunning(2 * std::max(1, QThread::idealThreadCount()))
 {
+    mapLargeImagesSeparately();
 }
 
 PDFRenderQueue::~PDFRenderQueue()
