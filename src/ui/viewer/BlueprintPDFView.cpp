@@ -26,7 +26,7 @@ namespace {
 // The long side, in device pixels, of the low-resolution picture kept for every page shown.
 constexpr double kPreviewLongSide = 1200.0;
 // UI time a frame may spend before it draws the remaining stand-ins roughly.
-constexpr qint64 kStandInBudgetNs = 4'000'000;
+constexpr qint64 kStandInBudgetNs = 2'000'000;
 // Wheel sensitivity: scale × e^(delta × k).
 constexpr double kLineWheelSensitivity = 0.12;
 constexpr double kPreciseWheelSensitivity = 0.012;

@@ -14,12 +14,18 @@
 #ifdef __linux__
 #include <pthread.h>
 #include <sched.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #endif
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 
 namespace {
+
+// The render workers' nice value: about a quarter of the UI thread's CPU weight.
+constexpr int kWorkerNiceness = 6;
 
 // One pool for every queue: closing a document never waits for its renders, which finish
 // (or abort) on their own and hand their last document reference back to the UI thread.
@@ -34,16 +40,18 @@ QThreadPool *renderPool()
     return pool;
 }
 
-// Render workers are marked as batch work: they keep their full share of the CPU, but the
-// scheduler lets the UI thread run at once when it wakes for input or a frame instead of
-// waiting for a worker's time slice to end, which on a two-core machine is a visible stutter.
-void markAsBatchWork()
+// Render workers yield to the UI thread: as batch work the scheduler lets the UI thread run
+// at once when it wakes for input or a frame, and a slightly lower priority keeps it from
+// being sliced away mid-frame while every core renders. With the UI thread idle the workers
+// still have the machine to themselves.
+void markAsBackgroundWork()
 {
 #ifdef __linux__
     static thread_local bool marked = false;
     if (!marked) {
         sched_param param {};
         pthread_setschedparam(pthread_self(), SCHED_BATCH, &param);
+        setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), kWorkerNiceness);
         marked = true;
     }
 #endif
@@ -145,7 +153,7 @@ void PDFRenderQueue::startJobs()
         m_running.insert(key, cookie);
         QPointer<PDFRenderQueue> self(this);
         renderPool()->start([self, key, rect, cookie, document = m_document]() mutable {
-            markAsBatchWork();
+            markAsBackgroundWork();
             QImage image = document->renderTile(key.page, key.rotation, key.pixelScale(), rect, cookie.get());
             QMetaObject::invokeMethod(
                 qApp,
