@@ -1,62 +1,39 @@
+#include "../ui/viewer/ViewerWindowFixture.h"
 #include "BlueprintPDFView.h"
-#include "FakePlatformServices.h"
 #include "PDFViewerMenuCommands.h"
-#include "PDFViewerModel.h"
 #include "PDFViewerShortcutDispatch.h"
-#include "PDFViewerShortcutStore.h"
-#include "TestPDFs.h"
 
 #include <QAction>
 #include <QMainWindow>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <memory>
 
 using Command = PDFViewerMenuCommands::Command;
 using Action = PDFViewerShortcutAction;
 
 namespace {
 
-// A shown, active window with the menu bar over a model on a fake desktop, with the canvas
-// as its content so pages lay out at a real size.
-struct MenuFixture {
+// A shown, active window with the menu bar over the fixture's model, with the canvas as its
+// content so pages lay out at a real size.
+struct MenuFixture : ViewerWindowFixture {
     MenuFixture()
-        : settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat)
-        , model(&settings, &platform)
-        , store(&settings, PDFViewerShortcutStore::defaultStorageKey())
-        , commands(new PDFViewerMenuCommands(&window, &model, &store))
+        : commands(new PDFViewerMenuCommands(&window, model.get(), shortcuts.get()))
     {
-        window.setCentralWidget(model.pdfView());
+        window.setCentralWidget(model->pdfView());
         window.resize(900, 700);
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
-    bool open(int pages)
-    {
-        const QString file = dir.filePath(QStringLiteral("set.pdf"));
-        if (!TestPDFs::writePlain(file, pages))
-            return false;
-        model.open(QUrl::fromLocalFile(file));
-        return model.pageCount() == pages;
     }
     void press(const QKeySequence &sequence)
     {
         const QKeyCombination chord = sequence[0];
         QTest::keyClick(&window, chord.key(), chord.keyboardModifiers());
     }
-    QKeySequence defaultKey(Action action) const
+    QKeySequence key(Action action) const
     {
-        return PDFViewerShortcutDispatch::keySequence(store.shortcut(action));
+        return PDFViewerShortcutDispatch::keySequence(shortcuts->shortcut(action));
     }
 
-    QTemporaryDir dir;
-    QSettings settings;
-    FakePlatformServices platform;
-    PDFViewerModel model;
-    PDFViewerShortcutStore store;
     QMainWindow window;
     PDFViewerMenuCommands *commands;
 };
@@ -64,7 +41,7 @@ struct MenuFixture {
 // What a drawing command could change.
 QVariantList stateOf(const MenuFixture &f)
 {
-    return {f.model.pageIndex(), f.model.zoomPercentage(), f.model.isPresentationMode(), f.model.statusText(),
+    return {f.model->pageIndex(), f.model->zoomPercentage(), f.model->isPresentationMode(), f.model->statusText(),
         f.platform.beeps};
 }
 
@@ -103,9 +80,8 @@ void tst_PDFViewerMenuCommands::enabledStatesFollowTheDocument()
     QFETCH(bool, next);
     MenuFixture f;
     if (pages > 0) {
-        QVERIFY(f.open(pages));
-        f.model.goToPage(page + 1);
-        QTRY_COMPARE(f.model.pageIndex(), page);
+        QVERIFY(f.openPDF(QStringLiteral("set.pdf"), pages));
+        QVERIFY(f.showPage(page));
     }
     const bool open = pages > 0;
     QCOMPARE(f.commands->action(Action::previousPage)->isEnabled(), previous);
@@ -123,35 +99,33 @@ void tst_PDFViewerMenuCommands::enabledStatesFollowTheDocument()
 void tst_PDFViewerMenuCommands::presentationItemTitleFollowsTheMode()
 {
     MenuFixture f;
-    QVERIFY(f.open(2));
+    QVERIFY(f.openPDF(QStringLiteral("set.pdf"), 2));
     QAction *toggle = f.commands->action(Action::togglePresentation);
     QCOMPARE(toggle->text(), QStringLiteral("进入投影"));
     toggle->trigger();
-    QVERIFY(f.model.isPresentationMode());
+    QVERIFY(f.model->isPresentationMode());
     QCOMPARE(toggle->text(), QStringLiteral("退出投影"));
-    f.model.exitPresentationMode(false);
+    f.model->exitPresentationMode(false);
     QCOMPARE(toggle->text(), QStringLiteral("进入投影"));
 }
 
 void tst_PDFViewerMenuCommands::keysFollowTheStoreAtOnce()
 {
     MenuFixture f;
-    QVERIFY(f.open(2));
-    const QKeySequence oldKey = f.defaultKey(Action::zoomIn);
-    const PDFViewerShortcut rebound(PDFViewerShortcutKey(QStringLiteral("k")),
-        PDFViewerShortcutModifiers::option | PDFViewerShortcutModifiers::shift);
-    QVERIFY(!f.store.update(rebound, Action::zoomIn));
-    QCOMPARE(f.commands->action(Action::zoomIn)->shortcut(), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_K));
+    QVERIFY(f.openPDF(QStringLiteral("set.pdf"), 2));
+    const QKeySequence oldKey = f.key(Action::zoomIn);
+    QVERIFY(f.rebindToCommandOne(Action::zoomIn));
+    QCOMPARE(f.commands->action(Action::zoomIn)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
 
     // The new key answers; the old one is free.
-    const int before = f.model.zoomPercentage();
-    f.press(QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_K));
-    QVERIFY(f.model.zoomPercentage() > before);
-    const int after = f.model.zoomPercentage();
+    const int before = f.model->zoomPercentage();
+    f.press(QKeySequence(Qt::CTRL | Qt::Key_1));
+    QVERIFY(f.model->zoomPercentage() > before);
+    const int after = f.model->zoomPercentage();
     f.press(oldKey);
-    QCOMPARE(f.model.zoomPercentage(), after);
+    QCOMPARE(f.model->zoomPercentage(), after);
 
-    f.store.resetAll();
+    f.shortcuts->resetAll();
     QCOMPARE(f.commands->action(Action::zoomIn)->shortcut(), oldKey);
 }
 
@@ -168,7 +142,7 @@ void tst_PDFViewerMenuCommands::keysWithoutADocumentDoNothing()
     MenuFixture f;
     QSignalSpy triggered(f.commands->action(action), &QAction::triggered);
     const QVariantList before = stateOf(f);
-    f.press(f.defaultKey(action));
+    f.press(f.key(action));
     QCOMPARE(triggered.count(), 0);
     QCOMPARE(stateOf(f), before);
 }

@@ -7,6 +7,7 @@
 
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUrl>
 
 #include <memory>
@@ -35,6 +36,18 @@ struct ViewerWindowFixture {
     {
         model->open(writePDF(name, pageCount));
         return model->pageCount() == pageCount;
+    }
+    // Goes to the 0-based page `index`; true once the model reports it (one event later).
+    bool showPage(int index)
+    {
+        model->goToPage(index + 1);
+        return QTest::qWaitFor([&] { return model->pageIndex() == index; });
+    }
+    // Binds `action` to ⌘1; true when the store took it.
+    bool rebindToCommandOne(PDFViewerShortcutAction action)
+    {
+        const PDFViewerShortcutKey one(QStringLiteral("1"));
+        return !shortcuts->update(PDFViewerShortcut(one, PDFViewerShortcutModifiers::command), action).has_value();
     }
 
     QTemporaryDir dir;
