@@ -22,7 +22,6 @@ struct MenuFixture : ViewerWindowFixture {
         window.resize(900, 700);
         window.show();
         window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
     }
     void press(const QKeySequence &sequence)
     {
@@ -51,12 +50,21 @@ class tst_PDFViewerMenuCommands : public QObject {
     Q_OBJECT
 
 private slots:
+    void init()
+    {
+        f.emplace();
+        QVERIFY(QTest::qWaitForWindowActive(&f->window));
+    }
+    void cleanup() { f.reset(); }
     void enabledStatesFollowTheDocument_data();
     void enabledStatesFollowTheDocument();
     void presentationItemTitleFollowsTheMode();
     void keysFollowTheStoreAtOnce();
     void keysWithoutADocumentDoNothing_data();
     void keysWithoutADocumentDoNothing();
+
+private:
+    std::optional<MenuFixture> f;
 };
 
 void tst_PDFViewerMenuCommands::enabledStatesFollowTheDocument_data()
@@ -78,55 +86,52 @@ void tst_PDFViewerMenuCommands::enabledStatesFollowTheDocument()
     QFETCH(int, page);
     QFETCH(bool, previous);
     QFETCH(bool, next);
-    MenuFixture f;
     if (pages > 0) {
-        QVERIFY(f.openPDF(QStringLiteral("set.pdf"), pages));
-        QVERIFY(f.showPage(page));
+        QVERIFY(f->openPDF(QStringLiteral("set.pdf"), pages));
+        QVERIFY(f->showPage(page));
     }
     const bool open = pages > 0;
-    QCOMPARE(f.commands->action(Action::previousPage)->isEnabled(), previous);
-    QCOMPARE(f.commands->action(Action::nextPage)->isEnabled(), next);
+    QCOMPARE(f->commands->action(Action::previousPage)->isEnabled(), previous);
+    QCOMPARE(f->commands->action(Action::nextPage)->isEnabled(), next);
     for (Action action : Action::allCases()) {
         if (action != Action::previousPage && action != Action::nextPage)
-            QVERIFY2(f.commands->action(action)->isEnabled() == open, qPrintable(action.rawValue()));
+            QVERIFY2(f->commands->action(action)->isEnabled() == open, qPrintable(action.rawValue()));
     }
-    QCOMPARE(f.commands->action(Command::closePDF)->isEnabled(), open);
-    QCOMPARE(f.commands->action(Command::searchPDF)->isEnabled(), open);
+    QCOMPARE(f->commands->action(Command::closePDF)->isEnabled(), open);
+    QCOMPARE(f->commands->action(Command::searchPDF)->isEnabled(), open);
     for (Command always : {Command::openPDF, Command::shortcutSettings, Command::quit, Command::help, Command::about})
-        QVERIFY(f.commands->action(always)->isEnabled());
+        QVERIFY(f->commands->action(always)->isEnabled());
 }
 
 void tst_PDFViewerMenuCommands::presentationItemTitleFollowsTheMode()
 {
-    MenuFixture f;
-    QVERIFY(f.openPDF(QStringLiteral("set.pdf"), 2));
-    QAction *toggle = f.commands->action(Action::togglePresentation);
+    QVERIFY(f->openPDF(QStringLiteral("set.pdf"), 2));
+    QAction *toggle = f->commands->action(Action::togglePresentation);
     QCOMPARE(toggle->text(), QStringLiteral("进入投影"));
     toggle->trigger();
-    QVERIFY(f.model->isPresentationMode());
+    QVERIFY(f->model->isPresentationMode());
     QCOMPARE(toggle->text(), QStringLiteral("退出投影"));
-    f.model->exitPresentationMode(false);
+    f->model->exitPresentationMode(false);
     QCOMPARE(toggle->text(), QStringLiteral("进入投影"));
 }
 
 void tst_PDFViewerMenuCommands::keysFollowTheStoreAtOnce()
 {
-    MenuFixture f;
-    QVERIFY(f.openPDF(QStringLiteral("set.pdf"), 2));
-    const QKeySequence oldKey = f.key(Action::zoomIn);
-    QVERIFY(f.rebindToCommandOne(Action::zoomIn));
-    QCOMPARE(f.commands->action(Action::zoomIn)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
+    QVERIFY(f->openPDF(QStringLiteral("set.pdf"), 2));
+    const QKeySequence oldKey = f->key(Action::zoomIn);
+    QVERIFY(f->rebindToCommandOne(Action::zoomIn));
+    QCOMPARE(f->commands->action(Action::zoomIn)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
 
     // The new key answers; the old one is free.
-    const int before = f.model->zoomPercentage();
-    f.press(QKeySequence(Qt::CTRL | Qt::Key_1));
-    QVERIFY(f.model->zoomPercentage() > before);
-    const int after = f.model->zoomPercentage();
-    f.press(oldKey);
-    QCOMPARE(f.model->zoomPercentage(), after);
+    const int before = f->model->zoomPercentage();
+    f->press(QKeySequence(Qt::CTRL | Qt::Key_1));
+    QVERIFY(f->model->zoomPercentage() > before);
+    const int after = f->model->zoomPercentage();
+    f->press(oldKey);
+    QCOMPARE(f->model->zoomPercentage(), after);
 
-    f.shortcuts->resetAll();
-    QCOMPARE(f.commands->action(Action::zoomIn)->shortcut(), oldKey);
+    f->shortcuts->resetAll();
+    QCOMPARE(f->commands->action(Action::zoomIn)->shortcut(), oldKey);
 }
 
 void tst_PDFViewerMenuCommands::keysWithoutADocumentDoNothing_data()
@@ -139,12 +144,11 @@ void tst_PDFViewerMenuCommands::keysWithoutADocumentDoNothing_data()
 void tst_PDFViewerMenuCommands::keysWithoutADocumentDoNothing()
 {
     QFETCH(Action, action);
-    MenuFixture f;
-    QSignalSpy triggered(f.commands->action(action), &QAction::triggered);
-    const QVariantList before = stateOf(f);
-    f.press(f.key(action));
+    QSignalSpy triggered(f->commands->action(action), &QAction::triggered);
+    const QVariantList before = stateOf(*f);
+    f->press(f->key(action));
     QCOMPARE(triggered.count(), 0);
-    QCOMPARE(stateOf(f), before);
+    QCOMPARE(stateOf(*f), before);
 }
 
 QTEST_MAIN(tst_PDFViewerMenuCommands)
