@@ -1,7 +1,7 @@
 #include "PDFViewerMenuCommands.h"
 
 #include "AboutPanelPresenter.h"
-#include "BlueprintPDFView.h"
+#include "PDFViewerCommands.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerShortcutDispatch.h"
 #include "PDFViewerShortcutStore.h"
@@ -89,51 +89,9 @@ void PDFViewerMenuCommands::addViewerAction(PDFViewerShortcutAction action, QMen
     item->setObjectName(QStringLiteral("pdf-menu-") + action.rawValue());
     item->setShortcutContext(Qt::ApplicationShortcut);
     m_window->addAction(item);
-    connect(item, &QAction::triggered, this, [this, action]() { triggerViewerAction(action); });
+    // A disabled item never triggers, so the command runs only while its rule allows it.
+    connect(item, &QAction::triggered, this, [this, action]() { PDFViewerCommands::perform(*m_model, action); });
     m_viewerActions[size_t(action)] = item;
-}
-
-void PDFViewerMenuCommands::triggerViewerAction(PDFViewerShortcutAction action)
-{
-    // A shortcut can only fire while its item is enabled; a direct trigger() of a disabled
-    // action is refused by QAction itself. The checks below guard the canvas calls anyway.
-    switch (action) {
-    case PDFViewerShortcutAction::previousPage:
-        if (BlueprintPDFView *view = m_model->pdfView())
-            view->goToPreviousPage();
-        break;
-    case PDFViewerShortcutAction::nextPage:
-        if (BlueprintPDFView *view = m_model->pdfView())
-            view->goToNextPage();
-        break;
-    case PDFViewerShortcutAction::zoomOut:
-        m_model->zoomOut();
-        break;
-    case PDFViewerShortcutAction::zoomIn:
-        m_model->zoomIn();
-        break;
-    case PDFViewerShortcutAction::actualSize:
-        m_model->actualSize();
-        break;
-    case PDFViewerShortcutAction::fitPage:
-        m_model->fitPage();
-        break;
-    case PDFViewerShortcutAction::rotateLeft:
-        m_model->rotateCurrentPageLeft();
-        break;
-    case PDFViewerShortcutAction::rotateRight:
-        m_model->rotateCurrentPageRight();
-        break;
-    case PDFViewerShortcutAction::resetRotation:
-        m_model->resetCurrentPageRotation();
-        break;
-    case PDFViewerShortcutAction::togglePresentation:
-        if (m_model->isPresentationMode())
-            m_model->exitPresentationMode(true);
-        else
-            m_model->enterPresentationMode(true);
-        break;
-    }
 }
 
 void PDFViewerMenuCommands::search()
@@ -155,15 +113,11 @@ void PDFViewerMenuCommands::updateShortcuts()
 
 void PDFViewerMenuCommands::updateStates()
 {
-    const int count = m_model->pageCount();
-    const int index = m_model->pageIndex();
-    const bool open = count > 0;
+    const bool open = m_model->pageCount() > 0;
     action(Command::closePDF)->setEnabled(open);
     action(Command::searchPDF)->setEnabled(open);
     for (PDFViewerShortcutAction a : PDFViewerShortcutAction::allCases())
-        action(a)->setEnabled(open);
-    action(PDFViewerShortcutAction::previousPage)->setEnabled(open && index > 0);
-    action(PDFViewerShortcutAction::nextPage)->setEnabled(open && index + 1 < count);
+        action(a)->setEnabled(PDFViewerCommands::isEnabled(*m_model, a));
     action(PDFViewerShortcutAction::togglePresentation)
         ->setText(m_model->isPresentationMode() ? QStringLiteral("退出投影") : QStringLiteral("进入投影"));
 }

@@ -59,7 +59,6 @@ signals:
 private:
     QAction *addCommand(Command command, QMenu *menu, const QString &title, const QKeySequence &key);
     void addViewerAction(PDFViewerShortcutAction action, QMenu *menu, const QString &title);
-    void triggerViewerAction(PDFViewerShortcutAction action);
     void search();
     void updateShortcuts();
     void updateStates();

@@ -2,6 +2,7 @@
 
 #include "PDFToolbarButton.h"
 #include "PDFToolbarGroup.h"
+#include "PDFViewerCommands.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerPageField.h"
 #include "PDFViewerRecentMenu.h"
@@ -48,19 +49,11 @@ PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore
     auto *pages = new PDFToolbarGroup(this);
     PDFToolbarButton *previous = makeButton(QStringLiteral("上一页"), QStringLiteral("chevron.left"), {},
                                             QStringLiteral("pdf-previous-page"));
-    tipWithShortcut(previous, QStringLiteral("上一页"), PDFViewerShortcutAction::previousPage);
-    connect(previous, &QAbstractButton::clicked, this, [model] {
-        if (BlueprintPDFView *view = model->pdfView())
-            view->goToPreviousPage();
-    });
+    bindAction(previous, QStringLiteral("上一页"), PDFViewerShortcutAction::previousPage);
     m_pageField = new PDFViewerPageField(model, pages);
     PDFToolbarButton *next = makeButton(QStringLiteral("下一页"), QStringLiteral("chevron.right"), {},
                                         QStringLiteral("pdf-next-page"));
-    tipWithShortcut(next, QStringLiteral("下一页"), PDFViewerShortcutAction::nextPage);
-    connect(next, &QAbstractButton::clicked, this, [model] {
-        if (BlueprintPDFView *view = model->pdfView())
-            view->goToNextPage();
-    });
+    bindAction(next, QStringLiteral("下一页"), PDFViewerShortcutAction::nextPage);
     pages->addWidget(previous);
     pages->addWidget(m_pageField);
     pages->addWidget(next);
@@ -69,8 +62,7 @@ PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore
     auto *zoom = new PDFToolbarGroup(this);
     PDFToolbarButton *zoomOut = makeButton(QStringLiteral("缩小"), QStringLiteral("minus.magnifyingglass"), {},
                                            QStringLiteral("pdf-zoom-out"));
-    tipWithShortcut(zoomOut, QStringLiteral("缩小"), PDFViewerShortcutAction::zoomOut);
-    connect(zoomOut, &QAbstractButton::clicked, model, &PDFViewerModel::zoomOut);
+    bindAction(zoomOut, QStringLiteral("缩小"), PDFViewerShortcutAction::zoomOut);
     m_zoomLabel = new QLabel(zoom);
     m_zoomLabel->setObjectName(QStringLiteral("pdf-zoom-label"));
     m_zoomLabel->setFixedWidth(42);
@@ -78,16 +70,13 @@ PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore
     m_zoomLabel->setFont(PDFViewerStyle::withMonospacedDigits(PDFViewerStyle::captionFont(QFont::DemiBold)));
     PDFToolbarButton *zoomIn = makeButton(QStringLiteral("放大"), QStringLiteral("plus.magnifyingglass"), {},
                                           QStringLiteral("pdf-zoom-in"));
-    tipWithShortcut(zoomIn, QStringLiteral("放大"), PDFViewerShortcutAction::zoomIn);
-    connect(zoomIn, &QAbstractButton::clicked, model, &PDFViewerModel::zoomIn);
+    bindAction(zoomIn, QStringLiteral("放大"), PDFViewerShortcutAction::zoomIn);
     PDFToolbarButton *fit = makeButton(QStringLiteral("适合页面"), QStringLiteral("rectangle.inset.filled"), {},
                                        QStringLiteral("pdf-fit-page"));
-    tipWithShortcut(fit, QStringLiteral("适合页面"), PDFViewerShortcutAction::fitPage);
-    connect(fit, &QAbstractButton::clicked, model, &PDFViewerModel::fitPage);
+    bindAction(fit, QStringLiteral("适合页面"), PDFViewerShortcutAction::fitPage);
     PDFToolbarButton *actual = makeButton(QStringLiteral("100% 实际大小"), {}, QStringLiteral("1:1"),
                                           QStringLiteral("pdf-actual-size"));
-    tipWithShortcut(actual, QStringLiteral("100% 实际大小"), PDFViewerShortcutAction::actualSize);
-    connect(actual, &QAbstractButton::clicked, model, &PDFViewerModel::actualSize);
+    bindAction(actual, QStringLiteral("100% 实际大小"), PDFViewerShortcutAction::actualSize);
     zoom->addWidget(zoomOut);
     zoom->addWidget(m_zoomLabel);
     zoom->addWidget(zoomIn);
@@ -99,16 +88,13 @@ PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore
     auto *rotation = new PDFToolbarGroup(this);
     PDFToolbarButton *left = makeButton(QStringLiteral("向左旋转 90°"), QStringLiteral("rotate.left"), {},
                                         QStringLiteral("pdf-rotate-left"));
-    tipWithShortcut(left, QStringLiteral("向左旋转 90°"), PDFViewerShortcutAction::rotateLeft);
-    connect(left, &QAbstractButton::clicked, model, &PDFViewerModel::rotateCurrentPageLeft);
+    bindAction(left, QStringLiteral("向左旋转 90°"), PDFViewerShortcutAction::rotateLeft);
     PDFToolbarButton *reset = makeButton(QStringLiteral("恢复原始方向"), QStringLiteral("arrow.counterclockwise"), {},
                                          QStringLiteral("pdf-reset-rotation"));
-    tipWithShortcut(reset, QStringLiteral("恢复原始方向"), PDFViewerShortcutAction::resetRotation);
-    connect(reset, &QAbstractButton::clicked, model, &PDFViewerModel::resetCurrentPageRotation);
+    bindAction(reset, QStringLiteral("恢复原始方向"), PDFViewerShortcutAction::resetRotation);
     PDFToolbarButton *right = makeButton(QStringLiteral("向右旋转 90°"), QStringLiteral("rotate.right"), {},
                                          QStringLiteral("pdf-rotate-right"));
-    tipWithShortcut(right, QStringLiteral("向右旋转 90°"), PDFViewerShortcutAction::rotateRight);
-    connect(right, &QAbstractButton::clicked, model, &PDFViewerModel::rotateCurrentPageRight);
+    bindAction(right, QStringLiteral("向右旋转 90°"), PDFViewerShortcutAction::rotateRight);
     rotation->addWidget(left);
     rotation->addWidget(reset);
     rotation->addWidget(right);
@@ -116,8 +102,7 @@ PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore
     // The presentation toggle stands alone, in the brand colour.
     PDFToolbarButton *present = makeButton(QStringLiteral("投影模式"), QStringLiteral("rectangle.on.rectangle"),
                                            QStringLiteral("投影"), QStringLiteral("pdf-presentation"), true);
-    m_shortcutTips.append({present, QStringLiteral("全屏铺满并隐藏分页"), PDFViewerShortcutAction::togglePresentation});
-    connect(present, &QAbstractButton::clicked, this, &PDFViewerToolbar::togglePresentation);
+    bindAction(present, QStringLiteral("全屏铺满并隐藏分页"), PDFViewerShortcutAction::togglePresentation);
 
     m_searchField = new PDFViewerSearchField(model, this);
 
@@ -147,9 +132,10 @@ PDFToolbarButton *PDFViewerToolbar::makeButton(const QString &title, const QStri
     return button;
 }
 
-void PDFViewerToolbar::tipWithShortcut(PDFToolbarButton *button, const QString &title, PDFViewerShortcutAction action)
+void PDFViewerToolbar::bindAction(PDFToolbarButton *button, const QString &title, PDFViewerShortcutAction action)
 {
     m_shortcutTips.append({button, title, action});
+    connect(button, &QAbstractButton::clicked, this, [this, action] { PDFViewerCommands::perform(*m_model, action); });
 }
 
 PDFToolbarButton *PDFViewerToolbar::button(const QString &identifier) const
@@ -189,20 +175,9 @@ void PDFViewerToolbar::refreshToolTips()
 
 void PDFViewerToolbar::refreshState()
 {
-    const int count = m_model->pageCount();
-    const int index = m_model->pageIndex();
-    const bool hasPages = count > 0;
-    for (PDFToolbarButton *button : std::as_const(m_buttons)) {
-        const QString id = button->objectName();
-        bool enabled = hasPages;
-        if (id == QLatin1String("pdf-open"))
-            enabled = true;
-        else if (id == QLatin1String("pdf-previous-page"))
-            enabled = hasPages && index != 0;
-        else if (id == QLatin1String("pdf-next-page"))
-            enabled = hasPages && index + 1 < count;
-        button->setEnabled(enabled);
-    }
+    const bool hasPages = m_model->pageCount() > 0;
+    for (const ShortcutTip &tip : std::as_const(m_shortcutTips))
+        tip.button->setEnabled(PDFViewerCommands::isEnabled(*m_model, tip.action));
 
     const QString percentage = QString::number(m_model->zoomPercentage()) + QLatin1Char('%');
     m_zoomLabel->setText(percentage);
@@ -212,14 +187,6 @@ void PDFViewerToolbar::refreshState()
     palette.setColor(QPalette::WindowText,
                      hasPages ? PDFViewerStyle::primary(base) : PDFViewerStyle::secondary(base));
     m_zoomLabel->setPalette(palette);
-}
-
-void PDFViewerToolbar::togglePresentation()
-{
-    if (m_model->isPresentationMode())
-        m_model->exitPresentationMode(true);
-    else
-        m_model->enterPresentationMode(true);
 }
 
 void PDFViewerToolbar::paintEvent(QPaintEvent *)

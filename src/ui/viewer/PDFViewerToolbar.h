@@ -50,11 +50,11 @@ private:
 
     PDFToolbarButton *makeButton(const QString &title, const QString &systemImage, const QString &label,
                                  const QString &identifier, bool isProminent = false);
-    // Sets the tooltip "title（shortcut）" now and after every change of the store.
-    void tipWithShortcut(PDFToolbarButton *button, const QString &title, PDFViewerShortcutAction action);
+    // Makes `button` run `action` and follow its enabled rule, with the tooltip
+    // "title（shortcut）" now and after every change of the store.
+    void bindAction(PDFToolbarButton *button, const QString &title, PDFViewerShortcutAction action);
     void refreshState();
     void refreshToolTips();
-    void togglePresentation();
 
     PDFViewerModel *m_model;
     PDFViewerShortcutStore *m_shortcuts;
