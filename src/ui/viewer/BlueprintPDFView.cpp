@@ -430,10 +430,11 @@ void BlueprintPDFView::paintEvent(QPaintEvent *)
     const qreal dpr = devicePixelRatioF();
     QRegion background(QRect(QPoint(0, 0), (QSizeF(viewport()->size()) * dpr).toSize()));
     const auto [first, last] = m_document && m_layout.pageCount() > 0 ? visiblePageRange() : qMakePair(0, -1);
+    QList<PageGeometry> pages;
     for (int i = std::max(first, 0); i <= last; ++i) {
-        const PageGeometry g = pageGeometry(i);
-        if (g.page)
-            background -= g.pagePixels.translated(g.origin);
+        pages.append(pageGeometry(i));
+        if (pages.last().page)
+            background -= pages.last().pagePixels.translated(pages.last().origin);
     }
     painter.save();
     painter.scale(1 / dpr, 1 / dpr);
@@ -445,8 +446,8 @@ void BlueprintPDFView::paintEvent(QPaintEvent *)
 
     QSet<PDFTileKey> wanted;
     bool blank = false;
-    for (int i = std::max(first, 0); i <= last; ++i) {
-        if (!paintPage(painter, i, wanted))
+    for (const PageGeometry &g : std::as_const(pages)) {
+        if (!paintPage(painter, g, wanted))
             blank = true;
     }
     m_renderQueue->retain(wanted, PDFTileKey::Tile);
@@ -459,11 +460,11 @@ void BlueprintPDFView::paintEvent(QPaintEvent *)
         ++m_frameStats.blankFrames;
 }
 
-bool BlueprintPDFView::paintPage(QPainter &painter, int index, QSet<PDFTileKey> &wanted)
+bool BlueprintPDFView::paintPage(QPainter &painter, const PageGeometry &g, QSet<PDFTileKey> &wanted)
 {
-    const PageGeometry g = pageGeometry(index);
     if (!g.page || g.visiblePixels.isEmpty())
         return true;
+    const int index = g.base.page;
     loadLinks(index);
     const qreal dpr = devicePixelRatioF();
     const double pixelScale = g.base.pixelScale();

@@ -179,9 +179,9 @@ private:
         PDFTileKey base;
     };
     PageGeometry pageGeometry(int index) const;
-    // Draws page `index` and asks for what is missing; returns false when some of its visible
-    // paper had no picture.
-    bool paintPage(QPainter &painter, int index, QSet<PDFTileKey> &wanted);
+    // Draws a page laid out as `g` and asks for what is missing; returns false when some of
+    // its visible paper had no picture.
+    bool paintPage(QPainter &painter, const PageGeometry &g, QSet<PDFTileKey> &wanted);
     double previewPixelScale(const PDFPage *page) const;
     void imageReady(const PDFTileKey &key);
     void paintSelection(QPainter &painter);
