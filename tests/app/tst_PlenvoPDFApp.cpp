@@ -16,6 +16,28 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+namespace {
+
+// An application over settings in a temporary folder, with its own open request and shortcut
+// store; start() builds it, so a request can be made before the window exists.
+struct AppFixture {
+    QTemporaryDir dir;
+    PDFViewerOpenRequest request;
+    QSettings shortcutSettings {dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat};
+    PDFViewerShortcutStore shortcuts {&shortcutSettings, PDFViewerShortcutStore::defaultStorageKey()};
+    std::unique_ptr<PlenvoPDFApp> app;
+
+    PlenvoPDFApp &start()
+    {
+        app = std::make_unique<PlenvoPDFApp>(
+            std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat), &request,
+            &shortcuts);
+        return *app;
+    }
+};
+
+} // namespace
+
 class tst_PlenvoPDFApp : public QObject {
     Q_OBJECT
 
@@ -57,14 +79,11 @@ void tst_PlenvoPDFApp::delegateTakesTheFirstPDF()
 
 void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndFollowsTheTitle()
 {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("A-101 总平面.pdf"));
+    AppFixture f;
+    const QString file = f.dir.filePath(QStringLiteral("A-101 总平面.pdf"));
     QVERIFY(TestPDFs::writePlain(file, 2));
-    PDFViewerOpenRequest request;
-    QSettings shortcutSettings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
-    PDFViewerShortcutStore shortcuts(&shortcutSettings, PDFViewerShortcutStore::defaultStorageKey());
-    PlenvoPDFApp app(
-        std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat), &request, &shortcuts);
+    PDFViewerOpenRequest &request = f.request;
+    PlenvoPDFApp &app = f.start();
     PDFViewerMainWindow *window = app.window();
     QCOMPARE(window->objectName(), QStringLiteral("pdf-viewer-main"));
     QCOMPARE(window->size(), QSize(1080, 760));
@@ -81,28 +100,20 @@ void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndFollowsTheTitle()
 
 void tst_PlenvoPDFApp::requestMadeBeforeTheWindowWaitsForIt()
 {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("early.pdf"));
+    AppFixture f;
+    const QString file = f.dir.filePath(QStringLiteral("early.pdf"));
     QVERIFY(TestPDFs::writePlain(file, 1));
-    PDFViewerOpenRequest request;
-    request.setUrl(QUrl::fromLocalFile(file));
-    QSettings shortcutSettings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
-    PDFViewerShortcutStore shortcuts(&shortcutSettings, PDFViewerShortcutStore::defaultStorageKey());
-    PlenvoPDFApp app(
-        std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat), &request, &shortcuts);
-    QCOMPARE(app.model()->documentTitle(), QStringLiteral("early"));
-    QVERIFY(request.url().isEmpty());
+    f.request.setUrl(QUrl::fromLocalFile(file));
+    QCOMPARE(f.start().model()->documentTitle(), QStringLiteral("early"));
+    QVERIFY(f.request.url().isEmpty());
 }
 
 void tst_PlenvoPDFApp::argumentsAreResolvedAgainstTheLaunchDirectory()
 {
-    QTemporaryDir dir;
+    AppFixture f;
+    const QTemporaryDir &dir = f.dir;
     QVERIFY(TestPDFs::writePlain(dir.filePath(QStringLiteral("rel.pdf")), 1));
-    PDFViewerOpenRequest request;
-    QSettings shortcutSettings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
-    PDFViewerShortcutStore shortcuts(&shortcutSettings, PDFViewerShortcutStore::defaultStorageKey());
-    PlenvoPDFApp app(
-        std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat), &request, &shortcuts);
+    PlenvoPDFApp &app = f.start();
     app.handleArguments(
         {QByteArrayLiteral("--verbose"), QByteArrayLiteral("notes.txt"), QByteArrayLiteral("./rel.pdf")},
         QFile::encodeName(dir.path()));
@@ -113,14 +124,11 @@ void tst_PlenvoPDFApp::argumentsAreResolvedAgainstTheLaunchDirectory()
 
 void tst_PlenvoPDFApp::windowHostsTheRootViewAndItsCommands()
 {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("plan.pdf"));
+    AppFixture f;
+    const QString file = f.dir.filePath(QStringLiteral("plan.pdf"));
     QVERIFY(TestPDFs::writePlain(file, 2, QSizeF(595, 842), {QStringLiteral("north"), QStringLiteral("south")}));
-    PDFViewerOpenRequest request;
-    QSettings shortcutSettings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
-    PDFViewerShortcutStore shortcuts(&shortcutSettings, PDFViewerShortcutStore::defaultStorageKey());
-    PlenvoPDFApp app(
-        std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat), &request, &shortcuts);
+    PDFViewerOpenRequest &request = f.request;
+    PlenvoPDFApp &app = f.start();
     PDFViewerMainWindow *window = app.window();
     QCOMPARE(window->centralWidget(), window->rootView());
     const QSize minimum = window->minimumSizeHint();
