@@ -66,6 +66,14 @@ bool writeLines(const QString &path, const QList<QStringList> &pageLines, QSizeF
     return builder.save(path);
 }
 
+bool writeSheets(const QString &path, const QList<QSizeF> &sizes)
+{
+    PDFDocumentBuilder builder;
+    for (int i = 0; i < sizes.size(); ++i)
+        builder.addPage(sizes[i], pageContent(i + 1, sizes[i], {}));
+    return builder.save(path);
+}
+
 bool writeRotated(const QString &path, const QList<int> &rotations)
 {
     PDFDocumentBuilder builder;

@@ -17,6 +17,9 @@ bool writePlain(const QString &path, int pageCount, QSizeF size = QSizeF(595, 84
 // from the top, then every 24 pt, x = 90), in /F1 or, when it holds any non-Latin-1
 // character, wholly in /F2. No "Page n" heading.
 bool writeLines(const QString &path, const QList<QStringList> &pageLines, QSizeF size = QSizeF(595, 842));
+// One page per entry of `sizes` (points), each with its "Page n" heading: documents that mix
+// portrait and landscape sheets.
+bool writeSheets(const QString &path, const QList<QSizeF> &sizes);
 // Pages whose /Rotate entries are `rotations` (one page each, written as given).
 bool writeRotated(const QString &path, const QList<int> &rotations);
 // An encrypted file that needs the password "secret".

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QThreadPool>
 #include <QVariantAnimation>
@@ -27,6 +28,9 @@ namespace {
 constexpr double kPreviewLongSide = 1200.0;
 // UI time a frame may spend before it draws the remaining stand-ins roughly.
 constexpr qint64 kStandInBudgetNs = 2'000'000;
+// How far, in logical pixels, the document may stick out of the view and still count as fitting:
+// a fitted scale reproduces the view's extent only up to rounding.
+constexpr qreal kFitTolerance = 0.5;
 // Wheel sensitivity: scale × e^(delta × k).
 constexpr double kLineWheelSensitivity = 0.12;
 constexpr double kPreciseWheelSensitivity = 0.012;
@@ -47,6 +51,7 @@ BlueprintPDFView::BlueprintPDFView(QWidget *parent)
     // paintEvent covers every pixel itself; nothing needs clearing first.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    showScrollBars({});
     horizontalScrollBar()->setSingleStep(24);
     verticalScrollBar()->setSingleStep(24);
     viewport()->setAutoFillBackground(false);
@@ -74,14 +79,9 @@ void BlueprintPDFView::setDocument(std::shared_ptr<PDFDocument> document)
     m_selection.reset();
     m_links.clear();
     m_linksLoading.clear();
-    m_currentPage = -1;
+    m_currentPage = m_document && m_document->pageCount() > 0 ? 0 : -1;
     m_anchor = Anchor{};
     relayout();
-    if (m_autoScales)
-        applyAutoScale();
-    setCurrentPageIndex(m_document && m_document->pageCount() > 0 ? 0 : -1);
-    applyAnchor();
-    viewport()->update();
     emit documentChanged();
     // A new document always counts as a page change, even from page 0 to page 0.
     emit pageChanged();
@@ -106,12 +106,11 @@ void BlueprintPDFView::goToPageIndex(int index)
     const bool shownPageChanges = m_displayMode == DisplayMode::SinglePage && index != m_currentPage;
     m_anchor = Anchor{true, index, {}};
     setCurrentPageIndex(index);
-    if (shownPageChanges) {
-        updateScrollBars();
-        if (m_autoScales)
-            applyAutoScale();
-    }
-    applyAnchor();
+    // A single page shown alone sets the document's size, and a fitted scale follows the page.
+    if (shownPageChanges || m_autoScales)
+        reflow();
+    else
+        applyAnchor();
     viewport()->update();
 }
 
@@ -126,7 +125,9 @@ void BlueprintPDFView::go(const PDFSelection &selection)
     const QRectF target = page->pageToDisplay().mapRect(selection.bounds()).translated(pageRect.topLeft());
     const QRectF visible = visibleDocumentRect();
     if (!visible.contains(target)) {
-        m_anchor = Anchor{false, selection.pageIndex, target.center()};
+        m_anchor = Anchor{false, selection.pageIndex,
+            QPointF((target.center().x() - pageRect.left()) / pageRect.width(),
+                (target.center().y() - pageRect.top()) / pageRect.height())};
         applyAnchor();
         setCurrentPageIndex(selection.pageIndex);
     }
@@ -157,7 +158,8 @@ void BlueprintPDFView::goToNextPage()
 
 void BlueprintPDFView::setScaleFactor(qreal scale)
 {
-    // A zoom asked for by the user keeps the middle of the view in place.
+    // A scale asked for is a manual zoom; it keeps the middle of the view in place.
+    m_autoScales = false;
     captureCentreAnchor();
     setScaleInternal(scale);
 }
@@ -180,7 +182,7 @@ void BlueprintPDFView::setAutoScales(bool autoScales)
 {
     m_autoScales = autoScales;
     if (m_autoScales)
-        applyAutoScale();
+        reflow();
 }
 
 void BlueprintPDFView::setDisplayMode(DisplayMode mode)
@@ -190,8 +192,6 @@ void BlueprintPDFView::setDisplayMode(DisplayMode mode)
     m_displayMode = mode;
     m_anchor = Anchor{true, std::max(m_currentPage, 0), {}};
     relayout();
-    if (m_autoScales)
-        applyAutoScale();
 }
 
 void BlueprintPDFView::setDisplaysPageBreaks(bool shown)
@@ -200,16 +200,12 @@ void BlueprintPDFView::setDisplaysPageBreaks(bool shown)
         return;
     m_layoutSettings.pageBreaks = shown;
     relayout();
-    if (m_autoScales)
-        applyAutoScale();
 }
 
 void BlueprintPDFView::setPageBreakMargins(const QMarginsF &margins)
 {
     m_layoutSettings.margins = margins;
     relayout();
-    if (m_autoScales)
-        applyAutoScale();
 }
 
 void BlueprintPDFView::setBackgroundColor(const QColor &color)
@@ -229,10 +225,11 @@ void BlueprintPDFView::setCurrentSelection(const std::optional<PDFSelection> &se
 
 void BlueprintPDFView::layoutDocumentView()
 {
+    // The current page stays current: a fitted view shows it whole, a zoomed one keeps the
+    // view's centre on the same relative spot of the page (see Anchor).
+    if (m_autoScales && m_currentPage >= 0)
+        m_anchor = Anchor{true, m_currentPage, {}};
     relayout();
-    if (m_autoScales)
-        applyAutoScale();
-    viewport()->update();
     emit layoutChanged();
 }
 
@@ -246,8 +243,6 @@ QRectF BlueprintPDFView::pageRectInViewport(int index) const
 
 void BlueprintPDFView::relayout()
 {
-    if (m_anchor.pageTop == false)
-        captureCentreAnchor();
     QVector<QSizeF> sizes;
     if (m_document) {
         sizes.reserve(m_document->pageCount());
@@ -258,16 +253,68 @@ void BlueprintPDFView::relayout()
     settings.continuous = m_displayMode == DisplayMode::SinglePageContinuous;
     m_layout.setPages(sizes);
     m_layout.setSettings(settings);
-    updateScrollBars();
-    applyAnchor();
+    reflow();
 }
 
-void BlueprintPDFView::applyAutoScale()
+BlueprintPDFView::ScrollBars BlueprintPDFView::scrollBarsNeeded(qreal scale, QSizeF viewportSize) const
 {
-    if (!m_document || m_document->pageCount() == 0 || viewport()->size().isEmpty())
+    const QSizeF document = m_layout.documentSize(m_currentPage) * scale;
+    return {document.height() > viewportSize.height() + kFitTolerance,
+        document.width() > viewportSize.width() + kFitTolerance};
+}
+
+BlueprintPDFView::ScrollBars BlueprintPDFView::shownScrollBars() const
+{
+    return {verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn, horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn};
+}
+
+void BlueprintPDFView::showScrollBars(ScrollBars bars)
+{
+    setVerticalScrollBarPolicy(bars.vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(bars.horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+void BlueprintPDFView::reflow()
+{
+    // Showing or hiding a scroll bar resizes the viewport, which lands here again; the outer
+    // call has already taken that size into account.
+    if (m_reflowing)
         return;
-    const int page = std::max(m_currentPage, 0);
-    setScaleInternal(m_layout.fitScale(page, QSizeF(viewport()->size())));
+    const QScopedValueRollback<bool> guard(m_reflowing, true);
+
+    const bool fitting = m_autoScales && m_document && m_layout.pageCount() > 0;
+    const int fittedPage = std::max(m_currentPage, 0);
+    auto scaleFor = [&](QSizeF viewportSize) {
+        if (!fitting || viewportSize.isEmpty())
+            return m_scale;
+        return std::clamp(m_layout.fitScale(fittedPage, viewportSize), m_minScale, m_maxScale);
+    };
+    qreal scale = m_scale;
+    auto agrees = [&](ScrollBars bars) {
+        const QSizeF viewportSize(viewport()->size());
+        scale = scaleFor(viewportSize);
+        return scrollBarsNeeded(scale, viewportSize) == bars;
+    };
+    // The bars shown stay while they agree with the scale they lead to (zooming and panning
+    // mostly end here). Otherwise the fewest bars that agree; both bars, when nothing else
+    // agrees, is a resting state too, because the policy is the canvas's, not Qt's "as needed".
+    if (!agrees(shownScrollBars())) {
+        static constexpr ScrollBars choices[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+        for (const ScrollBars &bars : choices) {
+            showScrollBars(bars);
+            if (agrees(bars))
+                break;
+        }
+    }
+
+    const bool scaleChanges = std::isfinite(scale) && scale != m_scale;
+    if (scaleChanges)
+        m_scale = scale;
+    updateScrollRanges();
+    applyAnchor();
+    viewport()->update();
+    if (scaleChanges)
+        emit scaleChanged();
 }
 
 void BlueprintPDFView::setScaleInternal(qreal scale)
@@ -277,25 +324,25 @@ void BlueprintPDFView::setScaleInternal(qreal scale)
     scale = std::clamp(scale, m_minScale, m_maxScale);
     if (scale == m_scale)
         return;
-    if (!m_anchor.pageTop)
-        captureCentreAnchor();
     m_scale = scale;
-    updateScrollBars();
-    applyAnchor();
-    viewport()->update();
+    // reflow() would fit again while automatic scaling is on; a scale set here is manual.
+    const bool autoScales = std::exchange(m_autoScales, false);
+    reflow();
+    m_autoScales = autoScales;
     emit scaleChanged();
 }
 
-void BlueprintPDFView::updateScrollBars()
+void BlueprintPDFView::updateScrollRanges()
 {
     const QSizeF doc = m_layout.documentSize(m_currentPage) * m_scale;
     const QSize vp = viewport()->size();
-    const int maxX = std::max(0, int(std::ceil(doc.width() - vp.width())));
-    const int maxY = std::max(0, int(std::ceil(doc.height() - vp.height())));
+    auto maximum = [](qreal extent, int view) {
+        return extent > view + kFitTolerance ? int(std::ceil(extent - view)) : 0;
+    };
     m_adjustingScroll = true;
-    horizontalScrollBar()->setRange(0, maxX);
+    horizontalScrollBar()->setRange(0, maximum(doc.width(), vp.width()));
     horizontalScrollBar()->setPageStep(vp.width());
-    verticalScrollBar()->setRange(0, maxY);
+    verticalScrollBar()->setRange(0, maximum(doc.height(), vp.height()));
     verticalScrollBar()->setPageStep(vp.height());
     m_adjustingScroll = false;
 }
@@ -306,15 +353,16 @@ void BlueprintPDFView::applyAnchor()
         return;
     const QSize vp = viewport()->size();
     const QSizeF doc = m_layout.documentSize(m_currentPage) * m_scale;
+    const QRectF r = m_layout.pageRect(m_anchor.page, m_currentPage);
     qreal x = (doc.width() - vp.width()) / 2;
     qreal y = 0;
     if (m_anchor.pageTop) {
-        const QRectF r = m_layout.pageRect(m_anchor.page, m_currentPage);
         const qreal top = m_layoutSettings.pageBreaks ? m_layoutSettings.margins.top() : 0;
         y = (r.top() - top) * m_scale;
-    } else {
-        x = m_anchor.centre.x() * m_scale - vp.width() / 2.0;
-        y = m_anchor.centre.y() * m_scale - vp.height() / 2.0;
+    } else if (!r.isEmpty()) {
+        const QPointF centre(r.left() + m_anchor.relative.x() * r.width(), r.top() + m_anchor.relative.y() * r.height());
+        x = centre.x() * m_scale - vp.width() / 2.0;
+        y = centre.y() * m_scale - vp.height() / 2.0;
     }
     m_adjustingScroll = true;
     horizontalScrollBar()->setValue(int(std::lround(x)));
@@ -328,8 +376,12 @@ void BlueprintPDFView::captureCentreAnchor()
 {
     if (!m_document || m_layout.pageCount() == 0 || viewport()->size().isEmpty())
         return;
-    const QPointF centre = QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0);
-    m_anchor = Anchor{false, m_currentPage, (centre - contentOffset()) / m_scale};
+    const QPointF centre = (QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0) - contentOffset()) / m_scale;
+    const int page = m_displayMode == DisplayMode::SinglePage ? m_currentPage : m_layout.pageAt(centre.y());
+    const QRectF r = m_layout.pageRect(page, m_currentPage);
+    if (r.isEmpty())
+        return;
+    m_anchor = Anchor{false, page, QPointF((centre.x() - r.left()) / r.width(), (centre.y() - r.top()) / r.height())};
 }
 
 void BlueprintPDFView::scrollContentsBy(int, int)
@@ -375,10 +427,7 @@ QRectF BlueprintPDFView::visibleDocumentRect() const
 void BlueprintPDFView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    updateScrollBars();
-    if (m_autoScales)
-        applyAutoScale();
-    applyAnchor();
+    reflow();
 }
 
 

@@ -148,18 +148,35 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    // What stays put when the layout changes: either the top of a page (after go) or the
-    // document point at the centre of the view (after scrolling or zooming).
+    // What stays put when the layout, the scale or the view's size changes: either the top of a
+    // page (after go, or a page turned while fitted) or the spot of a page under the view's
+    // centre (after scrolling or zooming), relative to the page's rectangle (0..1 across it),
+    // so that it survives pages above changing size. Kept up to date by every scroll.
     struct Anchor {
         bool pageTop = true;
         int page = 0;
-        QPointF centre; // document points
+        QPointF relative;
+    };
+    struct ScrollBars {
+        bool vertical = false;
+        bool horizontal = false;
+        bool operator==(const ScrollBars &other) const
+        {
+            return vertical == other.vertical && horizontal == other.horizontal;
+        }
     };
 
     void relayout();
-    void applyAutoScale();
+    // Decides the scroll bars and, while fitting, the scale together, sets the scroll ranges and
+    // puts the anchor back. Every change of size, layout or scale goes through here; the result
+    // is a fixed point, so the viewport resize it may cause changes nothing more.
+    void reflow();
+    ScrollBars scrollBarsNeeded(qreal scale, QSizeF viewportSize) const;
+    ScrollBars shownScrollBars() const;
+    void showScrollBars(ScrollBars bars);
+    // A manual scale (clamped); automatic scaling is left as it is.
     void setScaleInternal(qreal scale);
-    void updateScrollBars();
+    void updateScrollRanges();
     void applyAnchor();
     void captureCentreAnchor();
     void updateCurrentPageFromScroll();
@@ -207,6 +224,7 @@ private:
     int m_currentPage = -1;
     Anchor m_anchor;
     bool m_adjustingScroll = false;
+    bool m_reflowing = false;
     std::optional<PDFSelection> m_selection;
     QVariantAnimation *m_selectionPulse = nullptr;
     PDFRenderQueue *m_renderQueue = nullptr;

@@ -45,6 +45,10 @@ private slots:
     void clickFollowsLinks();
     void replacedDocumentNeverShowsStaleTiles();
     void viewBecomesSharpAndStaysCoveredWhileZooming();
+    void turningPagesAtFitSettles_data();
+    void turningPagesAtFitSettles();
+    void turningAPageKeepsItCurrentAndInView_data();
+    void turningAPageKeepsItCurrentAndInView();
 
 private:
     std::shared_ptr<PDFDocument> open(const QString &name);
@@ -57,6 +61,11 @@ void tst_BlueprintPDFView::initTestCase()
     QVERIFY(TestPDFs::writePlain(m_dir.filePath(QStringLiteral("a0.pdf")), 3, QSizeF(3370, 2384)));
     QVERIFY(TestPDFs::writePlain(m_dir.filePath(QStringLiteral("a4.pdf")), 2));
     QVERIFY(TestPDFs::writeLinks(m_dir.filePath(QStringLiteral("links.pdf"))));
+    // Portrait and landscape sheets from A4 to A0, and a narrow strip.
+    QVERIFY(TestPDFs::writeSheets(m_dir.filePath(QStringLiteral("mixed.pdf")),
+        {QSizeF(595, 842), QSizeF(842, 595), QSizeF(842, 1191), QSizeF(595, 842), QSizeF(3370, 2384),
+            QSizeF(1684, 2384), QSizeF(300, 842), QSizeF(595, 842)}));
+    QVERIFY(TestPDFs::writePlain(m_dir.filePath(QStringLiteral("book.pdf")), 14));
 }
 
 std::shared_ptr<PDFDocument> tst_BlueprintPDFView::open(const QString &name)
@@ -282,6 +291,114 @@ void tst_BlueprintPDFView::viewBecomesSharpAndStaysCoveredWhileZooming()
     QCOMPARE(w.canvas->frameStats().blankFrames, 0);
     QVERIFY(!w.canvas->isViewSharp());
     QTRY_VERIFY(w.canvas->isViewSharp());
+}
+
+namespace {
+
+// Lets every posted event run, then counts the scale changes that still happen: a fit that has
+// reached its fixed point causes none.
+int churnAfterSettling(BlueprintPDFView *canvas)
+{
+    for (int i = 0; i < 10; ++i)
+        QCoreApplication::processEvents();
+    int changes = 0;
+    const auto counter = QObject::connect(canvas, &BlueprintPDFView::scaleChanged, [&changes] { ++changes; });
+    for (int i = 0; i < 10; ++i)
+        QCoreApplication::processEvents();
+    QObject::disconnect(counter);
+    return changes;
+}
+
+void turnRight(BlueprintPDFView *canvas, int page)
+{
+    PDFPage *p = canvas->document()->page(page);
+    p->setRotation(PDFPage::normalizedRotation(p->rotation() + 90));
+    canvas->layoutDocumentView();
+}
+
+bool wholePageInView(BlueprintPDFView *canvas, int page)
+{
+    const QRectF view = QRectF(canvas->viewport()->rect()).adjusted(-1, -1, 1, 1);
+    return view.contains(canvas->pageRectInViewport(page));
+}
+
+} // namespace
+
+void tst_BlueprintPDFView::turningPagesAtFitSettles_data()
+{
+    QTest::addColumn<int>("width");
+    // A turned A4 sheet fitted into a 600-pixel-high view is exactly as wide as the view at
+    // about 855 pixels: within a scroll bar's width below that, showing the horizontal bar
+    // made the sheet fit by height, which hid the bar again, for ever.
+    for (int width : {640, 832, 838, 842, 846, 850, 853, 855, 858, 1200})
+        QTest::addRow("%d px wide", width) << width;
+}
+
+void tst_BlueprintPDFView::turningPagesAtFitSettles()
+{
+    QFETCH(int, width);
+    CanvasWindow w;
+    w.window.resize(width, 660);
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    w.canvas->setDocument(open(QStringLiteral("mixed.pdf")));
+    w.canvas->setAutoScales(true);
+    for (int page = 0; page < w.canvas->document()->pageCount(); ++page) {
+        w.canvas->goToPageIndex(page);
+        for (int turn = 1; turn <= 4; ++turn) {
+            turnRight(w.canvas, page);
+            const QByteArray where = QByteArray("page ") + QByteArray::number(page + 1) + " turn "
+                + QByteArray::number(turn);
+            QVERIFY2(churnAfterSettling(w.canvas) == 0, where.constData());
+            QVERIFY2(w.canvas->autoScales(), where.constData());
+            QVERIFY2(w.canvas->currentPageIndex() == page, where.constData());
+            QVERIFY2(wholePageInView(w.canvas, page), where.constData());
+        }
+    }
+}
+
+void tst_BlueprintPDFView::turningAPageKeepsItCurrentAndInView_data()
+{
+    QTest::addColumn<bool>("fitted");
+    QTest::newRow("fitted") << true;
+    QTest::newRow("zoomed in") << false;
+}
+
+void tst_BlueprintPDFView::turningAPageKeepsItCurrentAndInView()
+{
+    QFETCH(bool, fitted);
+    CanvasWindow w;
+    w.window.resize(1000, 760);
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    w.canvas->setDocument(open(QStringLiteral("book.pdf")));
+    w.canvas->setAutoScales(true);
+    w.canvas->goToPageIndex(9);
+    if (!fitted) {
+        w.canvas->setAutoScales(false);
+        w.canvas->setScaleFactor(2.0);
+    }
+    // Scrolled to somewhere inside page 10, not to its top.
+    w.canvas->applyPanTranslation(fitted ? QPointF(0, -40) : QPointF(-150, -500));
+    QCOMPARE(w.canvas->currentPageIndex(), 9);
+    const QPointF centre = QRectF(w.canvas->viewport()->rect()).center();
+    auto relative = [&] {
+        const QRectF r = w.canvas->pageRectInViewport(9);
+        return QPointF((centre.x() - r.left()) / r.width(), (centre.y() - r.top()) / r.height());
+    };
+    const QPointF before = relative();
+    for (int turn = 0; turn < 2; ++turn) {
+        turnRight(w.canvas, w.canvas->currentPageIndex());
+        QCOMPARE(churnAfterSettling(w.canvas), 0);
+        QCOMPARE(w.canvas->currentPageIndex(), 9);
+        QCOMPARE(w.canvas->document()->page(9)->rotation(), 90 * (turn + 1));
+        if (fitted) {
+            QVERIFY(wholePageInView(w.canvas, 9));
+        } else {
+            // The view's centre stays on the same relative spot of the turned page.
+            QVERIFY(qAbs(relative().x() - before.x()) < 0.01);
+            QVERIFY(qAbs(relative().y() - before.y()) < 0.01);
+        }
+    }
+    QCOMPARE(w.canvas->document()->page(10)->rotation(), 0);
 }
 
 QTEST_MAIN(tst_BlueprintPDFView)
