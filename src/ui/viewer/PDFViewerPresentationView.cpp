@@ -1,12 +1,16 @@
 #include "PDFViewerPresentationView.h"
 
 #include "BlueprintPDFView.h"
+#include "PDFDocument.h"
 #include "PDFViewerExitPresentationButton.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerShortcutStore.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QShortcut>
+
+#include <algorithm>
 
 namespace {
 
@@ -35,13 +39,71 @@ void PDFViewerPresentationView::setCanvas(BlueprintPDFView *canvas)
 {
     if (canvas == m_canvas && (!canvas || canvas->parentWidget() == this))
         return;
+    if (m_canvas)
+        m_canvas->removeEventFilter(this);
     m_canvas = canvas;
     if (canvas) {
+        canvas->installEventFilter(this);
         canvas->setParent(this);
         canvas->setGeometry(rect());
         canvas->show();
     }
     m_exit->raise();
+}
+
+std::optional<int> PDFViewerPresentationView::pageForKey(
+    int key, Qt::KeyboardModifiers modifiers, int current, int pageCount)
+{
+    if (pageCount < 1)
+        return std::nullopt;
+    // The keypad flag says where a key sits, not what it means.
+    modifiers &= ~Qt::KeypadModifier;
+    const bool shifted = modifiers == Qt::ShiftModifier;
+    if (modifiers != Qt::NoModifier && !(shifted && key == Qt::Key_Space))
+        return std::nullopt;
+    int target;
+    switch (key) {
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        target = current + 1;
+        break;
+    case Qt::Key_Space:
+        target = shifted ? current - 1 : current + 1;
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_PageUp:
+    case Qt::Key_Backspace:
+        target = current - 1;
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = pageCount - 1;
+        break;
+    default:
+        return std::nullopt;
+    }
+    return std::clamp(target, 0, pageCount - 1);
+}
+
+bool PDFViewerPresentationView::eventFilter(QObject *watched, QEvent *event)
+{
+    // Ahead of the canvas, which would scroll with these keys; only while this layout shows it.
+    if (watched == m_canvas && event->type() == QEvent::KeyPress && isVisible()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const int pageCount = m_canvas->document() ? m_canvas->document()->pageCount() : 0;
+        if (const std::optional<int> page
+            = pageForKey(key->key(), key->modifiers(), m_canvas->currentPageIndex(), pageCount)) {
+            m_canvas->goToPageIndex(*page);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PDFViewerPresentationView::exit()

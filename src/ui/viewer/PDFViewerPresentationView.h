@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
+
 class BlueprintPDFView;
 class PDFViewerExitPresentationButton;
 class PDFViewerModel;
@@ -12,6 +14,11 @@ class QShortcut;
 // The presentation layout: the model's canvas filling a black area, and the floating exit
 // button 16 pixels from the top right corner. The button and the Escape key (no modifiers)
 // end presentation and leave full screen.
+//
+// The keys presenters and their remotes use turn the pages while the canvas has the focus:
+// →, ↓, Page Down, Space and Enter forward; ←, ↑, Page Up, Shift+Space and Backspace back;
+// Home and End to the first and last page. None carries Ctrl, Alt or Super, so none can
+// collide with a customisable shortcut.
 //
 // The canvas is lent: setCanvas() reparents it here, and whoever takes it next reparents it
 // away. This view never deletes it.
@@ -27,7 +34,12 @@ public:
     void setCanvas(BlueprintPDFView *canvas);
     PDFViewerExitPresentationButton *exitButton() const { return m_exit; }
 
+    // The page a presenter's key goes to from `current` of `pageCount` pages (clamped), or
+    // nullopt when the key is not one of them.
+    static std::optional<int> pageForKey(int key, Qt::KeyboardModifiers modifiers, int current, int pageCount);
+
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 

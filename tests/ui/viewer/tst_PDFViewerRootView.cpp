@@ -88,6 +88,8 @@ private slots:
     void documentAreaFollowsPageCount();
     void presentingMovesTheSameCanvas();
     void leavingFullScreenEndsPresentation();
+    void presenterKeysTurnPages_data();
+    void presenterKeysTurnPages();
     void exitButton();
     void dragEnterTargetsOnlyFiles_data();
     void dragEnterTargetsOnlyFiles();
@@ -229,6 +231,47 @@ void tst_PDFViewerRootView::presentingMovesTheSameCanvas()
     // Escape in the normal layout is not the root view's.
     QTest::keyClick(v->root->toolbar()->searchField()->lineEdit(), Qt::Key_Escape);
     QCOMPARE(v->platform.toggledWindows.size(), 1);
+}
+
+void tst_PDFViewerRootView::presenterKeysTurnPages_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    const Qt::KeyboardModifiers none;
+    for (int key : {Qt::Key_Right, Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Space, Qt::Key_Return})
+        QTest::addRow("%s forward", qPrintable(QKeySequence(key).toString())) << key << none << 2 << 3;
+    QTest::newRow("keypad Enter forward") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << 2 << 3;
+    for (int key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_PageUp, Qt::Key_Backspace})
+        QTest::addRow("%s back", qPrintable(QKeySequence(key).toString())) << key << none << 2 << 1;
+    QTest::newRow("Shift+Space back") << int(Qt::Key_Space) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 2 << 1;
+    QTest::newRow("Home") << int(Qt::Key_Home) << none << 2 << 0;
+    QTest::newRow("End") << int(Qt::Key_End) << none << 2 << 4;
+    QTest::newRow("Page Down on the last page") << int(Qt::Key_PageDown) << none << 4 << 4;
+    QTest::newRow("Page Up on the first page") << int(Qt::Key_PageUp) << none << 0 << 0;
+    QTest::newRow("Ctrl+Space is not a page key") << int(Qt::Key_Space) << Qt::KeyboardModifiers(Qt::ControlModifier) << 2 << 2;
+    QTest::newRow("Shift+→ is not a page key") << int(Qt::Key_Right) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 2 << 2;
+}
+
+void tst_PDFViewerRootView::presenterKeysTurnPages()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 5));
+    BlueprintPDFView *canvas = v->model->pdfView();
+    QVERIFY(v->showPage(from));
+    v->model->enterPresentationMode(false);
+    QTest::keyClick(canvas, Qt::Key(key), modifiers);
+    QCOMPARE(canvas->currentPageIndex(), to);
+    QVERIFY(v->model->isPresentationMode());
+
+    // The reading layout leaves these keys to the canvas, which scrolls rather than jumps.
+    v->model->exitPresentationMode(false);
+    QTest::keyClick(canvas, Qt::Key_End);
+    QCOMPARE(canvas->currentPageIndex(), to);
 }
 
 void tst_PDFViewerRootView::leavingFullScreenEndsPresentation()
