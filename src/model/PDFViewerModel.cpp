@@ -77,8 +77,13 @@ BlueprintPDFView *PDFViewerModel::makePDFView()
     view->setDisplayDirection(BlueprintPDFView::DisplayDirection::Vertical);
     view->setDisplaysPageBreaks(true);
     view->setPageBreakMargins(QMarginsF(12, 12, 12, 12));
-    view->setBackgroundColor(QPalette().color(QPalette::Window));
+    view->setBackgroundColor(readingBackground());
     return view;
+}
+
+QColor PDFViewerModel::readingBackground()
+{
+    return QPalette().color(QPalette::Window);
 }
 
 std::shared_ptr<PDFDocument> PDFViewerModel::document() const
@@ -406,7 +411,7 @@ void PDFViewerModel::enterPresentationMode(bool toggleSystemFullScreen)
     if (m_pageCount < 1 || m_isPresentationMode || !m_pdfView)
         return;
     setPresentationMode(true);
-    applyLayout(BlueprintPDFView::DisplayMode::SinglePage, false);
+    applyLayout(BlueprintPDFView::DisplayMode::SinglePage, false, Qt::black);
     refreshZoomPercentage();
     setStatusText(QStringLiteral("投影模式"));
 
@@ -437,15 +442,16 @@ void PDFViewerModel::exitPresentationMode(bool toggleSystemFullScreen)
 void PDFViewerModel::restoreReadingLayout()
 {
     setPresentationMode(false);
-    applyLayout(BlueprintPDFView::DisplayMode::SinglePageContinuous, true);
+    applyLayout(BlueprintPDFView::DisplayMode::SinglePageContinuous, true, readingBackground());
     refreshZoomPercentage();
     setStatusText(m_fileURL.isEmpty() ? emptyStatusText : QStringLiteral("已退出投影模式"));
 }
 
-void PDFViewerModel::applyLayout(BlueprintPDFView::DisplayMode mode, bool pageBreaks)
+void PDFViewerModel::applyLayout(BlueprintPDFView::DisplayMode mode, bool pageBreaks, const QColor &background)
 {
     if (!m_pdfView)
         return;
+    m_pdfView->setBackgroundColor(background);
     PDFPage *page = m_pdfView->currentPage();
     m_pdfView->setDisplayMode(mode);
     m_pdfView->setDisplaysPageBreaks(pageBreaks);

@@ -167,7 +167,9 @@ private:
     void zoomBy(double factor);
     void setCurrentPageRotation(int degrees, const QString &status);
     // Switches the canvas layout (automatic scaling on) and keeps the current page.
-    void applyLayout(BlueprintPDFView::DisplayMode mode, bool pageBreaks);
+    void applyLayout(BlueprintPDFView::DisplayMode mode, bool pageBreaks, const QColor &background);
+    // Around the pages while reading: the window's colour. Presenting shows them on black.
+    static QColor readingBackground();
     void observeSearchChanges(PDFDocument *document);
     bool isActiveSearch(const PDFDocument *document) const;
     void showSelectedSearchResult();
