@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -31,6 +32,10 @@ constexpr qint64 kStandInBudgetNs = 2'000'000;
 // How far, in logical pixels, the document may stick out of the view and still count as fitting:
 // a fitted scale reproduces the view's extent only up to rounding.
 constexpr qreal kFitTolerance = 0.5;
+// The found-match highlight's outline and ring, and the ring's smallest size on screen and life.
+constexpr QColor kMatchColor(230, 150, 0);
+constexpr qreal kMatchMarkerMinimum = 28;
+constexpr int kMatchMarkerMs = 2000;
 // Wheel sensitivity: scale × e^(delta × k).
 constexpr double kLineWheelSensitivity = 0.12;
 constexpr double kPreciseWheelSensitivity = 0.012;
@@ -61,6 +66,13 @@ BlueprintPDFView::BlueprintPDFView(QWidget *parent)
     m_selectionPulse->setEndValue(1.0);
     m_selectionPulse->setDuration(600);
     connect(m_selectionPulse, &QVariantAnimation::valueChanged, viewport(), qOverload<>(&QWidget::update));
+    // The ring around a found match: held, then faded out.
+    m_matchMarker = new QVariantAnimation(this);
+    m_matchMarker->setDuration(kMatchMarkerMs);
+    m_matchMarker->setKeyValueAt(0.0, 1.0);
+    m_matchMarker->setKeyValueAt(0.7, 1.0);
+    m_matchMarker->setKeyValueAt(1.0, 0.0);
+    connect(m_matchMarker, &QVariantAnimation::valueChanged, viewport(), qOverload<>(&QWidget::update));
     connect(m_renderQueue, &PDFRenderQueue::imageReady, this, &BlueprintPDFView::imageReady);
     updateScrollMonitor();
 }
@@ -218,8 +230,11 @@ void BlueprintPDFView::setCurrentSelection(const std::optional<PDFSelection> &se
 {
     m_selection = selection;
     m_selectionPulse->stop();
-    if (m_selection && animate)
+    m_matchMarker->stop();
+    if (m_selection && animate) {
         m_selectionPulse->start();
+        m_matchMarker->start();
+    }
     viewport()->update();
 }
 
@@ -490,8 +505,10 @@ void BlueprintPDFView::paintEvent(QPaintEvent *)
     for (const QRect &rect : background)
         painter.fillRect(rect, m_background);
     painter.restore();
-    if (!m_document || m_layout.pageCount() == 0)
+    if (!m_document || m_layout.pageCount() == 0) {
+        paintFocusRing(painter);
         return;
+    }
 
     QSet<PDFTileKey> wanted;
     bool blank = false;
@@ -504,6 +521,7 @@ void BlueprintPDFView::paintEvent(QPaintEvent *)
     if (std::exchange(m_standInsPending, false))
         QMetaObject::invokeMethod(viewport(), qOverload<>(&QWidget::update), Qt::QueuedConnection);
     paintSelection(painter);
+    paintFocusRing(painter);
     ++m_frameStats.frames;
     if (blank)
         ++m_frameStats.blankFrames;
@@ -620,12 +638,34 @@ void BlueprintPDFView::paintSelection(QPainter &painter)
         ? m_selectionPulse->currentValue().toReal()
         : 1.0;
     const qreal grow = (1.0 - pulse) * 6.0;
-    painter.setPen(QPen(QColor(230, 150, 0), 1.5));
+    painter.setPen(QPen(kMatchColor, 1.5));
+    QRectF bounds;
     for (const QRectF &rect : m_selection->rects) {
         const QRectF shown = t.mapRect(rect).adjusted(-grow, -grow, grow, grow);
         painter.fillRect(shown, QColor(255, 214, 0, 110));
         painter.drawRect(shown);
+        bounds |= shown;
     }
+    paintMatchMarker(painter, bounds);
+}
+
+void BlueprintPDFView::paintMatchMarker(QPainter &painter, const QRectF &match)
+{
+    // On a fitted sheet a match can be a few pixels wide: a ring of at least kMatchMarkerMinimum
+    // logical pixels across, whatever the scale, shows where it is until it fades.
+    if (m_matchMarker->state() != QAbstractAnimation::Running || match.isEmpty())
+        return;
+    const qreal opacity = m_matchMarker->currentValue().toReal();
+    const qreal radius = std::max(std::hypot(match.width(), match.height()) / 2 + 6, kMatchMarkerMinimum / 2);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(opacity);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(255, 255, 255, 200), 6)); // a halo that keeps the ring clear of dark lines
+    painter.drawEllipse(match.center(), radius, radius);
+    painter.setPen(QPen(kMatchColor, 3));
+    painter.drawEllipse(match.center(), radius, radius);
+    painter.restore();
 }
 
 qreal BlueprintPDFView::applyScrollZoom(qreal scrollingDeltaY, bool hasPreciseDeltas)
@@ -731,6 +771,7 @@ bool BlueprintPDFView::monitorWheel(QWidget *receiver, QWheelEvent *event)
 
 void BlueprintPDFView::mousePressEvent(QMouseEvent *event)
 {
+    setFocusVisible(false);
     if (event->button() != Qt::LeftButton || !m_document) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
@@ -774,8 +815,45 @@ void BlueprintPDFView::mouseReleaseEvent(QMouseEvent *event)
     event->accept();
 }
 
+void BlueprintPDFView::paintFocusRing(QPainter &painter)
+{
+    if (!m_focusVisible || !hasFocus())
+        return;
+    painter.save();
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
+    painter.restore();
+}
+
+void BlueprintPDFView::focusInEvent(QFocusEvent *event)
+{
+    // Shown when the keyboard brought the focus, as the one cue of where typing goes; a click
+    // or the program moving the focus shows nothing.
+    const Qt::FocusReason reason = event->reason();
+    setFocusVisible(reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason);
+    QAbstractScrollArea::focusInEvent(event);
+}
+
+void BlueprintPDFView::keyPressEvent(QKeyEvent *event)
+{
+    // Arrows and Page Up/Down scroll (the scroll area's own keys); using them shows the focus.
+    QAbstractScrollArea::keyPressEvent(event);
+    if (event->isAccepted())
+        setFocusVisible(true);
+}
+
+void BlueprintPDFView::setFocusVisible(bool visible)
+{
+    if (visible == m_focusVisible)
+        return;
+    m_focusVisible = visible;
+    viewport()->update();
+}
+
 void BlueprintPDFView::focusOutEvent(QFocusEvent *event)
 {
+    setFocusVisible(false);
     // A drag cut short (another window took the pointer) still gives its cursor back.
     if (m_panning && QApplication::mouseButtons() == Qt::NoButton) {
         m_pressed = false;

@@ -145,7 +145,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // What stays put when the layout, the scale or the view's size changes: either the top of a
@@ -202,6 +204,9 @@ private:
     double previewPixelScale(const PDFPage *page) const;
     void imageReady(const PDFTileKey &key);
     void paintSelection(QPainter &painter);
+    void paintMatchMarker(QPainter &painter, const QRectF &match);
+    void paintFocusRing(QPainter &painter);
+    void setFocusVisible(bool visible);
     void installScrollMonitorIfNeeded();
     void removeScrollMonitor();
     void updateScrollMonitor();
@@ -227,6 +232,8 @@ private:
     bool m_reflowing = false;
     std::optional<PDFSelection> m_selection;
     QVariantAnimation *m_selectionPulse = nullptr;
+    QVariantAnimation *m_matchMarker = nullptr; // opacity of the ring around the match, 1 → 0
+    bool m_focusVisible = false;
     PDFRenderQueue *m_renderQueue = nullptr;
     FrameStats m_frameStats;
     bool m_scrollMonitorInstalled = false;

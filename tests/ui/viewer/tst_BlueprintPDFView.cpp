@@ -49,6 +49,8 @@ private slots:
     void turningPagesAtFitSettles();
     void turningAPageKeepsItCurrentAndInView_data();
     void turningAPageKeepsItCurrentAndInView();
+    void keysScrollAndShowWhereTheFocusIs();
+    void aFoundMatchIsRingedWhateverTheScale();
 
 private:
     std::shared_ptr<PDFDocument> open(const QString &name);
@@ -399,6 +401,74 @@ void tst_BlueprintPDFView::turningAPageKeepsItCurrentAndInView()
         }
     }
     QCOMPARE(w.canvas->document()->page(10)->rotation(), 0);
+}
+
+void tst_BlueprintPDFView::keysScrollAndShowWhereTheFocusIs()
+{
+    CanvasWindow w;
+    w.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    w.canvas->setDocument(open(QStringLiteral("a4.pdf")));
+    w.canvas->setScaleFactor(2.0);
+    const QColor ring = w.canvas->palette().color(QPalette::Highlight);
+    auto edge = [&] { return w.canvas->viewport()->grab().toImage().pixelColor(1, 200); };
+
+    w.canvas->setFocus(Qt::MouseFocusReason);
+    QVERIFY(edge() != ring);
+    w.canvas->clearFocus();
+    w.canvas->setFocus(Qt::TabFocusReason);
+    QCOMPARE(edge(), ring);
+
+    QScrollBar *v = w.canvas->verticalScrollBar();
+    const int top = v->value();
+    QTest::keyClick(w.canvas, Qt::Key_Down);
+    QCOMPARE(v->value(), top + v->singleStep());
+    QTest::keyClick(w.canvas, Qt::Key_PageDown);
+    QCOMPARE(v->value(), top + v->singleStep() + v->pageStep());
+    QTest::keyClick(w.canvas, Qt::Key_PageUp);
+    QCOMPARE(v->value(), top + v->singleStep());
+
+    QTest::mousePress(w.canvas->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+    QTest::mouseRelease(w.canvas->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+    QVERIFY(edge() != ring);
+}
+
+void tst_BlueprintPDFView::aFoundMatchIsRingedWhateverTheScale()
+{
+    CanvasWindow w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    w.canvas->setDocument(open(QStringLiteral("a0.pdf")));
+    w.canvas->setAutoScales(true);
+    // "Page 1" on a fitted A0 sheet: about 12 × 4 pixels.
+    const PDFSelection match{0, QStringLiteral("Page"), {QRectF(90, 80, 52, 22)}};
+    w.canvas->setCurrentSelection(match, true);
+    w.canvas->go(match);
+    const QRectF page = w.canvas->pageRectInViewport(0);
+    const QTransform toView = w.canvas->document()->page(0)->pageToDisplay()
+        * QTransform::fromScale(w.canvas->scaleFactor(), w.canvas->scaleFactor())
+        * QTransform::fromTranslate(page.left(), page.top());
+    const QRectF shown = toView.mapRect(match.rects.first());
+    QVERIFY(shown.width() < 24);
+
+    // The widest run of the ring's orange along the row through the match.
+    auto ringWidth = [&] {
+        const QImage image = w.canvas->viewport()->grab().toImage();
+        const int y = qRound(shown.center().y() * image.devicePixelRatio());
+        int first = -1;
+        int last = -1;
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - 230) < 30 && qAbs(c.green() - 150) < 40 && c.blue() < 60) {
+                first = first < 0 ? x : first;
+                last = x;
+            }
+        }
+        return first < 0 ? 0.0 : (last - first + 1) / image.devicePixelRatio();
+    };
+    QVERIFY2(ringWidth() >= 24, QByteArray::number(ringWidth()).constData());
+    // It fades after a moment, leaving the highlight's own outline.
+    QTRY_VERIFY_WITH_TIMEOUT(ringWidth() <= shown.width() + 4, 4000);
+    QVERIFY(w.canvas->currentSelection().has_value()); // the highlight itself stays
 }
 
 QTEST_MAIN(tst_BlueprintPDFView)
