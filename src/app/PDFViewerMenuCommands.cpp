@@ -2,13 +2,13 @@
 
 #include "AboutPanelPresenter.h"
 #include "PDFViewerCommands.h"
+#include "PDFViewerFixedShortcuts.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerShortcutDispatch.h"
 #include "PDFViewerShortcutStore.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -24,21 +24,20 @@ PDFViewerMenuCommands::PDFViewerMenuCommands(
     QMenuBar *bar = window->menuBar();
 
     QMenu *file = bar->addMenu(QStringLiteral("文件"));
-    connect(addCommand(Command::openPDF, file, QStringLiteral("打开 PDF…"), QKeySequence(Qt::CTRL | Qt::Key_O)),
+    connect(addCommand(Command::openPDF, file, QStringLiteral("打开 PDF…"), PDFViewerFixedShortcuts::openPDF()),
         &QAction::triggered, model, &PDFViewerModel::choosePDF);
-    connect(
-        addCommand(Command::closePDF, file, QStringLiteral("关闭 PDF"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W)),
+    connect(addCommand(Command::closePDF, file, QStringLiteral("关闭 PDF"), PDFViewerFixedShortcuts::closePDF()),
         &QAction::triggered, model, &PDFViewerModel::closeDocument);
     file->addSeparator();
-    connect(addCommand(
-                Command::shortcutSettings, file, QStringLiteral("快捷键设置…"), QKeySequence(Qt::CTRL | Qt::Key_Comma)),
+    connect(addCommand(Command::shortcutSettings, file, QStringLiteral("快捷键设置…"),
+                PDFViewerFixedShortcuts::shortcutSettings()),
         &QAction::triggered, this, &PDFViewerMenuCommands::showShortcutSettings);
-    QAction *quit = addCommand(Command::quit, file, QStringLiteral("退出"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QAction *quit = addCommand(Command::quit, file, QStringLiteral("退出"), PDFViewerFixedShortcuts::quit());
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 
     QMenu *edit = bar->addMenu(QStringLiteral("编辑"));
-    connect(addCommand(Command::searchPDF, edit, QStringLiteral("搜索当前 PDF"), QKeySequence(Qt::CTRL | Qt::Key_F)),
+    connect(addCommand(Command::searchPDF, edit, QStringLiteral("搜索当前 PDF"), PDFViewerFixedShortcuts::searchPDF()),
         &QAction::triggered, this, &PDFViewerMenuCommands::search);
 
     QMenu *drawing = bar->addMenu(QStringLiteral("图纸"));
@@ -59,9 +58,9 @@ PDFViewerMenuCommands::PDFViewerMenuCommands(
     QMenu *help = bar->addMenu(QStringLiteral("帮助"));
     // One binding only: the desktop's key mapper also offers Ctrl+Shift+/ as Ctrl+?, and a
     // second binding of the same action would make the press ambiguous, so neither would fire.
-    connect(addCommand(Command::help, help, QStringLiteral("帮助"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Slash)),
+    connect(addCommand(Command::help, help, QStringLiteral("帮助"), PDFViewerFixedShortcuts::help()),
         &QAction::triggered, this, &PDFViewerMenuCommands::showHelp);
-    QAction *about = addCommand(Command::about, help, QStringLiteral("关于Plenvo"), QKeySequence());
+    QAction *about = addCommand(Command::about, help, QStringLiteral("关于Plenvo"));
     about->setMenuRole(QAction::AboutRole);
     connect(about, &QAction::triggered, this, [this]() { AboutPanelPresenter::show(m_window); });
 
@@ -74,12 +73,19 @@ PDFViewerMenuCommands::PDFViewerMenuCommands(
     updateStates();
 }
 
-QAction *PDFViewerMenuCommands::addCommand(Command command, QMenu *menu, const QString &title, const QKeySequence &key)
+QAction *PDFViewerMenuCommands::addCommand(Command command, QMenu *menu, const QString &title)
 {
     QAction *action = menu->addAction(title);
-    action->setShortcut(key);
     m_window->addAction(action);
     m_commands[size_t(command)] = action;
+    return action;
+}
+
+QAction *PDFViewerMenuCommands::addCommand(
+    Command command, QMenu *menu, const QString &title, const PDFViewerShortcut &shortcut)
+{
+    QAction *action = addCommand(command, menu, title);
+    action->setShortcut(PDFViewerShortcutDispatch::keySequence(shortcut));
     return action;
 }
 

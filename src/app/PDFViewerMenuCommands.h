@@ -8,9 +8,9 @@
 #include <array>
 
 class PDFViewerModel;
+class PDFViewerShortcut;
 class PDFViewerShortcutStore;
 class QAction;
-class QKeySequence;
 class QMainWindow;
 class QMenu;
 class QMessageBox;
@@ -57,7 +57,8 @@ signals:
     void searchRequested();
 
 private:
-    QAction *addCommand(Command command, QMenu *menu, const QString &title, const QKeySequence &key);
+    QAction *addCommand(Command command, QMenu *menu, const QString &title);
+    QAction *addCommand(Command command, QMenu *menu, const QString &title, const PDFViewerShortcut &shortcut);
     void addViewerAction(PDFViewerShortcutAction action, QMenu *menu, const QString &title);
     void search();
     void updateShortcuts();

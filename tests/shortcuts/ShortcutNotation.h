@@ -39,6 +39,19 @@ inline PDFViewerShortcut sc(const char *notation, qint64 extraBits = 0)
     return sc(QString::fromUtf8(notation), extraBits);
 }
 
+// The notation `sc` reads back as `shortcut`, for rows built from values; bits beyond the
+// four are dropped.
+inline QString notation(const PDFViewerShortcut &shortcut)
+{
+    const QString symbols = QStringLiteral("⌃⌥⇧⌘");
+    QString text;
+    for (int bit = 0; bit < 4; ++bit) {
+        if (shortcut.modifiers().rawValue() & (qint64(1) << bit))
+            text += symbols[bit];
+    }
+    return text + shortcut.key().rawValue();
+}
+
 inline QString ch(char16_t c)
 {
     return QString(QChar(c));

@@ -1,3 +1,4 @@
+#include "PDFViewerFixedShortcuts.h"
 #include "PDFViewerShortcutConfiguration.h"
 #include "PDFViewerShortcutPolicy.h"
 #include "ShortcutNotation.h"
@@ -30,6 +31,7 @@ private slots:
     void basicChecks_data();
     void basicChecks();
     void duplicatesAgainstEffectiveShortcuts();
+    void fixedCommandsAreReserved();
     void messages();
 };
 
@@ -111,6 +113,16 @@ void tst_PDFViewerShortcutPolicy::duplicatesAgainstEffectiveShortcuts()
     const PDFViewerShortcutConfiguration twice({{QStringLiteral("fitPage"), sc("⌘9")},
         {QStringLiteral("nextPage"), sc("⌘9")}, {QStringLiteral("x"), sc("⌘9")}});
     QCOMPARE(check(twice, "⌘9", Action::zoomIn), QStringLiteral("duplicate(nextPage)")); // first in action order
+}
+
+// No customisable action may take a key the application's own menu commands hold.
+void tst_PDFViewerShortcutPolicy::fixedCommandsAreReserved()
+{
+    QVERIFY(!PDFViewerFixedShortcuts::all().isEmpty());
+    for (const PDFViewerShortcut &fixed : PDFViewerFixedShortcuts::all()) {
+        QVERIFY2(outcome(PDFViewerShortcutPolicy::basicValidationError(fixed)) == QStringLiteral("reserved"),
+            qPrintable(fixed.displayText()));
+    }
 }
 
 void tst_PDFViewerShortcutPolicy::messages()
