@@ -14,6 +14,19 @@
 #include <QMenuBar>
 #include <QMessageBox>
 
+namespace {
+
+// `title`, then a tab and the key: QMenu shows the part after the tab in its key column instead
+// of naming the bound sequence in Qt's own translated words ("Alt+上方向"). iconText() keeps
+// the plain title.
+void setTitle(QAction *item, const QString &title, const PDFViewerShortcut &shortcut)
+{
+    item->setIconText(title);
+    item->setText(title + QLatin1Char('\t') + shortcut.displayText());
+}
+
+} // namespace
+
 PDFViewerMenuCommands::PDFViewerMenuCommands(
     QMainWindow *window, PDFViewerModel *model, PDFViewerShortcutStore *shortcuts)
     : QObject(window)
@@ -86,12 +99,14 @@ QAction *PDFViewerMenuCommands::addCommand(
 {
     QAction *action = addCommand(command, menu, title);
     action->setShortcut(PDFViewerShortcutDispatch::keySequence(shortcut));
+    setTitle(action, title, shortcut);
     return action;
 }
 
 void PDFViewerMenuCommands::addViewerAction(PDFViewerShortcutAction action, QMenu *menu, const QString &title)
 {
     QAction *item = menu->addAction(title);
+    item->setIconText(title); // updateShortcuts() adds the key to the text
     item->setObjectName(QStringLiteral("pdf-menu-") + action.rawValue());
     item->setShortcutContext(Qt::ApplicationShortcut);
     m_window->addAction(item);
@@ -108,9 +123,12 @@ void PDFViewerMenuCommands::search()
 
 void PDFViewerMenuCommands::updateShortcuts()
 {
-    for (PDFViewerShortcutAction action : PDFViewerShortcutAction::allCases())
-        m_viewerActions[size_t(action)]->setShortcut(
-            PDFViewerShortcutDispatch::keySequence(m_shortcuts->shortcut(action)));
+    for (PDFViewerShortcutAction action : PDFViewerShortcutAction::allCases()) {
+        QAction *item = m_viewerActions[size_t(action)];
+        const PDFViewerShortcut shortcut = m_shortcuts->shortcut(action);
+        item->setShortcut(PDFViewerShortcutDispatch::keySequence(shortcut));
+        setTitle(item, item->iconText(), shortcut);
+    }
     if (m_settingsPanel && m_settingsPanel->isVisible())
         showShortcutList(m_settingsPanel, m_settingsPanel->windowTitle());
     if (m_helpPanel && m_helpPanel->isVisible())
@@ -124,8 +142,9 @@ void PDFViewerMenuCommands::updateStates()
     action(Command::searchPDF)->setEnabled(open);
     for (PDFViewerShortcutAction a : PDFViewerShortcutAction::allCases())
         action(a)->setEnabled(PDFViewerCommands::isEnabled(*m_model, a));
-    action(PDFViewerShortcutAction::togglePresentation)
-        ->setText(m_model->isPresentationMode() ? QStringLiteral("退出投影") : QStringLiteral("进入投影"));
+    setTitle(action(PDFViewerShortcutAction::togglePresentation),
+        m_model->isPresentationMode() ? QStringLiteral("退出投影") : QStringLiteral("进入投影"),
+        m_shortcuts->shortcut(PDFViewerShortcutAction::togglePresentation));
 }
 
 void PDFViewerMenuCommands::showShortcutSettings()

@@ -19,6 +19,10 @@ class QMessageBox;
 // canvas or a presenter; titles, enabled states and the 图纸 items' keys follow the model and
 // the shortcut store the moment they change.
 //
+// An item with a key names it after a tab in its text, as PDFViewerShortcut::displayText()
+// writes it, so the menu shows that rather than Qt's own translated key names; iconText() is
+// the plain title. The fixed keys come from PDFViewerFixedShortcuts.
+//
 // The ten 图纸 items are the only bindings of the customisable actions. Their shortcuts are
 // application-wide, and the actions are also added to the window itself so their keys keep
 // working while the menu bar is hidden (full screen). A disabled item never triggers.

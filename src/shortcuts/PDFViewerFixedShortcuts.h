@@ -5,7 +5,8 @@
 #include <QList>
 
 // The combinations of the application's own menu commands, which the user cannot rebind. The
-// menus bind each through PDFViewerShortcutDispatch::keySequence. PDFViewerShortcutPolicy
+// menus bind each through PDFViewerShortcutDispatch::keySequence and name it through
+// displayText(), so a key and the text naming it come from one value. PDFViewerShortcutPolicy
 // reserves every one, so no customisable action can take it.
 namespace PDFViewerFixedShortcuts {
 

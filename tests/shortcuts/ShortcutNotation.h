@@ -4,9 +4,10 @@
 
 #include <QHash>
 
-// Test notation for combinations, as the user reads them: modifier symbols, then the key as its
-// display text ("⌃⇧F1", "⌘Space", "⌥[") or, for anything else, the raw key text itself.
-// `extraBits` adds modifier bits no symbol stands for.
+// A compact notation for building combinations in tests, not the text users see: one symbol per
+// stored modifier bit (⌃ control 1, ⌥ option 2, ⇧ shift 4, ⌘ command 8; shown as Super, Alt,
+// Shift and Ctrl), then the key as its display text ("⌃⇧F1", "⌘Space", "⌥[") or, for anything
+// else, the raw key text itself. `extraBits` adds modifier bits no symbol stands for.
 inline PDFViewerShortcut sc(const QString &notation, qint64 extraBits = 0)
 {
     QString text = notation;
