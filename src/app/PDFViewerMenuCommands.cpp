@@ -2,17 +2,30 @@
 
 #include "AboutPanelPresenter.h"
 #include "PDFViewerCommands.h"
+#include "PDFViewerFixedShortcuts.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerShortcutDispatch.h"
 #include "PDFViewerShortcutStore.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+
+namespace {
+
+// `title`, then a tab and the key: QMenu shows the part after the tab in its key column instead
+// of naming the bound sequence in Qt's own translated words ("Alt+上方向"). iconText() keeps
+// the plain title.
+void setTitle(QAction *item, const QString &title, const PDFViewerShortcut &shortcut)
+{
+    item->setIconText(title);
+    item->setText(title + QLatin1Char('\t') + shortcut.displayText());
+}
+
+} // namespace
 
 PDFViewerMenuCommands::PDFViewerMenuCommands(
     QMainWindow *window, PDFViewerModel *model, PDFViewerShortcutStore *shortcuts)
@@ -24,21 +37,20 @@ PDFViewerMenuCommands::PDFViewerMenuCommands(
     QMenuBar *bar = window->menuBar();
 
     QMenu *file = bar->addMenu(QStringLiteral("文件"));
-    connect(addCommand(Command::openPDF, file, QStringLiteral("打开 PDF…"), QKeySequence(Qt::CTRL | Qt::Key_O)),
+    connect(addCommand(Command::openPDF, file, QStringLiteral("打开 PDF…"), PDFViewerFixedShortcuts::openPDF()),
         &QAction::triggered, model, &PDFViewerModel::choosePDF);
-    connect(
-        addCommand(Command::closePDF, file, QStringLiteral("关闭 PDF"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W)),
+    connect(addCommand(Command::closePDF, file, QStringLiteral("关闭 PDF"), PDFViewerFixedShortcuts::closePDF()),
         &QAction::triggered, model, &PDFViewerModel::closeDocument);
     file->addSeparator();
-    connect(addCommand(
-                Command::shortcutSettings, file, QStringLiteral("快捷键设置…"), QKeySequence(Qt::CTRL | Qt::Key_Comma)),
+    connect(addCommand(Command::shortcutSettings, file, QStringLiteral("快捷键设置…"),
+                PDFViewerFixedShortcuts::shortcutSettings()),
         &QAction::triggered, this, &PDFViewerMenuCommands::showShortcutSettings);
-    QAction *quit = addCommand(Command::quit, file, QStringLiteral("退出"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QAction *quit = addCommand(Command::quit, file, QStringLiteral("退出"), PDFViewerFixedShortcuts::quit());
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 
     QMenu *edit = bar->addMenu(QStringLiteral("编辑"));
-    connect(addCommand(Command::searchPDF, edit, QStringLiteral("搜索当前 PDF"), QKeySequence(Qt::CTRL | Qt::Key_F)),
+    connect(addCommand(Command::searchPDF, edit, QStringLiteral("搜索当前 PDF"), PDFViewerFixedShortcuts::searchPDF()),
         &QAction::triggered, this, &PDFViewerMenuCommands::search);
 
     QMenu *drawing = bar->addMenu(QStringLiteral("图纸"));
@@ -59,9 +71,9 @@ PDFViewerMenuCommands::PDFViewerMenuCommands(
     QMenu *help = bar->addMenu(QStringLiteral("帮助"));
     // One binding only: the desktop's key mapper also offers Ctrl+Shift+/ as Ctrl+?, and a
     // second binding of the same action would make the press ambiguous, so neither would fire.
-    connect(addCommand(Command::help, help, QStringLiteral("帮助"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Slash)),
+    connect(addCommand(Command::help, help, QStringLiteral("帮助"), PDFViewerFixedShortcuts::help()),
         &QAction::triggered, this, &PDFViewerMenuCommands::showHelp);
-    QAction *about = addCommand(Command::about, help, QStringLiteral("关于Plenvo"), QKeySequence());
+    QAction *about = addCommand(Command::about, help, QStringLiteral("关于Plenvo"));
     about->setMenuRole(QAction::AboutRole);
     connect(about, &QAction::triggered, this, [this]() { AboutPanelPresenter::show(m_window); });
 
@@ -74,18 +86,27 @@ PDFViewerMenuCommands::PDFViewerMenuCommands(
     updateStates();
 }
 
-QAction *PDFViewerMenuCommands::addCommand(Command command, QMenu *menu, const QString &title, const QKeySequence &key)
+QAction *PDFViewerMenuCommands::addCommand(Command command, QMenu *menu, const QString &title)
 {
     QAction *action = menu->addAction(title);
-    action->setShortcut(key);
     m_window->addAction(action);
     m_commands[size_t(command)] = action;
+    return action;
+}
+
+QAction *PDFViewerMenuCommands::addCommand(
+    Command command, QMenu *menu, const QString &title, const PDFViewerShortcut &shortcut)
+{
+    QAction *action = addCommand(command, menu, title);
+    action->setShortcut(PDFViewerShortcutDispatch::keySequence(shortcut));
+    setTitle(action, title, shortcut);
     return action;
 }
 
 void PDFViewerMenuCommands::addViewerAction(PDFViewerShortcutAction action, QMenu *menu, const QString &title)
 {
     QAction *item = menu->addAction(title);
+    item->setIconText(title); // updateShortcuts() adds the key to the text
     item->setObjectName(QStringLiteral("pdf-menu-") + action.rawValue());
     item->setShortcutContext(Qt::ApplicationShortcut);
     m_window->addAction(item);
@@ -102,9 +123,12 @@ void PDFViewerMenuCommands::search()
 
 void PDFViewerMenuCommands::updateShortcuts()
 {
-    for (PDFViewerShortcutAction action : PDFViewerShortcutAction::allCases())
-        m_viewerActions[size_t(action)]->setShortcut(
-            PDFViewerShortcutDispatch::keySequence(m_shortcuts->shortcut(action)));
+    for (PDFViewerShortcutAction action : PDFViewerShortcutAction::allCases()) {
+        QAction *item = m_viewerActions[size_t(action)];
+        const PDFViewerShortcut shortcut = m_shortcuts->shortcut(action);
+        item->setShortcut(PDFViewerShortcutDispatch::keySequence(shortcut));
+        setTitle(item, item->iconText(), shortcut);
+    }
     if (m_settingsPanel && m_settingsPanel->isVisible())
         showShortcutList(m_settingsPanel, m_settingsPanel->windowTitle());
     if (m_helpPanel && m_helpPanel->isVisible())
@@ -118,8 +142,9 @@ void PDFViewerMenuCommands::updateStates()
     action(Command::searchPDF)->setEnabled(open);
     for (PDFViewerShortcutAction a : PDFViewerShortcutAction::allCases())
         action(a)->setEnabled(PDFViewerCommands::isEnabled(*m_model, a));
-    action(PDFViewerShortcutAction::togglePresentation)
-        ->setText(m_model->isPresentationMode() ? QStringLiteral("退出投影") : QStringLiteral("进入投影"));
+    setTitle(action(PDFViewerShortcutAction::togglePresentation),
+        m_model->isPresentationMode() ? QStringLiteral("退出投影") : QStringLiteral("进入投影"),
+        m_shortcuts->shortcut(PDFViewerShortcutAction::togglePresentation));
 }
 
 void PDFViewerMenuCommands::showShortcutSettings()

@@ -8,9 +8,9 @@
 #include <array>
 
 class PDFViewerModel;
+class PDFViewerShortcut;
 class PDFViewerShortcutStore;
 class QAction;
-class QKeySequence;
 class QMainWindow;
 class QMenu;
 class QMessageBox;
@@ -18,6 +18,10 @@ class QMessageBox;
 // The viewer window's menu bar: 文件, 编辑, 图纸 and 帮助. Every item calls the model, the
 // canvas or a presenter; titles, enabled states and the 图纸 items' keys follow the model and
 // the shortcut store the moment they change.
+//
+// An item with a key names it after a tab in its text, as PDFViewerShortcut::displayText()
+// writes it, so the menu shows that rather than Qt's own translated key names; iconText() is
+// the plain title. The fixed keys come from PDFViewerFixedShortcuts.
 //
 // The ten 图纸 items are the only bindings of the customisable actions. Their shortcuts are
 // application-wide, and the actions are also added to the window itself so their keys keep
@@ -57,7 +61,8 @@ signals:
     void searchRequested();
 
 private:
-    QAction *addCommand(Command command, QMenu *menu, const QString &title, const QKeySequence &key);
+    QAction *addCommand(Command command, QMenu *menu, const QString &title);
+    QAction *addCommand(Command command, QMenu *menu, const QString &title, const PDFViewerShortcut &shortcut);
     void addViewerAction(PDFViewerShortcutAction action, QMenu *menu, const QString &title);
     void search();
     void updateShortcuts();

@@ -43,7 +43,8 @@ public:
     const PDFViewerShortcutKey &key() const { return m_key; }
     PDFViewerShortcutModifiers modifiers() const { return m_modifiers; }
 
-    // The shortcut text shown everywhere: modifier symbols, then the key's display text.
+    // The shortcut text shown everywhere: the modifiers' names, each followed by "+", then the
+    // key's display text ("Ctrl+Shift+W", "Alt+↑").
     QString displayText() const { return m_modifiers.displayText() + m_key.displayText(); }
 
     // The stored record {"key": raw value, "modifiers": raw value as an integer}.

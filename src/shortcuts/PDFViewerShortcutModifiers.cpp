@@ -3,13 +3,13 @@
 QString PDFViewerShortcutModifiers::displayText() const
 {
     QString text;
-    if (contains(control))
-        text += QChar(0x2303);
-    if (contains(option))
-        text += QChar(0x2325);
-    if (contains(shift))
-        text += QChar(0x21E7);
     if (contains(command))
-        text += QChar(0x2318);
+        text += QLatin1String("Ctrl+");
+    if (contains(option))
+        text += QLatin1String("Alt+");
+    if (contains(shift))
+        text += QLatin1String("Shift+");
+    if (contains(control))
+        text += QLatin1String("Super+");
     return text;
 }

@@ -54,8 +54,9 @@ public:
     constexpr bool operator==(PDFViewerShortcutModifiers other) const { return m_rawValue == other.m_rawValue; }
     constexpr bool operator!=(PDFViewerShortcutModifiers other) const { return m_rawValue != other.m_rawValue; }
 
-    // The symbols of the members present, always in the order ⌃⌥⇧⌘, without separators.
-    // Other bits show nothing.
+    // The names of the members present as the keys are labelled here, each followed by "+",
+    // always in the order Ctrl (command), Alt (option), Shift, Super (control): "Ctrl+Shift+".
+    // Other bits show nothing; the empty set is "".
     QString displayText() const;
 
 private:

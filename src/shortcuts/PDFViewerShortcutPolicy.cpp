@@ -7,7 +7,8 @@
 namespace {
 
 // Combinations taken by the desktop or by the application's own fixed menu commands
-// (⌘O, ⇧⌘W, ⌘F, ⌘, and ⇧⌘/ among them), by exact modifier raw value.
+// (PDFViewerFixedShortcuts: Ctrl+O, Ctrl+Shift+W, Ctrl+F, Ctrl+, and Ctrl+Shift+/ among them),
+// by exact modifier raw value.
 bool isReserved(const PDFViewerShortcut &shortcut)
 {
     const QString &key = shortcut.key().rawValue();
@@ -16,15 +17,15 @@ bool isReserved(const PDFViewerShortcut &shortcut)
     const char16_t c = key.front().unicode();
     auto among = [c](std::u16string_view keys) { return keys.find(c) != std::u16string_view::npos; };
     switch (shortcut.modifiers().rawValue()) {
-    case 1: // ⌃
+    case 1: // Super
         return among(u" \uF700\uF701\uF702\uF703");
-    case 8: // ⌘
+    case 8: // Ctrl
         return among(u"acfhmoqvwxz,` \t");
-    case 9: // ⌃⌘
+    case 9: // Ctrl+Super
         return among(u"fq");
-    case 10: // ⌥⌘
+    case 10: // Ctrl+Alt
         return among(u"dh");
-    case 12: // ⇧⌘
+    case 12: // Ctrl+Shift
         return among(u"/345`wz");
     }
     return false;

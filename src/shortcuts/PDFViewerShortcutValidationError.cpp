@@ -10,7 +10,7 @@ QString PDFViewerShortcutValidationError::errorDescription() const
     case Kind::unsupportedModifier:
         return QStringLiteral("这个修饰键组合暂不支持。");
     case Kind::missingPrimaryModifier:
-        return QStringLiteral("请至少按住 ⌘、⌥ 或 ⌃ 中的一个，避免影响正常输入。");
+        return QStringLiteral("请至少按住 Ctrl、Alt 或 Super 中的一个，避免影响正常输入。");
     case Kind::reserved:
         return QStringLiteral("这个组合已被应用或系统常用功能占用。");
     }

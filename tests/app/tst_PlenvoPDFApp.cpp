@@ -9,7 +9,10 @@
 #include "PlenvoPDFAppDelegate.h"
 #include "TestPDFs.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
@@ -36,6 +39,58 @@ struct AppFixture {
     }
 };
 
+using Action = PDFViewerShortcutAction;
+
+// The item titled `title` (its plain title, without the key) in any menu of the window's bar.
+QAction *menuItem(const PDFViewerMainWindow *window, const QString &title)
+{
+    for (const QAction *menu : window->menuBar()->actions()) {
+        for (QAction *item : menu->menu()->actions()) {
+            if (item->iconText() == title)
+                return item;
+        }
+    }
+    return nullptr;
+}
+
+// Every text the running application shows at `place` that could name a key:
+// "menu:<title>" the item's text (its key after a tab, as the menu shows it) and its accessible
+// name; "tip:<object name>" a widget's tooltip; "text:<object name>" a label's text; "help" the
+// shortcut list, opened on first reading; "message" the refusal of a combination without Ctrl,
+// Alt or Super.
+QStringList shownAt(AppFixture &f, const QString &place)
+{
+    PDFViewerMainWindow *window = f.app->window();
+    if (place.startsWith(QLatin1String("menu:"))) {
+        QAction *item = menuItem(window, place.mid(5));
+        if (!item)
+            return {};
+        QMenu *menu = qobject_cast<QMenu *>(item->parent());
+        QAccessibleInterface *accessible
+            = QAccessible::queryAccessibleInterface(menu)->child(int(menu->actions().indexOf(item)));
+        return {item->text(), accessible ? accessible->text(QAccessible::Name) : QString()};
+    }
+    if (place.startsWith(QLatin1String("tip:"))) {
+        const QWidget *widget = window->findChild<QWidget *>(place.mid(4));
+        return {widget ? widget->toolTip() : QString()};
+    }
+    if (place.startsWith(QLatin1String("text:"))) {
+        const QLabel *label = window->findChild<QLabel *>(place.mid(5));
+        return {label ? label->text() : QString()};
+    }
+    if (place == QLatin1String("help")) {
+        if (!window->findChild<QMessageBox *>())
+            window->menuCommands()->showHelp();
+        return {window->findChild<QMessageBox *>()->text()};
+    }
+    if (place == QLatin1String("message")) {
+        const PDFViewerShortcut shiftA(PDFViewerShortcutKey(QStringLiteral("a")), PDFViewerShortcutModifiers::shift);
+        const std::optional<PDFViewerShortcutValidationError> refusal = f.shortcuts.update(shiftA, Action::zoomOut);
+        return {refusal ? refusal->errorDescription() : QString()};
+    }
+    return {};
+}
+
 } // namespace
 
 class tst_PlenvoPDFApp : public QObject {
@@ -48,6 +103,8 @@ private slots:
     void requestMadeBeforeTheWindowWaitsForIt();
     void argumentsAreResolvedAgainstTheLaunchDirectory();
     void windowHostsTheRootViewAndItsCommands();
+    void everyPlaceNamesKeysAlike_data();
+    void everyPlaceNamesKeysAlike();
 };
 
 void tst_PlenvoPDFApp::delegateTakesTheFirstPDF_data()
@@ -156,6 +213,82 @@ void tst_PlenvoPDFApp::windowHostsTheRootViewAndItsCommands()
     QVERIFY(window->actions().contains(window->menuCommands()->action(PDFViewerShortcutAction::togglePresentation)));
     app.model()->exitPresentationMode(false);
     QVERIFY(!window->menuBar()->isHidden());
+}
+
+void tst_PlenvoPDFApp::everyPlaceNamesKeysAlike_data()
+{
+    QTest::addColumn<QString>("place"); // see shownAt()
+    QTest::addColumn<Action>("rebound"); // bound to Ctrl+1 between the two readings
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    const auto row = [](const QString &place, Action rebound, const QString &before, const QString &after) {
+        QTest::newRow(qPrintable(place)) << place << rebound << before << after;
+    };
+    const auto u = [](const char *text) { return QString::fromUtf8(text); };
+
+    // The drawing menu and the toolbar name each action's current key.
+    struct Command {
+        Action action;
+        const char *item;
+        const char *tool;
+        const char *tip;
+        const char *key;
+    };
+    const Command commands[] = {
+        {Action::previousPage, "上一页", "pdf-previous-page", "上一页", "Alt+["},
+        {Action::nextPage, "下一页", "pdf-next-page", "下一页", "Alt+]"},
+        {Action::zoomOut, "缩小", "pdf-zoom-out", "缩小", "Alt+\u2212"},
+        {Action::zoomIn, "放大", "pdf-zoom-in", "放大", "Alt+="},
+        {Action::actualSize, "100% 实际大小", "pdf-actual-size", "100% 实际大小", "Alt+↑"},
+        {Action::fitPage, "适合页面", "pdf-fit-page", "适合页面", "Alt+↓"},
+        {Action::rotateLeft, "向左旋转 90°", "pdf-rotate-left", "向左旋转 90°", "Alt+←"},
+        {Action::rotateRight, "向右旋转 90°", "pdf-rotate-right", "向右旋转 90°", "Alt+→"},
+        {Action::resetRotation, "恢复原始方向", "pdf-reset-rotation", "恢复原始方向", "Alt+0"},
+        {Action::togglePresentation, "进入投影", "pdf-presentation", "全屏铺满并隐藏分页", "Alt+F"},
+    };
+    for (const Command &c : commands) {
+        row(u("menu:") + u(c.item), c.action, u(c.item) + u'\t' + u(c.key), u(c.item) + u("\tCtrl+1"));
+        row(u("tip:") + u(c.tool), c.action, u(c.tip) + u("（") + u(c.key) + u("）"), u(c.tip) + u("（Ctrl+1）"));
+    }
+    row(u("text:pdf-status-hint"), Action::actualSize, u("滚轮缩放  ·  按住拖动  ·  Alt+↑ 实际大小  ·  Alt+F 投影"),
+        u("滚轮缩放  ·  按住拖动  ·  Ctrl+1 实际大小  ·  Alt+F 投影"));
+    row(u("tip:pdf-exit-presentation"), Action::togglePresentation, u("退出全屏并恢复分页（Esc 或 Alt+F）"),
+        u("退出全屏并恢复分页（Esc 或 Ctrl+1）"));
+    const QString list
+        = u("上一页　Alt+[\n下一页　Alt+]\n缩小　Alt+\u2212\n放大　%1\n100% 实际大小　Alt+↑\n"
+            "适合页面　Alt+↓\n向左旋转　Alt+←\n向右旋转　Alt+→\n恢复原始方向　Alt+0\n进入 / 退出投影　Alt+F");
+    row(u("help"), Action::zoomIn, list.arg(u("Alt+=")), list.arg(u("Ctrl+1")));
+
+    // The application's own keys stay when a drawing key moves.
+    const char *fixed[][2] = {{"打开 PDF…", "Ctrl+O"}, {"关闭 PDF", "Ctrl+Shift+W"}, {"快捷键设置…", "Ctrl+,"},
+        {"退出", "Ctrl+Q"}, {"搜索当前 PDF", "Ctrl+F"}, {"帮助", "Ctrl+Shift+/"}};
+    for (const auto &[item, key] : fixed)
+        row(u("menu:") + u(item), Action::zoomIn, u(item) + u'\t' + u(key), u(item) + u'\t' + u(key));
+    row(u("menu:关于Plenvo"), Action::zoomIn, u("关于Plenvo"), u("关于Plenvo"));
+    row(u("tip:pdf-open"), Action::zoomIn, u("打开 PDF（Ctrl+O）"), u("打开 PDF（Ctrl+O）"));
+    row(u("tip:pdf-search"), Action::zoomIn, u("搜索当前 PDF（Ctrl+F）"), u("搜索当前 PDF（Ctrl+F）"));
+    const QString message = u("请至少按住 Ctrl、Alt 或 Super 中的一个，避免影响正常输入。");
+    row(u("message"), Action::zoomIn, message, message);
+}
+
+// One notation wherever a key is named: modifiers as Ctrl, Alt, Shift, Super, each followed by
+// "+", then the key; never Qt's translated key names, and every text follows a rebinding at once.
+void tst_PlenvoPDFApp::everyPlaceNamesKeysAlike()
+{
+    QFETCH(QString, place);
+    QFETCH(Action, rebound);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    AppFixture f;
+    f.start();
+    const QStringList first = shownAt(f, place);
+    QVERIFY(!first.isEmpty());
+    for (const QString &text : first)
+        QCOMPARE(text, before);
+    QVERIFY(!f.shortcuts.update(
+        PDFViewerShortcut(PDFViewerShortcutKey(QStringLiteral("1")), PDFViewerShortcutModifiers::command), rebound));
+    for (const QString &text : shownAt(f, place))
+        QCOMPARE(text, after);
 }
 
 QTEST_MAIN(tst_PlenvoPDFApp)

@@ -38,25 +38,25 @@ focus_viewer
 echo "ok - the set opens on page 1 of 3"
 
 xdotool key alt+bracketright
-expect '.pageIndex == 1' "⌥] did not go to the next page"
+expect '.pageIndex == 1' "Alt+] did not go to the next page"
 xdotool key alt+bracketleft
-expect '.pageIndex == 0' "⌥[ did not go back to the first page"
+expect '.pageIndex == 0' "Alt+[ did not go back to the first page"
 xdotool key alt+bracketright
-expect '.pageIndex == 1' "⌥] did not go to page 2 again"
-echo "ok - ⌥] and ⌥[ turn the pages"
+expect '.pageIndex == 1' "Alt+] did not go to page 2 again"
+echo "ok - Alt+] and Alt+[ turn the pages"
 
 zoom=$(state_value zoomPercentage)
 xdotool key alt+equal
-expect ".zoomPercentage > $zoom" "⌥= did not zoom in from $zoom %"
+expect ".zoomPercentage > $zoom" "Alt+= did not zoom in from $zoom %"
 xdotool key alt+Down
-expect '.statusText == "已适合页面"' "⌥↓ did not fit the page"
-echo "ok - ⌥= zooms in and ⌥↓ fits the page"
+expect '.statusText == "已适合页面"' "Alt+↓ did not fit the page"
+echo "ok - Alt+= zooms in and Alt+↓ fits the page"
 
 xdotool key alt+f
-expect '.isPresentationMode == true and .pageIndex == 1' "⌥F did not start presenting page 2"
+expect '.isPresentationMode == true and .pageIndex == 1' "Alt+F did not start presenting page 2"
 xdotool key Escape
 expect '.isPresentationMode == false and .pageIndex == 1' "Escape did not end the presentation on page 2"
-echo "ok - ⌥F presents and Escape returns to the same page"
+echo "ok - Alt+F presents and Escape returns to the same page"
 
 # The page-number field sits in the toolbar, the fourth control from the left, just under
 # the menu bar; a triple click selects what it shows.
@@ -69,15 +69,15 @@ e2e_window_titled "总图 set" >/dev/null || e2e_fail "the window title changed 
 echo "ok - the page-number field takes the user to page 3"
 
 xdotool key ctrl+shift+slash
-e2e_wait 10 xdotool search --onlyvisible --name '^帮助$' || e2e_fail "⇧⌃/ did not open the help window"
+e2e_wait 10 xdotool search --onlyvisible --name '^帮助$' || e2e_fail "Ctrl+Shift+/ did not open the help window"
 xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^帮助$' | head -1)"
 xdotool key alt+bracketleft
-expect '.pageIndex == 1' "⌥[ pressed in the help window did not reach the viewer"
-echo "ok - ⇧⌃/ opens help, and the drawing keys work from there"
+expect '.pageIndex == 1' "Alt+[ pressed in the help window did not reach the viewer"
+echo "ok - Ctrl+Shift+/ opens help, and the drawing keys work from there"
 
 focus_viewer
 xdotool key ctrl+shift+w
-expect '.pageCount == 0 and .title == "Plenvo"' "⇧⌃W did not close the set"
+expect '.pageCount == 0 and .title == "Plenvo"' "Ctrl+Shift+W did not close the set"
 e2e_wait 10 e2e_window_titled Plenvo || e2e_fail "the window title did not go back to Plenvo"
 echo "ok - closing returns to the empty window"
 
@@ -85,7 +85,7 @@ echo "ok - closing returns to the empty window"
 # settings window (the last key) is up, the drawing keys before it have been seen.
 status=$(state_value statusText)
 xdotool key alt+bracketright alt+equal alt+f alt+Up ctrl+comma
-e2e_wait 10 xdotool search --onlyvisible --name '^快捷键设置$' || e2e_fail "⌃, did not open the shortcut settings"
+e2e_wait 10 xdotool search --onlyvisible --name '^快捷键设置$' || e2e_fail "Ctrl+, did not open the shortcut settings"
 state_is ".pageCount == 0 and .isPresentationMode == false and .statusText == \"$status\"" \
     || e2e_fail "a drawing key acted without a document (state: $(cat "$state"))"
 echo "ok - without a document the drawing keys do nothing"

@@ -4,9 +4,10 @@
 
 #include <QHash>
 
-// Test notation for combinations, as the user reads them: modifier symbols, then the key as its
-// display text ("⌃⇧F1", "⌘Space", "⌥[") or, for anything else, the raw key text itself.
-// `extraBits` adds modifier bits no symbol stands for.
+// A compact notation for building combinations in tests, not the text users see: one symbol per
+// stored modifier bit (⌃ control 1, ⌥ option 2, ⇧ shift 4, ⌘ command 8; shown as Super, Alt,
+// Shift and Ctrl), then the key as its display text ("⌃⇧F1", "⌘Space", "⌥[") or, for anything
+// else, the raw key text itself. `extraBits` adds modifier bits no symbol stands for.
 inline PDFViewerShortcut sc(const QString &notation, qint64 extraBits = 0)
 {
     QString text = notation;
@@ -37,6 +38,19 @@ inline PDFViewerShortcut sc(const QString &notation, qint64 extraBits = 0)
 inline PDFViewerShortcut sc(const char *notation, qint64 extraBits = 0)
 {
     return sc(QString::fromUtf8(notation), extraBits);
+}
+
+// The notation `sc` reads back as `shortcut`, for rows built from values; bits beyond the
+// four are dropped.
+inline QString notation(const PDFViewerShortcut &shortcut)
+{
+    const QString symbols = QStringLiteral("⌃⌥⇧⌘");
+    QString text;
+    for (int bit = 0; bit < 4; ++bit) {
+        if (shortcut.modifiers().rawValue() & (qint64(1) << bit))
+            text += symbols[bit];
+    }
+    return text + shortcut.key().rawValue();
 }
 
 inline QString ch(char16_t c)

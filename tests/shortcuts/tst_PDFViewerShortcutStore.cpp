@@ -19,6 +19,7 @@ private slots:
     void updateNotifiesThenWrites();
     void refusedChangesLeaveTheStoredBytes();
     void noOverridesNoEntry();
+    void previousBuildSettingsLoadUnchanged();
     void sharedStoreUsesTheApplicationSettingsFile();
 
 private:
@@ -45,17 +46,17 @@ void tst_PDFViewerShortcutStore::loading_data()
         QTest::newRow(name) << QByteArray(before) << QByteArray(after) << QString::fromUtf8(zoomIn);
     };
     const char *clean = R"({ "overrides" : { "zoomIn": {"modifiers": 8, "key": "P"} } })";
-    row("no entry", nullptr, nullptr, "⌥=");
-    row("not JSON: removed", "{overrides", nullptr, "⌥=");
-    row("no overrides: removed", R"({"zoomIn":{"key":"=","modifiers":8}})", nullptr, "⌥=");
+    row("no entry", nullptr, nullptr, "Alt+=");
+    row("not JSON: removed", "{overrides", nullptr, "Alt+=");
+    row("no overrides: removed", R"({"zoomIn":{"key":"=","modifiers":8}})", nullptr, "Alt+=");
     row("only entry equals its default: removed", R"({"overrides":{"zoomIn":{"key":"=","modifiers":2}}})", nullptr,
-        "⌥=");
+        "Alt+=");
     row("normalised into a reserved one: removed", R"({"overrides":{"zoomIn":{"key":"Q","modifiers":8}}})", nullptr,
-        "⌥=");
+        "Alt+=");
     row("unknown key: rewritten without it",
         R"({"overrides":{"zoomIn":{"key":"=","modifiers":8},"zoom":{"key":"1","modifiers":8}}})",
-        R"({"overrides":{"zoomIn":{"key":"=","modifiers":8}}})", "⌘=");
-    row("already clean: bytes identical", clean, clean, "⌘P");
+        R"({"overrides":{"zoomIn":{"key":"=","modifiers":8}}})", "Ctrl+=");
+    row("already clean: bytes identical", clean, clean, "Ctrl+P");
 }
 
 void tst_PDFViewerShortcutStore::loading()
@@ -135,6 +136,38 @@ void tst_PDFViewerShortcutStore::noOverridesNoEntry()
     store.resetAll();
     QCOMPARE(store.configuration(), PDFViewerShortcutConfiguration());
     QVERIFY(!m_settings->contains(m_key));
+}
+
+// A settings file as the build that named keys by symbol wrote it: only the text naming a key
+// changed since, so its overrides are kept, read in the new notation, and nothing is rewritten.
+void tst_PDFViewerShortcutStore::previousBuildSettingsLoadUnchanged()
+{
+    const QString original = QFINDTESTDATA("data/previous-build-settings.ini");
+    QFile originalFile(original);
+    QVERIFY(originalFile.open(QIODevice::ReadOnly));
+    const QByteArray fileBytes = originalFile.readAll();
+    const QString path = m_dir->filePath(QStringLiteral("previous.ini"));
+    QVERIFY(QFile::copy(original, path));
+    {
+        QSettings settings(path, QSettings::IniFormat);
+        const QByteArray record = settings.value(m_key).toByteArray();
+        QCOMPARE(record,
+            QByteArray("{\"overrides\":{\"previousPage\":{\"key\":\"p\",\"modifiers\":10},"
+                       "\"togglePresentation\":{\"key\":\"\xef\x9c\x88\",\"modifiers\":5},"
+                       "\"zoomIn\":{\"key\":\"1\",\"modifiers\":8}}}"));
+        const PDFViewerShortcutStore store(&settings, m_key);
+        QCOMPARE(store.configuration().overrides().size(), 3);
+        QCOMPARE(store.shortcut(Action::zoomIn), sc("⌘1"));
+        QCOMPARE(store.shortcut(Action::togglePresentation), sc("⌃⇧F5"));
+        QCOMPARE(store.shortcut(Action::previousPage), sc("⌥⌘p"));
+        QCOMPARE(store.shortcut(Action::zoomIn).displayText(), QStringLiteral("Ctrl+1"));
+        QCOMPARE(store.shortcut(Action::togglePresentation).displayText(), QStringLiteral("Shift+Super+F5"));
+        QCOMPARE(store.shortcut(Action::previousPage).displayText(), QStringLiteral("Ctrl+Alt+P"));
+        QCOMPARE(settings.value(m_key).toByteArray(), record);
+    }
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), fileBytes);
 }
 
 void tst_PDFViewerShortcutStore::sharedStoreUsesTheApplicationSettingsFile()

@@ -1,6 +1,7 @@
 #include "PDFViewerSearchField.h"
 
 #include "PDFViewerBusyIndicator.h"
+#include "PDFViewerFixedShortcuts.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerStyle.h"
 #include "PDFViewerSymbolButton.h"
@@ -35,7 +36,8 @@ PDFViewerSearchField::PDFViewerSearchField(PDFViewerModel *model, QWidget *paren
     , m_next(new PDFViewerSymbolButton(QStringLiteral("chevron.down"), 18, 10, this))
 {
     setObjectName(QStringLiteral("pdf-search"));
-    setToolTip(QStringLiteral("搜索当前 PDF（⌘F）"));
+    setToolTip(
+        QStringLiteral("搜索当前 PDF（") + PDFViewerFixedShortcuts::searchPDF().displayText() + QStringLiteral("）"));
     setFixedHeight(32);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 

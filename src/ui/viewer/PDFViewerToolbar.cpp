@@ -3,6 +3,7 @@
 #include "PDFToolbarButton.h"
 #include "PDFToolbarGroup.h"
 #include "PDFViewerCommands.h"
+#include "PDFViewerFixedShortcuts.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerPageField.h"
 #include "PDFViewerRecentMenu.h"
@@ -38,7 +39,8 @@ PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore
     auto *files = new PDFToolbarGroup(this);
     PDFToolbarButton *open = makeButton(QStringLiteral("打开 PDF"), QStringLiteral("folder"), QStringLiteral("打开"),
                                         QStringLiteral("pdf-open"));
-    open->setToolTip(QStringLiteral("打开 PDF（⌘O）"));
+    open->setToolTip(
+        QStringLiteral("打开 PDF（") + PDFViewerFixedShortcuts::openPDF().displayText() + QStringLiteral("）"));
     connect(open, &QAbstractButton::clicked, model, &PDFViewerModel::choosePDF);
     files->addWidget(open);
     files->addDivider();

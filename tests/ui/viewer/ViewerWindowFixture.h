@@ -43,7 +43,7 @@ struct ViewerWindowFixture {
         model->goToPage(index + 1);
         return QTest::qWaitFor([&] { return model->pageIndex() == index; });
     }
-    // Binds `action` to ⌘1; true when the store took it.
+    // Binds `action` to Ctrl+1; true when the store took it.
     bool rebindToCommandOne(PDFViewerShortcutAction action)
     {
         const PDFViewerShortcutKey one(QStringLiteral("1"));

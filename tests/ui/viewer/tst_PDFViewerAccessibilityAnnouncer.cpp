@@ -32,8 +32,8 @@ private slots:
 
     void messageBecomesTheAlertText()
     {
-        PDFViewerAccessibilityAnnouncer::announce(QStringLiteral("已录制 ⌘1"));
-        QCOMPARE(announcedText(), QStringLiteral("已录制 ⌘1"));
+        PDFViewerAccessibilityAnnouncer::announce(QStringLiteral("已录制 Ctrl+1"));
+        QCOMPARE(announcedText(), QStringLiteral("已录制 Ctrl+1"));
         QAccessibleInterface *alert =
             QAccessible::queryAccessibleInterface(PDFViewerAccessibilityAnnouncer::announcementSource());
         QCOMPARE(alert->role(), QAccessible::AlertMessage);

@@ -22,8 +22,6 @@
 
 #include <limits>
 
-using Action = PDFViewerShortcutAction;
-
 namespace {
 
 // The fixture with a window like the application's: the root view as its central widget, shown
@@ -306,9 +304,6 @@ void tst_PDFViewerRootView::exitButton()
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 2));
     v->model->enterPresentationMode(false);
     PDFViewerExitPresentationButton *exit = v->root->presentationView()->exitButton();
-    QCOMPARE(exit->toolTip(), QStringLiteral("退出全屏并恢复分页（Esc 或 ⌥F）"));
-    QVERIFY(v->rebindToCommandOne(Action::togglePresentation));
-    QCOMPARE(exit->toolTip(), QStringLiteral("退出全屏并恢复分页（Esc 或 ⌘1）"));
     // The face, not the button with its shadow margin, sits 16 pixels from the top right corner.
     const QRect face = exit->faceRect().translated(exit->pos());
     QCOMPARE(face.top(), 16);
@@ -392,11 +387,7 @@ void tst_PDFViewerRootView::statusBar()
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 1));
     QCOMPARE(bar->icon()->name(), QStringLiteral("doc.text"));
     QCOMPARE(bar->statusLabel()->text(), v->model->statusText());
-    // The hint shows with a document and names the current keys.
-    QVERIFY(hint->isVisible());
-    QCOMPARE(hint->text(), QStringLiteral("滚轮缩放  ·  按住拖动  ·  ⌥↑ 实际大小  ·  ⌥F 投影"));
-    QVERIFY(v->rebindToCommandOne(Action::actualSize));
-    QCOMPARE(hint->text(), QStringLiteral("滚轮缩放  ·  按住拖动  ·  ⌘1 实际大小  ·  ⌥F 投影"));
+    QVERIFY(hint->isVisible()); // with a document only; its keys are checked in tst_PlenvoPDFApp
 
     // A long status is cut to one line, with the whole text still readable.
     v->window->resize(920, 620);

@@ -14,8 +14,6 @@
 #include <QMenu>
 #include <QtTest>
 
-using Action = PDFViewerShortcutAction;
-
 namespace {
 
 const QStringList kAllButtons = {
@@ -60,8 +58,6 @@ private slots:
     void enabledStatesAndPageField_data();
     void enabledStatesAndPageField();
     void hoverLooks();
-    void tooltipsShowCurrentShortcuts_data();
-    void tooltipsShowCurrentShortcuts();
     void zoomLabel();
     void buttonsDriveTheModelAndCanvas();
     void searchFieldBindsTheModel();
@@ -160,44 +156,6 @@ void tst_PDFViewerToolbar::hoverLooks()
     sendHover(plain, false);
     QVERIFY(!plain->isHovered());
     QCOMPARE(plain->buttonBackground().alpha(), 0);
-}
-
-void tst_PDFViewerToolbar::tooltipsShowCurrentShortcuts_data()
-{
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<Action>("action");
-    // Tagged with the button's identifier.
-    const auto row = [](const char *id, const QString &title, Action action) { QTest::newRow(id) << title << action; };
-    row("pdf-previous-page", QStringLiteral("上一页"), Action::previousPage);
-    row("pdf-next-page", QStringLiteral("下一页"), Action::nextPage);
-    row("pdf-zoom-out", QStringLiteral("缩小"), Action::zoomOut);
-    row("pdf-zoom-in", QStringLiteral("放大"), Action::zoomIn);
-    row("pdf-fit-page", QStringLiteral("适合页面"), Action::fitPage);
-    row("pdf-actual-size", QStringLiteral("100% 实际大小"), Action::actualSize);
-    row("pdf-rotate-left", QStringLiteral("向左旋转 90°"), Action::rotateLeft);
-    row("pdf-reset-rotation", QStringLiteral("恢复原始方向"), Action::resetRotation);
-    row("pdf-rotate-right", QStringLiteral("向右旋转 90°"), Action::rotateRight);
-    row("pdf-presentation", QStringLiteral("全屏铺满并隐藏分页"), Action::togglePresentation);
-}
-
-// Each tooltip names its own action's current key and follows a change of it at once; the
-// open key is the menu's own and stays.
-void tst_PDFViewerToolbar::tooltipsShowCurrentShortcuts()
-{
-    QFETCH(QString, title);
-    QFETCH(Action, action);
-    const QString id = QString::fromLatin1(QTest::currentDataTag());
-    const QString before = s->toolbar.button(id)->toolTip();
-    QVERIFY(s->rebindToCommandOne(action));
-    QCOMPARE(s->toolbar.button(id)->toolTip(), title + QStringLiteral("（⌘1）"));
-    for (PDFToolbarButton *other : s->toolbar.buttons()) {
-        const bool showsNewKey = other->toolTip().contains(QStringLiteral("⌘1"));
-        QVERIFY2(showsNewKey == (other == s->toolbar.button(id)), qPrintable(other->objectName()));
-    }
-    QCOMPARE(s->button("pdf-open")->toolTip(), QStringLiteral("打开 PDF（⌘O）"));
-    s->shortcuts->resetAll();
-    QCOMPARE(s->toolbar.button(id)->toolTip(), before);
-    QVERIFY(before != title + QStringLiteral("（⌘1）"));
 }
 
 void tst_PDFViewerToolbar::zoomLabel()
