@@ -9,6 +9,7 @@
 #include "RecentPDFPolicy.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QPalette>
 #include <QSettings>
 #include <QWidget>
@@ -40,6 +41,21 @@ bool fileExists(const QByteArray &nativePath)
 {
     struct stat info;
     return !nativePath.isEmpty() && ::stat(nativePath.constData(), &info) == 0;
+}
+
+bool isFolder(const QByteArray &nativePath)
+{
+    struct stat info;
+    return !nativePath.isEmpty() && ::stat(nativePath.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The folder part of an absolute path; empty for a path without a slash.
+QByteArray parentFolder(const QByteArray &nativePath)
+{
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    if (slash < 0)
+        return {};
+    return slash == 0 ? QByteArrayLiteral("/") : nativePath.left(slash);
 }
 
 } // namespace
@@ -171,8 +187,24 @@ void PDFViewerModel::open(const QUrl &url)
 
 void PDFViewerModel::choosePDF()
 {
-    if (const std::optional<QUrl> url = m_platform->choosePDFFile(QStringLiteral("打开 PDF")))
+    if (const std::optional<QUrl> url = m_platform->choosePDFFile(QStringLiteral("打开 PDF"), openDialogDirectory()))
         open(*url);
+}
+
+QUrl PDFViewerModel::openDialogDirectory() const
+{
+    // The open document is normally the first recent entry too, but its folder comes first
+    // whatever the list holds.
+    QList<QByteArray> folders;
+    if (!m_fileURL.isEmpty())
+        folders.append(parentFolder(PDFFileURL::nativePath(m_fileURL)));
+    for (const RecentPDFDocument &entry : std::as_const(m_recentDocuments))
+        folders.append(parentFolder(entry.path.toUtf8()));
+    for (const QByteArray &folder : std::as_const(folders)) {
+        if (isFolder(folder))
+            return PDFFileURL::fromNativePath(folder);
+    }
+    return QUrl::fromLocalFile(QDir::homePath());
 }
 
 void PDFViewerModel::openRecentDocument(const RecentPDFDocument &entry)

@@ -80,7 +80,9 @@ public:
     // Opens `url`. Never throws; a failure leaves everything as it was except errorText,
     // statusText and (for a vanished file) the recent list.
     void open(const QUrl &url);
-    // Asks for a file with the open dialog and opens it; cancelling changes nothing.
+    // Asks for a file with the open dialog and opens it; cancelling changes nothing. The dialog
+    // starts in the open document's folder, else in the folder of the most recent entry whose
+    // folder still exists, else in the home folder.
     void choosePDF();
     // Reopens a recent entry: through its bookmark when that still resolves, else its path.
     void openRecentDocument(const RecentPDFDocument &entry);
@@ -159,6 +161,7 @@ private:
     void fail(const QString &message);
     void loadPersistence();
     void saveRecentDocuments();
+    QUrl openDialogDirectory() const;
     void recordCurrentPage();
     void releaseSecurityScopedResource();
     void observePageChanges();

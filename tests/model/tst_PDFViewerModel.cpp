@@ -49,6 +49,7 @@ private slots:
     void closeShowsTheEmptyStateWithAFreshCanvas();
     void successfulOpenClearsTheError();
     void choosePDFOpensOnlyAConfirmedFile();
+    void openDialogStartsWhereTheUserWorks();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -438,6 +439,41 @@ void tst_PDFViewerModel::choosePDFOpensOnlyAConfirmedFile()
     m_platform.nextChosenFile = url(QStringLiteral("B.pdf"));
     model->choosePDF();
     QCOMPARE(model->documentTitle(), QStringLiteral("B"));
+}
+
+// The open document's folder, else the folder of the most recent entry that still has one,
+// else home; the recent list carries it across restarts.
+void tst_PDFViewerModel::openDialogStartsWhereTheUserWorks()
+{
+    const auto folderURL = [this](const QString &name) { return QUrl::fromLocalFile(path(name)); };
+    {
+        auto model = makeModel();
+        model->choosePDF();
+        QCOMPARE(m_platform.lastDialogDirectory, QUrl::fromLocalFile(QDir::homePath()));
+    }
+    QDir root(m_dir->path());
+    QVERIFY(root.mkdir(QStringLiteral("plans")) && root.mkdir(QStringLiteral("sections")));
+    QVERIFY(TestPDFs::writePlain(path(QStringLiteral("plans/P.pdf")), 1));
+    QVERIFY(TestPDFs::writePlain(path(QStringLiteral("sections/S.pdf")), 1));
+    {
+        auto model = makeModel();
+        model->open(url(QStringLiteral("plans/P.pdf")));
+        model->open(url(QStringLiteral("sections/S.pdf")));
+        model->choosePDF();
+        QCOMPARE(m_platform.lastDialogDirectory, folderURL(QStringLiteral("sections")));
+        model->closeDocument();
+        model->choosePDF();
+        QCOMPARE(m_platform.lastDialogDirectory, folderURL(QStringLiteral("sections")));
+    }
+    auto restarted = makeModel();
+    restarted->choosePDF();
+    QCOMPARE(m_platform.lastDialogDirectory, folderURL(QStringLiteral("sections")));
+    QVERIFY(QDir(path(QStringLiteral("sections"))).removeRecursively());
+    restarted->choosePDF();
+    QCOMPARE(m_platform.lastDialogDirectory, folderURL(QStringLiteral("plans")));
+    QVERIFY(QDir(path(QStringLiteral("plans"))).removeRecursively());
+    restarted->choosePDF();
+    QCOMPARE(m_platform.lastDialogDirectory, QUrl::fromLocalFile(QDir::homePath()));
 }
 
 QTEST_MAIN(tst_PDFViewerModel)
