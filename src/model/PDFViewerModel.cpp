@@ -109,26 +109,20 @@ QString PDFViewerModel::documentTitle() const
     return PDFFileURL::displayName(m_fileURL);
 }
 
-void PDFViewerModel::open(const QUrl &url)
+bool PDFViewerModel::open(const QUrl &url)
 {
     const QUrl fileURL = PDFFileURL::standardized(url);
     if (!PDFFileURL::isPDFFileURL(fileURL)) {
         fail(kNotPDFMessage);
-        return;
+        return false;
     }
 
     const QByteArray nativePath = PDFFileURL::nativePath(fileURL);
     const QString key = PDFFileURL::standardizedPath(fileURL);
     if (!fileExists(nativePath)) {
-        QList<RecentPDFDocument> kept;
-        for (const RecentPDFDocument &entry : std::as_const(m_recentDocuments)) {
-            if (entry.path != key)
-                kept.append(entry);
-        }
-        setRecentDocuments(kept);
-        saveRecentDocuments();
+        forgetRecentDocument(key);
         fail(kMissingMessage);
-        return;
+        return false;
     }
 
     const bool accessStarted = m_platform->startAccessing(fileURL);
@@ -140,15 +134,15 @@ void PDFViewerModel::open(const QUrl &url)
     std::shared_ptr<PDFDocument> document = PDFDocument::open(nativePath);
     if (!document) {
         failAfterAccess(kUnreadableMessage);
-        return;
+        return false;
     }
     if (document->isLocked()) {
         failAfterAccess(kLockedMessage);
-        return;
+        return false;
     }
     if (document->pageCount() < 1) {
         failAfterAccess(kNoPagesMessage);
-        return;
+        return false;
     }
 
     // Switch over: the document being replaced keeps its reading position.
@@ -183,6 +177,7 @@ void PDFViewerModel::open(const QUrl &url)
     setStatusText(QStringLiteral("已打开 ") + documentTitle());
     setErrorText(QString());
     m_platform->noteRecentDocument(fileURL);
+    return true;
 }
 
 void PDFViewerModel::choosePDF()
@@ -211,7 +206,9 @@ void PDFViewerModel::openRecentDocument(const RecentPDFDocument &entry)
 {
     if (entry.bookmarkData) {
         if (const std::optional<PDFBookmarkResolution> resolution = PDFFileBookmark::resolve(*entry.bookmarkData)) {
-            open(resolution->url);
+            const QString oldPath = PDFFileURL::standardizedPath(entry.path);
+            if (open(resolution->url) && PDFFileURL::standardizedPath(resolution->url) != oldPath)
+                forgetRecentDocument(oldPath);
             return;
         }
     }
@@ -514,6 +511,17 @@ void PDFViewerModel::saveRecentDocuments()
 {
     m_defaults->setValue(m_recentDocumentsKey, RecentPDFDocument::encodeList(m_recentDocuments));
     m_defaults->sync();
+}
+
+void PDFViewerModel::forgetRecentDocument(const QString &path)
+{
+    QList<RecentPDFDocument> kept;
+    for (const RecentPDFDocument &entry : std::as_const(m_recentDocuments)) {
+        if (entry.path != path)
+            kept.append(entry);
+    }
+    setRecentDocuments(kept);
+    saveRecentDocuments();
 }
 
 void PDFViewerModel::recordCurrentPage()

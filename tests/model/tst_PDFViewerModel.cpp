@@ -45,6 +45,7 @@ private slots:
     void openingAnotherDocumentStoresThePageOfTheFirst();
     void pageChangesAreRecordedOnlyAfterOpenFinished();
     void renamedFileIsFoundThroughItsBookmark();
+    void renamedFileThatFailsToOpenKeepsItsEntry();
     void fileRotationIsRememberedNormalised();
     void closeShowsTheEmptyStateWithAFreshCanvas();
     void successfulOpenClearsTheError();
@@ -354,20 +355,44 @@ void tst_PDFViewerModel::renamedFileIsFoundThroughItsBookmark()
     QCOMPARE(entryA.displayName, QStringLiteral("A"));
     QVERIFY(QFile::rename(path(QStringLiteral("A.pdf")), path(QStringLiteral("A renamed.pdf"))));
 
+    // Found under its new name: one entry for it, under that name, and saved so.
     model->openRecentDocument(entryA);
     QVERIFY2(!model->hasError(), qPrintable(model->errorText()));
     QCOMPARE(model->documentTitle(), QStringLiteral("A renamed"));
     const auto recent = model->recentDocuments();
-    QCOMPARE(recent.size(), 3);
+    QCOMPARE(recent.size(), 2);
     QCOMPARE(recent.first().path, storedPathKey(QStringLiteral("A renamed.pdf")));
-    QCOMPARE(recent.last().path, entryA.path); // the old entry stays
+    QCOMPARE(recent.last().path, storedPathKey(QStringLiteral("B.pdf")));
+    QCOMPARE(makeModel()->recentDocuments(), recent);
 
     // Without a usable bookmark the stored path is tried, and a vanished file leaves the list.
-    RecentPDFDocument noBookmark = entryA;
+    RecentPDFDocument noBookmark = recent.last();
     noBookmark.bookmarkData = QByteArrayLiteral("junk");
+    QVERIFY(QFile::remove(path(QStringLiteral("B.pdf"))));
     model->openRecentDocument(noBookmark);
     QCOMPARE(model->errorText(), kMissing);
-    QCOMPARE(model->recentDocuments().size(), 2);
+    QCOMPARE(model->recentDocuments().size(), 1);
+}
+
+// The entry under the old name goes only once the renamed file has opened.
+void tst_PDFViewerModel::renamedFileThatFailsToOpenKeepsItsEntry()
+{
+    auto model = makeModel();
+    model->open(url(QStringLiteral("A.pdf")));
+    model->open(url(QStringLiteral("B.pdf")));
+    const RecentPDFDocument entryA = model->recentDocuments().at(1);
+    QVERIFY(QFile::rename(path(QStringLiteral("A.pdf")), path(QStringLiteral("A renamed.pdf"))));
+    // Overwritten in place, so that the bookmark still finds it by its inode.
+    QFile renamed(path(QStringLiteral("A renamed.pdf")));
+    QVERIFY(renamed.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QVERIFY(renamed.write("not a PDF") > 0);
+    renamed.close();
+
+    const auto before = model->recentDocuments();
+    model->openRecentDocument(entryA);
+    QCOMPARE(model->errorText(), kUnreadable);
+    QCOMPARE(model->documentTitle(), QStringLiteral("B"));
+    QCOMPARE(model->recentDocuments(), before);
 }
 
 void tst_PDFViewerModel::fileRotationIsRememberedNormalised()

@@ -5,6 +5,8 @@
 #include "PDFViewerStyle.h"
 #include "PDFViewerSymbol.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
@@ -39,6 +41,7 @@ PDFViewerRecentMenu::PDFViewerRecentMenu(PDFViewerModel *model, QWidget *parent)
 
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("pdf-recent-menu"));
+    menu->setToolTipsVisible(true);
     setMenu(menu);
     connect(model, &PDFViewerModel::recentDocumentsChanged, this, &PDFViewerRecentMenu::rebuild);
     rebuild();
@@ -59,7 +62,8 @@ void PDFViewerRecentMenu::rebuild()
         title.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction *action = items->addAction(title);
         action->setData(entry.path);
-        action->setToolTip(entry.path);
+        // Names alike in different folders tell apart by their folder.
+        action->setToolTip(QDir::toNativeSeparators(QFileInfo(entry.path).path()));
         connect(action, &QAction::triggered, m_model, [model = m_model, entry] { model->openRecentDocument(entry); });
     }
 }

@@ -6,7 +6,8 @@ class PDFViewerModel;
 
 // The toolbar's recent-documents pull-down: a clock face 30 × 28 pixels that opens a menu of
 // the model's recent list, most recent first. Choosing an entry reopens it through the model
-// (bookmark first, else the stored path); an empty list shows one inert "暂无最近文件" item.
+// (bookmark first, else the stored path); each entry's tooltip is its folder. An empty list
+// shows one inert "暂无最近文件" item.
 // The menu is rebuilt whenever the list changes.
 class PDFViewerRecentMenu : public QToolButton {
     Q_OBJECT

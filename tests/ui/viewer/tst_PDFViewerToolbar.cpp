@@ -296,16 +296,21 @@ void tst_PDFViewerToolbar::recentMenu()
     QCOMPARE(items[0]->text(), QStringLiteral("暂无最近文件"));
     QVERIFY(!items[0]->isEnabled());
 
-    QVERIFY(s->openPDF(QStringLiteral("first.pdf"), 1));
+    QVERIFY(QDir(s->dir.path()).mkdir(QStringLiteral("sheets")));
+    QVERIFY(s->openPDF(QStringLiteral("sheets/first.pdf"), 1));
     QVERIFY(s->openPDF(QStringLiteral("R&D plan.pdf"), 2));
     items = recent->menu()->actions();
     QCOMPARE(items.size(), 2);
     // Most recent first; an ampersand is shown, not taken as a mnemonic.
     QCOMPARE(items[0]->text(), QStringLiteral("R&&D plan"));
     QCOMPARE(items[1]->text(), QStringLiteral("first"));
+    // Each entry's tooltip is its folder, and the menu shows tooltips.
+    QVERIFY(recent->menu()->toolTipsVisible());
+    QCOMPARE(items[0]->toolTip(), QDir::toNativeSeparators(s->dir.path()));
+    QCOMPARE(items[1]->toolTip(), QDir::toNativeSeparators(s->path(QStringLiteral("sheets"))));
 
     items[1]->trigger();
-    QCOMPARE(s->model->fileURL(), s->url(QStringLiteral("first.pdf")));
+    QCOMPARE(s->model->fileURL(), s->url(QStringLiteral("sheets/first.pdf")));
     QCOMPARE(s->model->pageCount(), 1);
 }
 
