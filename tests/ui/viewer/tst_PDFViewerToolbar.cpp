@@ -66,6 +66,8 @@ private slots:
     void buttonsDriveTheModelAndCanvas();
     void searchFieldBindsTheModel();
     void recentMenu();
+    void controlsStayPut_data();
+    void controlsStayPut();
 
 private:
     std::optional<Strip> s;
@@ -312,6 +314,69 @@ void tst_PDFViewerToolbar::recentMenu()
     items[1]->trigger();
     QCOMPARE(s->model->fileURL(), s->url(QStringLiteral("sheets/first.pdf")));
     QCOMPARE(s->model->pageCount(), 1);
+}
+
+void tst_PDFViewerToolbar::controlsStayPut_data()
+{
+    // Steps, separated by ", ": "open N" (a document of N pages), "type T" (search text),
+    // "start search" (not waiting for it), "search" (to the end).
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("page count grows to five digits") << QStringLiteral("open 2") << QStringLiteral("open 10000");
+    QTest::newRow("first document") << QString() << QStringLiteral("open 3");
+    QTest::newRow("search text typed") << QString() << QStringLiteral("type Page");
+    QTest::newRow("search running") << QStringLiteral("open 3, type Page") << QStringLiteral("start search");
+    QTest::newRow("matches counted") << QStringLiteral("open 120, type Page") << QStringLiteral("search");
+}
+
+// Changing numbers and controls that come and go inside a group or the search field move
+// nothing else on the strip, and the search field keeps its left edge.
+void tst_PDFViewerToolbar::controlsStayPut()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    s->showCanvas();
+    s->toolbar.resize(1280, 58);
+    s->toolbar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&s->toolbar));
+
+    const auto run = [&](const QString &steps) {
+        for (const QString &step : steps.split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
+            const QString argument = step.section(QLatin1Char(' '), 1);
+            if (step.startsWith(QLatin1String("open ")))
+                QVERIFY(s->openPDF(QStringLiteral("doc%1.pdf").arg(argument), argument.toInt()));
+            else if (step.startsWith(QLatin1String("type ")))
+                s->model->setSearchText(argument);
+            else if (step == QLatin1String("start search"))
+                s->model->performSearch();
+            else if (step == QLatin1String("search")) {
+                s->model->performSearch();
+                QTRY_VERIFY(!s->model->isSearching());
+            }
+        }
+        // Lays the strip out again, level by level, without handing the find its results.
+        for (int level = 0; level < 4; ++level)
+            QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    };
+    const auto geometries = [&] {
+        QList<QWidget *> controls{s->toolbar.recentMenu(), s->toolbar.pageField()->lineEdit(),
+                                  s->toolbar.zoomLabel(), s->toolbar.searchField()};
+        for (PDFToolbarButton *button : s->toolbar.buttons())
+            controls.append(button);
+        QList<QRect> rects;
+        for (QWidget *control : std::as_const(controls))
+            rects.append(QRect(control->mapTo(&s->toolbar, QPoint(0, 0)), control->size()));
+        return rects;
+    };
+
+    run(before);
+    QVERIFY(!QTest::currentTestFailed());
+    const QList<QRect> was = geometries();
+    run(after);
+    QVERIFY(!QTest::currentTestFailed());
+    if (after == QLatin1String("start search"))
+        QVERIFY(s->toolbar.searchField()->busyIndicator()->isVisible());
+    QCOMPARE(geometries(), was);
 }
 
 QTEST_MAIN(tst_PDFViewerToolbar)
