@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QtTest>
 
 using Action = PDFViewerShortcutAction;
@@ -68,6 +69,8 @@ private slots:
     void recentMenu();
     void controlsStayPut_data();
     void controlsStayPut();
+    void noShadowLeftBehind_data();
+    void noShadowLeftBehind();
 
 private:
     std::optional<Strip> s;
@@ -359,8 +362,8 @@ void tst_PDFViewerToolbar::controlsStayPut()
             QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     };
     const auto geometries = [&] {
-        QList<QWidget *> controls{s->toolbar.recentMenu(), s->toolbar.pageField()->lineEdit(),
-                                  s->toolbar.zoomLabel(), s->toolbar.searchField()};
+        QList<QWidget *> controls {s->toolbar.recentMenu(), s->toolbar.pageField()->lineEdit(), s->toolbar.zoomLabel(),
+            s->toolbar.searchField()};
         for (PDFToolbarButton *button : s->toolbar.buttons())
             controls.append(button);
         QList<QRect> rects;
@@ -377,6 +380,43 @@ void tst_PDFViewerToolbar::controlsStayPut()
     if (after == QLatin1String("start search"))
         QVERIFY(s->toolbar.searchField()->busyIndicator()->isVisible());
     QCOMPARE(geometries(), was);
+}
+
+void tst_PDFViewerToolbar::noShadowLeftBehind_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("search field hidden") << QStringLiteral("hide search");
+    QTest::newRow("group hidden") << QStringLiteral("hide files");
+    QTest::newRow("search field shrinks") << QStringLiteral("narrow search");
+    QTest::newRow("group grows, the next one moves") << QStringLiteral("widen zoom");
+}
+
+// What the strip shows on screen after a surface whose shadow it paints has moved, grown or
+// gone is what a fresh paint of it shows: no shadow is left where the surface was.
+void tst_PDFViewerToolbar::noShadowLeftBehind()
+{
+    QFETCH(QString, change);
+    s->toolbar.resize(1280, 58);
+    s->toolbar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&s->toolbar));
+    // The offscreen screen hands back the window's backing store, i.e. what was last painted.
+    const auto onScreen = [&] {
+        QCoreApplication::processEvents();
+        return s->toolbar.screen()->grabWindow(s->toolbar.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const auto repainted = [&] { return s->toolbar.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    QCOMPARE(onScreen(), repainted());
+
+    if (change == QLatin1String("hide search"))
+        s->toolbar.searchField()->hide();
+    else if (change == QLatin1String("hide files"))
+        s->toolbar.recentMenu()->parentWidget()->hide();
+    else if (change == QLatin1String("widen zoom"))
+        s->toolbar.zoomLabel()->setFixedWidth(90);
+    else if (change == QLatin1String("narrow search"))
+        s->toolbar.searchField()->setFixedWidth(120);
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QVERIFY(onScreen() == repainted());
 }
 
 QTEST_MAIN(tst_PDFViewerToolbar)
