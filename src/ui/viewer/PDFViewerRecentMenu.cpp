@@ -5,7 +5,9 @@
 #include "PDFViewerStyle.h"
 #include "PDFViewerSymbol.h"
 
+#include <QCursor>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
@@ -43,6 +45,7 @@ PDFViewerRecentMenu::PDFViewerRecentMenu(PDFViewerModel *model, QWidget *parent)
     menu->setObjectName(QStringLiteral("pdf-recent-menu"));
     menu->setToolTipsVisible(true);
     setMenu(menu);
+    connect(menu, &QMenu::aboutToHide, this, [this] { setHovered(rect().contains(mapFromGlobal(QCursor::pos()))); });
     connect(model, &PDFViewerModel::recentDocumentsChanged, this, &PDFViewerRecentMenu::rebuild);
     rebuild();
 }
@@ -68,12 +71,39 @@ void PDFViewerRecentMenu::rebuild()
     }
 }
 
+bool PDFViewerRecentMenu::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Enter:
+    case QEvent::HoverEnter:
+    case QEvent::HoverMove:
+        // A move counts too: Qt, still taking the pointer to be here, announces no return.
+        setHovered(true);
+        break;
+    case QEvent::Leave:
+    case QEvent::HoverLeave:
+        setHovered(false);
+        break;
+    default:
+        break;
+    }
+    return QToolButton::event(event);
+}
+
+void PDFViewerRecentMenu::setHovered(bool hovered)
+{
+    if (hovered == m_isHovered)
+        return;
+    m_isHovered = hovered;
+    update();
+}
+
 void PDFViewerRecentMenu::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QPainterPath shape = faceShape(QRectF(rect()));
-    const bool highlighted = isEnabled() && (underMouse() || isDown());
+    const bool highlighted = isEnabled() && (m_isHovered || isDown());
     if (highlighted) {
         painter.fillPath(shape, PDFViewerStyle::withOpacity(pdfBrandPurple, 0.1));
         painter.strokePath(shape, QPen(PDFViewerStyle::withOpacity(pdfBrandPurple, 0.18), 0.65));

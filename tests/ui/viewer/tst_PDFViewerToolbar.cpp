@@ -71,6 +71,8 @@ private slots:
     void controlsStayPut();
     void noShadowLeftBehind_data();
     void noShadowLeftBehind();
+    void recentMenuHoverEndsWithItsMenu_data();
+    void recentMenuHoverEndsWithItsMenu();
 
 private:
     std::optional<Strip> s;
@@ -417,6 +419,39 @@ void tst_PDFViewerToolbar::noShadowLeftBehind()
         s->toolbar.searchField()->setFixedWidth(120);
     QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QVERIFY(onScreen() == repainted());
+}
+
+void tst_PDFViewerToolbar::recentMenuHoverEndsWithItsMenu_data()
+{
+    QTest::addColumn<bool>("pointerStays");
+    QTest::newRow("pointer left") << false;
+    QTest::newRow("pointer back on the button") << true;
+}
+
+// Regression: under X11 no Leave reaches the clock button while its menu is open, so when the
+// menu closed with the pointer elsewhere the hover tint stayed on the button.
+void tst_PDFViewerToolbar::recentMenuHoverEndsWithItsMenu()
+{
+    QFETCH(bool, pointerStays);
+    s->toolbar.resize(1280, 58);
+    s->toolbar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&s->toolbar));
+    PDFViewerRecentMenu *recent = s->toolbar.recentMenu();
+    QCursor::setPos(s->toolbar.mapToGlobal(QPoint(640, 300)));
+    const QImage resting = recent->grab().toImage();
+
+    QMenu *menu = recent->menu();
+    menu->popup(recent->mapToGlobal(QPoint(0, recent->height())));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    // The button is told the pointer is on it and hears nothing more, as under X11.
+    recent->setAttribute(Qt::WA_UnderMouse);
+    sendHover(recent, true);
+    const QPoint away = s->toolbar.mapToGlobal(QPoint(640, 300));
+    QCursor::setPos(pointerStays ? recent->mapToGlobal(recent->rect().center()) : away);
+    menu->hide();
+    QCoreApplication::processEvents();
+
+    QCOMPARE(recent->grab().toImage() != resting, pointerStays);
 }
 
 QTEST_MAIN(tst_PDFViewerToolbar)
