@@ -15,9 +15,11 @@ void DesktopPlatformServices::beep()
     QApplication::beep();
 }
 
-std::optional<QUrl> DesktopPlatformServices::choosePDFFile(const QString &title)
+std::optional<QUrl> DesktopPlatformServices::choosePDFFile(const QString &title, const QUrl &startDirectory)
 {
     QFileDialog dialog(m_dialogParent, title, QDir::homePath());
+    if (startDirectory.isLocalFile())
+        dialog.setDirectoryUrl(startDirectory);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QStringLiteral("PDF 文件 (*.pdf)"));

@@ -15,7 +15,7 @@ public:
     void setDialogParent(QWidget *parent) { m_dialogParent = parent; }
 
     void beep() override;
-    std::optional<QUrl> choosePDFFile(const QString &title) override;
+    std::optional<QUrl> choosePDFFile(const QString &title, const QUrl &startDirectory) override;
     void noteRecentDocument(const QUrl &fileURL) override;
     bool startAccessing(const QUrl &fileURL) override;
     void stopAccessing(const QUrl &fileURL) override;

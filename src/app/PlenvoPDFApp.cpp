@@ -22,6 +22,7 @@ PlenvoPDFApp::PlenvoPDFApp(std::unique_ptr<QSettings> settings, PDFViewerOpenReq
     , m_window(std::make_unique<PDFViewerMainWindow>(m_model.get(), m_shortcuts))
 {
     PDFViewerStateFile::fromEnvironment(m_model.get(), this);
+    m_window->rememberGeometryIn(m_settings.get());
     m_platform.setDialogParent(m_window.get());
     connect(m_openRequest, &PDFViewerOpenRequest::urlChanged, this, &PlenvoPDFApp::takeOpenRequest);
     // A request made before the window existed waits for it.

@@ -1,4 +1,5 @@
 #include "PDFViewerMainWindow.h"
+#include "PlenvoInterfaceFont.h"
 #include "PlenvoPDFApp.h"
 #include "PlenvoQtTranslations.h"
 #include "PlenvoSingleInstance.h"
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("plenvo"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/plenvo/plenvo.svg")));
     PlenvoQtTranslations::install(&app);
+    PlenvoInterfaceFont::install();
 
     // Exact bytes: file names need not be UTF-8. Qt has already taken its own options out.
     QList<QByteArray> arguments;

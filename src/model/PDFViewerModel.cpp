@@ -9,6 +9,7 @@
 #include "RecentPDFPolicy.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QPalette>
 #include <QSettings>
 #include <QWidget>
@@ -40,6 +41,21 @@ bool fileExists(const QByteArray &nativePath)
 {
     struct stat info;
     return !nativePath.isEmpty() && ::stat(nativePath.constData(), &info) == 0;
+}
+
+bool isFolder(const QByteArray &nativePath)
+{
+    struct stat info;
+    return !nativePath.isEmpty() && ::stat(nativePath.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The folder part of an absolute path; empty for a path without a slash.
+QByteArray parentFolder(const QByteArray &nativePath)
+{
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    if (slash < 0)
+        return {};
+    return slash == 0 ? QByteArrayLiteral("/") : nativePath.left(slash);
 }
 
 } // namespace
@@ -98,26 +114,20 @@ QString PDFViewerModel::documentTitle() const
     return PDFFileURL::displayName(m_fileURL);
 }
 
-void PDFViewerModel::open(const QUrl &url)
+bool PDFViewerModel::open(const QUrl &url)
 {
     const QUrl fileURL = PDFFileURL::standardized(url);
     if (!PDFFileURL::isPDFFileURL(fileURL)) {
         fail(kNotPDFMessage);
-        return;
+        return false;
     }
 
     const QByteArray nativePath = PDFFileURL::nativePath(fileURL);
     const QString key = PDFFileURL::standardizedPath(fileURL);
     if (!fileExists(nativePath)) {
-        QList<RecentPDFDocument> kept;
-        for (const RecentPDFDocument &entry : std::as_const(m_recentDocuments)) {
-            if (entry.path != key)
-                kept.append(entry);
-        }
-        setRecentDocuments(kept);
-        saveRecentDocuments();
+        forgetRecentDocument(key);
         fail(kMissingMessage);
-        return;
+        return false;
     }
 
     const bool accessStarted = m_platform->startAccessing(fileURL);
@@ -129,15 +139,15 @@ void PDFViewerModel::open(const QUrl &url)
     std::shared_ptr<PDFDocument> document = PDFDocument::open(nativePath);
     if (!document) {
         failAfterAccess(kUnreadableMessage);
-        return;
+        return false;
     }
     if (document->isLocked()) {
         failAfterAccess(kLockedMessage);
-        return;
+        return false;
     }
     if (document->pageCount() < 1) {
         failAfterAccess(kNoPagesMessage);
-        return;
+        return false;
     }
 
     // Switch over: the document being replaced keeps its reading position.
@@ -172,19 +182,38 @@ void PDFViewerModel::open(const QUrl &url)
     setStatusText(QStringLiteral("已打开 ") + documentTitle());
     setErrorText(QString());
     m_platform->noteRecentDocument(fileURL);
+    return true;
 }
 
 void PDFViewerModel::choosePDF()
 {
-    if (const std::optional<QUrl> url = m_platform->choosePDFFile(QStringLiteral("打开 PDF")))
+    if (const std::optional<QUrl> url = m_platform->choosePDFFile(QStringLiteral("打开 PDF"), openDialogDirectory()))
         open(*url);
+}
+
+QUrl PDFViewerModel::openDialogDirectory() const
+{
+    // The open document is normally the first recent entry too, but its folder comes first
+    // whatever the list holds.
+    QList<QByteArray> folders;
+    if (!m_fileURL.isEmpty())
+        folders.append(parentFolder(PDFFileURL::nativePath(m_fileURL)));
+    for (const RecentPDFDocument &entry : std::as_const(m_recentDocuments))
+        folders.append(parentFolder(entry.path.toUtf8()));
+    for (const QByteArray &folder : std::as_const(folders)) {
+        if (isFolder(folder))
+            return PDFFileURL::fromNativePath(folder);
+    }
+    return QUrl::fromLocalFile(QDir::homePath());
 }
 
 void PDFViewerModel::openRecentDocument(const RecentPDFDocument &entry)
 {
     if (entry.bookmarkData) {
         if (const std::optional<PDFBookmarkResolution> resolution = PDFFileBookmark::resolve(*entry.bookmarkData)) {
-            open(resolution->url);
+            const QString oldPath = PDFFileURL::standardizedPath(entry.path);
+            if (open(resolution->url) && PDFFileURL::standardizedPath(resolution->url) != oldPath)
+                forgetRecentDocument(oldPath);
             return;
         }
     }
@@ -488,6 +517,17 @@ void PDFViewerModel::saveRecentDocuments()
 {
     m_defaults->setValue(m_recentDocumentsKey, RecentPDFDocument::encodeList(m_recentDocuments));
     m_defaults->sync();
+}
+
+void PDFViewerModel::forgetRecentDocument(const QString &path)
+{
+    QList<RecentPDFDocument> kept;
+    for (const RecentPDFDocument &entry : std::as_const(m_recentDocuments)) {
+        if (entry.path != path)
+            kept.append(entry);
+    }
+    setRecentDocuments(kept);
+    saveRecentDocuments();
 }
 
 void PDFViewerModel::recordCurrentPage()

@@ -77,12 +77,16 @@ public:
     // The file name without extension, or "Plenvo" when nothing is open.
     QString documentTitle() const;
 
-    // Opens `url`. Never throws; a failure leaves everything as it was except errorText,
-    // statusText and (for a vanished file) the recent list.
-    void open(const QUrl &url);
-    // Asks for a file with the open dialog and opens it; cancelling changes nothing.
+    // Opens `url`; true when it is now the open document. Never throws; a failure leaves
+    // everything as it was except errorText, statusText and (for a vanished file) the recent list.
+    bool open(const QUrl &url);
+    // Asks for a file with the open dialog and opens it; cancelling changes nothing. The dialog
+    // starts in the open document's folder, else in the folder of the most recent entry whose
+    // folder still exists, else in the home folder.
     void choosePDF();
     // Reopens a recent entry: through its bookmark when that still resolves, else its path.
+    // When the bookmark finds the file under a new name and it opens, the entry under the old
+    // name leaves the list.
     void openRecentDocument(const RecentPDFDocument &entry);
     // Shows the empty state with a fresh canvas. errorText, searchText and the recent list stay.
     void closeDocument();
@@ -159,6 +163,9 @@ private:
     void fail(const QString &message);
     void loadPersistence();
     void saveRecentDocuments();
+    // Drops every entry with the standardised path `path` and saves the list.
+    void forgetRecentDocument(const QString &path);
+    QUrl openDialogDirectory() const;
     void recordCurrentPage();
     void releaseSecurityScopedResource();
     void observePageChanges();

@@ -15,8 +15,9 @@ public:
 
     // The system beep that accompanies every failed command.
     virtual void beep() = 0;
-    // A modal open dialog that accepts a single PDF file; nullopt when cancelled.
-    virtual std::optional<QUrl> choosePDFFile(const QString &title) = 0;
+    // A modal open dialog that accepts a single PDF file, first showing the folder
+    // `startDirectory` (a file URL); nullopt when cancelled.
+    virtual std::optional<QUrl> choosePDFFile(const QString &title, const QUrl &startDirectory) = 0;
     // Adds the file to the desktop's list of recently used documents.
     virtual void noteRecentDocument(const QUrl &fileURL) = 0;
     // Scoped file access. On this desktop every readable file is reachable, so access is

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -105,6 +106,9 @@ private slots:
     void windowHostsTheRootViewAndItsCommands();
     void everyPlaceNamesKeysAlike_data();
     void everyPlaceNamesKeysAlike();
+    void windowGeometrySurvivesRestarts();
+    void fullScreenAndMaximisedKeepTheNormalGeometry_data();
+    void fullScreenAndMaximisedKeepTheNormalGeometry();
 };
 
 void tst_PlenvoPDFApp::delegateTakesTheFirstPDF_data()
@@ -289,6 +293,68 @@ void tst_PlenvoPDFApp::everyPlaceNamesKeysAlike()
         PDFViewerShortcut(PDFViewerShortcutKey(QStringLiteral("1")), PDFViewerShortcutModifiers::command), rebound));
     for (const QString &text : shownAt(f, place))
         QCOMPARE(text, after);
+}
+
+void tst_PlenvoPDFApp::windowGeometrySurvivesRestarts()
+{
+    AppFixture f;
+    PDFViewerMainWindow *window = f.start().window();
+    // First start: the default size, centred on the primary screen.
+    QCOMPARE(window->size(), QSize(1080, 760));
+    const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY((window->geometry().center() - screenCentre).manhattanLength() <= 1);
+
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QRect moved(60, 40, 1000, 700);
+    window->setGeometry(moved);
+    QTRY_COMPARE(window->geometry(), moved);
+    // Saved shortly after the change, without waiting for the window to close.
+    const auto stored = [&] {
+        return QSettings(f.dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat)
+            .value(QStringLiteral("windowGeometryV1"))
+            .toRect();
+    };
+    QTRY_COMPARE(stored(), moved);
+
+    const QRect resized(80, 50, 960, 680);
+    window->setGeometry(resized);
+    QTRY_COMPARE(window->geometry(), resized);
+    window->close();
+    f.app.reset();
+    QCOMPARE(f.start().window()->geometry(), resized);
+}
+
+void tst_PlenvoPDFApp::fullScreenAndMaximisedKeepTheNormalGeometry_data()
+{
+    QTest::addColumn<Qt::WindowState>("state");
+    QTest::newRow("full screen") << Qt::WindowFullScreen;
+    QTest::newRow("maximised") << Qt::WindowMaximized;
+}
+
+// Closed while full screen (presenting) or maximised, the window comes back at the geometry
+// it had before; maximised, it comes back maximised.
+void tst_PlenvoPDFApp::fullScreenAndMaximisedKeepTheNormalGeometry()
+{
+    QFETCH(Qt::WindowState, state);
+    AppFixture f;
+    PDFViewerMainWindow *window = f.start().window();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QRect normal(70, 60, 990, 680);
+    window->setGeometry(normal);
+    QTRY_COMPARE(window->geometry(), normal);
+
+    window->setWindowState(state);
+    QTRY_VERIFY(window->geometry() != normal);
+    // Past the delay that follows a change: what was saved meanwhile is the normal geometry.
+    QTest::qWait(600);
+    window->close();
+    f.app.reset();
+
+    window = f.start().window();
+    QCOMPARE(window->normalGeometry(), normal);
+    QCOMPARE(window->windowState().testFlag(Qt::WindowMaximized), state == Qt::WindowMaximized);
 }
 
 QTEST_MAIN(tst_PlenvoPDFApp)

@@ -13,6 +13,7 @@ public:
     int beeps = 0;
     std::optional<QUrl> nextChosenFile;
     QString lastDialogTitle;
+    QUrl lastDialogDirectory;
     QList<QUrl> notedRecent;
     int accessStarted = 0;
     int accessStopped = 0;
@@ -24,9 +25,10 @@ public:
     QList<QWidget *> toggledWindows;
 
     void beep() override { ++beeps; }
-    std::optional<QUrl> choosePDFFile(const QString &title) override
+    std::optional<QUrl> choosePDFFile(const QString &title, const QUrl &startDirectory) override
     {
         lastDialogTitle = title;
+        lastDialogDirectory = startDirectory;
         return nextChosenFile;
     }
     void noteRecentDocument(const QUrl &fileURL) override { notedRecent.append(fileURL); }

@@ -45,10 +45,12 @@ private slots:
     void openingAnotherDocumentStoresThePageOfTheFirst();
     void pageChangesAreRecordedOnlyAfterOpenFinished();
     void renamedFileIsFoundThroughItsBookmark();
+    void renamedFileThatFailsToOpenKeepsItsEntry();
     void fileRotationIsRememberedNormalised();
     void closeShowsTheEmptyStateWithAFreshCanvas();
     void successfulOpenClearsTheError();
     void choosePDFOpensOnlyAConfirmedFile();
+    void openDialogStartsWhereTheUserWorks();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -353,20 +355,44 @@ void tst_PDFViewerModel::renamedFileIsFoundThroughItsBookmark()
     QCOMPARE(entryA.displayName, QStringLiteral("A"));
     QVERIFY(QFile::rename(path(QStringLiteral("A.pdf")), path(QStringLiteral("A renamed.pdf"))));
 
+    // Found under its new name: one entry for it, under that name, and saved so.
     model->openRecentDocument(entryA);
     QVERIFY2(!model->hasError(), qPrintable(model->errorText()));
     QCOMPARE(model->documentTitle(), QStringLiteral("A renamed"));
     const auto recent = model->recentDocuments();
-    QCOMPARE(recent.size(), 3);
+    QCOMPARE(recent.size(), 2);
     QCOMPARE(recent.first().path, storedPathKey(QStringLiteral("A renamed.pdf")));
-    QCOMPARE(recent.last().path, entryA.path); // the old entry stays
+    QCOMPARE(recent.last().path, storedPathKey(QStringLiteral("B.pdf")));
+    QCOMPARE(makeModel()->recentDocuments(), recent);
 
     // Without a usable bookmark the stored path is tried, and a vanished file leaves the list.
-    RecentPDFDocument noBookmark = entryA;
+    RecentPDFDocument noBookmark = recent.last();
     noBookmark.bookmarkData = QByteArrayLiteral("junk");
+    QVERIFY(QFile::remove(path(QStringLiteral("B.pdf"))));
     model->openRecentDocument(noBookmark);
     QCOMPARE(model->errorText(), kMissing);
-    QCOMPARE(model->recentDocuments().size(), 2);
+    QCOMPARE(model->recentDocuments().size(), 1);
+}
+
+// The entry under the old name goes only once the renamed file has opened.
+void tst_PDFViewerModel::renamedFileThatFailsToOpenKeepsItsEntry()
+{
+    auto model = makeModel();
+    model->open(url(QStringLiteral("A.pdf")));
+    model->open(url(QStringLiteral("B.pdf")));
+    const RecentPDFDocument entryA = model->recentDocuments().at(1);
+    QVERIFY(QFile::rename(path(QStringLiteral("A.pdf")), path(QStringLiteral("A renamed.pdf"))));
+    // Overwritten in place, so that the bookmark still finds it by its inode.
+    QFile renamed(path(QStringLiteral("A renamed.pdf")));
+    QVERIFY(renamed.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QVERIFY(renamed.write("not a PDF") > 0);
+    renamed.close();
+
+    const auto before = model->recentDocuments();
+    model->openRecentDocument(entryA);
+    QCOMPARE(model->errorText(), kUnreadable);
+    QCOMPARE(model->documentTitle(), QStringLiteral("B"));
+    QCOMPARE(model->recentDocuments(), before);
 }
 
 void tst_PDFViewerModel::fileRotationIsRememberedNormalised()
@@ -438,6 +464,41 @@ void tst_PDFViewerModel::choosePDFOpensOnlyAConfirmedFile()
     m_platform.nextChosenFile = url(QStringLiteral("B.pdf"));
     model->choosePDF();
     QCOMPARE(model->documentTitle(), QStringLiteral("B"));
+}
+
+// The open document's folder, else the folder of the most recent entry that still has one,
+// else home; the recent list carries it across restarts.
+void tst_PDFViewerModel::openDialogStartsWhereTheUserWorks()
+{
+    const auto folderURL = [this](const QString &name) { return QUrl::fromLocalFile(path(name)); };
+    {
+        auto model = makeModel();
+        model->choosePDF();
+        QCOMPARE(m_platform.lastDialogDirectory, QUrl::fromLocalFile(QDir::homePath()));
+    }
+    QDir root(m_dir->path());
+    QVERIFY(root.mkdir(QStringLiteral("plans")) && root.mkdir(QStringLiteral("sections")));
+    QVERIFY(TestPDFs::writePlain(path(QStringLiteral("plans/P.pdf")), 1));
+    QVERIFY(TestPDFs::writePlain(path(QStringLiteral("sections/S.pdf")), 1));
+    {
+        auto model = makeModel();
+        model->open(url(QStringLiteral("plans/P.pdf")));
+        model->open(url(QStringLiteral("sections/S.pdf")));
+        model->choosePDF();
+        QCOMPARE(m_platform.lastDialogDirectory, folderURL(QStringLiteral("sections")));
+        model->closeDocument();
+        model->choosePDF();
+        QCOMPARE(m_platform.lastDialogDirectory, folderURL(QStringLiteral("sections")));
+    }
+    auto restarted = makeModel();
+    restarted->choosePDF();
+    QCOMPARE(m_platform.lastDialogDirectory, folderURL(QStringLiteral("sections")));
+    QVERIFY(QDir(path(QStringLiteral("sections"))).removeRecursively());
+    restarted->choosePDF();
+    QCOMPARE(m_platform.lastDialogDirectory, folderURL(QStringLiteral("plans")));
+    QVERIFY(QDir(path(QStringLiteral("plans"))).removeRecursively());
+    restarted->choosePDF();
+    QCOMPARE(m_platform.lastDialogDirectory, QUrl::fromLocalFile(QDir::homePath()));
 }
 
 QTEST_MAIN(tst_PDFViewerModel)

@@ -3,7 +3,9 @@
 #include "BlueprintPDFView.h"
 #include "PDFPage.h"
 #include "PDFRenderQueue.h"
+#include "PDFViewerStyle.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -15,6 +17,7 @@ namespace {
 constexpr int kLabelHeight = 18;
 constexpr int kSpacing = 14;
 constexpr int kCellHeight = PDFThumbnailView::thumbnailSize.height() + kLabelHeight + kSpacing;
+constexpr qreal kFocusRingWidth = 2;
 
 } // namespace
 
@@ -123,8 +126,10 @@ void PDFThumbnailView::paintEvent(QPaintEvent *)
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));
     const int count = pageCount();
-    if (count == 0)
+    if (count == 0) {
+        paintFocusRing(painter);
         return;
+    }
     PDFRenderQueue *queue = m_pdfView->renderQueue();
     const int first = std::max(0, (verticalScrollBar()->value() - kSpacing) / kCellHeight);
     const int last = std::min(count - 1, (verticalScrollBar()->value() + viewport()->height()) / kCellHeight);
@@ -151,6 +156,17 @@ void PDFThumbnailView::paintEvent(QPaintEvent *)
                          Qt::AlignCenter, QString::number(i + 1));
     }
     queue->retain(wanted, PDFTileKey::Thumbnail);
+    paintFocusRing(painter);
+}
+
+void PDFThumbnailView::paintFocusRing(QPainter &painter) const
+{
+    if (!hasFocus())
+        return;
+    painter.setPen(QPen(PDFViewerStyle::accent(palette()), kFocusRingWidth));
+    painter.setBrush(Qt::NoBrush);
+    const qreal inset = kFocusRingWidth / 2;
+    painter.drawRect(QRectF(viewport()->rect()).adjusted(inset, inset, -inset, -inset));
 }
 
 void PDFThumbnailView::mouseReleaseEvent(QMouseEvent *event)
@@ -159,4 +175,58 @@ void PDFThumbnailView::mouseReleaseEvent(QMouseEvent *event)
     if (index >= 0 && m_pdfView)
         m_pdfView->goToPageIndex(index);
     QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+void PDFThumbnailView::keyPressEvent(QKeyEvent *event)
+{
+    const int count = pageCount();
+    // Enter on the keypad carries the keypad flag; it is the same key.
+    const bool unmodified = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (count == 0 || !unmodified) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    const int current = std::max(m_pdfView->currentPageIndex(), 0);
+    const int viewful = std::max(1, viewport()->height() / kCellHeight);
+    int target = current;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        target = current - 1;
+        break;
+    case Qt::Key_Down:
+        target = current + 1;
+        break;
+    case Qt::Key_PageUp:
+        target = current - viewful;
+        break;
+    case Qt::Key_PageDown:
+        target = current + viewful;
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = count - 1;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    m_pdfView->goToPageIndex(std::clamp(target, 0, count - 1));
+    event->accept();
+}
+
+void PDFThumbnailView::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void PDFThumbnailView::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }

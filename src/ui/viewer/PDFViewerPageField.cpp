@@ -40,6 +40,10 @@ PDFViewerPageField::PDFViewerPageField(PDFViewerModel *model, QWidget *parent)
     countPalette.setColor(QPalette::WindowText, PDFViewerStyle::secondary(countPalette));
     m_count->setPalette(countPalette);
     m_count->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    // Room for "/ " and five tabular digits, measured as the label measures its text, so
+    // that the strip does not shift when another document's page count is shorter or longer.
+    m_count->setText(QStringLiteral("/ 00000"));
+    m_count->setMinimumWidth(m_count->sizeHint().width());
 
     layout->addWidget(m_input);
     layout->addWidget(m_count);

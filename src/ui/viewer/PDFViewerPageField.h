@@ -9,9 +9,9 @@ class QLabel;
 class QLineEdit;
 
 // The toolbar's page-number entry: a narrow field for a 1-based page number followed by
-// "/ " and the page count. The field's placeholder is the current page (or "—" without a
-// document), so it normally reads as the page indicator; typed text stays until a jump
-// succeeds.
+// "/ " and the page count, which has room for five digits whatever the count. The field's
+// placeholder is the current page (or "—" without a document), so it normally reads as the
+// page indicator; typed text stays until a jump succeeds.
 class PDFViewerPageField : public QWidget {
     Q_OBJECT
 

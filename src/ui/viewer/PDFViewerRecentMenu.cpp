@@ -5,6 +5,10 @@
 #include "PDFViewerStyle.h"
 #include "PDFViewerSymbol.h"
 
+#include <QCursor>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
@@ -39,7 +43,9 @@ PDFViewerRecentMenu::PDFViewerRecentMenu(PDFViewerModel *model, QWidget *parent)
 
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("pdf-recent-menu"));
+    menu->setToolTipsVisible(true);
     setMenu(menu);
+    connect(menu, &QMenu::aboutToHide, this, [this] { setHovered(rect().contains(mapFromGlobal(QCursor::pos()))); });
     connect(model, &PDFViewerModel::recentDocumentsChanged, this, &PDFViewerRecentMenu::rebuild);
     rebuild();
 }
@@ -59,9 +65,37 @@ void PDFViewerRecentMenu::rebuild()
         title.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction *action = items->addAction(title);
         action->setData(entry.path);
-        action->setToolTip(entry.path);
+        // Names alike in different folders tell apart by their folder.
+        action->setToolTip(QDir::toNativeSeparators(QFileInfo(entry.path).path()));
         connect(action, &QAction::triggered, m_model, [model = m_model, entry] { model->openRecentDocument(entry); });
     }
+}
+
+bool PDFViewerRecentMenu::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Enter:
+    case QEvent::HoverEnter:
+    case QEvent::HoverMove:
+        // A move counts too: Qt, still taking the pointer to be here, announces no return.
+        setHovered(true);
+        break;
+    case QEvent::Leave:
+    case QEvent::HoverLeave:
+        setHovered(false);
+        break;
+    default:
+        break;
+    }
+    return QToolButton::event(event);
+}
+
+void PDFViewerRecentMenu::setHovered(bool hovered)
+{
+    if (hovered == m_isHovered)
+        return;
+    m_isHovered = hovered;
+    update();
 }
 
 void PDFViewerRecentMenu::paintEvent(QPaintEvent *)
@@ -69,7 +103,7 @@ void PDFViewerRecentMenu::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QPainterPath shape = faceShape(QRectF(rect()));
-    const bool highlighted = isEnabled() && (underMouse() || isDown());
+    const bool highlighted = isEnabled() && (m_isHovered || isDown());
     if (highlighted) {
         painter.fillPath(shape, PDFViewerStyle::withOpacity(pdfBrandPurple, 0.1));
         painter.strokePath(shape, QPen(PDFViewerStyle::withOpacity(pdfBrandPurple, 0.18), 0.65));

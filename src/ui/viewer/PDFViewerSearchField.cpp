@@ -8,6 +8,7 @@
 #include "PDFViewerSymbolView.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,20 +17,18 @@
 
 namespace {
 
-// The text field's width: 126 when there is room, between 76 and 170 otherwise.
-class SearchLineEdit : public QLineEdit {
-public:
-    using QLineEdit::QLineEdit;
-    QSize sizeHint() const override { return {126, QLineEdit::sizeHint().height()}; }
-    QSize minimumSizeHint() const override { return {76, QLineEdit::minimumSizeHint().height()}; }
-};
+constexpr int kHeight = 32;
+constexpr int kPreferredInputWidth = 126;
+constexpr int kMinimumInputWidth = 76;
 
 } // namespace
 
 PDFViewerSearchField::PDFViewerSearchField(PDFViewerModel *model, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
-    , m_input(new SearchLineEdit(this))
+    , m_icon(new PDFViewerSymbolView(QStringLiteral("magnifyingglass"), 14, PDFViewerStyle::secondary(palette()),
+          PDFViewerSymbol::Weight::Medium, this))
+    , m_input(new QLineEdit(this))
     , m_busy(new PDFViewerBusyIndicator(14, this))
     , m_result(new QLabel(this))
     , m_previous(new PDFViewerSymbolButton(QStringLiteral("chevron.up"), 18, 10, this))
@@ -38,15 +37,12 @@ PDFViewerSearchField::PDFViewerSearchField(PDFViewerModel *model, QWidget *paren
     setObjectName(QStringLiteral("pdf-search"));
     setToolTip(
         QStringLiteral("搜索当前 PDF（") + PDFViewerFixedShortcuts::searchPDF().displayText() + QStringLiteral("）"));
-    setFixedHeight(32);
+    setFixedHeight(kHeight);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(9, 0, 9, 0);
     layout->setSpacing(6);
-
-    auto *icon = new PDFViewerSymbolView(QStringLiteral("magnifyingglass"), 14,
-                                         PDFViewerStyle::secondary(palette()), PDFViewerSymbol::Weight::Medium, this);
 
     m_input->setObjectName(QStringLiteral("pdf-search-field"));
     m_input->setAccessibleName(QStringLiteral("搜索 PDF"));
@@ -54,9 +50,8 @@ PDFViewerSearchField::PDFViewerSearchField(PDFViewerModel *model, QWidget *paren
     m_input->setFrame(false);
     m_input->setAcceptDrops(false);
     m_input->setFont(PDFViewerStyle::systemFont(13));
-    m_input->setMinimumWidth(76);
-    m_input->setMaximumWidth(170);
-    m_input->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_input->setMinimumWidth(kMinimumInputWidth);
+    m_input->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     QPalette inputPalette = m_input->palette();
     inputPalette.setColor(QPalette::Base, Qt::transparent);
     m_input->setPalette(inputPalette);
@@ -84,7 +79,7 @@ PDFViewerSearchField::PDFViewerSearchField(PDFViewerModel *model, QWidget *paren
     m_next->setAccessibleName(QStringLiteral("下一处"));
     connect(m_next, &QAbstractButton::clicked, model, &PDFViewerModel::selectNextSearchResult);
 
-    layout->addWidget(icon);
+    layout->addWidget(m_icon);
     layout->addWidget(m_input, 1);
     layout->addWidget(m_busy);
     layout->addWidget(m_result);
@@ -97,6 +92,27 @@ PDFViewerSearchField::PDFViewerSearchField(PDFViewerModel *model, QWidget *paren
     connect(model, &PDFViewerModel::searchResultCountChanged, this, &PDFViewerSearchField::refresh);
     connect(model, &PDFViewerModel::selectedSearchResultChanged, this, &PDFViewerSearchField::refresh);
     refresh();
+}
+
+QSize PDFViewerSearchField::sizeHint() const
+{
+    return {widthAround(kPreferredInputWidth), kHeight};
+}
+
+QSize PDFViewerSearchField::minimumSizeHint() const
+{
+    return {widthAround(kMinimumInputWidth), kHeight};
+}
+
+int PDFViewerSearchField::widthAround(int inputWidth) const
+{
+    const QMargins margins = layout()->contentsMargins();
+    const int spacing = layout()->spacing();
+    const int resultWidth = QFontMetrics(m_result->font()).horizontalAdvance(QStringLiteral("000 / 000"));
+    int width = margins.left() + inputWidth + margins.right();
+    for (const int part : {m_icon->width(), m_busy->width(), resultWidth, m_previous->width(), m_next->width()})
+        width += spacing + part;
+    return width;
 }
 
 void PDFViewerSearchField::refresh()

@@ -61,7 +61,10 @@ QString PDFViewerStatusBar::hintText() const
 void PDFViewerStatusBar::refresh()
 {
     const QPalette base = palette();
-    if (m_model->hasError())
+    // The warning belongs to the error message; once another command's status has replaced
+    // that message, the icon goes too, although the model keeps the error.
+    const bool showsError = m_model->hasError() && m_model->statusText() == m_model->errorText();
+    if (showsError)
         m_icon->setSymbol(QStringLiteral("exclamationmark.triangle.fill"), QColor(255, 149, 0));
     else
         m_icon->setSymbol(QStringLiteral("doc.text"), PDFViewerStyle::secondary(base));

@@ -9,10 +9,10 @@ class PDFViewerShortcutStore;
 class PDFViewerSymbolView;
 class QLabel;
 
-// The 28-pixel line under the document area: a document or warning symbol, the model's
-// status text (one line, cut with an ellipsis), while a document is open a reminder of the
-// wheel, drag, actual-size and presentation gestures with the current shortcuts, and the
-// help button.
+// The 28-pixel line under the document area: a warning symbol while the status text is the
+// model's error message (a document symbol otherwise), the model's status text (one line,
+// cut with an ellipsis), while a document is open a reminder of the wheel, drag, actual-size
+// and presentation gestures with the current shortcuts, and the help button.
 class PDFViewerStatusBar : public QWidget {
     Q_OBJECT
 

@@ -12,10 +12,13 @@
 #include "PDFViewerSymbolButton.h"
 #include "PDFViewerStyle.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+
+#include <cmath>
 
 namespace {
 
@@ -117,6 +120,10 @@ PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore
     row->addStretch(1);
     row->addWidget(m_searchField, 0, Qt::AlignVCenter);
     m_shadowed.append(m_searchField);
+    for (QWidget *surface : std::as_const(m_shadowed)) {
+        m_shadowedGeometry.insert(surface, surface->geometry());
+        surface->installEventFilter(this);
+    }
 
     connect(model, &PDFViewerModel::pageCountChanged, this, &PDFViewerToolbar::refreshState);
     connect(model, &PDFViewerModel::pageIndexChanged, this, &PDFViewerToolbar::refreshState);
@@ -189,6 +196,39 @@ void PDFViewerToolbar::refreshState()
     palette.setColor(QPalette::WindowText,
                      hasPages ? PDFViewerStyle::primary(base) : PDFViewerStyle::secondary(base));
     m_zoomLabel->setPalette(palette);
+}
+
+QRect PDFViewerToolbar::shadowArea(const QWidget *surface, const QRect &geometry) const
+{
+    const bool isSearch = surface == m_searchField;
+    const qreal blur = isSearch ? PDFViewerSearchField::kShadowRadius : PDFToolbarGroup::kShadowRadius;
+    const qreal offsetY = isSearch ? PDFViewerSearchField::kShadowOffsetY : PDFToolbarGroup::kShadowOffsetY;
+    // One pixel more on every side for the antialiased edge.
+    const int spread = int(std::ceil(blur)) + 1;
+    const int shift = int(std::ceil(offsetY));
+    return geometry.adjusted(-spread, -spread, spread, spread + shift);
+}
+
+bool PDFViewerToolbar::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide: {
+        const auto found = m_shadowedGeometry.find(watched);
+        if (found == m_shadowedGeometry.end())
+            break;
+        const auto *surface = static_cast<const QWidget *>(watched);
+        update(shadowArea(surface, found.value()));
+        update(shadowArea(surface, surface->geometry()));
+        found.value() = surface->geometry();
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PDFViewerToolbar::paintEvent(QPaintEvent *)

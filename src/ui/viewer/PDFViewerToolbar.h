@@ -2,7 +2,9 @@
 
 #include "PDFViewerShortcutAction.h"
 
+#include <QHash>
 #include <QList>
+#include <QRect>
 #include <QWidget>
 
 class PDFToolbarButton;
@@ -40,6 +42,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // Repaints the shadow area a group or the search field leaves and the one it takes when it
+    // moves, resizes, shows or hides: the shadows lie outside the children, so Qt's own
+    // repaint of the child's rectangle would leave the old shadow's rim behind.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct ShortcutTip {
@@ -55,12 +61,15 @@ private:
     void bindAction(PDFToolbarButton *button, const QString &title, PDFViewerShortcutAction action);
     void refreshState();
     void refreshToolTips();
+    // The strip area the shadow of `surface` covers when the surface has `geometry`.
+    QRect shadowArea(const QWidget *surface, const QRect &geometry) const;
 
     PDFViewerModel *m_model;
     PDFViewerShortcutStore *m_shortcuts;
     QList<PDFToolbarButton *> m_buttons;
     QList<ShortcutTip> m_shortcutTips;
     QList<QWidget *> m_shadowed; // children whose drop shadows this strip paints
+    QHash<const QObject *, QRect> m_shadowedGeometry; // each one's geometry as last seen
     PDFViewerRecentMenu *m_recent = nullptr;
     PDFViewerPageField *m_pageField = nullptr;
     PDFViewerSearchField *m_searchField = nullptr;

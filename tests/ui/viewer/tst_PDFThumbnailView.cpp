@@ -6,15 +6,52 @@
 
 #include <QFile>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+// An active window holding a button, the strip and its canvas, showing a 30-page document
+// on page `startPage`.
+struct StripWindow {
+    explicit StripWindow(int startPage = 0)
+    {
+        auto *layout = new QHBoxLayout(&window);
+        layout->addWidget(button);
+        layout->addWidget(strip);
+        layout->addWidget(canvas, 1);
+        strip->setFixedWidth(170);
+        window.resize(900, 600);
+        window.show();
+        window.activateWindow();
+        ready = QTest::qWaitForWindowActive(&window) && TestPDFs::writePlain(dir.filePath(QStringLiteral("p.pdf")), 30);
+        strip->setPDFView(canvas);
+        canvas->setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
+        canvas->setAutoScales(true);
+        canvas->goToPageIndex(startPage);
+    }
+
+    QTemporaryDir dir;
+    QWidget window;
+    QPushButton *button = new QPushButton(QStringLiteral("前"));
+    PDFThumbnailView *strip = new PDFThumbnailView;
+    BlueprintPDFView *canvas = new BlueprintPDFView;
+    bool ready = false;
+};
+
+} // namespace
 
 class tst_PDFThumbnailView : public QObject {
     Q_OBJECT
 
 private slots:
     void stripFollowsTheCanvas();
+    void keysMoveThroughThePages_data();
+    void keysMoveThroughThePages();
+    void returnGoesToTheCurrentPage();
+    void tabFocusesTheStripAndShowsIt();
 };
 
 void tst_PDFThumbnailView::stripFollowsTheCanvas()
@@ -88,6 +125,86 @@ void tst_PDFThumbnailView::stripFollowsTheCanvas()
     QCOMPARE(strip->pageAt(QPoint(50, 50)), -1);
     delete fresh;
     QVERIFY(!strip->pdfView());
+}
+
+void tst_PDFThumbnailView::keysMoveThroughThePages_data()
+{
+    QTest::addColumn<int>("startPage");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<int>("expectedPage");
+
+    const Qt::KeyboardModifiers none;
+    QTest::newRow("down") << 3 << int(Qt::Key_Down) << none << 4;
+    QTest::newRow("up") << 3 << int(Qt::Key_Up) << none << 2;
+    QTest::newRow("up on the first page") << 0 << int(Qt::Key_Up) << none << 0;
+    QTest::newRow("down on the last page") << 29 << int(Qt::Key_Down) << none << 29;
+    QTest::newRow("home") << 12 << int(Qt::Key_Home) << none << 0;
+    QTest::newRow("end") << 12 << int(Qt::Key_End) << none << 29;
+    // 600 pixels of strip hold three whole thumbnails.
+    QTest::newRow("page down") << 12 << int(Qt::Key_PageDown) << none << 15;
+    QTest::newRow("page up") << 12 << int(Qt::Key_PageUp) << none << 9;
+    QTest::newRow("page down near the end") << 28 << int(Qt::Key_PageDown) << none << 29;
+    QTest::newRow("page up near the start") << 1 << int(Qt::Key_PageUp) << none << 0;
+    // Combinations with these keys belong to the application's shortcuts.
+    QTest::newRow("ctrl+down") << 3 << int(Qt::Key_Down) << Qt::KeyboardModifiers(Qt::ControlModifier) << 3;
+    QTest::newRow("alt+end") << 3 << int(Qt::Key_End) << Qt::KeyboardModifiers(Qt::AltModifier) << 3;
+}
+
+// With the strip focused, the keys move the canvas; the strip follows it.
+void tst_PDFThumbnailView::keysMoveThroughThePages()
+{
+    QFETCH(int, startPage);
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(int, expectedPage);
+    StripWindow w(startPage);
+    QVERIFY(w.ready);
+    QCOMPARE(w.canvas->currentPageIndex(), startPage);
+    w.strip->setFocus(Qt::TabFocusReason);
+    QVERIFY(w.strip->hasFocus());
+
+    QTest::keyClick(w.strip, Qt::Key(key), modifiers);
+    QCOMPARE(w.canvas->currentPageIndex(), expectedPage);
+    QVERIFY(w.strip->viewport()->rect().contains(w.strip->cellRect(expectedPage)));
+}
+
+// Return (and Enter) takes the canvas back to the top of the current page.
+void tst_PDFThumbnailView::returnGoesToTheCurrentPage()
+{
+    StripWindow w(5);
+    QVERIFY(w.ready);
+    const qreal top = w.canvas->pageRectInViewport(5).top();
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        w.canvas->verticalScrollBar()->setValue(w.canvas->verticalScrollBar()->value() + 100);
+        QCOMPARE(w.canvas->currentPageIndex(), 5);
+        QVERIFY(w.canvas->pageRectInViewport(5).top() < top);
+        w.strip->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w.strip, key);
+        QCOMPARE(w.canvas->pageRectInViewport(5).top(), top);
+    }
+}
+
+// Tab reaches the strip, which then shows a ring in the accent colour along its edge.
+void tst_PDFThumbnailView::tabFocusesTheStripAndShowsIt()
+{
+    StripWindow w;
+    QVERIFY(w.ready);
+    const QColor accent = w.strip->palette().color(QPalette::Highlight);
+    const auto edge = [&] {
+        const QImage image = w.strip->grab().toImage();
+        return image.pixelColor(1, image.height() / 2);
+    };
+    w.button->setFocus(Qt::OtherFocusReason);
+    QVERIFY(edge() != accent);
+
+    QTest::keyClick(w.button, Qt::Key_Tab);
+    QVERIFY(w.strip->hasFocus());
+    QCOMPARE(edge(), accent);
+
+    QTest::keyClick(w.strip, Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(w.button->hasFocus());
+    QVERIFY(edge() != accent);
 }
 
 QTEST_MAIN(tst_PDFThumbnailView)

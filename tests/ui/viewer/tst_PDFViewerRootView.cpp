@@ -383,6 +383,12 @@ void tst_PDFViewerRootView::statusBar()
     v->model->open(v->url(QStringLiteral("missing.pdf")));
     QVERIFY(v->model->hasError());
     QCOMPARE(bar->icon()->name(), QStringLiteral("exclamationmark.triangle.fill"));
+    // The warning goes with its message: a later command's status replaces both, although
+    // the model still holds the error.
+    v->model->fitPage();
+    QVERIFY(v->model->hasError());
+    QCOMPARE(bar->statusLabel()->text(), QStringLiteral("已适合页面"));
+    QCOMPARE(bar->icon()->name(), QStringLiteral("doc.text"));
 
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 1));
     QCOMPARE(bar->icon()->name(), QStringLiteral("doc.text"));

@@ -1,0 +1,66 @@
+#include "PDFViewerStyle.h"
+#include "PlenvoInterfaceFont.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QtTest>
+
+class tst_PlenvoInterfaceFont : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void punctuationIsFullWidth_data();
+    void punctuationIsFullWidth();
+
+private:
+    qreal m_defaultPointSize = 0;
+};
+
+void tst_PlenvoInterfaceFont::initTestCase()
+{
+    if (!QFontDatabase::hasFamily(QStringLiteral("Noto Sans CJK SC")))
+        QSKIP("Noto Sans CJK SC is not installed (Debian: fonts-noto-cjk)");
+    QLocale::setDefault(QLocale::c());
+    m_defaultPointSize = QApplication::font().pointSizeF();
+    PlenvoInterfaceFont::install();
+}
+
+void tst_PlenvoInterfaceFont::punctuationIsFullWidth_data()
+{
+    QTest::addColumn<QChar>("mark");
+    QTest::newRow("left double quotation mark") << QChar(0x201C);
+    QTest::newRow("right double quotation mark") << QChar(0x201D);
+    QTest::newRow("fullwidth comma") << QChar(0xFF0C);
+    QTest::newRow("ideographic full stop") << QChar(0x3002);
+}
+
+// Each mark takes the advance of a Han character, in the application font and in the text
+// styles the chrome builds from it, which keep the default point size.
+void tst_PlenvoInterfaceFont::punctuationIsFullWidth()
+{
+    QFETCH(QChar, mark);
+    const QChar han(0x4E2D); // 中
+    for (const QFont &font : {QApplication::font(), PDFViewerStyle::captionFont()}) {
+        const QFontMetricsF metrics(font);
+        QCOMPARE(metrics.horizontalAdvance(mark), metrics.horizontalAdvance(han));
+    }
+    QCOMPARE(QApplication::font().pointSizeF(), m_defaultPointSize);
+}
+
+int main(int argc, char *argv[])
+{
+    // The fault shows under a locale that says nothing about Chinese, whatever the locale of
+    // the machine running the tests.
+    qputenv("LC_ALL", "C.UTF-8");
+    qunsetenv("FC_LANG");
+    QApplication app(argc, argv);
+    tst_PlenvoInterfaceFont test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_PlenvoInterfaceFont.moc"
