@@ -59,4 +59,28 @@ signals:
     void shortcutRecorded(const PDFViewerShortcut &shortcut);
     // The recorder's own outcomes: "已取消录制。" and "这个按键暂不支持，请换一个组合。".
     void feedback(const QString &message);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    // Whether `receiver` (a widget or a window) belongs to this recorder's top-level window.
+    bool isInOwnWindow(const QObject *receiver) const;
+    void capture(const QKeyEvent &event);
+    // Ends a recording in progress with "已取消录制。"; nothing when idle, so endings arriving
+    // together send it once.
+    void cancelRecording();
+    void setAccessibleValue(const QString &value);
+    void announce(const QString &message) const;
+
+    QString m_displayText;
+    QString m_actionName;
+    std::function<void(const QString &)> m_announce;
+    bool m_isRecordingShortcut = false;
+    QString m_accessibleValue;
+    // The recording's application-wide event filter and application-state connection.
+    bool m_isFilteringApplication = false;
+    QMetaObject::Connection m_applicationStateConnection;
 };
