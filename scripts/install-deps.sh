@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   # Qt 6 Widgets (with the GL headers its CMake config asks for) and Qt Network/Xml/Concurrent
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
+  # Qt's window-system interface, for widget tests that press keys with scan codes
+  qt6-base-private-dev
   # keyboard layouts, to record the key a shortcut was pressed on
   libxkbcommon-dev
   # the PDF engine and the libraries its static archive links against

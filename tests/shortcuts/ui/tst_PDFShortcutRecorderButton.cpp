@@ -1,0 +1,384 @@
+#include "PDFShortcutRecorderButton.h"
+#include "ShortcutNotation.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+#include <qpa/qwindowsysteminterface.h>
+
+#include <memory>
+
+namespace {
+
+// One key press on a US keyboard as the X11 and Wayland platforms report it: native scan code
+// (evdev keycode + 8) and keysym.
+struct Press {
+    int key = 0;
+    Qt::KeyboardModifiers modifiers;
+    quint32 scanCode = 0;
+    quint32 keysym = 0;
+    QString text;
+    bool autoRepeat = false;
+};
+
+const Press kAltBracketLeft {Qt::Key_BracketLeft, Qt::AltModifier, 34, 0x5b, QStringLiteral("[")};
+const Press kCtrlQ {Qt::Key_Q, Qt::ControlModifier, 24, 0x71, ch(0x11)};
+const Press kAltEqual {Qt::Key_Equal, Qt::AltModifier, 21, 0x3d, QStringLiteral("=")};
+const Press kEscape {Qt::Key_Escape, {}, 9, 0xff1b, ch(0x1b)};
+
+const QString kPrompt = QStringLiteral("请按新的组合键…");
+const QString kRecordingValue = QStringLiteral("正在录制，按 Esc 取消");
+const QString kCancelled = QStringLiteral("已取消录制。");
+const QString kUnsupported = QStringLiteral("这个按键暂不支持，请换一个组合。");
+
+// Through the platform's path, so Qt's shortcut map sees the press before any widget does.
+void press(QWindow *window, const Press &p)
+{
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QWindowSystemInterface::handleExtendedKeyEvent(
+            window, type, p.key, p.modifiers, p.scanCode, p.keysym, 0, p.text, p.autoRepeat);
+        QWindowSystemInterface::flushWindowSystemEvents();
+    }
+}
+
+// Every accessible value posted with ValueChanged, in order.
+QList<std::pair<QObject *, QString>> valueEvents;
+
+void recordValueEvent(QAccessibleEvent *event)
+{
+    if (event->type() == QAccessible::ValueChanged)
+        valueEvents.append({event->object(), event->accessibleInterface()->text(QAccessible::Value)});
+}
+
+QString lastValuePosted(QObject *object)
+{
+    for (auto it = valueEvents.crbegin(); it != valueEvents.crend(); ++it) {
+        if (it->first == object)
+            return it->second;
+    }
+    return QStringLiteral("<none>");
+}
+
+int brandPurplePixels(QWidget *widget)
+{
+    const QImage image = widget->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += std::abs(c.red() - 107) + std::abs(c.green() - 35) + std::abs(c.blue() - 142) <= 24;
+        }
+    }
+    return count;
+}
+
+enum class Ending { FocusMoves, WindowDeactivated, WindowClosed, WindowHidden, ApplicationInactive, OtherRecorder };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Press)
+Q_DECLARE_METATYPE(Ending)
+
+// The settings window with two key caps and a text field, beside the main window whose
+// application-wide actions stand in for quitting (Ctrl+Q) and a drawing key (Alt+=).
+struct Fixture {
+    // Declared before the windows, so they outlive what the windows send while closing.
+    int quits = 0;
+    int drawingKeys = 0;
+    QStringList feedback;
+    QStringList otherFeedback;
+    QStringList announced;
+    QList<PDFViewerShortcut> recorded;
+    QWidget main;
+    QWidget window;
+    PDFShortcutRecorderButton *recorder = new PDFShortcutRecorderButton;
+    PDFShortcutRecorderButton *other = new PDFShortcutRecorderButton;
+    QLineEdit *field = new QLineEdit;
+
+    Fixture()
+    {
+        for (auto [sequence, counter] : {std::pair {QKeySequence(Qt::CTRL | Qt::Key_Q), &quits},
+                 std::pair {QKeySequence(Qt::ALT | Qt::Key_Equal), &drawingKeys}}) {
+            auto *action = new QAction(&main);
+            action->setShortcut(sequence);
+            action->setShortcutContext(Qt::ApplicationShortcut);
+            QObject::connect(action, &QAction::triggered, &main, [counter = counter] { ++*counter; });
+            main.addAction(action);
+        }
+        auto *layout = new QVBoxLayout(&window);
+        for (QWidget *widget : {static_cast<QWidget *>(recorder), static_cast<QWidget *>(other)}) {
+            widget->setFixedSize(142, 30);
+            layout->addWidget(widget);
+        }
+        layout->addWidget(field);
+        recorder->setActionName(QStringLiteral("放大"));
+        recorder->setDisplayText(QStringLiteral("Alt+="));
+        recorder->setAnnouncer([this](const QString &message) { announced.append(message); });
+        QObject::connect(recorder, &PDFShortcutRecorderButton::feedback, &window,
+            [this](const QString &message) { feedback.append(message); });
+        QObject::connect(other, &PDFShortcutRecorderButton::feedback, &window,
+            [this](const QString &message) { otherFeedback.append(message); });
+        QObject::connect(recorder, &PDFShortcutRecorderButton::shortcutRecorded, &window,
+            [this](const PDFViewerShortcut &shortcut) { recorded.append(shortcut); });
+    }
+
+    bool show()
+    {
+        main.show();
+        window.show();
+        window.activateWindow();
+        field->setFocus();
+        return QTest::qWaitForWindowActive(&window);
+    }
+
+    // Idle again: title and accessible value are the latest display text, nothing of the
+    // recording is left installed, and no application-wide action has run.
+    void verifyIdle() const
+    {
+        QVERIFY(!recorder->isRecordingShortcut());
+        QVERIFY(!recorder->isMonitoring());
+        QCOMPARE(recorder->text(), recorder->displayText());
+        QCOMPARE(recorder->font().pixelSize(), 13);
+        QCOMPARE(lastValuePosted(recorder), recorder->displayText());
+        QCOMPARE(quits, 0);
+        QCOMPARE(drawingKeys, 0);
+    }
+};
+
+class tst_PDFShortcutRecorderButton : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void accessibleTexts();
+    void begins_data();
+    void begins();
+    void keyPress_data();
+    void keyPress();
+    void applicationShortcutsWorkAgainAfterRecording();
+    void endings_data();
+    void endings();
+    void destroyedWhileRecordingSendsNothing();
+
+private:
+    std::unique_ptr<Fixture> f;
+};
+
+void tst_PDFShortcutRecorderButton::initTestCase()
+{
+    // The presses are US ones; the session's layout decides what a scan code gives.
+    qputenv("XKB_DEFAULT_LAYOUT", "us");
+    // Qt hands accessibility events on only while an assistive technology listens: stand in
+    // for one, and take the events it would be sent.
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+    QAccessible::installUpdateHandler(recordValueEvent);
+}
+
+void tst_PDFShortcutRecorderButton::init()
+{
+    valueEvents.clear();
+    f = std::make_unique<Fixture>();
+    QVERIFY(f->show());
+}
+
+void tst_PDFShortcutRecorderButton::cleanup()
+{
+    f.reset();
+    QWindowSystemInterface::handleApplicationStateChanged<QWindowSystemInterface::SynchronousDelivery>(
+        Qt::ApplicationActive);
+}
+
+void tst_PDFShortcutRecorderButton::accessibleTexts()
+{
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(f->recorder);
+    QCOMPARE(accessible->role(), QAccessible::Button);
+    QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("放大快捷键"));
+    QCOMPARE(accessible->text(QAccessible::Description), QStringLiteral("点击后按新的组合键，按 Esc 取消"));
+    QCOMPARE(accessible->text(QAccessible::Value), QStringLiteral("Alt+="));
+
+    f->recorder->setActionName(QStringLiteral("适合宽度"));
+    f->recorder->setDisplayText(QStringLiteral("Ctrl+Shift+W"));
+    QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("适合宽度快捷键"));
+    QCOMPARE(accessible->text(QAccessible::Value), QStringLiteral("Ctrl+Shift+W"));
+    QCOMPARE(f->recorder->text(), QStringLiteral("Ctrl+Shift+W"));
+    QCOMPARE(lastValuePosted(f->recorder), QStringLiteral("Ctrl+Shift+W"));
+}
+
+void tst_PDFShortcutRecorderButton::begins_data()
+{
+    QTest::addColumn<int>("key"); // pressed on the focused button; 0: a click
+    QTest::newRow("click") << 0;
+    QTest::newRow("Space") << int(Qt::Key_Space);
+    QTest::newRow("Return") << int(Qt::Key_Return);
+}
+
+void tst_PDFShortcutRecorderButton::begins()
+{
+    QFETCH(int, key);
+    PDFShortcutRecorderButton *recorder = f->recorder;
+    QCOMPARE(brandPurplePixels(recorder), 0);
+    if (key) {
+        recorder->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(recorder, Qt::Key(key));
+    } else {
+        QTest::mouseClick(recorder, Qt::LeftButton);
+    }
+
+    QVERIFY(recorder->isRecordingShortcut());
+    QVERIFY(recorder->isMonitoring());
+    QVERIFY(recorder->hasFocus());
+    QCOMPARE(recorder->text(), kPrompt);
+    QCOMPARE(recorder->font().pixelSize(), 12);
+    QVERIFY(brandPurplePixels(recorder) > 0);
+    QCOMPARE(QAccessible::queryAccessibleInterface(recorder)->text(QAccessible::Value), kRecordingValue);
+    QCOMPARE(lastValuePosted(recorder), kRecordingValue);
+    const QStringList announced {QStringLiteral("正在录制“放大”快捷键，按 Esc 取消。")};
+    QCOMPARE(f->announced, announced);
+
+    const qsizetype events = valueEvents.size();
+    QTest::mouseClick(recorder, Qt::LeftButton);
+    QVERIFY(recorder->isRecordingShortcut());
+    QCOMPARE(recorder->text(), kPrompt);
+    QCOMPARE(f->announced, announced);
+    QCOMPARE(valueEvents.size(), events);
+}
+
+void tst_PDFShortcutRecorderButton::keyPress_data()
+{
+    QTest::addColumn<Press>("press");
+    QTest::addColumn<QString>("expected"); // the shortcut delivered, in notation; empty: none
+    QTest::addColumn<QString>("message"); // empty with no shortcut: swallowed, still recording
+
+    QTest::newRow("Alt+[") << kAltBracketLeft << QStringLiteral("⌥[") << QString();
+    QTest::newRow("Ctrl+Q, bound to quit") << kCtrlQ << QStringLiteral("⌘q") << QString();
+    QTest::newRow("Alt+=, a drawing key") << kAltEqual << QStringLiteral("⌥=") << QString();
+    QTest::newRow("plain letter, not judged")
+        << Press {Qt::Key_A, {}, 38, 0x61, QStringLiteral("a")} << QStringLiteral("a") << QString();
+    QTest::newRow("Space, released on the button")
+        << Press {Qt::Key_Space, {}, 65, 0x20, QStringLiteral(" ")} << QStringLiteral(" ") << QString();
+    QTest::newRow("Escape") << kEscape << QString() << kCancelled;
+    QTest::newRow("Shift+Escape") << Press {Qt::Key_Escape, Qt::ShiftModifier, 9, 0xff1b, ch(0x1b)} << QString()
+                                  << kCancelled;
+    QTest::newRow("Ctrl+Home, no character")
+        << Press {Qt::Key_Home, Qt::ControlModifier, 110, 0xff50, {}} << QString() << kUnsupported;
+    QTest::newRow("dead key") << Press {Qt::Key_Dead_Acute, Qt::AltModifier, 0, 0xfe51, {}} << QString()
+                              << kUnsupported;
+    QTest::newRow("auto-repeat") << Press {Qt::Key_A, {}, 38, 0x61, QStringLiteral("a"), true} << QString()
+                                 << QString();
+    QTest::newRow("bare Shift") << Press {Qt::Key_Shift, Qt::ShiftModifier, 50, 0xffe1, {}} << QString() << QString();
+    QTest::newRow("bare Ctrl") << Press {Qt::Key_Control, Qt::ControlModifier, 37, 0xffe3, {}} << QString()
+                               << QString();
+    QTest::newRow("bare AltGr") << Press {Qt::Key_AltGr, {}, 108, 0xfe03, {}} << QString() << QString();
+    QTest::newRow("bare Super") << Press {Qt::Key_Super_L, Qt::MetaModifier, 133, 0xffeb, {}} << QString() << QString();
+    QTest::newRow("Caps Lock") << Press {Qt::Key_CapsLock, {}, 66, 0xffe5, {}} << QString() << QString();
+}
+
+void tst_PDFShortcutRecorderButton::keyPress()
+{
+    QFETCH(Press, press);
+    QFETCH(QString, expected);
+    QFETCH(QString, message);
+    QTest::mouseClick(f->recorder, Qt::LeftButton);
+    // Handed over while recording: shown once it ends.
+    f->recorder->setDisplayText(QStringLiteral("Alt+-"));
+    QCOMPARE(f->recorder->accessibleValue(), kRecordingValue);
+
+    ::press(f->window.windowHandle(), press);
+    if (expected.isEmpty() && message.isEmpty()) {
+        QVERIFY(f->recorder->isRecordingShortcut());
+        QCOMPARE(f->recorder->text(), kPrompt);
+        QVERIFY(f->recorded.isEmpty());
+        ::press(f->window.windowHandle(), kAltBracketLeft);
+        expected = QStringLiteral("⌥[");
+    }
+
+    f->verifyIdle();
+    QCOMPARE(f->recorder->text(), QStringLiteral("Alt+-"));
+    QCOMPARE(f->recorded.size(), qsizetype(expected.isEmpty() ? 0 : 1));
+    if (!expected.isEmpty())
+        QCOMPARE(notation(f->recorded.first()), expected);
+    QCOMPARE(f->feedback, message.isEmpty() ? QStringList() : QStringList {message});
+    QCOMPARE(f->announced.mid(1), f->feedback);
+}
+
+// The same keys reach Qt's shortcut map again once the recording is over.
+void tst_PDFShortcutRecorderButton::applicationShortcutsWorkAgainAfterRecording()
+{
+    QTest::mouseClick(f->recorder, Qt::LeftButton);
+    press(f->window.windowHandle(), kAltEqual);
+    press(f->window.windowHandle(), kAltEqual);
+    press(f->window.windowHandle(), kCtrlQ);
+    QCOMPARE(f->recorded.size(), qsizetype(1));
+    QCOMPARE(f->drawingKeys, 1);
+    QCOMPARE(f->quits, 1);
+}
+
+void tst_PDFShortcutRecorderButton::endings_data()
+{
+    QTest::addColumn<Ending>("ending");
+    QTest::newRow("focus moves") << Ending::FocusMoves;
+    QTest::newRow("window deactivated") << Ending::WindowDeactivated;
+    QTest::newRow("window closed") << Ending::WindowClosed;
+    QTest::newRow("window hidden") << Ending::WindowHidden;
+    QTest::newRow("application inactive") << Ending::ApplicationInactive;
+    QTest::newRow("other recorder clicked") << Ending::OtherRecorder;
+}
+
+void tst_PDFShortcutRecorderButton::endings()
+{
+    QFETCH(Ending, ending);
+    QTest::mouseClick(f->recorder, Qt::LeftButton);
+    QVERIFY(f->recorder->isRecordingShortcut());
+
+    switch (ending) {
+    case Ending::FocusMoves:
+        f->field->setFocus(Qt::OtherFocusReason);
+        break;
+    case Ending::WindowDeactivated:
+        f->main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f->main));
+        break;
+    case Ending::WindowClosed:
+        f->window.close();
+        break;
+    case Ending::WindowHidden:
+        f->window.hide();
+        break;
+    case Ending::ApplicationInactive:
+        QWindowSystemInterface::handleApplicationStateChanged<QWindowSystemInterface::SynchronousDelivery>(
+            Qt::ApplicationInactive);
+        break;
+    case Ending::OtherRecorder:
+        QTest::mouseClick(f->other, Qt::LeftButton);
+        QVERIFY(f->other->isRecordingShortcut());
+        QVERIFY(f->otherFeedback.isEmpty());
+        break;
+    }
+
+    f->verifyIdle();
+    QCOMPARE(f->feedback, QStringList {kCancelled});
+    QCOMPARE(f->announced.mid(1), f->feedback);
+    QVERIFY(f->recorded.isEmpty());
+}
+
+// Its owner removing it is no cancellation to report, and leaves Qt's shortcuts working.
+void tst_PDFShortcutRecorderButton::destroyedWhileRecordingSendsNothing()
+{
+    QTest::mouseClick(f->recorder, Qt::LeftButton);
+    delete f->recorder;
+    QVERIFY(f->feedback.isEmpty());
+    QCOMPARE(f->announced.size(), qsizetype(1));
+    press(f->window.windowHandle(), kCtrlQ);
+    QCOMPARE(f->quits, 1);
+}
+
+QTEST_MAIN(tst_PDFShortcutRecorderButton)
+#include "tst_PDFShortcutRecorderButton.moc"
