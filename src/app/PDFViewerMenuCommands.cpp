@@ -44,7 +44,7 @@ PDFViewerMenuCommands::PDFViewerMenuCommands(
     file->addSeparator();
     connect(addCommand(Command::shortcutSettings, file, QStringLiteral("快捷键设置…"),
                 PDFViewerFixedShortcuts::shortcutSettings()),
-        &QAction::triggered, this, &PDFViewerMenuCommands::showShortcutSettings);
+        &QAction::triggered, this, &PDFViewerMenuCommands::shortcutSettingsRequested);
     QAction *quit = addCommand(Command::quit, file, QStringLiteral("退出"), PDFViewerFixedShortcuts::quit());
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -89,6 +89,8 @@ PDFViewerMenuCommands::PDFViewerMenuCommands(
 QAction *PDFViewerMenuCommands::addCommand(Command command, QMenu *menu, const QString &title)
 {
     QAction *action = menu->addAction(title);
+    // Like the drawing keys, the application's own keys work from its other windows too.
+    action->setShortcutContext(Qt::ApplicationShortcut);
     m_window->addAction(action);
     m_commands[size_t(command)] = action;
     return action;
@@ -129,8 +131,6 @@ void PDFViewerMenuCommands::updateShortcuts()
         item->setShortcut(PDFViewerShortcutDispatch::keySequence(shortcut));
         setTitle(item, item->iconText(), shortcut);
     }
-    if (m_settingsPanel && m_settingsPanel->isVisible())
-        showShortcutList(m_settingsPanel, m_settingsPanel->windowTitle());
     if (m_helpPanel && m_helpPanel->isVisible())
         showShortcutList(m_helpPanel, m_helpPanel->windowTitle());
 }
@@ -145,11 +145,6 @@ void PDFViewerMenuCommands::updateStates()
     setTitle(action(PDFViewerShortcutAction::togglePresentation),
         m_model->isPresentationMode() ? QStringLiteral("退出投影") : QStringLiteral("进入投影"),
         m_shortcuts->shortcut(PDFViewerShortcutAction::togglePresentation));
-}
-
-void PDFViewerMenuCommands::showShortcutSettings()
-{
-    showShortcutList(m_settingsPanel, QStringLiteral("快捷键设置"));
 }
 
 void PDFViewerMenuCommands::showHelp()

@@ -49,13 +49,14 @@ public:
     QAction *action(Command command) const { return m_commands[size_t(command)]; }
     QAction *action(PDFViewerShortcutAction action) const { return m_viewerActions[size_t(action)]; }
 
-    // The secondary windows, each created on first request, owned by the window and shown
-    // again later. Until the settings and help windows exist, both are a modeless panel
-    // listing the ten actions with their current shortcuts, kept up to date while shown.
-    void showShortcutSettings();
+    // The help window, created on first request, owned by the window and shown again later.
+    // Until it exists, a modeless panel listing the ten actions with their current shortcuts,
+    // kept up to date while shown.
     void showHelp();
 
 signals:
+    // "快捷键设置…" was chosen; the application's settings presenter answers it.
+    void shortcutSettingsRequested();
     // "搜索当前 PDF" was chosen: emitted just before the model's search runs, so the window can
     // put the focus in its search field first.
     void searchRequested();
@@ -75,6 +76,5 @@ private:
     PDFViewerShortcutStore *m_shortcuts;
     std::array<QAction *, size_t(Command::count)> m_commands {};
     std::array<QAction *, 10> m_viewerActions {};
-    QPointer<QMessageBox> m_settingsPanel;
     QPointer<QMessageBox> m_helpPanel;
 };

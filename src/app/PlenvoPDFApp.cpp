@@ -3,7 +3,9 @@
 #include "PDFFileURL.h"
 #include "PDFViewerMainWindow.h"
 #include "PDFViewerModel.h"
+#include "PDFViewerMenuCommands.h"
 #include "PDFViewerOpenRequest.h"
+#include "PDFViewerShortcutSettingsPresenter.h"
 #include "PDFViewerShortcutStore.h"
 #include "PDFViewerStateFile.h"
 
@@ -20,7 +22,11 @@ PlenvoPDFApp::PlenvoPDFApp(std::unique_ptr<QSettings> settings, PDFViewerOpenReq
     , m_model(std::make_unique<PDFViewerModel>(m_settings.get(), &m_platform))
     , m_delegate(m_openRequest)
     , m_window(std::make_unique<PDFViewerMainWindow>(m_model.get(), m_shortcuts))
+    , m_shortcutSettings(
+          std::make_unique<PDFViewerShortcutSettingsPresenter>(m_shortcuts, m_settings.get(), m_window.get()))
 {
+    connect(m_window->menuCommands(), &PDFViewerMenuCommands::shortcutSettingsRequested, m_shortcutSettings.get(),
+        &PDFViewerShortcutSettingsPresenter::show);
     PDFViewerStateFile::fromEnvironment(m_model.get(), this);
     m_window->rememberGeometryIn(m_settings.get());
     m_platform.setDialogParent(m_window.get());

@@ -13,6 +13,7 @@
 class PDFViewerMainWindow;
 class PDFViewerModel;
 class PDFViewerOpenRequest;
+class PDFViewerShortcutSettingsPresenter;
 class PDFViewerShortcutStore;
 
 // The application: owns, for the life of the process, the settings store, the viewer
@@ -31,6 +32,8 @@ public:
     PDFViewerModel *model() const { return m_model.get(); }
     PDFViewerMainWindow *window() const { return m_window.get(); }
     PDFViewerShortcutStore *shortcuts() const { return m_shortcuts; }
+    // The shortcut settings window's presenter ("快捷键设置…").
+    PDFViewerShortcutSettingsPresenter *shortcutSettings() const { return m_shortcutSettings.get(); }
 
     // Command-line arguments (exact bytes), from this launch or a later one: the first PDF
     // among them is opened.
@@ -48,4 +51,5 @@ private:
     std::unique_ptr<PDFViewerModel> m_model;
     PlenvoPDFAppDelegate m_delegate;
     std::unique_ptr<PDFViewerMainWindow> m_window;
+    std::unique_ptr<PDFViewerShortcutSettingsPresenter> m_shortcutSettings;
 };

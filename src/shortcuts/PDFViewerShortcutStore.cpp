@@ -59,6 +59,7 @@ void PDFViewerShortcutStore::resetAll()
     m_configuration = PDFViewerShortcutConfiguration();
     emit configurationChanged(m_configuration);
     m_defaults->remove(m_storageKey);
+    m_defaults->sync();
 }
 
 void PDFViewerShortcutStore::persist()
@@ -67,4 +68,6 @@ void PDFViewerShortcutStore::persist()
         m_defaults->remove(m_storageKey);
     else
         m_defaults->setValue(m_storageKey, m_configuration.encoded());
+    // On disk before the change returns: a change the user saw is never lost, even to a kill.
+    m_defaults->sync();
 }

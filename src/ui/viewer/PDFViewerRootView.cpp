@@ -2,6 +2,7 @@
 
 #include "BlueprintPDFView.h"
 #include "PDFThumbnailView.h"
+#include "PDFViewerDivider.h"
 #include "PDFViewerEmptyState.h"
 #include "PDFViewerExitPresentationButton.h"
 #include "PDFViewerHelpButton.h"
@@ -78,9 +79,9 @@ PDFViewerRootView::PDFViewerRootView(PDFViewerModel *model, PDFViewerShortcutSto
     m_content->addWidget(m_split);
     m_statusBar = new PDFViewerStatusBar(model, shortcuts, m_normal);
     column->addWidget(m_toolbar);
-    column->addWidget(makeDivider());
+    column->addWidget(new PDFViewerDivider(m_normal));
     column->addWidget(m_content, 1);
-    column->addWidget(makeDivider());
+    column->addWidget(new PDFViewerDivider(m_normal));
     column->addWidget(m_statusBar);
 
     m_presentation = new PDFViewerPresentationView(model, shortcuts, m_layouts);
@@ -103,23 +104,6 @@ PDFViewerRootView::~PDFViewerRootView()
     }
     if (m_watchedWindow)
         m_watchedWindow->removeEventFilter(this);
-}
-
-QWidget *PDFViewerRootView::makeDivider()
-{
-    auto *line = new QWidget(m_normal);
-    line->setFixedHeight(1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    const QColor window = palette.color(QPalette::Window);
-    const QColor text = palette.color(QPalette::WindowText);
-    // An opaque blend of 12 % text over the window colour.
-    palette.setColor(QPalette::Window,
-                     QColor::fromRgbF(window.redF() * 0.88F + text.redF() * 0.12F,
-                                      window.greenF() * 0.88F + text.greenF() * 0.12F,
-                                      window.blueF() * 0.88F + text.blueF() * 0.12F));
-    line->setPalette(palette);
-    return line;
 }
 
 void PDFViewerRootView::focusSearchField()

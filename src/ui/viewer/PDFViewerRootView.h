@@ -73,7 +73,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QWidget *makeDivider();
     // Chooses the layout and puts the model's current canvas where that layout wants it.
     void updateLayout();
     void placeCanvas();

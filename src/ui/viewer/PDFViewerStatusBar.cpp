@@ -65,7 +65,7 @@ void PDFViewerStatusBar::refresh()
     // that message, the icon goes too, although the model keeps the error.
     const bool showsError = m_model->hasError() && m_model->statusText() == m_model->errorText();
     if (showsError)
-        m_icon->setSymbol(QStringLiteral("exclamationmark.triangle.fill"), QColor(255, 149, 0));
+        m_icon->setSymbol(QStringLiteral("exclamationmark.triangle.fill"), PDFViewerStyle::warning());
     else
         m_icon->setSymbol(QStringLiteral("doc.text"), PDFViewerStyle::secondary(base));
     m_status->setText(m_model->statusText());

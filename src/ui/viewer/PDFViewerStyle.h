@@ -15,6 +15,8 @@ namespace PDFViewerStyle {
 // Text styles. Pixel sizes, so the chrome keeps its proportions whatever the desktop's
 // point-to-pixel setting.
 QFont systemFont(qreal pixelSize, QFont::Weight weight = QFont::Normal);
+QFont bodyFont(QFont::Weight weight = QFont::Normal);      // 13 px
+QFont calloutFont(QFont::Weight weight = QFont::Normal);   // 12 px
 QFont captionFont(QFont::Weight weight = QFont::Normal);   // 11 px
 QFont caption2Font(QFont::Weight weight = QFont::Normal);  // 10 px
 QFont title2Font(QFont::Weight weight = QFont::Normal);    // 17 px
@@ -29,6 +31,10 @@ QColor tertiary(const QPalette &palette);
 QColor withOpacity(QColor color, qreal opacity);
 // The desktop's accent colour (selection highlight).
 QColor accent(const QPalette &palette);
+// Orange, for warnings and refusals.
+QColor warning();
+// Hairlines between areas: 12 % of the text colour over the window colour, opaque.
+QColor divider(const QPalette &palette);
 
 // Translucent fills standing in for blurred materials: a light veil over whatever lies behind.
 QColor ultraThinMaterial(const QPalette &palette);

@@ -1,0 +1,244 @@
+#include "PDFShortcutRecorderButton.h"
+#include "PDFViewerAccessibilityAnnouncer.h"
+#include "PDFViewerPalette.h"
+#include "PDFViewerShortcutSettingsPresenter.h"
+#include "PDFViewerShortcutSettingsRow.h"
+#include "PDFViewerShortcutSettingsView.h"
+#include "PDFViewerShortcutStore.h"
+#include "PDFViewerStyle.h"
+#include "ShortcutNotation.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleInterface>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSet>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using Action = PDFViewerShortcutAction;
+
+namespace {
+
+// A store over its own settings file and the window content over it.
+struct Settings {
+    Settings()
+        : settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat)
+        , shortcuts(&settings, PDFViewerShortcutStore::defaultStorageKey())
+        , view(std::make_unique<PDFViewerShortcutSettingsView>(&shortcuts))
+    {
+    }
+    QTemporaryDir dir;
+    QSettings settings;
+    PDFViewerShortcutStore shortcuts;
+    std::unique_ptr<PDFViewerShortcutSettingsView> view;
+};
+
+QColor textColor(const QLabel *label)
+{
+    return label->palette().color(QPalette::WindowText);
+}
+
+QString announced()
+{
+    return QAccessible::queryAccessibleInterface(PDFViewerAccessibilityAnnouncer::announcementSource())
+        ->text(QAccessible::Name);
+}
+
+// Whether the row shows the default it replaced, with its reset button.
+bool showsCustomised(const PDFViewerShortcutSettingsRow *row)
+{
+    return !row->defaultLabel()->isHidden() && !row->resetButton()->isHidden();
+}
+
+} // namespace
+
+class tst_PDFViewerShortcutSettingsView : public QObject {
+    Q_OBJECT
+
+private slots:
+    void rowsFollowTheStore();
+    void outcomesShowInTheirRowOrTheFooter_data();
+    void outcomesShowInTheirRowOrTheFooter();
+    void resetsReachTheSettingsFile();
+    void tenDistinctIdentifiersOfEachKind();
+    void oneWindowWhereverItWasLeft();
+};
+
+// A row is customised while its shortcut differs from the default; the rows follow every change
+// of the store, made here or elsewhere.
+void tst_PDFViewerShortcutSettingsView::rowsFollowTheStore()
+{
+    Settings s;
+    for (Action action : Action::allCases())
+        QVERIFY(!showsCustomised(s.view->row(action)));
+    QVERIFY(!s.view->resetAllButton()->isEnabled());
+
+    QVERIFY(!s.shortcuts.update(sc("⌘1"), Action::zoomIn)); // as another window would
+    PDFViewerShortcutSettingsRow *zoomIn = s.view->row(Action::zoomIn);
+    QCOMPARE(zoomIn->recorder()->displayText(), QStringLiteral("Ctrl+1"));
+    QVERIFY(showsCustomised(zoomIn));
+    QCOMPARE(zoomIn->defaultLabel()->text(), QStringLiteral("默认：Alt+="));
+    QVERIFY(s.view->resetAllButton()->isEnabled());
+    QVERIFY(!showsCustomised(s.view->row(Action::zoomOut)));
+
+    // Shown its own default, a row is not customised, however that came about.
+    zoomIn->showShortcut(sc("⌥="));
+    QVERIFY(!showsCustomised(zoomIn));
+    QCOMPARE(zoomIn->recorder()->displayText(), QStringLiteral("Alt+="));
+}
+
+void tst_PDFViewerShortcutSettingsView::outcomesShowInTheirRowOrTheFooter_data()
+{
+    QTest::addColumn<QString>("step"); // record, recorder, reset
+    QTest::addColumn<QString>("combination");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("success");
+    QTest::addColumn<QString>("keyCap");
+    QTest::newRow("accepted") << "record" << "⌘1" << "已把“放大”改为 Ctrl+1。" << true << "Ctrl+1";
+    QTest::newRow("reserved") << "record" << "⌘q" << "这个组合已被应用或系统常用功能占用。" << false << "Alt+=";
+    QTest::newRow("taken") << "record" << "⌥[" << "这个组合已经用于“上一页”。" << false << "Alt+=";
+    QTest::newRow("no modifier") << "record" << "k"
+                                 << "请至少按住 Ctrl、Alt 或 Super 中的一个，避免影响正常输入。" << false << "Alt+=";
+    QTest::newRow("recorder cancelled") << "recorder" << "" << "已取消录制。" << true << "Alt+=";
+    QTest::newRow("recorder refused a key") << "recorder" << "" << "这个按键暂不支持，请换一个组合。" << false
+                                            << "Alt+=";
+    QTest::newRow("reset") << "reset" << "" << "已恢复“放大”的默认快捷键。" << true << "Alt+=";
+}
+
+// Each outcome shows under its row, secondary for a success and orange otherwise, and the footer
+// keeps the hint; only "恢复全部默认" speaks in the footer, in the brand colour.
+void tst_PDFViewerShortcutSettingsView::outcomesShowInTheirRowOrTheFooter()
+{
+    QFETCH(QString, step);
+    QFETCH(QString, combination);
+    QFETCH(QString, message);
+    QFETCH(bool, success);
+    QFETCH(QString, keyCap);
+    Settings s;
+    if (step == QLatin1String("record")) {
+        s.view->recordShortcut(Action::zoomIn, sc(combination));
+        QCOMPARE(announced(), message);
+    } else if (step == QLatin1String("recorder")) {
+        s.view->showRecorderFeedback(Action::zoomIn, message);
+    } else {
+        s.view->recordShortcut(Action::zoomIn, sc("⌘1"));
+        s.view->resetShortcut(Action::zoomIn);
+        QCOMPARE(announced(), message);
+    }
+    QCOMPARE(s.view->feedbackAction(), std::optional<Action>(Action::zoomIn));
+    const QLabel *inline_ = s.view->row(Action::zoomIn)->messageLabel();
+    QVERIFY(!inline_->isHidden());
+    QCOMPARE(inline_->text(), message);
+    QCOMPARE(inline_->accessibleName(), message);
+    QCOMPARE(textColor(inline_),
+        success ? PDFViewerStyle::secondary(s.view->palette()) : PDFViewerStyle::warning());
+    QCOMPARE(s.view->row(Action::zoomIn)->recorder()->displayText(), keyCap);
+    QVERIFY(s.view->row(Action::zoomOut)->messageLabel()->isHidden());
+    QCOMPARE(s.view->footerLabel()->text(), QStringLiteral("至少包含 Ctrl、Alt 或 Super · Esc 取消录制"));
+    QCOMPARE(textColor(s.view->footerLabel()), PDFViewerStyle::secondary(s.view->palette()));
+
+    s.view->resetAllButton()->setEnabled(true);
+    QTest::mouseClick(s.view->resetAllButton(), Qt::LeftButton);
+    QCOMPARE(s.view->footerLabel()->text(), QStringLiteral("已恢复全部默认快捷键。"));
+    QCOMPARE(textColor(s.view->footerLabel()), pdfBrandPurple);
+    QCOMPARE(announced(), QStringLiteral("已恢复全部默认快捷键。"));
+    QVERIFY(s.view->row(Action::zoomIn)->messageLabel()->isHidden());
+    QVERIFY(!s.view->feedbackAction());
+}
+
+// Every accepted change and every reset is in the file when the handler returns.
+void tst_PDFViewerShortcutSettingsView::resetsReachTheSettingsFile()
+{
+    Settings s;
+    const QString key = PDFViewerShortcutStore::defaultStorageKey();
+    auto onDisk = [&] {
+        QFile file(s.settings.fileName());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    s.view->recordShortcut(Action::zoomIn, sc("⌘1"));
+    s.view->recordShortcut(Action::fitPage, sc("⌘2"));
+    QVERIFY(onDisk().contains("zoomIn"));
+    QVERIFY(onDisk().contains("fitPage"));
+
+    QTest::mouseClick(s.view->row(Action::zoomIn)->resetButton(), Qt::LeftButton);
+    QVERIFY(!onDisk().contains("zoomIn"));
+    QVERIFY(onDisk().contains("fitPage"));
+    QVERIFY(s.view->resetAllButton()->isEnabled());
+
+    QTest::mouseClick(s.view->resetAllButton(), Qt::LeftButton);
+    QVERIFY(!s.settings.contains(key));
+    QVERIFY(!onDisk().contains(key.toUtf8()));
+    QVERIFY(!s.view->resetAllButton()->isEnabled());
+    for (Action action : Action::allCases())
+        QVERIFY(!showsCustomised(s.view->row(action)));
+}
+
+void tst_PDFViewerShortcutSettingsView::tenDistinctIdentifiersOfEachKind()
+{
+    Settings s;
+    QSet<QString> recorders;
+    QSet<QString> resets;
+    for (Action action : Action::allCases()) {
+        const auto *recorder
+            = s.view->findChild<PDFShortcutRecorderButton *>(QStringLiteral("pdf-shortcut-recorder-") + action.rawValue());
+        const auto *reset
+            = s.view->findChild<QAbstractButton *>(QStringLiteral("pdf-shortcut-reset-") + action.rawValue());
+        QVERIFY(recorder && reset);
+        QCOMPARE(recorder->size(), QSize(142, 30));
+        QCOMPARE(reset->accessibleName(), QStringLiteral("恢复“") + action.displayName() + QStringLiteral("”默认快捷键"));
+        recorders.insert(recorder->objectName());
+        resets.insert(reset->objectName());
+    }
+    QCOMPARE(recorders.size(), 10);
+    QCOMPARE(resets.size(), 10);
+    QVERIFY(s.view->findChild<QPushButton *>(QStringLiteral("pdf-shortcuts-reset-all")));
+}
+
+// One window for the presenter's life, shown again after closing with its last message, and
+// opened the next time where the user left it.
+void tst_PDFViewerShortcutSettingsView::oneWindowWhereverItWasLeft()
+{
+    Settings s;
+    QWidget owner;
+    owner.resize(1080, 760);
+    owner.show();
+    PDFViewerShortcutSettingsPresenter presenter(&s.shortcuts, &s.settings, &owner);
+    presenter.show();
+    QWidget *window = presenter.window();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Plenvo · 快捷键"));
+    QCOMPARE(window->size(), QSize(620, 650));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    presenter.view()->recordShortcut(Action::zoomIn, sc("⌘1"));
+    presenter.show();
+    QCOMPARE(presenter.window(), window);
+
+    window->move(40, 30);
+    QVERIFY(window->close());
+    QVERIFY(!window->isVisible());
+    presenter.show();
+    QCOMPARE(presenter.window(), window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(presenter.view()->feedbackText(), QStringLiteral("已把“放大”改为 Ctrl+1。"));
+    QCOMPARE(owner.findChildren<PDFViewerShortcutSettingsView *>().size(), 1);
+    window->close();
+
+    PDFViewerShortcutSettingsPresenter again(&s.shortcuts, &s.settings, &owner);
+    again.show();
+    QCOMPARE(again.window()->pos(), QPoint(40, 30));
+    again.window()->close();
+    // A place no screen shows any more is not used.
+    s.settings.setValue(PDFViewerShortcutSettingsPresenter::autosaveName(), QPoint(-20000, -20000));
+    PDFViewerShortcutSettingsPresenter lost(&s.shortcuts, &s.settings, &owner);
+    lost.show();
+    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().intersects(lost.window()->frameGeometry()));
+}
+
+QTEST_MAIN(tst_PDFViewerShortcutSettingsView)
+#include "tst_PDFViewerShortcutSettingsView.moc"
