@@ -59,3 +59,20 @@ e2e_screenshot() {
 e2e_ink() {
     convert "$1" -crop "$4x$5+$2+$3" -colorspace Gray -threshold 60% -format '%[fx:round(100*(1-mean))]' info:
 }
+
+# e2e_accessibility: runs the rest of the test on a private session bus with the accessibility
+# bus up, so that programs started from here publish their controls (read with atspi.py). Call
+# first thing: the script starts again under dbus-run-session.
+e2e_accessibility() {
+    if [ -z "${E2E_SESSION_BUS:-}" ]; then
+        export E2E_SESSION_BUS=1
+        exec dbus-run-session -- "$0" "$@"
+    fi
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# e2e_accessibility_bus: starts the accessibility bus; after e2e_setup.
+e2e_accessibility_bus() {
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_WORK/a11y.log" 2>&1 &
+    E2E_PIDS="${E2E_PIDS:-} $!"
+}

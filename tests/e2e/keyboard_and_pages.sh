@@ -85,7 +85,7 @@ echo "ok - closing returns to the empty window"
 # settings window (the last key) is up, the drawing keys before it have been seen.
 status=$(state_value statusText)
 xdotool key alt+bracketright alt+equal alt+f alt+Up ctrl+comma
-e2e_wait 10 xdotool search --onlyvisible --name '^快捷键设置$' || e2e_fail "Ctrl+, did not open the shortcut settings"
+e2e_wait 10 xdotool search --onlyvisible --name '^Plenvo · 快捷键$' || e2e_fail "Ctrl+, did not open the shortcut settings"
 state_is ".pageCount == 0 and .isPresentationMode == false and .statusText == \"$status\"" \
     || e2e_fail "a drawing key acted without a document (state: $(cat "$state"))"
 echo "ok - without a document the drawing keys do nothing"
