@@ -201,6 +201,15 @@ const QHash<QString, Drawer> &drawers()
              pen.stroke(hook);
              pen.fill(circle({12, 17}, pen.width * 0.65));
          }},
+        // Four corner brackets around a centre mark: aiming at a spot on the sheet.
+        {QStringLiteral("viewfinder"),
+         [](const Pen &pen) {
+             pen.stroke(polyline({{4, 9}, {4, 4}, {9, 4}}));
+             pen.stroke(polyline({{15, 4}, {20, 4}, {20, 9}}));
+             pen.stroke(polyline({{20, 15}, {20, 20}, {15, 20}}));
+             pen.stroke(polyline({{9, 20}, {4, 20}, {4, 15}}));
+             pen.fill(circle({12, 12}, 2.2));
+         }},
     };
     return table;
 }
@@ -216,6 +225,8 @@ qreal strokeWidth(Weight weight)
         return 1.85;
     case Weight::Semibold:
         return 2.1;
+    case Weight::Bold:
+        return 2.5;
     }
     return 1.6;
 }

@@ -13,7 +13,7 @@ class QPainter;
 // viewer's naming ("chevron.left", "doc.richtext", …); an unknown name draws nothing.
 namespace PDFViewerSymbol {
 
-enum class Weight { Light, Regular, Medium, Semibold };
+enum class Weight { Light, Regular, Medium, Semibold, Bold };
 
 bool isKnown(const QString &name);
 void paint(QPainter &painter, const QString &name, const QRectF &rect, const QColor &color,
