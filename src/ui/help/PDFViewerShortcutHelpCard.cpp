@@ -87,8 +87,8 @@ public:
         QFont font;
         font.setFamilies(families[int(design)]);
         font.setStyleHint(design == Design::Serif ? QFont::Serif
-                : design == Design::Monospaced   ? QFont::Monospace
-                                                 : QFont::SansSerif);
+                : design == Design::Monospaced    ? QFont::Monospace
+                                                  : QFont::SansSerif);
         font.setPointSizeF(pixels * 72.0 / m_dpi);
         font.setWeight(weight);
         return font;
@@ -108,15 +108,15 @@ private:
 // Where everything goes, worked out once per paint from the fonts' real metrics.
 struct Layout {
     qreal headerHeight = 0;
-    qreal bodyTop = 0;     // below the body's top padding
-    qreal footerTop = 0;   // top of the footer's text
+    qreal bodyTop = 0; // below the body's top padding
+    qreal footerTop = 0; // top of the footer's text
 };
 
 Layout layoutFor(const Fonts &fonts)
 {
     Layout layout;
-    const qreal titles = fonts.height(fonts.font(14, QFont::DemiBold)) + 2
-        + fonts.height(fonts.font(28, QFont::Bold, Design::Serif));
+    const qreal titles
+        = fonts.height(fonts.font(14, QFont::DemiBold)) + 2 + fonts.height(fonts.font(28, QFont::Bold, Design::Serif));
     const qreal trailing = fonts.height(fonts.font(11, QFont::Medium)) + 6 + 25;
     layout.headerHeight = std::max({50.0, titles, trailing});
     layout.bodyTop = kTop + layout.headerHeight + 20;
@@ -137,8 +137,8 @@ QColor withOpacity(QColor color, qreal opacity)
     return color;
 }
 
-void drawText(QPainter &painter, const QFont &font, const QColor &color, const QRectF &rect, int flags,
-    const QString &text)
+void drawText(
+    QPainter &painter, const QFont &font, const QColor &color, const QRectF &rect, int flags, const QString &text)
 {
     painter.setFont(font);
     painter.setPen(color);
@@ -204,8 +204,8 @@ void paintBackground(QPainter &painter)
     painter.drawEllipse(glowCentre, 132, 132);
 
     const QRectF arcFrame(frame.center().x() - 150, frame.center().y() + 230 - 20, 300, 40);
-    painter.strokePath(PDFHelpCanonicalSmileArc::path(arcFrame),
-        QPen(withOpacity(pdfHelpArc, 0.28), 12, Qt::SolidLine, Qt::RoundCap));
+    painter.strokePath(
+        PDFHelpCanonicalSmileArc::path(arcFrame), QPen(withOpacity(pdfHelpArc, 0.28), 12, Qt::SolidLine, Qt::RoundCap));
 }
 
 void paintHeader(QPainter &painter, const Fonts &fonts, const Layout &layout)
@@ -218,7 +218,8 @@ void paintHeader(QPainter &painter, const Fonts &fonts, const Layout &layout)
     const qreal titlesHeight = fonts.height(brand) + 2 + fonts.height(motto);
     const qreal x = kLeft + 50 + 13;
     qreal y = middle - titlesHeight / 2;
-    drawText(painter, brand, pdfBrandPurple, QRectF(x, y, 400, fonts.height(brand)), Qt::AlignLeft, QStringLiteral("Plenvo"));
+    drawText(painter, brand, pdfBrandPurple, QRectF(x, y, 400, fonts.height(brand)), Qt::AlignLeft,
+        QStringLiteral("Plenvo"));
     y += fonts.height(brand) + 2;
     drawText(painter, motto, pdfHelpInk, QRectF(x, y, 400, fonts.height(motto)), Qt::AlignLeft,
         QStringLiteral("大图纸，顺手看。"));
@@ -315,9 +316,8 @@ Columns columnsFor(const Fonts &fonts, const Layout &layout, const PDFViewerShor
             columns.groupTitles.append({QString::fromUtf8(group.title), QPointF(x, y)});
             y += groupTitleHeight + 4;
             for (Action action : group.actions) {
-                columns.rows.append(
-                    {action, action.displayName(), configuration.shortcut(action).displayText(),
-                        QRectF(x, y, kColumnWidth, kRowHeight)});
+                columns.rows.append({action, action.displayName(), configuration.shortcut(action).displayText(),
+                    QRectF(x, y, kColumnWidth, kRowHeight)});
                 y += kRowHeight + 4;
             }
             y += 10 - 4;

@@ -148,7 +148,8 @@ QWidget *PDFViewerShortcutSettingsView::makeGroups()
                 [this, action](const PDFViewerShortcut &shortcut) { recordShortcut(action, shortcut); });
             connect(row, &PDFViewerShortcutSettingsRow::recorderFeedback, this,
                 [this, action](const QString &message) { showRecorderFeedback(action, message); });
-            connect(row, &PDFViewerShortcutSettingsRow::resetRequested, this, [this, action] { resetShortcut(action); });
+            connect(
+                row, &PDFViewerShortcutSettingsRow::resetRequested, this, [this, action] { resetShortcut(action); });
             m_rows.append(row);
             rows->addWidget(row);
             if (i + 1 < group.actions.size())
