@@ -20,7 +20,7 @@ packages=(
   # fonts for the Chinese interface, and an icon theme
   fonts-noto-cjk adwaita-icon-theme hicolor-icon-theme
   # end-to-end tests and screenshots; the accessibility bus they read controls from
-  xvfb xauth xdotool imagemagick jq dbus-daemon at-spi2-core python3-pyatspi
+  xvfb xauth xdotool xclip imagemagick jq dbus-daemon at-spi2-core python3-pyatspi
   # peer engines, used only by the benchmark
   libpoppler-qt6-dev qt6-pdf-dev
 )

@@ -33,7 +33,8 @@ PDFViewerMainWindow::PDFViewerMainWindow(PDFViewerModel *model, PDFViewerShortcu
     connect(&m_geometrySave, &QTimer::timeout, this, &PDFViewerMainWindow::storeGeometry);
 
     connect(m_menuCommands, &PDFViewerMenuCommands::searchRequested, m_rootView, &PDFViewerRootView::focusSearchField);
-    connect(m_rootView, &PDFViewerRootView::helpRequested, m_menuCommands, &PDFViewerMenuCommands::showHelp);
+    // The status bar's help button asks for the same window as the menu item.
+    connect(m_rootView, &PDFViewerRootView::helpRequested, m_menuCommands, &PDFViewerMenuCommands::helpRequested);
     connect(model, &PDFViewerModel::fileURLChanged, this, &PDFViewerMainWindow::updateTitle);
     connect(model, &PDFViewerModel::isPresentationModeChanged, this, &PDFViewerMainWindow::updatePresentation);
     updateTitle();

@@ -12,7 +12,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 
 namespace {
 
@@ -72,7 +71,7 @@ PDFViewerMenuCommands::PDFViewerMenuCommands(
     // One binding only: the desktop's key mapper also offers Ctrl+Shift+/ as Ctrl+?, and a
     // second binding of the same action would make the press ambiguous, so neither would fire.
     connect(addCommand(Command::help, help, QStringLiteral("帮助"), PDFViewerFixedShortcuts::help()),
-        &QAction::triggered, this, &PDFViewerMenuCommands::showHelp);
+        &QAction::triggered, this, &PDFViewerMenuCommands::helpRequested);
     QAction *about = addCommand(Command::about, help, QStringLiteral("关于Plenvo"));
     about->setMenuRole(QAction::AboutRole);
     connect(about, &QAction::triggered, this, [this]() { AboutPanelPresenter::show(m_window); });
@@ -131,8 +130,6 @@ void PDFViewerMenuCommands::updateShortcuts()
         item->setShortcut(PDFViewerShortcutDispatch::keySequence(shortcut));
         setTitle(item, item->iconText(), shortcut);
     }
-    if (m_helpPanel && m_helpPanel->isVisible())
-        showShortcutList(m_helpPanel, m_helpPanel->windowTitle());
 }
 
 void PDFViewerMenuCommands::updateStates()
@@ -145,26 +142,4 @@ void PDFViewerMenuCommands::updateStates()
     setTitle(action(PDFViewerShortcutAction::togglePresentation),
         m_model->isPresentationMode() ? QStringLiteral("退出投影") : QStringLiteral("进入投影"),
         m_shortcuts->shortcut(PDFViewerShortcutAction::togglePresentation));
-}
-
-void PDFViewerMenuCommands::showHelp()
-{
-    showShortcutList(m_helpPanel, QStringLiteral("帮助"));
-}
-
-void PDFViewerMenuCommands::showShortcutList(QPointer<QMessageBox> &box, const QString &title)
-{
-    if (!box) {
-        box = new QMessageBox(QMessageBox::NoIcon, title, QString(), QMessageBox::Close, m_window);
-        box->setModal(false);
-        box->setWindowModality(Qt::NonModal);
-    }
-    QString text;
-    for (PDFViewerShortcutAction action : PDFViewerShortcutAction::allCases())
-        text += action.displayName() + QStringLiteral("　") + m_shortcuts->shortcut(action).displayText()
-            + QLatin1Char('\n');
-    box->setText(text.trimmed());
-    box->show();
-    box->raise();
-    box->activateWindow();
 }

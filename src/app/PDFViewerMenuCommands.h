@@ -3,7 +3,6 @@
 #include "PDFViewerShortcutAction.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <array>
 
@@ -13,7 +12,6 @@ class PDFViewerShortcutStore;
 class QAction;
 class QMainWindow;
 class QMenu;
-class QMessageBox;
 
 // The viewer window's menu bar: 文件, 编辑, 图纸 and 帮助. Every item calls the model, the
 // canvas or a presenter; titles, enabled states and the 图纸 items' keys follow the model and
@@ -49,14 +47,12 @@ public:
     QAction *action(Command command) const { return m_commands[size_t(command)]; }
     QAction *action(PDFViewerShortcutAction action) const { return m_viewerActions[size_t(action)]; }
 
-    // The help window, created on first request, owned by the window and shown again later.
-    // Until it exists, a modeless panel listing the ten actions with their current shortcuts,
-    // kept up to date while shown.
-    void showHelp();
-
 signals:
     // "快捷键设置…" was chosen; the application's settings presenter answers it.
     void shortcutSettingsRequested();
+    // "帮助" was chosen, or the status bar's help button pressed (the window passes that on);
+    // the application's help presenter answers it.
+    void helpRequested();
     // "搜索当前 PDF" was chosen: emitted just before the model's search runs, so the window can
     // put the focus in its search field first.
     void searchRequested();
@@ -68,13 +64,10 @@ private:
     void search();
     void updateShortcuts();
     void updateStates();
-    // The placeholder panel listing the current shortcuts, under `title`.
-    void showShortcutList(QPointer<QMessageBox> &box, const QString &title);
 
     QMainWindow *m_window;
     PDFViewerModel *m_model;
     PDFViewerShortcutStore *m_shortcuts;
     std::array<QAction *, size_t(Command::count)> m_commands {};
     std::array<QAction *, 10> m_viewerActions {};
-    QPointer<QMessageBox> m_helpPanel;
 };

@@ -5,6 +5,7 @@
 #include "PDFViewerModel.h"
 #include "PDFViewerMenuCommands.h"
 #include "PDFViewerOpenRequest.h"
+#include "PDFViewerShortcutHelpPresenter.h"
 #include "PDFViewerShortcutSettingsPresenter.h"
 #include "PDFViewerShortcutStore.h"
 #include "PDFViewerStateFile.h"
@@ -24,9 +25,13 @@ PlenvoPDFApp::PlenvoPDFApp(std::unique_ptr<QSettings> settings, PDFViewerOpenReq
     , m_window(std::make_unique<PDFViewerMainWindow>(m_model.get(), m_shortcuts))
     , m_shortcutSettings(
           std::make_unique<PDFViewerShortcutSettingsPresenter>(m_shortcuts, m_settings.get(), m_window.get()))
+    , m_shortcutHelp(std::make_unique<PDFViewerShortcutHelpPresenter>(
+          m_shortcuts, m_settings.get(), m_window.get(), m_shortcutSettings.get()))
 {
     connect(m_window->menuCommands(), &PDFViewerMenuCommands::shortcutSettingsRequested, m_shortcutSettings.get(),
         &PDFViewerShortcutSettingsPresenter::show);
+    connect(m_window->menuCommands(), &PDFViewerMenuCommands::helpRequested, m_shortcutHelp.get(),
+        &PDFViewerShortcutHelpPresenter::show);
     PDFViewerStateFile::fromEnvironment(m_model.get(), this);
     m_window->rememberGeometryIn(m_settings.get());
     m_platform.setDialogParent(m_window.get());

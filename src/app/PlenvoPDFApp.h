@@ -13,11 +13,13 @@
 class PDFViewerMainWindow;
 class PDFViewerModel;
 class PDFViewerOpenRequest;
+class PDFViewerShortcutHelpPresenter;
 class PDFViewerShortcutSettingsPresenter;
 class PDFViewerShortcutStore;
 
 // The application: owns, for the life of the process, the settings store, the viewer
-// model, the open request and the shortcut store, and the one viewer window.
+// model, the open request and the shortcut store, the one viewer window, and the presenters of
+// its shortcut settings and help windows.
 class PlenvoPDFApp : public QObject {
     Q_OBJECT
 
@@ -34,6 +36,8 @@ public:
     PDFViewerShortcutStore *shortcuts() const { return m_shortcuts; }
     // The shortcut settings window's presenter ("快捷键设置…").
     PDFViewerShortcutSettingsPresenter *shortcutSettings() const { return m_shortcutSettings.get(); }
+    // The help window's presenter ("帮助" and the status bar's help button).
+    PDFViewerShortcutHelpPresenter *shortcutHelp() const { return m_shortcutHelp.get(); }
 
     // Command-line arguments (exact bytes), from this launch or a later one: the first PDF
     // among them is opened.
@@ -52,4 +56,5 @@ private:
     PlenvoPDFAppDelegate m_delegate;
     std::unique_ptr<PDFViewerMainWindow> m_window;
     std::unique_ptr<PDFViewerShortcutSettingsPresenter> m_shortcutSettings;
+    std::unique_ptr<PDFViewerShortcutHelpPresenter> m_shortcutHelp;
 };

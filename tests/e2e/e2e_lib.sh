@@ -1,6 +1,8 @@
 # Shared helpers for the end-to-end tests: a private X server, a private home, and waiting.
 # Set E2E_KEEP_SCREENSHOTS=DIR to keep the screenshots the tests take.
 
+E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
 e2e_setup() {
     E2E_WORK=$(mktemp -d)
     export HOME="$E2E_WORK/home" XDG_CONFIG_HOME="$E2E_WORK/config" XDG_DATA_HOME="$E2E_WORK/data"
@@ -60,19 +62,42 @@ e2e_ink() {
     convert "$1" -crop "$4x$5+$2+$3" -colorspace Gray -threshold 60% -format '%[fx:round(100*(1-mean))]' info:
 }
 
-# e2e_accessibility: runs the rest of the test on a private session bus with the accessibility
-# bus up, so that programs started from here publish their controls (read with atspi.py). Call
-# first thing: the script starts again under dbus-run-session.
+# e2e_accessibility "$@": e2e_setup, with the rest of the test on a private session bus and the
+# accessibility bus up, so that programs started from here publish their controls (read and
+# pressed with e2e_atspi). Call first thing, instead of e2e_setup: the script starts again under
+# dbus-run-session.
 e2e_accessibility() {
     if [ -z "${E2E_SESSION_BUS:-}" ]; then
         export E2E_SESSION_BUS=1
         exec dbus-run-session -- "$0" "$@"
     fi
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-}
-
-# e2e_accessibility_bus: starts the accessibility bus; after e2e_setup.
-e2e_accessibility_bus() {
+    e2e_setup
     /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_WORK/a11y.log" 2>&1 &
     E2E_PIDS="${E2E_PIDS:-} $!"
+}
+
+# e2e_atspi COMMAND...: reads or presses the program's controls (see atspi.py); needs
+# e2e_accessibility.
+e2e_atspi() {
+    /usr/bin/python3 "$E2E_LIB_DIR/atspi.py" "$@"
+}
+
+# e2e_showing NAME WHY: waits for a control named NAME to be on screen, else fails with WHY.
+e2e_showing() {
+    e2e_wait 10 e2e_atspi showing "$1" || e2e_fail "$2: \"$1\" is not shown"
+}
+
+e2e_focused_is() {
+    [ "$(e2e_atspi focused 2>/dev/null)" = "$1" ]
+}
+
+# e2e_tab_to NAME: presses Tab in the focused window until the control named NAME has the focus.
+e2e_tab_to() {
+    local i
+    for i in $(seq 12); do
+        e2e_wait 1 e2e_focused_is "$1" && return 0
+        xdotool key Tab
+    done
+    e2e_fail "Tab never reached $1 (focus: $(e2e_atspi focused 2>/dev/null))"
 }

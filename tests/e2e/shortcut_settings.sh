@@ -6,9 +6,6 @@ set -euo pipefail
 bin=$1
 . "$(dirname "$0")/e2e_lib.sh"
 e2e_accessibility "$@"
-e2e_setup
-e2e_accessibility_bus
-atspi="/usr/bin/python3 $(dirname "$0")/atspi.py"
 
 "$bin/plenvo-make-sample" "$E2E_WORK/sheet.pdf" --a0-only || e2e_fail "could not write the sample"
 state="$E2E_WORK/state.json"
@@ -25,21 +22,6 @@ start_viewer() {
 }
 expect() {
     e2e_wait 20 jq -e "$1" "$state" || e2e_fail "$2 (state: $(cat "$state" 2>/dev/null))"
-}
-showing() {
-    e2e_wait 10 $atspi showing "$1" || e2e_fail "$2: \"$1\" is not shown"
-}
-focused_is() {
-    [ "$($atspi focused 2>/dev/null)" = "$1" ]
-}
-# Tabs through the settings window until the control named $1 has the focus.
-tab_to() {
-    local i
-    for i in $(seq 12); do
-        e2e_wait 1 focused_is "$1" && return 0
-        xdotool key Tab
-    done
-    e2e_fail "Tab never reached $1 (focus: $($atspi focused 2>/dev/null))"
 }
 open_settings() {
     xdotool windowfocus --sync "$window"
@@ -61,11 +43,11 @@ zooms_in_with() {
 
 start_viewer
 open_settings
-tab_to "放大快捷键"
+e2e_tab_to "放大快捷键"
 xdotool key space
 sleep 0.3
 xdotool key ctrl+alt+k
-showing "已把“放大”改为 Ctrl+Alt+K。" "the new key was not taken"
+e2e_showing "已把“放大”改为 Ctrl+Alt+K。" "the new key was not taken"
 echo "ok - Ctrl+, opens the settings, and Tab, Space, Ctrl+Alt+K change 放大"
 
 zooms_in_with ctrl+alt+k || e2e_fail "Ctrl+Alt+K did not zoom the viewer in"
@@ -78,20 +60,20 @@ zooms_in_with ctrl+alt+k || e2e_fail "Ctrl+Alt+K no longer zooms in after the pr
 echo "ok - the key survives the program being killed"
 
 open_settings
-tab_to "放大快捷键"
+e2e_tab_to "放大快捷键"
 xdotool key space
 sleep 0.3
 xdotool key ctrl+q
-showing "这个组合已被应用或系统常用功能占用。" "Ctrl+Q was not refused"
+e2e_showing "这个组合已被应用或系统常用功能占用。" "Ctrl+Q was not refused"
 kill -0 "$viewer" || e2e_fail "Ctrl+Q quit the program instead of being recorded"
 grep -q 'zoomIn.*\\"k\\"' "$XDG_CONFIG_HOME/Plenvo/Plenvo.ini" || e2e_fail "the refused key changed the stored keys"
 zooms_in_with ctrl+alt+k || e2e_fail "after the refusal Ctrl+Alt+K no longer zooms in"
 echo "ok - a reserved key is refused with its message and changes nothing"
 
 open_settings
-tab_to "恢复全部默认"
+e2e_tab_to "恢复全部默认"
 xdotool key space
-showing "已恢复全部默认快捷键。" "恢复全部默认 did not report"
+e2e_showing "已恢复全部默认快捷键。" "恢复全部默认 did not report"
 zooms_in_with alt+equal || e2e_fail "Alt+= does not zoom in after 恢复全部默认"
 ! zooms_in_with ctrl+alt+k || e2e_fail "Ctrl+Alt+K still zooms in after 恢复全部默认"
 echo "ok - 恢复全部默认 brings Alt+= back"

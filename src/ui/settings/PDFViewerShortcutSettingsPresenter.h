@@ -1,8 +1,8 @@
 #pragma once
 
+#include "PDFViewerToolWindow.h"
+
 #include <QObject>
-#include <QPointer>
-#include <QTimer>
 
 class PDFViewerShortcutSettingsView;
 class PDFViewerShortcutStore;
@@ -23,27 +23,17 @@ class PDFViewerShortcutSettingsPresenter : public QObject {
 public:
     PDFViewerShortcutSettingsPresenter(
         PDFViewerShortcutStore *shortcuts, QSettings *settings, QWidget *owner, QObject *parent = nullptr);
-    ~PDFViewerShortcutSettingsPresenter() override;
 
     static QString autosaveName();
 
-    void show();
-    // The window, once it exists.
-    QWidget *window() const { return m_window; }
+    void show() { m_window.show(); }
+    // The window and its content, once they exist.
+    QWidget *window() const { return m_window.window(); }
     PDFViewerShortcutSettingsView *view() const { return m_view; }
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    void create();
-    void place();
-    void storePosition();
+    QWidget *makeView(PDFViewerShortcutStore *shortcuts, QWidget *window);
 
-    PDFViewerShortcutStore *m_shortcuts;
-    QSettings *m_settings;
-    QPointer<QWidget> m_owner;
-    QPointer<QWidget> m_window;
     PDFViewerShortcutSettingsView *m_view = nullptr;
-    QTimer m_positionSave; // single shot, restarted by every move
+    PDFViewerToolWindow m_window;
 };

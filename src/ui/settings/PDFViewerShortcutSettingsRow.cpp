@@ -2,62 +2,21 @@
 
 #include "PDFShortcutRecorderButton.h"
 #include "PDFViewerAccessibilityAnnouncer.h"
-#include "PDFViewerPalette.h"
+#include "PDFViewerLinkButton.h"
 #include "PDFViewerShortcut.h"
 #include "PDFViewerShortcutPolicy.h"
 #include "PDFViewerStyle.h"
 
 #include <QAbstractButton>
-#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace {
 
 constexpr int kPadding = 12;
 constexpr int kMinimumLineHeight = 47;
 constexpr QSize kRecorderSize {142, 30};
-
-// A text-only button in the brand colour, like a link: "恢复".
-class LinkButton : public QAbstractButton {
-public:
-    explicit LinkButton(const QString &text, QWidget *parent)
-        : QAbstractButton(parent)
-    {
-        setText(text);
-        setFont(PDFViewerStyle::captionFont());
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::StrongFocus);
-        setAttribute(Qt::WA_Hover);
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    }
-
-    QSize sizeHint() const override
-    {
-        const QFontMetricsF metrics(font());
-        return {int(std::ceil(metrics.horizontalAdvance(text()))) + 8, int(std::ceil(metrics.height())) + 6};
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 5, 5);
-        if (isDown() || underMouse())
-            painter.fillPath(shape, PDFViewerStyle::withOpacity(pdfBrandPurple, isDown() ? 0.16 : 0.08));
-        if (hasFocus())
-            painter.strokePath(shape, QPen(PDFViewerStyle::accent(palette()), 1.5));
-        painter.setPen(pdfBrandPurple);
-        painter.drawText(rect(), Qt::AlignCenter, text());
-    }
-};
 
 void setTextColor(QLabel *label, const QColor &color)
 {
@@ -73,7 +32,7 @@ PDFViewerShortcutSettingsRow::PDFViewerShortcutSettingsRow(PDFViewerShortcutActi
     , m_action(action)
     , m_name(new QLabel(action.displayName(), this))
     , m_default(new QLabel(this))
-    , m_reset(new LinkButton(QStringLiteral("恢复"), this))
+    , m_reset(new PDFViewerLinkButton(QStringLiteral("恢复"), this))
     , m_recorder(new PDFShortcutRecorderButton(this))
     , m_message(new QLabel(this))
 {

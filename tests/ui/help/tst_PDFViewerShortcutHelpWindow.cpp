@@ -1,0 +1,202 @@
+#include "PDFViewerShortcutHelpCard.h"
+#include "PDFViewerShortcutHelpPopover.h"
+#include "PDFViewerShortcutHelpPresenter.h"
+#include "PDFViewerShortcutHelpRenderer.h"
+#include "PDFViewerShortcutSettingsPresenter.h"
+#include "PDFViewerShortcutStore.h"
+#include "ShortcutNotation.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QMimeData>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <limits>
+
+namespace {
+
+// The help presenter over its own settings file, with the settings presenter it hands
+// "自定义快捷键…" to and a website opener that only records what it was given.
+struct Help {
+    Help()
+    {
+        owner.resize(1080, 760);
+        owner.show();
+    }
+    QTemporaryDir dir;
+    QSettings settings {dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
+    PDFViewerShortcutStore shortcuts {&settings, PDFViewerShortcutStore::defaultStorageKey()};
+    QWidget owner;
+    PDFViewerShortcutSettingsPresenter shortcutSettings {&shortcuts, &settings, &owner};
+    QList<QUrl> opened;
+    PDFViewerShortcutHelpPresenter presenter {
+        &shortcuts, &settings, &owner, &shortcutSettings, [this](const QUrl &url) { opened.append(url); }};
+
+    QAbstractButton *button(const QString &name) const
+    {
+        return presenter.window()->findChild<QAbstractButton *>(name);
+    }
+};
+
+bool copy(const PDFViewerShortcutConfiguration &configuration = {}, qreal scale = 2.0)
+{
+    return PDFViewerShortcutHelpRenderer::copyToPasteboard(configuration, scale);
+}
+
+QByteArray copiedPNG()
+{
+    return QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png"));
+}
+
+QImage copiedImage()
+{
+    return QImage::fromData(copiedPNG(), "PNG").convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+class tst_PDFViewerShortcutHelpWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void copyOffersOnlyAPNGOfTheCardAtTwiceItsSize();
+    void copyDrawsTheWholeCardAtEveryScale();
+    void failedCopyLeavesTheClipboardAsItWas_data();
+    void failedCopyLeavesTheClipboardAsItWas();
+    void oneWindowShownAgainAsItWasLeft();
+    void everyWayOutHidesTheWindow_data();
+    void everyWayOutHidesTheWindow();
+};
+
+// Other programs see one format, and a different key gives a different picture: the card is
+// drawn from the configuration handed in, not taken from a window.
+void tst_PDFViewerShortcutHelpWindow::copyOffersOnlyAPNGOfTheCardAtTwiceItsSize()
+{
+    QGuiApplication::clipboard()->clear();
+    QVERIFY(copy());
+    QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList {QStringLiteral("image/png")});
+    QCOMPARE(copiedImage().size(), QSize(1440, 960));
+    const QByteArray defaults = copiedPNG();
+    QVERIFY(copy(std::get<PDFViewerShortcutConfiguration>(
+        PDFViewerShortcutConfiguration().setting(sc("⌘⌥k"), PDFViewerShortcutAction::zoomIn))));
+    QVERIFY(copiedPNG() != defaults);
+}
+
+// At twice the size the card fills the picture, not its top-left quarter: shrunk back, it is
+// the card drawn at its own size but for the edges of its strokes.
+void tst_PDFViewerShortcutHelpWindow::copyDrawsTheWholeCardAtEveryScale()
+{
+    QVERIFY(copy({}, 1.0));
+    const QImage single = copiedImage();
+    QCOMPARE(single.size(), PDFViewerShortcutHelpCard::size);
+    QVERIFY(copy({}, 2.0));
+    const QImage shrunk = copiedImage().scaled(single.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    qint64 difference = 0;
+    for (int y = 0; y < single.height(); ++y) {
+        for (int x = 0; x < single.width(); ++x) {
+            const QRgb a = single.pixel(x, y), b = shrunk.pixel(x, y);
+            difference += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b));
+        }
+    }
+    const double meanPerChannel = double(difference) / (3.0 * single.width() * single.height());
+    QVERIFY2(meanPerChannel < 3, qPrintable(QString::number(meanPerChannel)));
+}
+
+void tst_PDFViewerShortcutHelpWindow::failedCopyLeavesTheClipboardAsItWas_data()
+{
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("too large to allocate") << qreal(1e5);
+    QTest::newRow("sides past int") << qreal(1e8);
+    QTest::newRow("zero") << qreal(0);
+    QTest::newRow("negative") << qreal(-2);
+    QTest::newRow("not a number") << std::numeric_limits<qreal>::quiet_NaN();
+    QTest::newRow("infinite") << std::numeric_limits<qreal>::infinity();
+}
+
+void tst_PDFViewerShortcutHelpWindow::failedCopyLeavesTheClipboardAsItWas()
+{
+    QFETCH(qreal, scale);
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QStringLiteral("图纸编号 A-101"));
+    QVERIFY(!copy({}, scale));
+    QCOMPARE(clipboard->mimeData()->formats(), QStringList {QStringLiteral("text/plain")});
+    QCOMPARE(clipboard->text(), QStringLiteral("图纸编号 A-101"));
+}
+
+// One window for the presenter's life; closed and shown again, it is the same window with the
+// copy button still saying how the last copy went, and it comes back where it was left.
+void tst_PDFViewerShortcutHelpWindow::oneWindowShownAgainAsItWasLeft()
+{
+    Help h;
+    h.presenter.show();
+    QWidget *window = h.presenter.window();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("帮助"));
+    QCOMPARE(window->size(), QSize(720, 535));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QCOMPARE(window->parentWidget(), &h.owner);
+    h.presenter.show();
+    QCOMPARE(h.presenter.window(), window);
+
+    QAbstractButton *copyButton = h.button(QStringLiteral("pdf-help-copy-image"));
+    QCOMPARE(copyButton->accessibleName(), QStringLiteral("复制帮助图"));
+    copyButton->click();
+    QCOMPARE(copyButton->text(), QStringLiteral("已复制 ✓"));
+    QCOMPARE(copyButton->accessibleName(), QStringLiteral("已复制 ✓"));
+    QCOMPARE(copiedImage().size(), QSize(1440, 960));
+
+    window->move(50, 40);
+    QVERIFY(window->close());
+    QVERIFY(!window->isVisible());
+    QCOMPARE(h.settings.value(QStringLiteral("PlenvoPDFShortcutHelp")).toPoint(), QPoint(50, 40));
+    h.presenter.show();
+    QCOMPARE(h.presenter.window(), window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(copyButton->text(), QStringLiteral("已复制 ✓"));
+    QCOMPARE(h.owner.findChildren<PDFViewerShortcutHelpPopover *>().size(), 1);
+
+    PDFViewerShortcutHelpPresenter again(&h.shortcuts, &h.settings, &h.owner, &h.shortcutSettings);
+    again.show();
+    QCOMPARE(again.window()->pos(), QPoint(50, 40));
+}
+
+void tst_PDFViewerShortcutHelpWindow::everyWayOutHidesTheWindow_data()
+{
+    QTest::addColumn<QString>("button"); // object name; none for the Escape key
+    QTest::addColumn<QString>("title"); // its title and accessible name
+    QTest::addColumn<bool>("showsSettings");
+    QTest::addColumn<QList<QUrl>>("opened");
+    QTest::newRow("关闭") << QStringLiteral("pdf-help-close") << QStringLiteral("关闭") << false << QList<QUrl> {};
+    QTest::newRow("Escape") << QString() << QString() << false << QList<QUrl> {};
+    QTest::newRow("自定义快捷键…") << QStringLiteral("pdf-help-customize-shortcuts") << QStringLiteral("自定义快捷键…")
+                                   << true << QList<QUrl> {};
+    QTest::newRow("打开官网") << QStringLiteral("pdf-help-open-website") << QStringLiteral("打开官网") << false
+                              << QList<QUrl> {QUrl(QStringLiteral("https://plenvo.org/pdf/"))};
+}
+
+void tst_PDFViewerShortcutHelpWindow::everyWayOutHidesTheWindow()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, title);
+    QFETCH(bool, showsSettings);
+    QFETCH(QList<QUrl>, opened);
+    Help h;
+    h.presenter.show();
+    QWidget *window = h.presenter.window();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    if (button.isEmpty()) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_Escape);
+    } else {
+        QCOMPARE(h.button(button)->text(), title);
+        QCOMPARE(h.button(button)->accessibleName(), title);
+        h.button(button)->click();
+    }
+    QVERIFY(!window->isVisible());
+    QCOMPARE(h.shortcutSettings.window() && h.shortcutSettings.window()->isVisible(), showsSettings);
+    QCOMPARE(h.opened, opened);
+}
+
+QTEST_MAIN(tst_PDFViewerShortcutHelpWindow)
+#include "tst_PDFViewerShortcutHelpWindow.moc"
