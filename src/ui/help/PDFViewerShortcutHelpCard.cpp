@@ -4,6 +4,7 @@
 #include "PDFViewerFixedShortcuts.h"
 #include "PDFViewerPalette.h"
 #include "PDFViewerShortcutPolicy.h"
+#include "PDFViewerStyle.h"
 #include "PDFViewerSymbol.h"
 
 #include <QFontMetricsF>
@@ -131,12 +132,6 @@ QPainterPath rounded(const QRectF &rect, qreal radius)
     return path;
 }
 
-QColor withOpacity(QColor color, qreal opacity)
-{
-    color.setAlphaF(float(color.alphaF() * opacity));
-    return color;
-}
-
 void drawText(
     QPainter &painter, const QFont &font, const QColor &color, const QRectF &rect, int flags, const QString &text)
 {
@@ -150,7 +145,7 @@ void drawText(
 void paintRow(QPainter &painter, const Fonts &fonts, const PDFViewerShortcutHelpCard::Row &row)
 {
     const QRectF &r = row.rect;
-    painter.fillPath(rounded(r, 10), withOpacity(pdfHelpMist, 0.54));
+    painter.fillPath(rounded(r, 10), PDFViewerStyle::withOpacity(pdfHelpMist, 0.54));
     const qreal inner = r.width() - 2 * 9;
     const qreal fixedGaps = 7 + 3 + 7; // around the spacer, and the spacer's least width
 
@@ -162,8 +157,8 @@ void paintRow(QPainter &painter, const Fonts &fonts, const PDFViewerShortcutHelp
     const qreal capWidth = std::min(capRoom, std::max(43.0, fonts.width(capFont, row.shortcut) + 16));
     const qreal capHeight = std::max(23.0, fonts.height(capFont));
     const QRectF cap(r.right() - 9 - capWidth, r.center().y() - capHeight / 2, capWidth, capHeight);
-    painter.fillPath(rounded(cap, 7), withOpacity(Qt::white, 0.92));
-    painter.strokePath(rounded(cap, 7), QPen(withOpacity(pdfBrandPurple, 0.16), 0.7));
+    painter.fillPath(rounded(cap, 7), PDFViewerStyle::withOpacity(Qt::white, 0.92));
+    painter.strokePath(rounded(cap, 7), QPen(PDFViewerStyle::withOpacity(pdfBrandPurple, 0.16), 0.7));
     drawText(painter, capFont, pdfBrandPurple, cap, Qt::AlignCenter, row.shortcut);
 
     const qreal titleRoom = capRoom - capWidth;
@@ -190,22 +185,23 @@ void paintBackground(QPainter &painter)
     wash.setColorAt(0.5, Qt::white);
     wash.setColorAt(1, pdfHelpGlow);
     painter.fillRect(frame, wash);
-    painter.strokePath(PDFHelpBlueprintGrid::path(frame), QPen(withOpacity(pdfBrandPurple, 0.055), 0.7));
+    painter.strokePath(
+        PDFHelpBlueprintGrid::path(frame), QPen(PDFViewerStyle::withOpacity(pdfBrandPurple, 0.055), 0.7));
 
     // A soft disc of light behind the top-right corner, its edge blurred over two pixels.
     const QPointF glowCentre = frame.center() + QPointF(310, -205);
     QRadialGradient glow(glowCentre, 132);
-    const QColor disc = withOpacity(pdfBrandPurple, 0.07);
+    const QColor disc = PDFViewerStyle::withOpacity(pdfBrandPurple, 0.07);
     glow.setColorAt(0, disc);
     glow.setColorAt(128.0 / 132.0, disc);
-    glow.setColorAt(1, withOpacity(pdfBrandPurple, 0));
+    glow.setColorAt(1, PDFViewerStyle::withOpacity(pdfBrandPurple, 0));
     painter.setPen(Qt::NoPen);
     painter.setBrush(glow);
     painter.drawEllipse(glowCentre, 132, 132);
 
     const QRectF arcFrame(frame.center().x() - 150, frame.center().y() + 230 - 20, 300, 40);
-    painter.strokePath(
-        PDFHelpCanonicalSmileArc::path(arcFrame), QPen(withOpacity(pdfHelpArc, 0.28), 12, Qt::SolidLine, Qt::RoundCap));
+    painter.strokePath(PDFHelpCanonicalSmileArc::path(arcFrame),
+        QPen(PDFViewerStyle::withOpacity(pdfHelpArc, 0.28), 12, Qt::SolidLine, Qt::RoundCap));
 }
 
 void paintHeader(QPainter &painter, const Fonts &fonts, const Layout &layout)
@@ -272,7 +268,7 @@ void paintUsage(QPainter &painter, const Fonts &fonts, const Layout &layout)
         y += stepHeight + 12;
     }
     painter.fillRect(QRectF(kLeft + kUsageWidth + kBodyGap, layout.bodyTop, 1, layout.footerTop - 12 - layout.bodyTop),
-        withOpacity(pdfBrandPurple, 0.12));
+        PDFViewerStyle::withOpacity(pdfBrandPurple, 0.12));
 }
 
 void paintFooter(QPainter &painter, const Fonts &fonts, const Layout &layout)
