@@ -4,7 +4,13 @@
 
 #include <mupdf/pdf.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cmath>
 #include <limits>
 
@@ -170,6 +176,32 @@ bool foldGlyphs(fz_context *ctx, std::vector<PDFTextMatch::Glyph> *glyphs, PDFEr
     return ok;
 }
 
+// Opens `nativePath` for reading, refusing anything but a regular file before a byte is read:
+// a FIFO named x.pdf would otherwise block until some writer came, and a device would never
+// end. The descriptor is opened without blocking and checked, so the file checked is the file
+// read. Null (error set) on failure.
+FILE *openRegularFile(const QByteArray &nativePath, PDFError *error)
+{
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        setError(error, PDFErrorKind::CannotOpen, QString::fromLocal8Bit(std::strerror(errno)));
+        return nullptr;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        setError(error, PDFErrorKind::CannotOpen, QStringLiteral("not a regular file"));
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE *file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        setError(error, PDFErrorKind::CannotOpen, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    return file;
+}
+
 } // namespace
 
 std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nativePath, PDFError *error)
@@ -186,28 +218,39 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
         return nullptr;
     }
 
-    const char *path = nativePath.constData();
+    FILE *file = openRegularFile(nativePath, error);
+    if (!file)
+        return nullptr;
     pdf_document *pdf = nullptr;
+    fz_stream *stream = nullptr;
     int locked = 0;
     int pageCount = 0;
     fz_var(pdf);
+    fz_var(stream);
     fz_try(ctx)
     {
-        pdf = pdf_open_document(ctx, path);
+        stream = fz_open_file_ptr_no_close(ctx, file);
+        pdf = pdf_open_document_with_stream(ctx, stream);
         if (pdf_needs_password(ctx, pdf) && !pdf_authenticate_password(ctx, pdf, ""))
             locked = 1;
         else
             pageCount = pdf_count_pages(ctx, pdf);
     }
+    fz_always(ctx)
+    {
+        fz_drop_stream(ctx, stream); // the document keeps its own reference
+    }
     fz_catch(ctx)
     {
         pdf_drop_document(ctx, pdf);
+        std::fclose(file);
         setError(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::CannotOpen));
         return nullptr;
     }
 
     std::unique_ptr<PDFDocumentEngine> engine(new PDFDocumentEngine);
     engine->m_document = &pdf->super;
+    engine->m_file = file;
     engine->m_locked = locked;
     engine->m_geometry.resize(size_t(pageCount));
     for (int i = 0; i < pageCount; ++i) {
@@ -229,6 +272,8 @@ PDFDocumentEngine::~PDFDocumentEngine()
     for (auto &entry : m_blocks)
         fz_drop_display_list(ctx, entry.second);
     fz_drop_document(ctx, m_document);
+    if (m_file)
+        std::fclose(m_file);
 }
 
 fz_display_list *PDFDocumentEngine::keepBlockList(fz_context *ctx, fz_display_list *pageList, int pageIndex,

@@ -6,6 +6,7 @@
 #include "PDFEngineContext.h"
 #include "PDFTextMatch.h"
 
+#include <cstdio>
 #include <condition_variable>
 #include <list>
 #include <memory>
@@ -72,6 +73,8 @@ private:
 
     mutable std::mutex m_mutex;
     fz_document *m_document = nullptr;
+    // The file the document reads, opened by us; closed after the document is dropped.
+    FILE *m_file = nullptr;
     bool m_locked = false;
     std::vector<PDFPageGeometry> m_geometry;
     std::list<std::pair<int, fz_display_list *>> m_cache; // most recently used first
