@@ -1,4 +1,5 @@
 #include "CanvasBenchmark.h"
+#include "RobustnessBenchmark.h"
 #include "SearchBenchmark.h"
 
 #include <QApplication>
@@ -9,7 +10,7 @@
 
 #include <cstdio>
 
-// Usage: plenvo-bench FILE.pdf [--only canvas|search]
+// Usage: plenvo-bench FILE.pdf [--only canvas|search|hostile|pages|opens]
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -17,7 +18,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || !QFileInfo(args.first()).isFile()) {
-        std::fprintf(stderr, "usage: plenvo-bench FILE.pdf [--only canvas|search]\n");
+        std::fprintf(stderr, "usage: plenvo-bench FILE.pdf [--only canvas|search|hostile|pages|opens]\n");
         return 2;
     }
     const QString path = args.first();
@@ -34,6 +35,11 @@ int main(int argc, char *argv[])
         merge(runCanvasBenchmark(path));
     if (which.isEmpty() || which == QLatin1String("search"))
         merge(runSearchBenchmark(path));
+    // Robustness is measured only when asked: it takes minutes and has no peer to compare with.
+    for (const char *mode : {"hostile", "pages", "opens"}) {
+        if (which == QLatin1String(mode))
+            merge(runRobustnessBenchmark(which, path));
+    }
     std::printf("%s\n", QJsonDocument(result).toJson(QJsonDocument::Indented).constData());
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QThread>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <mutex>
 #include <utility>
@@ -69,6 +70,28 @@ void mapLargeImagesSeparately()
 #endif
 }
 
+// A document's pictures and recorded pages are freed on whichever thread lets go of them last,
+// into the allocator's per-thread heaps, which keep what they free: opening one drawing after
+// another grew the process by most of a megabyte each time. Once a replaced document's
+// cancelled renders have had time to return, the freed memory goes back to the system; the
+// trim walks every heap, so it runs on a worker, and one pending trim covers any number of
+// switches.
+void returnFreedMemorySoon()
+{
+#ifdef __GLIBC__
+    static QPointer<QTimer> pending;
+    if (pending || !QCoreApplication::instance())
+        return;
+    pending = new QTimer(QCoreApplication::instance());
+    pending->setSingleShot(true);
+    QObject::connect(pending, &QTimer::timeout, pending, [] {
+        pending->deleteLater();
+        QThreadPool::globalInstance()->start([] { malloc_trim(0); });
+    });
+    pending->start(1000);
+#endif
+}
+
 } // namespace
 
 PDFRenderQueue::PDFRenderQueue(QObject *parent)
@@ -98,9 +121,12 @@ void PDFRenderQueue::setDocument(std::shared_ptr<PDFDocument> document)
         cookie->cancel();
     m_running.clear();
     m_queue.clear();
+    const bool replaced = m_document != nullptr;
     m_document = std::move(document);
     ++m_generation;
     m_cache.keepOnlyDocument(m_generation);
+    if (replaced)
+        returnFreedMemorySoon();
 }
 
 void PDFRenderQueue::request(const PDFTileKey &key, int priority, double distance)
