@@ -199,7 +199,7 @@ QUrl PDFViewerModel::openDialogDirectory() const
     if (!m_fileURL.isEmpty())
         folders.append(parentFolder(PDFFileURL::nativePath(m_fileURL)));
     for (const RecentPDFDocument &entry : std::as_const(m_recentDocuments))
-        folders.append(parentFolder(entry.path.toUtf8()));
+        folders.append(parentFolder(PDFFileURL::nativePathOfStoredPath(entry.path)));
     for (const QByteArray &folder : std::as_const(folders)) {
         if (isFolder(folder))
             return PDFFileURL::fromNativePath(folder);
@@ -217,7 +217,7 @@ void PDFViewerModel::openRecentDocument(const RecentPDFDocument &entry)
             return;
         }
     }
-    open(PDFFileURL::fromNativePath(entry.path.toUtf8()));
+    open(PDFFileURL::fromNativePath(PDFFileURL::nativePathOfStoredPath(entry.path)));
 }
 
 void PDFViewerModel::closeDocument()

@@ -38,6 +38,7 @@ private slots:
     void checksRunInOrder();
     void upperCaseExtensionAndDotPathsNameOneDocument();
     void nonUtf8FileNameOpens();
+    void namesNotUTF8AreTheirOwnDocuments();
     void vanishedFileLeavesTheRecentList();
     void recentListSurvivesRestartsAndKeepsTen();
     void corruptStoredValuesReadAsEmpty();
@@ -218,6 +219,41 @@ void tst_PDFViewerModel::nonUtf8FileNameOpens()
     QCOMPARE(PDFFileURL::nativePath(model->fileURL()), native);
     model.reset();
     ::unlink(native.constData()); // QTemporaryDir cannot remove a name it cannot decode
+}
+
+// Regression: these three names were one recent entry and one reading position,
+// "\ufffd.pdf"; and when the entry of a vanished one was retried under that text, its
+// failure dropped the entry of the file really named so.
+void tst_PDFViewerModel::namesNotUTF8AreTheirOwnDocuments()
+{
+    const QByteArray folder = QFile::encodeName(m_dir->path());
+    const QByteArrayList files {folder + "/\xef\xbf\xbd.pdf", folder + "/\xff.pdf", folder + "/\xfe.pdf"};
+    const auto remove = qScopeGuard([&] {
+        for (const QByteArray &file : files)
+            ::unlink(file.constData());
+    });
+    auto model = makeModel();
+    for (int i = 0; i < files.size(); ++i) {
+        QVERIFY(TestPDFs::writePlainNative(files[i], 4));
+        model->open(PDFFileURL::fromNativePath(files[i]));
+        model->pdfView()->goToPageIndex(i + 1);
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(model->recentDocuments().size(), 3);
+    for (int i = 0; i < files.size(); ++i) {
+        model->open(PDFFileURL::fromNativePath(files[i]));
+        QCOMPARE(model->pageIndex(), i + 1);
+    }
+
+    const RecentPDFDocument stray = model->recentDocuments().at(1); // "\xff.pdf"
+    QCOMPARE(PDFFileURL::nativePathOfStoredPath(stray.path), files[1]);
+    QCOMPARE(::unlink(files[1].constData()), 0);
+    model->openRecentDocument(stray);
+    QCOMPARE(model->errorText(), kMissing);
+    const auto recent = model->recentDocuments();
+    QCOMPARE(recent.size(), 2);
+    QCOMPARE(PDFFileURL::nativePathOfStoredPath(recent[0].path), files[2]);
+    QCOMPARE(PDFFileURL::nativePathOfStoredPath(recent[1].path), files[0]);
 }
 
 void tst_PDFViewerModel::vanishedFileLeavesTheRecentList()
