@@ -13,7 +13,9 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -23,6 +25,33 @@ const QString kMissing = QStringLiteral("文件已经移动或删除。");
 const QString kUnreadable = QStringLiteral("这个 PDF 无法读取，可能已损坏。");
 const QString kLocked = QStringLiteral("这个 PDF 受密码保护，当前版本暂不支持解锁。");
 const QString kNoPages = QStringLiteral("这个 PDF 没有可显示的页面。");
+
+// The page stored for `key` as another process would read it: from the file's bytes on disk,
+// not from this process's settings cache.
+std::optional<int> pageOnDisk(const QString &settingsFile, const QString &key)
+{
+    QTemporaryDir copyDir;
+    const QString copy = copyDir.filePath(QStringLiteral("copy.ini"));
+    if (!QFile::copy(settingsFile, copy))
+        return std::nullopt;
+    const QSettings settings(copy, QSettings::IniFormat);
+    const auto ledger
+        = ReadingPositionLedger::decode(settings.value(QStringLiteral("readingPositionsV1")).toByteArray());
+    if (!ledger || !ledger->pageIndexByPath.contains(key))
+        return std::nullopt;
+    return ledger->pageIndexByPath.value(key);
+}
+
+// Changes with every write: a replacement gives the file a new inode, and any write a new
+// modification time (nanoseconds).
+QByteArray fileVersion(const QString &path)
+{
+    struct stat status { };
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return QByteArray::number(quint64(status.st_ino)) + ' ' + QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.'
+        + QByteArray::number(qint64(status.st_mtim.tv_nsec));
+}
 
 } // namespace
 
@@ -45,6 +74,8 @@ private slots:
     void reopenRestoresTheClampedReadingPosition();
     void openingAnotherDocumentStoresThePageOfTheFirst();
     void pageChangesAreRecordedOnlyAfterOpenFinished();
+    void pageTurnsAreWrittenOnceThePagesRest();
+    void quitWritesTheUnwrittenPage();
     void renamedFileIsFoundThroughItsBookmark();
     void renamedFileThatFailsToOpenKeepsItsEntry();
     void fileRotationIsRememberedNormalised();
@@ -324,6 +355,7 @@ void tst_PDFViewerModel::corruptStoredValuesReadAsEmpty()
     model->open(url(QStringLiteral("A.pdf")));
     model->pdfView()->goToPageIndex(2);
     QCoreApplication::processEvents();
+    model->closeDocument();
     const auto ledger = ReadingPositionLedger::decode(m_settings->value(QStringLiteral("readingPositionsV1")).toByteArray());
     QVERIFY(ledger.has_value());
     QCOMPARE(ledger->pageIndexByPath.size(), 1);
@@ -380,6 +412,46 @@ void tst_PDFViewerModel::pageChangesAreRecordedOnlyAfterOpenFinished()
     QCoreApplication::processEvents();
     QCOMPARE(model->pageIndex(), 7);
     QCOMPARE(model->readingPositions().pageIndexByPath.value(storedPathKey(QStringLiteral("A.pdf"))), 7);
+}
+
+// Regression: every page turn rewrote the whole settings file on the UI thread.
+void tst_PDFViewerModel::pageTurnsAreWrittenOnceThePagesRest()
+{
+    const QString file = m_settings->fileName();
+    const QString key = storedPathKey(QStringLiteral("A.pdf"));
+    auto model = makeModel();
+    model->open(url(QStringLiteral("A.pdf")));
+    const QByteArray opened = fileVersion(file);
+    for (int page = 1; page <= 8; ++page) {
+        model->pdfView()->goToPageIndex(page);
+        QCoreApplication::processEvents();
+        QCOMPARE(model->readingPositions().pageIndexByPath.value(key), page);
+    }
+    QTest::qWait(model->readingPositionSaveDelay() / 2);
+    QCOMPARE(fileVersion(file), opened);
+    QCOMPARE(pageOnDisk(file, key), std::nullopt);
+
+    QTRY_COMPARE(pageOnDisk(file, key), std::optional(8));
+    const QByteArray written = fileVersion(file);
+    QTest::qWait(model->readingPositionSaveDelay() * 3 / 2);
+    QCOMPARE(fileVersion(file), written);
+}
+
+void tst_PDFViewerModel::quitWritesTheUnwrittenPage()
+{
+    const QString file = m_settings->fileName();
+    const QString key = storedPathKey(QStringLiteral("A.pdf"));
+    auto model = makeModel();
+    model->setReadingPositionSaveDelay(3600 * 1000); // only the quit writes
+    model->open(url(QStringLiteral("A.pdf")));
+    model->pdfView()->goToPageIndex(5);
+    QCoreApplication::processEvents();
+    QCOMPARE(pageOnDisk(file, key), std::nullopt);
+
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
+    QCOMPARE(pageOnDisk(file, key), std::optional(5));
+    QCOMPARE(model->readingPositions().pageIndexByPath.value(key), 5);
 }
 
 void tst_PDFViewerModel::renamedFileIsFoundThroughItsBookmark()
