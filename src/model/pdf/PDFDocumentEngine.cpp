@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -105,6 +106,17 @@ bool resolveLink(
         ok = 0;
     }
     return ok;
+}
+
+// The only external links that may leave the program: the web and mail. MuPDF turns Launch
+// and GoToR actions and relative URIs into "file:" links and passes "javascript:" through.
+bool isWebOrMailURI(const char *uri)
+{
+    const char *colon = std::strchr(uri, ':');
+    if (!colon)
+        return false;
+    const auto scheme = QByteArray::fromRawData(uri, colon - uri).toLower();
+    return scheme == "http" || scheme == "https" || scheme == "mailto";
 }
 
 // Replaces what cannot be a Unicode scalar value with U+FFFD.
@@ -550,7 +562,8 @@ QVector<PDFLink> PDFDocumentEngine::links(int pageIndex)
             int destination = -1;
             float x = NAN;
             float y = NAN;
-            if (!resolveLink(ctx, m_document, link->uri, &external, &destination, &x, &y))
+            if (!resolveLink(ctx, m_document, link->uri, &external, &destination, &x, &y)
+                || (external && !isWebOrMailURI(link->uri)))
                 continue;
             PDFLink item;
             item.rect = toPageSpace(link->rect, geometry(pageIndex));
