@@ -206,6 +206,9 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     fz_try(ctx)
     {
         pdf = pdf_open_document(ctx, path);
+        // Scripts never run: a document's scripts, open action and field events stay inert.
+        // Opening leaves them off already; this keeps them off whatever the library's default.
+        pdf_disable_js(ctx, pdf);
         if (pdf_needs_password(ctx, pdf) && !pdf_authenticate_password(ctx, pdf, ""))
             locked = 1;
         else

@@ -15,6 +15,25 @@
 
 using Write = std::function<bool(const QByteArray &nativePath)>;
 
+namespace {
+
+// Every hit of `query` in the document, as its text @ page index, in order.
+QStringList found(PDFDocument &document, const QString &query)
+{
+    QStringList hits;
+    QObject context;
+    QObject::connect(&document, &PDFDocument::didFindMatch, &context, [&hits](PDFDocument *, const PDFSelection &hit) {
+        hits.append(hit.string + QLatin1Char('@') + QString::number(hit.pageIndex));
+    });
+    QSignalSpy ended(&document, &PDFDocument::didEndFind);
+    document.beginFindString(query);
+    if (!ended.wait(10000))
+        hits.append(QStringLiteral("no end"));
+    return hits;
+}
+
+} // namespace
+
 class tst_PDFDocument : public QObject {
     Q_OBJECT
 
@@ -29,6 +48,7 @@ private slots:
     void linksResolveInternalAndExternal();
     void onlyWebAndMailLinksLeaveAndOnlyPageMovesStay_data();
     void onlyWebAndMailLinksLeaveAndOnlyPageMovesStay();
+    void scriptsNeverRun();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -266,6 +286,19 @@ void tst_PDFDocument::onlyWebAndMailLinksLeaveAndOnlyPageMovesStay()
     for (const PDFLink &found : document->links(1))
         links.append(found.destinationPage >= 0 ? QStringLiteral("page %1").arg(found.destinationPage) : found.uri);
     QCOMPARE(links, link.isEmpty() ? QStringList() : QStringList {link});
+}
+
+// Were they run, the document's scripts would show CHANGED in its field.
+void tst_PDFDocument::scriptsNeverRun()
+{
+    QVERIFY(TestPDFs::writeScripted(path(QStringLiteral("scripted.pdf"))));
+    const auto document = PDFDocument::open(QFile::encodeName(path(QStringLiteral("scripted.pdf"))));
+    QVERIFY(document);
+    QCOMPARE(document->pageCount(), 3);
+    QCOMPARE(found(*document, QStringLiteral("original")), QStringList {QStringLiteral("ORIGINAL@0")});
+    QCOMPARE(found(*document, QStringLiteral("changed")), QStringList());
+    QVERIFY(!document->renderTile(0, 0, 1, QRect(90, 212, 200, 30)).isNull());
+    QCOMPARE(found(*document, QStringLiteral("changed")), QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_PDFDocument)
