@@ -249,8 +249,8 @@ void tst_PDFDocument::onlyWebAndMailLinksLeaveAndOnlyPageMovesStay_data()
     QTest::newRow("relative URI, made a file by the engine") << uri("plans/A-102.pdf") << QString();
     QTest::newRow("fragment URI") << uri("#page=3") << QString();
     QTest::newRow("Launch") << QByteArray("<< /S /Launch /F (/usr/bin/xterm) >>") << QString();
-    QTest::newRow("Launch, file specification")
-        << QByteArray("<< /S /Launch /F << /Type /Filespec /F (run.sh) >> /Win << /F (cmd.exe) >> >>") << QString();
+    QTest::newRow("Launch, file dictionary")
+        << QByteArray("<< /S /Launch /F << /F (run.sh) /UF (run.sh) >> /Win << /F (cmd.exe) >> >>") << QString();
     QTest::newRow("GoToR") << QByteArray("<< /S /GoToR /F (other.pdf) /D [0 /Fit] >>") << QString();
     QTest::newRow("GoToR, named destination") << QByteArray("<< /S /GoToR /F (other.pdf) /D (sheet2) >>") << QString();
     QTest::newRow("JavaScript") << QByteArray("<< /S /JavaScript /JS (app.launchURL('https://example.org/')) >>")
