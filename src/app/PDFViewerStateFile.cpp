@@ -49,7 +49,12 @@ bool PDFViewerStateFile::write() const
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(snapshot());
-    file.write("\n");
+    const QByteArray bytes = snapshot() + '\n';
+    // commit() ignores a flush that fails while closing (Qt 6.4): flushing first keeps a
+    // write cut short from replacing the file.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }

@@ -2,6 +2,7 @@
 #include "PlenvoInterfaceFont.h"
 #include "PlenvoPDFApp.h"
 #include "PlenvoQtTranslations.h"
+#include "PlenvoQuitSignals.h"
 #include "PlenvoSingleInstance.h"
 
 #include <QApplication>
@@ -35,6 +36,11 @@ int main(int argc, char *argv[])
     if (instance.forwardToRunningInstance(arguments, workingDirectory))
         return 0;
     instance.listen();
+
+    // A kill or Ctrl+C ends the event loop like closing the window does, so that what is
+    // still unwritten reaches the disk.
+    PlenvoQuitSignals quitSignals;
+    QObject::connect(&quitSignals, &PlenvoQuitSignals::received, &app, &QCoreApplication::quit);
 
     PlenvoPDFApp plenvo;
     QObject::connect(&instance, &PlenvoSingleInstance::argumentsReceived, &plenvo,

@@ -8,6 +8,7 @@
 #include "PDFViewerPlatformServices.h"
 #include "RecentPDFPolicy.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QPalette>
@@ -24,6 +25,7 @@ const QString PDFViewerModel::emptyStatusText = QStringLiteral("拖入 PDF，或
 namespace {
 
 constexpr int kMaximumRecentDocuments = 10;
+constexpr int kReadingPositionSaveDelayMilliseconds = 1000;
 
 const QString kNotPDFMessage = QStringLiteral("只能打开 PDF 文件。");
 const QString kMissingMessage = QStringLiteral("文件已经移动或删除。");
@@ -67,12 +69,18 @@ PDFViewerModel::PDFViewerModel(QSettings *defaults, PDFViewerPlatformServices *p
     , m_defaults(defaults)
     , m_platform(platform)
 {
+    m_readingPositionSaveTimer.setSingleShot(true);
+    m_readingPositionSaveTimer.setInterval(kReadingPositionSaveDelayMilliseconds);
+    connect(&m_readingPositionSaveTimer, &QTimer::timeout, this, &PDFViewerModel::saveReadingPositions);
+    if (const QCoreApplication *application = QCoreApplication::instance())
+        connect(application, &QCoreApplication::aboutToQuit, this, &PDFViewerModel::saveReadingPositions);
     loadPersistence();
     observePageChanges();
 }
 
 PDFViewerModel::~PDFViewerModel()
 {
+    saveReadingPositions();
     removePageChangeObserver();
     if (m_activeSearchDocument) {
         m_activeSearchDocument->disconnect(this);
@@ -152,6 +160,7 @@ bool PDFViewerModel::open(const QUrl &url)
 
     // Switch over: the document being replaced keeps its reading position.
     recordCurrentPage();
+    saveReadingPositions();
     clearSearch();
     releaseSecurityScopedResource();
     m_securityScopedURL = fileURL;
@@ -199,7 +208,7 @@ QUrl PDFViewerModel::openDialogDirectory() const
     if (!m_fileURL.isEmpty())
         folders.append(parentFolder(PDFFileURL::nativePath(m_fileURL)));
     for (const RecentPDFDocument &entry : std::as_const(m_recentDocuments))
-        folders.append(parentFolder(entry.path.toUtf8()));
+        folders.append(parentFolder(PDFFileURL::nativePathOfStoredPath(entry.path)));
     for (const QByteArray &folder : std::as_const(folders)) {
         if (isFolder(folder))
             return PDFFileURL::fromNativePath(folder);
@@ -217,12 +226,13 @@ void PDFViewerModel::openRecentDocument(const RecentPDFDocument &entry)
             return;
         }
     }
-    open(PDFFileURL::fromNativePath(entry.path.toUtf8()));
+    open(PDFFileURL::fromNativePath(PDFFileURL::nativePathOfStoredPath(entry.path)));
 }
 
 void PDFViewerModel::closeDocument()
 {
     recordCurrentPage();
+    saveReadingPositions();
     clearSearch();
     removePageChangeObserver();
     BlueprintPDFView *old = m_pdfView;
@@ -492,9 +502,12 @@ void PDFViewerModel::applyLayout(BlueprintPDFView::DisplayMode mode, bool pageBr
 ReadingPositionLedger PDFViewerModel::readingPositions() const
 {
     const QByteArray data = m_defaults->value(m_readingPositionsKey).toByteArray();
-    if (data.isEmpty())
-        return {};
-    return ReadingPositionLedger::decode(data).value_or(ReadingPositionLedger {});
+    ReadingPositionLedger ledger = data.isEmpty()
+        ? ReadingPositionLedger {}
+        : ReadingPositionLedger::decode(data).value_or(ReadingPositionLedger {});
+    for (auto it = m_unsavedPageIndexByPath.cbegin(); it != m_unsavedPageIndexByPath.cend(); ++it)
+        ledger.pageIndexByPath.insert(it.key(), it.value());
+    return ledger;
 }
 
 void PDFViewerModel::fail(const QString &message)
@@ -519,6 +532,17 @@ void PDFViewerModel::saveRecentDocuments()
     m_defaults->sync();
 }
 
+void PDFViewerModel::saveReadingPositions()
+{
+    m_readingPositionSaveTimer.stop();
+    if (m_unsavedPageIndexByPath.isEmpty())
+        return;
+    const ReadingPositionLedger ledger = readingPositions();
+    m_unsavedPageIndexByPath.clear();
+    m_defaults->setValue(m_readingPositionsKey, ledger.encode());
+    m_defaults->sync();
+}
+
 void PDFViewerModel::forgetRecentDocument(const QString &path)
 {
     QList<RecentPDFDocument> kept;
@@ -540,10 +564,12 @@ void PDFViewerModel::recordCurrentPage()
         return;
     setPageIndex(std::max(document->index(page), 0));
     setPageCount(document->pageCount());
-    ReadingPositionLedger ledger = readingPositions();
-    ledger.pageIndexByPath.insert(PDFFileURL::standardizedPath(m_fileURL), std::max(m_pageIndex, 0));
-    m_defaults->setValue(m_readingPositionsKey, ledger.encode());
-    m_defaults->sync();
+    const QString key = PDFFileURL::standardizedPath(m_fileURL);
+    const ReadingPositionLedger known = readingPositions();
+    if (known.pageIndexByPath.contains(key) && known.pageIndexByPath.value(key) == m_pageIndex)
+        return;
+    m_unsavedPageIndexByPath.insert(key, m_pageIndex);
+    m_readingPositionSaveTimer.start();
 }
 
 void PDFViewerModel::releaseSecurityScopedResource()

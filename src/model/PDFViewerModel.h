@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QUrl>
 
 #include <memory>
@@ -27,7 +28,10 @@ Q_DECLARE_METATYPE(RecentPDFDocument)
 //
 // Failures never raise dialogs: a failed command sets errorText and statusText to the same
 // Chinese message and beeps; a successful one sets a short confirmation in statusText.
-// Persistence is written the moment something changes, never at exit.
+// Persistence: the recent list is written the moment it changes. Reading positions change
+// with every page turn, so they are kept in memory and written once the pages have rested
+// for readingPositionSaveDelay(), and at once when the document is closed or replaced, when
+// the model is destroyed and when the application is about to quit.
 class PDFViewerModel : public QObject {
     Q_OBJECT
     Q_PROPERTY(QUrl fileURL READ fileURL NOTIFY fileURLChanged)
@@ -91,8 +95,12 @@ public:
     // Shows the empty state with a fresh canvas. errorText, searchText and the recent list stay.
     void closeDocument();
 
-    // The stored reading positions (read anew on every call; empty when unreadable).
+    // The reading positions: the stored ones (read anew on every call; none when unreadable)
+    // with those not yet written laid over them, so a page turn shows here at once.
     ReadingPositionLedger readingPositions() const;
+    // How long the pages must rest before their positions are written; 1 s unless changed.
+    int readingPositionSaveDelay() const { return m_readingPositionSaveTimer.interval(); }
+    void setReadingPositionSaveDelay(int milliseconds) { m_readingPositionSaveTimer.setInterval(milliseconds); }
     // Each page's rotation as found when the document was opened.
     QMap<int, int> originalPageRotations() const { return m_originalPageRotations; }
     QUrl securityScopedURL() const { return m_securityScopedURL; }
@@ -163,6 +171,8 @@ private:
     void fail(const QString &message);
     void loadPersistence();
     void saveRecentDocuments();
+    // Writes the reading positions not yet written, if any.
+    void saveReadingPositions();
     // Drops every entry with the standardised path `path` and saves the list.
     void forgetRecentDocument(const QString &path);
     QUrl openDialogDirectory() const;
@@ -213,6 +223,10 @@ private:
     PDFViewerPlatformServices *m_platform;
     const QString m_recentDocumentsKey = QStringLiteral("recentDocumentsV1");
     const QString m_readingPositionsKey = QStringLiteral("readingPositionsV1");
+    // Standardised path → 0-based page, recorded but not yet in the settings store.
+    QMap<QString, int> m_unsavedPageIndexByPath;
+    // Single-shot; restarted by every recorded page, so a run of page turns is written once.
+    QTimer m_readingPositionSaveTimer;
     QList<PDFSelection> m_searchSelections;
     std::shared_ptr<PDFDocument> m_activeSearchDocument;
     QString m_activeSearchQuery;

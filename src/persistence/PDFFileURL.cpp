@@ -82,6 +82,19 @@ QByteArray decodedURLPath(const QUrl &url)
     return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
 }
 
+const QString encodedPathPrefix = QStringLiteral("file:");
+
+// `path` is absolute and standardised. Valid UTF-8 is exactly what survives the round trip
+// through QString; anything else (stray bytes, overlong forms, encoded surrogates) is
+// stored as a URL, whose text is ASCII.
+QString storedPathOf(const QByteArray &path)
+{
+    const QString text = QString::fromUtf8(path);
+    if (text.toUtf8() == path)
+        return text;
+    return QString::fromLatin1(PDFFileURL::fromNativePath(path).toEncoded());
+}
+
 } // namespace
 
 namespace PDFFileURL {
@@ -130,14 +143,24 @@ QString standardizedPath(const QUrl &url)
     const QByteArray path = nativePath(url);
     if (path.isEmpty())
         return {};
-    return QString::fromUtf8(lexicallyStandardized(path));
+    return storedPathOf(lexicallyStandardized(path));
 }
 
-QString standardizedPath(const QString &path)
+QString standardizedPath(const QString &storedPath)
 {
-    if (path.isEmpty())
+    const QByteArray path = nativePathOfStoredPath(storedPath);
+    return path.isEmpty() ? QString() : storedPathOf(path);
+}
+
+QByteArray nativePathOfStoredPath(const QString &storedPath)
+{
+    if (storedPath.isEmpty())
         return {};
-    return QString::fromUtf8(lexicallyStandardized(path.toUtf8()));
+    if (storedPath.startsWith(encodedPathPrefix)) {
+        const QByteArray path = nativePath(QUrl::fromEncoded(storedPath.toLatin1(), QUrl::StrictMode));
+        return path.isEmpty() ? QByteArray() : lexicallyStandardized(path);
+    }
+    return lexicallyStandardized(storedPath.toUtf8());
 }
 
 QString lastPathComponent(const QUrl &url)

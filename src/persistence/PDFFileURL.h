@@ -25,12 +25,17 @@ QByteArray nativePath(const QUrl &url);
 // (no symlink resolution); a relative path is taken against the process's working directory.
 // Query and fragment are dropped. Non-file URLs are returned unchanged.
 QUrl standardized(const QUrl &url);
-// The standardised path as text: the key of the recent list and the reading ledger. Bytes
-// that are not UTF-8 become U+FFFD here (the bookmark keeps the exact bytes); empty for
-// non-file URLs.
+// The standardised path as a stored path: the key of the recent list and the reading ledger,
+// one key per path and one path per key. A path whose bytes are valid UTF-8 is stored as
+// itself ("/图纸/A-101.pdf"), as every earlier build stored it; any other path as its file URL
+// with every byte outside printable ASCII percent-encoded ("file:///%E5%9B%BE/%FF.pdf"). A
+// plain stored path starts with '/', an encoded one with "file:", so they never meet. Empty
+// for non-file URLs.
 QString standardizedPath(const QUrl &url);
-// The same for a stored path string.
-QString standardizedPath(const QString &path);
+// The same for a stored path in either form; any other text is taken as a UTF-8 path.
+QString standardizedPath(const QString &storedPath);
+// The exact, standardised path bytes a stored path names; empty for an empty one.
+QByteArray nativePathOfStoredPath(const QString &storedPath);
 
 // The last path component; its extension (after the last dot, without it; empty if none);
 // and the component with that extension removed ("A-101 总平面.pdf" → "A-101 总平面").

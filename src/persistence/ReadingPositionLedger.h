@@ -6,7 +6,8 @@
 
 #include <optional>
 
-// Last page read per document: standardised path → 0-based page index.
+// Last page read per document: standardised path, stored as PDFFileURL::standardizedPath
+// gives it (the path itself when it is UTF-8, else its file URL) → 0-based page index.
 struct ReadingPositionLedger {
     QMap<QString, int> pageIndexByPath;
 

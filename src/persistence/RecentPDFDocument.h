@@ -9,7 +9,9 @@
 
 // One entry of the recent-documents list. Identity is `path`.
 struct RecentPDFDocument {
-    QString path; // standardised absolute path
+    // The standardised absolute path as PDFFileURL::standardizedPath stores it: the path
+    // itself when it is valid UTF-8, else its file URL, so no two files share an entry.
+    QString path;
     QString displayName; // file name without extension
     QDateTime openedAt; // UTC
     std::optional<QByteArray> bookmarkData;

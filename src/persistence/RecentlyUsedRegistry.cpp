@@ -467,7 +467,10 @@ bool RecentlyUsedRegistry::noteRecentDocument(const QUrl &fileURL, const QDateTi
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(output) != output.size()) {
+    // commit() ignores a flush that fails while closing (Qt 6.4), so a write cut short at the
+    // end, as on a full disk, would replace the file with its first part; flushing first
+    // reports it.
+    if (file.write(output) != output.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

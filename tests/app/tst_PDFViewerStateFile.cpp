@@ -10,6 +10,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace {
 
 QJsonObject readState(const QString &path)
@@ -29,6 +33,7 @@ class tst_PDFViewerStateFile : public QObject {
 
 private slots:
     void writtenAtOnceAndOnEveryChange();
+    void writeCutShortKeepsTheLastState();
 };
 
 void tst_PDFViewerStateFile::writtenAtOnceAndOnEveryChange()
@@ -53,6 +58,38 @@ void tst_PDFViewerStateFile::writtenAtOnceAndOnEveryChange()
     model.open(QUrl::fromLocalFile(dir.filePath(QStringLiteral("missing.pdf"))));
     QVERIFY(model.hasError());
     QCOMPARE(readState(path).value(QStringLiteral("errorText")).toString(), model.errorText());
+}
+
+// Regression: a write cut short at the end (a full disk; here the file size limit, which
+// binds root too) replaced the file with its first part.
+void tst_PDFViewerStateFile::writeCutShortKeepsTheLastState()
+{
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+    FakePlatformServices platform;
+    PDFViewerModel model(&settings, &platform);
+    const QString path = dir.filePath(QStringLiteral("state.json"));
+    PDFViewerStateFile stateFile(&model, path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    rlimit saved {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = rlim_t(before.size() / 2);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN); // a short write instead of death
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool written = stateFile.write();
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(!written);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("state.json*")}, QDir::Files | QDir::Hidden),
+        QStringList {QStringLiteral("state.json")});
 }
 
 QTEST_MAIN(tst_PDFViewerStateFile)

@@ -13,7 +13,9 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -23,6 +25,33 @@ const QString kMissing = QStringLiteral("文件已经移动或删除。");
 const QString kUnreadable = QStringLiteral("这个 PDF 无法读取，可能已损坏。");
 const QString kLocked = QStringLiteral("这个 PDF 受密码保护，当前版本暂不支持解锁。");
 const QString kNoPages = QStringLiteral("这个 PDF 没有可显示的页面。");
+
+// The page stored for `key` as another process would read it: from the file's bytes on disk,
+// not from this process's settings cache.
+std::optional<int> pageOnDisk(const QString &settingsFile, const QString &key)
+{
+    QTemporaryDir copyDir;
+    const QString copy = copyDir.filePath(QStringLiteral("copy.ini"));
+    if (!QFile::copy(settingsFile, copy))
+        return std::nullopt;
+    const QSettings settings(copy, QSettings::IniFormat);
+    const auto ledger
+        = ReadingPositionLedger::decode(settings.value(QStringLiteral("readingPositionsV1")).toByteArray());
+    if (!ledger || !ledger->pageIndexByPath.contains(key))
+        return std::nullopt;
+    return ledger->pageIndexByPath.value(key);
+}
+
+// Changes with every write: a replacement gives the file a new inode, and any write a new
+// modification time (nanoseconds).
+QByteArray fileVersion(const QString &path)
+{
+    struct stat status { };
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return QByteArray::number(quint64(status.st_ino)) + ' ' + QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.'
+        + QByteArray::number(qint64(status.st_mtim.tv_nsec));
+}
 
 } // namespace
 
@@ -38,12 +67,15 @@ private slots:
     void checksRunInOrder();
     void upperCaseExtensionAndDotPathsNameOneDocument();
     void nonUtf8FileNameOpens();
+    void namesNotUTF8AreTheirOwnDocuments();
     void vanishedFileLeavesTheRecentList();
     void recentListSurvivesRestartsAndKeepsTen();
     void corruptStoredValuesReadAsEmpty();
     void reopenRestoresTheClampedReadingPosition();
     void openingAnotherDocumentStoresThePageOfTheFirst();
     void pageChangesAreRecordedOnlyAfterOpenFinished();
+    void pageTurnsAreWrittenOnceThePagesRest();
+    void quitWritesTheUnwrittenPage();
     void renamedFileIsFoundThroughItsBookmark();
     void renamedFileThatFailsToOpenKeepsItsEntry();
     void fileRotationIsRememberedNormalised();
@@ -220,6 +252,41 @@ void tst_PDFViewerModel::nonUtf8FileNameOpens()
     ::unlink(native.constData()); // QTemporaryDir cannot remove a name it cannot decode
 }
 
+// Regression: these three names were one recent entry and one reading position,
+// "\ufffd.pdf"; and when the entry of a vanished one was retried under that text, its
+// failure dropped the entry of the file really named so.
+void tst_PDFViewerModel::namesNotUTF8AreTheirOwnDocuments()
+{
+    const QByteArray folder = QFile::encodeName(m_dir->path());
+    const QByteArrayList files {folder + "/\xef\xbf\xbd.pdf", folder + "/\xff.pdf", folder + "/\xfe.pdf"};
+    const auto remove = qScopeGuard([&] {
+        for (const QByteArray &file : files)
+            ::unlink(file.constData());
+    });
+    auto model = makeModel();
+    for (int i = 0; i < files.size(); ++i) {
+        QVERIFY(TestPDFs::writePlainNative(files[i], 4));
+        model->open(PDFFileURL::fromNativePath(files[i]));
+        model->pdfView()->goToPageIndex(i + 1);
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(model->recentDocuments().size(), 3);
+    for (int i = 0; i < files.size(); ++i) {
+        model->open(PDFFileURL::fromNativePath(files[i]));
+        QCOMPARE(model->pageIndex(), i + 1);
+    }
+
+    const RecentPDFDocument stray = model->recentDocuments().at(1); // "\xff.pdf"
+    QCOMPARE(PDFFileURL::nativePathOfStoredPath(stray.path), files[1]);
+    QCOMPARE(::unlink(files[1].constData()), 0);
+    model->openRecentDocument(stray);
+    QCOMPARE(model->errorText(), kMissing);
+    const auto recent = model->recentDocuments();
+    QCOMPARE(recent.size(), 2);
+    QCOMPARE(PDFFileURL::nativePathOfStoredPath(recent[0].path), files[2]);
+    QCOMPARE(PDFFileURL::nativePathOfStoredPath(recent[1].path), files[0]);
+}
+
 void tst_PDFViewerModel::vanishedFileLeavesTheRecentList()
 {
     auto model = makeModel();
@@ -288,6 +355,7 @@ void tst_PDFViewerModel::corruptStoredValuesReadAsEmpty()
     model->open(url(QStringLiteral("A.pdf")));
     model->pdfView()->goToPageIndex(2);
     QCoreApplication::processEvents();
+    model->closeDocument();
     const auto ledger = ReadingPositionLedger::decode(m_settings->value(QStringLiteral("readingPositionsV1")).toByteArray());
     QVERIFY(ledger.has_value());
     QCOMPARE(ledger->pageIndexByPath.size(), 1);
@@ -344,6 +412,46 @@ void tst_PDFViewerModel::pageChangesAreRecordedOnlyAfterOpenFinished()
     QCoreApplication::processEvents();
     QCOMPARE(model->pageIndex(), 7);
     QCOMPARE(model->readingPositions().pageIndexByPath.value(storedPathKey(QStringLiteral("A.pdf"))), 7);
+}
+
+// Regression: every page turn rewrote the whole settings file on the UI thread.
+void tst_PDFViewerModel::pageTurnsAreWrittenOnceThePagesRest()
+{
+    const QString file = m_settings->fileName();
+    const QString key = storedPathKey(QStringLiteral("A.pdf"));
+    auto model = makeModel();
+    model->open(url(QStringLiteral("A.pdf")));
+    const QByteArray opened = fileVersion(file);
+    for (int page = 1; page <= 8; ++page) {
+        model->pdfView()->goToPageIndex(page);
+        QCoreApplication::processEvents();
+        QCOMPARE(model->readingPositions().pageIndexByPath.value(key), page);
+    }
+    QTest::qWait(model->readingPositionSaveDelay() / 2);
+    QCOMPARE(fileVersion(file), opened);
+    QCOMPARE(pageOnDisk(file, key), std::nullopt);
+
+    QTRY_COMPARE(pageOnDisk(file, key), std::optional(8));
+    const QByteArray written = fileVersion(file);
+    QTest::qWait(model->readingPositionSaveDelay() * 3 / 2);
+    QCOMPARE(fileVersion(file), written);
+}
+
+void tst_PDFViewerModel::quitWritesTheUnwrittenPage()
+{
+    const QString file = m_settings->fileName();
+    const QString key = storedPathKey(QStringLiteral("A.pdf"));
+    auto model = makeModel();
+    model->setReadingPositionSaveDelay(3600 * 1000); // only the quit writes
+    model->open(url(QStringLiteral("A.pdf")));
+    model->pdfView()->goToPageIndex(5);
+    QCoreApplication::processEvents();
+    QCOMPARE(pageOnDisk(file, key), std::nullopt);
+
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
+    QCOMPARE(pageOnDisk(file, key), std::optional(5));
+    QCOMPARE(model->readingPositions().pageIndexByPath.value(key), 5);
 }
 
 void tst_PDFViewerModel::renamedFileIsFoundThroughItsBookmark()

@@ -9,6 +9,8 @@ class tst_PDFFileURL : public QObject {
 private slots:
     void exactBytesAndStandardForm_data();
     void exactBytesAndStandardForm();
+    void storedPathKeepsEveryByte_data();
+    void storedPathKeepsEveryByte();
     void fromArgument_data();
     void fromArgument();
 };
@@ -46,11 +48,39 @@ void tst_PDFFileURL::exactBytesAndStandardForm()
         QVERIFY(url.toEncoded().endsWith("/%FF%20x.pdf"));
 
     QCOMPARE(PDFFileURL::standardized(url), PDFFileURL::fromNativePath(standardized));
-    QCOMPARE(PDFFileURL::standardizedPath(url), QString::fromUtf8(standardized));
+    QCOMPARE(PDFFileURL::nativePathOfStoredPath(PDFFileURL::standardizedPath(url)), standardized);
     QCOMPARE(PDFFileURL::standardizedPath(text), QString::fromUtf8(standardized));
     // A relative path is taken against the working directory.
     QCOMPARE(
         PDFFileURL::standardizedPath(QStringLiteral("sub/../x.pdf")), QDir::currentPath() + QStringLiteral("/x.pdf"));
+}
+
+void tst_PDFFileURL::storedPathKeepsEveryByte_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QString>("stored");
+    // Regression: both names below were stored as "/d/\ufffd.pdf", one entry for two files.
+    QTest::newRow("stray byte FF") << QByteArray("/d/\xff.pdf") << QStringLiteral("file:///d/%FF.pdf");
+    QTest::newRow("stray byte FE") << QByteArray("/d/\xfe.pdf") << QStringLiteral("file:///d/%FE.pdf");
+    QTest::newRow("a real U+FFFD in the name") << QByteArray("/d/\xef\xbf\xbd.pdf") << QStringLiteral("/d/\ufffd.pdf");
+    QTest::newRow("percent signs are plain text") << QByteArray("/d/%FF.pdf") << QStringLiteral("/d/%FF.pdf");
+    QTest::newRow("UTF-8 folder, Latin-1 name, dot-dot")
+        << QByteArray("/图纸/x/../\xe4 #1.pdf") << QStringLiteral("file:///%E5%9B%BE%E7%BA%B8/%E4%20%231.pdf");
+    QTest::newRow("encoded surrogate") << QByteArray("/d/\xed\xa0\x80.pdf")
+                                       << QStringLiteral("file:///d/%ED%A0%80.pdf");
+    QTest::newRow("overlong slash") << QByteArray("/d/\xc0\xaf.pdf") << QStringLiteral("file:///d/%C0%AF.pdf");
+    QTest::newRow("UTF-8 as every earlier build stored it")
+        << QByteArray("/图纸/A-101 总平面.pdf") << QStringLiteral("/图纸/A-101 总平面.pdf");
+}
+
+void tst_PDFFileURL::storedPathKeepsEveryByte()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(QString, stored);
+    const QByteArray standardized = PDFFileURL::nativePath(PDFFileURL::standardized(PDFFileURL::fromNativePath(path)));
+    QCOMPARE(PDFFileURL::standardizedPath(PDFFileURL::fromNativePath(path)), stored);
+    QCOMPARE(PDFFileURL::nativePathOfStoredPath(stored), standardized);
+    QCOMPARE(PDFFileURL::standardizedPath(stored), stored);
 }
 
 void tst_PDFFileURL::fromArgument_data()

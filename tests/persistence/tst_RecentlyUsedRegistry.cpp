@@ -8,6 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace {
 
 const QDateTime firstOpen = QDateTime::fromSecsSinceEpoch(1709280000, Qt::UTC); // 2024-03-01T08:00:00Z
@@ -85,6 +89,7 @@ private slots:
     void noteAddsOrRefreshesOurEntry();
     void unusableFileIsLeftUntouched_data();
     void unusableFileIsLeftUntouched();
+    void failedWriteKeepsTheOldFile();
 };
 
 void tst_RecentlyUsedRegistry::noteAddsOrRefreshesOurEntry_data()
@@ -177,6 +182,31 @@ void tst_RecentlyUsedRegistry::unusableFileIsLeftUntouched()
     QVERIFY(!RecentlyUsedRegistry(file).noteRecentDocument(url, firstOpen));
     QCOMPARE(QFileInfo(file).isDir(), contents.isNull());
     QCOMPARE(readFile(file), contents);
+    QCOMPARE(QDir(QFileInfo(file).path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList {QStringLiteral("recently-used.xbel")});
+}
+
+// A write cut off half-way (here by the file size limit, which binds root too) leaves the
+// file as it was, other programs' entries and all, and nothing beside it.
+void tst_RecentlyUsedRegistry::failedWriteKeepsTheOldFile()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("share/recently-used.xbel"));
+    const QByteArray before = fixture("foreign.xbel");
+    QVERIFY(before.size() > 1000 && writeFile(file, before));
+
+    rlimit saved {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = rlim_t(before.size() / 2);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN); // a short write instead of death
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool noted = RecentlyUsedRegistry(file).noteRecentDocument(PDFFileURL::fromNativePath("/a.pdf"), firstOpen);
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(!noted);
+    QCOMPARE(readFile(file), before);
     QCOMPARE(QDir(QFileInfo(file).path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
         QStringList {QStringLiteral("recently-used.xbel")});
 }

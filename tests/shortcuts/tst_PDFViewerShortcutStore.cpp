@@ -1,13 +1,17 @@
 #include "PDFViewerShortcutStore.h"
 #include "ShortcutNotation.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 using Action = PDFViewerShortcutAction;
 using Error = PDFViewerShortcutValidationError;
+using Change = std::function<void(PDFViewerShortcutStore &)>;
 
 class tst_PDFViewerShortcutStore : public QObject {
     Q_OBJECT
@@ -18,12 +22,16 @@ private slots:
     void loading();
     void updateNotifiesThenWrites();
     void refusedChangesLeaveTheStoredBytes();
+    void everyChangeIsOnDiskWhenItReturns_data();
+    void everyChangeIsOnDiskWhenItReturns();
     void noOverridesNoEntry();
     void previousBuildSettingsLoadUnchanged();
     void sharedStoreUsesTheApplicationSettingsFile();
 
 private:
     QByteArray stored() const { return m_settings->value(m_key).toByteArray(); }
+    // The entry as another process would read it from the file now; null when there is none.
+    QByteArray storedOnDisk() const;
 
     const QString m_key = PDFViewerShortcutStore::defaultStorageKey();
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -35,6 +43,15 @@ void tst_PDFViewerShortcutStore::init()
     m_settings.reset();
     m_dir = std::make_unique<QTemporaryDir>();
     m_settings = std::make_unique<QSettings>(m_dir->filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+}
+
+QByteArray tst_PDFViewerShortcutStore::storedOnDisk() const
+{
+    const QString copy = m_dir->filePath(QStringLiteral("copy.ini"));
+    QFile::remove(copy);
+    if (!QFile::copy(m_settings->fileName(), copy))
+        return {};
+    return QSettings(copy, QSettings::IniFormat).value(m_key).toByteArray();
 }
 
 void tst_PDFViewerShortcutStore::loading_data()
@@ -116,6 +133,29 @@ void tst_PDFViewerShortcutStore::refusedChangesLeaveTheStoredBytes()
     QCOMPARE(changed.count(), 0);
     QCOMPARE(store.shortcut(Action::previousPage), sc("⌘1"));
     QCOMPARE(stored(), before);
+}
+
+// Nothing waits for the event loop or for the store's end: a kill right after a change the
+// user saw loses nothing.
+void tst_PDFViewerShortcutStore::everyChangeIsOnDiskWhenItReturns_data()
+{
+    QTest::addColumn<Change>("change"); // made after zoomIn became ⌘1
+    QTest::addColumn<QByteArray>("expected"); // null: no entry
+    const QByteArray both = R"({"overrides":{"zoomIn":{"key":"1","modifiers":8},"zoomOut":{"key":"2","modifiers":8}}})";
+    QTest::newRow("change") << Change([](auto &store) { store.update(sc("⌘2"), Action::zoomOut); }) << both;
+    QTest::newRow("reset") << Change([](auto &store) { store.reset(Action::zoomIn); }) << QByteArray();
+    QTest::newRow("reset all") << Change([](auto &store) { store.resetAll(); }) << QByteArray();
+}
+
+void tst_PDFViewerShortcutStore::everyChangeIsOnDiskWhenItReturns()
+{
+    QFETCH(Change, change);
+    QFETCH(QByteArray, expected);
+    PDFViewerShortcutStore store(m_settings.get(), m_key);
+    QCOMPARE(store.update(sc("⌘1"), Action::zoomIn), std::nullopt);
+    QCOMPARE(storedOnDisk(), QByteArray(R"({"overrides":{"zoomIn":{"key":"1","modifiers":8}}})"));
+    change(store);
+    QCOMPARE(storedOnDisk(), expected);
 }
 
 void tst_PDFViewerShortcutStore::noOverridesNoEntry()

@@ -136,4 +136,29 @@ bool writeLinks(const QString &path)
     return builder.save(path);
 }
 
+bool writeScripted(const QString &path)
+{
+    PDFDocumentBuilder builder;
+    const QSizeF size(595, 842);
+    const int font
+        = builder.addObject("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
+    const QByteArray helvetica = "<< /Font << /Helv {object " + QByteArray::number(font) + "} >> >>";
+    const int appearance
+        = builder.addObject("<< /Type /XObject /Subtype /Form /BBox [0 0 200 30] /Resources " + helvetica + " >>",
+            "/Tx BMC BT /Helv 12 Tf 2 8 Td (ORIGINAL) Tj ET EMC");
+    const int field = builder.addObject("<< /Type /Annot /Subtype /Widget /FT /Tx /T (note) /V (ORIGINAL)"
+                                        " /DA (/Helv 12 Tf 0 g) /Rect [90 600 290 630] /F 4 /AP << /N {object "
+        + QByteArray::number(appearance) + "} >> >>");
+    const int script = builder.addObject("<< /S /JavaScript /JS (this.getField('note').value = 'CHANGED';"
+                                         " this.pageNum = 2; app.alert('CHANGED');) >>");
+    const QByteArray scriptReference = "{object " + QByteArray::number(script) + "}";
+    builder.setCatalogEntries("<< /AcroForm << /Fields [{object " + QByteArray::number(field)
+        + "}] /DA (/Helv 12 Tf 0 g) /DR " + helvetica + " >> /OpenAction " + scriptReference
+        + " /Names << /JavaScript << /Names [(init) " + scriptReference + "] >> >> >>");
+    builder.addPage({size, 0, {}, {}, -1, {field}});
+    builder.addPage(size);
+    builder.addPage(size);
+    return builder.save(path);
+}
+
 } // namespace TestPDFs

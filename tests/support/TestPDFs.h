@@ -32,6 +32,10 @@ bool writeTruncated(const QString &path, int keepBytes = 200);
 bool writeGarbage(const QString &path);
 // A small but real PNG image.
 bool writePNG(const QString &path);
+// Three pages; the first holds a text field "note" showing ORIGINAL. The document's own
+// script and its open action are JavaScript that set the field to CHANGED, go to page 3 and
+// raise an alert: none of it shows unless scripts run.
+bool writeScripted(const QString &path);
 // Four pages, each with one link over its top-left inch: https://example.org/plan,
 // javascript:alert(1), and an internal link to the last page; the last page has none.
 bool writeLinks(const QString &path);

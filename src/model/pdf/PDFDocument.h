@@ -19,7 +19,10 @@ class PDFPage;
 class PDFFindWorker;
 struct PDFDocumentEngine;
 
-// A link on a page. Exactly one of destinationPage (internal) and uri (external) is set.
+// A link on a page. Exactly one of destinationPage (internal) and uri (external) is set. An
+// external link is always http, https or mailto; links to files, to other documents, to
+// scripts or to programs are left out, and of the named actions only the first, last, next
+// and previous page become internal links.
 struct PDFLink {
     QRectF rect; // page space
     int destinationPage = -1;

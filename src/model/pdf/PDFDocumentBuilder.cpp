@@ -40,15 +40,121 @@ pdf_obj *newLinkAnnotation(fz_context *ctx, pdf_document *doc, float pageHeight)
     return annotation;
 }
 
+// `text` with every "{object K}" replaced by a reference to object number `first` + K.
+QByteArray withReferences(const QByteArray &text, int first)
+{
+    static const QByteArray opening = QByteArrayLiteral("{object ");
+    QByteArray result;
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(opening); at >= 0; at = text.indexOf(opening, from)) {
+        const qsizetype end = text.indexOf('}', at);
+        if (end < 0)
+            break;
+        bool ok = false;
+        const int index = text.mid(at + opening.size(), end - at - opening.size()).toInt(&ok);
+        result += text.mid(from, at - from);
+        result += ok ? QByteArray::number(first + index) + " 0 R" : text.mid(at, end + 1 - at);
+        from = end + 1;
+    }
+    return result + text.mid(from);
+}
+
+// One object in PDF syntax; the caller owns it. Throws when `text` is not one.
+pdf_obj *parseObject(fz_context *ctx, pdf_document *doc, const QByteArray &text)
+{
+    fz_stream *stream
+        = fz_open_memory(ctx, reinterpret_cast<const unsigned char *>(text.constData()), size_t(text.size()));
+    pdf_lexbuf lexbuf;
+    pdf_lexbuf_init(ctx, &lexbuf, PDF_LEXBUF_SMALL);
+    pdf_obj *object = nullptr;
+    fz_try(ctx) object = pdf_parse_stm_obj(ctx, doc, stream, &lexbuf);
+    fz_always(ctx)
+    {
+        pdf_lexbuf_fin(ctx, &lexbuf);
+        fz_drop_stream(ctx, stream);
+    }
+    fz_catch(ctx) fz_rethrow(ctx);
+    return object;
+}
+
+// Fills the raw objects, numbered from `first`, with their parsed texts and streams, and
+// puts the catalog entries into the catalog.
+void addRawObjects(fz_context *ctx, pdf_document *doc, int first, const std::vector<QByteArray> &objects,
+    const QVector<PDFDocumentBuilder::RawObject> &raw, const QByteArray &catalogEntries)
+{
+    pdf_obj *object = nullptr;
+    pdf_obj *reference = nullptr;
+    fz_buffer *stream = nullptr;
+    fz_var(object);
+    fz_var(reference);
+    fz_var(stream);
+    fz_try(ctx)
+    {
+        for (size_t i = 0; i < objects.size(); ++i) {
+            object = parseObject(ctx, doc, objects[i]);
+            pdf_update_object(ctx, doc, first + int(i), object);
+            pdf_drop_obj(ctx, object);
+            object = nullptr;
+            const QByteArray &data = raw[qsizetype(i)].stream;
+            if (data.isNull())
+                continue;
+            reference = pdf_new_indirect(ctx, doc, first + int(i), 0);
+            stream = fz_new_buffer_from_copied_data(
+                ctx, reinterpret_cast<const unsigned char *>(data.constData()), size_t(data.size()));
+            pdf_update_stream(ctx, doc, reference, stream, 0);
+            fz_drop_buffer(ctx, stream);
+            stream = nullptr;
+            pdf_drop_obj(ctx, reference);
+            reference = nullptr;
+        }
+        if (!catalogEntries.isEmpty()) {
+            object = parseObject(ctx, doc, catalogEntries);
+            pdf_obj *catalog = pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Root));
+            for (int i = 0; i < pdf_dict_len(ctx, object); ++i)
+                pdf_dict_put(ctx, catalog, pdf_dict_get_key(ctx, object, i), pdf_dict_get_val(ctx, object, i));
+        }
+    }
+    fz_always(ctx)
+    {
+        fz_drop_buffer(ctx, stream);
+        pdf_drop_obj(ctx, reference);
+        pdf_drop_obj(ctx, object);
+    }
+    fz_catch(ctx) fz_rethrow(ctx);
+}
+
 // The whole file, in memory. Every C++ object the MuPDF calls read is built before them.
-bool writeDocument(
-    const QVector<PDFDocumentBuilder::Page> &pages, const QString &password, QByteArray *bytes, QString *errorMessage)
+bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages,
+    const QVector<PDFDocumentBuilder::RawObject> &rawObjects, const QByteArray &catalogEntries, const QString &password,
+    QByteArray *bytes, QString *errorMessage)
 {
     fz_context *ctx = PDFEngineContext::current();
     if (!ctx) {
         *errorMessage = PDFEngineContext::noContextError().message;
         return false;
     }
+
+    // The raw objects are the first made in the new document, so their numbers are known
+    // before any of them is parsed.
+    pdf_document *doc = nullptr;
+    int firstRawObject = 0;
+    fz_var(doc);
+    fz_try(ctx)
+    {
+        doc = pdf_create_document(ctx);
+        firstRawObject = pdf_xref_len(ctx, doc);
+    }
+    fz_catch(ctx)
+    {
+        pdf_drop_document(ctx, doc);
+        *errorMessage = QString::fromUtf8(fz_caught_message(ctx));
+        return false;
+    }
+    std::vector<QByteArray> rawTexts;
+    for (const PDFDocumentBuilder::RawObject &raw : rawObjects)
+        rawTexts.push_back(withReferences(raw.object, firstRawObject));
+    const QByteArray catalogText = withReferences(catalogEntries, firstRawObject);
+    const int rawCount = int(rawTexts.size());
 
     const int pageCount = int(pages.size());
     std::vector<std::vector<QByteArray>> uris(static_cast<size_t>(pageCount));
@@ -72,7 +178,6 @@ bool writeDocument(
         std::memcpy(options.opwd_utf8, owner.constData(), size_t(owner.size()) + 1);
     }
 
-    pdf_document *doc = nullptr;
     fz_font *latinFont = nullptr;
     fz_font *cjkFont = nullptr;
     pdf_obj *resources = nullptr;
@@ -85,7 +190,6 @@ bool writeDocument(
     fz_var(data);
     fz_var(size);
     fz_var(failed);
-    fz_var(doc);
     fz_var(latinFont);
     fz_var(cjkFont);
     fz_var(resources);
@@ -94,7 +198,10 @@ bool writeDocument(
     fz_var(output);
     fz_try(ctx)
     {
-        doc = pdf_create_document(ctx);
+        for (int i = 0; i < rawCount; ++i) {
+            if (pdf_create_object(ctx, doc) != firstRawObject + i)
+                fz_throw(ctx, FZ_ERROR_GENERIC, "raw objects are not numbered in order");
+        }
 
         latinFont = fz_new_base14_font(ctx, "Helvetica");
         cjkFont = fz_new_cjk_font(ctx, FZ_ADOBE_GB);
@@ -120,7 +227,7 @@ bool writeDocument(
             const float height = float(page.size.height());
             const int target = page.linkToPage;
             const bool internal = target >= 0 && target < pageCount;
-            if (uris[size_t(i)].empty() && !internal)
+            if (uris[size_t(i)].empty() && !internal && page.annotations.isEmpty())
                 continue;
             pdf_obj *annotations = pdf_dict_put_array(ctx, pageObjects[size_t(i)], PDF_NAME(Annots), 1);
             for (const QByteArray &uri : uris[size_t(i)]) {
@@ -142,7 +249,13 @@ bool writeDocument(
                 pdf_array_push_real(ctx, destination, targetHeight - kInch);
                 pdf_array_push_int(ctx, destination, 0);
             }
+            for (const int object : page.annotations) {
+                if (object < 0 || object >= rawCount)
+                    fz_throw(ctx, FZ_ERROR_GENERIC, "no raw object %d", object);
+                pdf_array_push_drop(ctx, annotations, pdf_new_indirect(ctx, doc, firstRawObject + object, 0));
+            }
         }
+        addRawObjects(ctx, doc, firstRawObject, rawTexts, rawObjects, catalogText);
 
         for (int i = 0; i < pageCount; ++i)
             pdf_insert_page(ctx, doc, -1, pageObjects[size_t(i)]);
@@ -222,7 +335,8 @@ bool PDFDocumentBuilder::save(const QByteArray &nativePath, QString *errorMessag
 {
     QString message;
     QByteArray bytes;
-    const bool ok = !nativePath.isEmpty() && writeDocument(m_pages, m_password, &bytes, &message)
+    const bool ok = !nativePath.isEmpty()
+        && writeDocument(m_pages, m_objects, m_catalogEntries, m_password, &bytes, &message)
         && writeFileAtomically(nativePath, bytes, &message);
     if (!ok && errorMessage)
         *errorMessage = message.isEmpty() ? QStringLiteral("invalid file name") : message;
@@ -232,6 +346,12 @@ bool PDFDocumentBuilder::save(const QByteArray &nativePath, QString *errorMessag
 bool PDFDocumentBuilder::save(const QString &path, QString *errorMessage) const
 {
     return save(QFile::encodeName(path), errorMessage);
+}
+
+int PDFDocumentBuilder::addObject(const QByteArray &object, const QByteArray &stream)
+{
+    m_objects.append(RawObject {object, stream});
+    return int(m_objects.size()) - 1;
 }
 
 QByteArray PDFDocumentBuilder::cjkText(const QString &text)

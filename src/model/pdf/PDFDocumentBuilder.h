@@ -16,6 +16,7 @@ public:
         QByteArray content;
         QVector<QString> uriLinks; // one link annotation per entry, covering the top-left inch
         int linkToPage = -1; // an internal link to this page index, same place, when >= 0
+        QVector<int> annotations = {}; // raw objects (addObject) put in /Annots after the links
     };
 
     void addPage(const Page &page) { m_pages.append(page); }
@@ -28,6 +29,16 @@ public:
     // Encrypts the file (AES-128) so that opening it needs `userPassword`.
     void setPassword(const QString &userPassword) { m_password = userPassword; }
 
+    // Hand-written PDF syntax, for test files holding what no call here makes (actions,
+    // forms, scripts). In every such text "{object K}" stands for a reference to raw object K.
+    //
+    // Adds an indirect object, `object`; with a non-null `stream`, that data becomes its
+    // stream (stored as given, /Length set). Returns its K, counting from 0.
+    int addObject(const QByteArray &object, const QByteArray &stream = QByteArray());
+    // A dictionary whose entries are put into the document catalog, e.g. "<< /OpenAction
+    // {object 0} >>".
+    void setCatalogEntries(const QByteArray &dictionary) { m_catalogEntries = dictionary; }
+
     // Writes the file. Returns false (and leaves no partial file) on failure.
     bool save(const QByteArray &nativePath, QString *errorMessage = nullptr) const;
     bool save(const QString &path, QString *errorMessage = nullptr) const;
@@ -37,7 +48,14 @@ public:
     // A PDF string operand for /F1 holding Latin-1 `text`, with ( ) \ escaped.
     static QByteArray latinText(const QString &text);
 
+    struct RawObject {
+        QByteArray object;
+        QByteArray stream; // null: none
+    };
+
 private:
     QVector<Page> m_pages;
     QString m_password;
+    QVector<RawObject> m_objects;
+    QByteArray m_catalogEntries;
 };

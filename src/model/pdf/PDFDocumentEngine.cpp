@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -111,6 +112,17 @@ bool resolveLink(
         ok = 0;
     }
     return ok;
+}
+
+// The only external links that may leave the program: the web and mail. MuPDF turns Launch
+// and GoToR actions and relative URIs into "file:" links and passes "javascript:" through.
+bool isWebOrMailURI(const char *uri)
+{
+    const char *colon = std::strchr(uri, ':');
+    if (!colon)
+        return false;
+    const auto scheme = QByteArray::fromRawData(uri, colon - uri).toLower();
+    return scheme == "http" || scheme == "https" || scheme == "mailto";
 }
 
 // Replaces what cannot be a Unicode scalar value with U+FFFD.
@@ -249,6 +261,9 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     {
         stream = fz_open_file_ptr_no_close(ctx, file);
         pdf = pdf_open_document_with_stream(ctx, stream);
+        // Scripts never run: a document's scripts, open action and field events stay inert.
+        // Opening leaves them off already; this keeps them off whatever the library's default.
+        pdf_disable_js(ctx, pdf);
         if (pdf_needs_password(ctx, pdf) && !pdf_authenticate_password(ctx, pdf, ""))
             locked = 1;
         else
@@ -618,7 +633,8 @@ QVector<PDFLink> PDFDocumentEngine::links(int pageIndex)
             int destination = -1;
             float x = NAN;
             float y = NAN;
-            if (!resolveLink(ctx, m_document, link->uri, &external, &destination, &x, &y))
+            if (!resolveLink(ctx, m_document, link->uri, &external, &destination, &x, &y)
+                || (external && !isWebOrMailURI(link->uri)))
                 continue;
             PDFLink item;
             item.rect = toPageSpace(link->rect, geometry(pageIndex));

@@ -1,5 +1,6 @@
 #include "PDFViewerRecentMenu.h"
 
+#include "PDFFileURL.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerPalette.h"
 #include "PDFViewerStyle.h"
@@ -8,6 +9,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
@@ -65,8 +67,10 @@ void PDFViewerRecentMenu::rebuild()
         title.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction *action = items->addAction(title);
         action->setData(entry.path);
-        // Names alike in different folders tell apart by their folder.
-        action->setToolTip(QDir::toNativeSeparators(QFileInfo(entry.path).path()));
+        // Names alike in different folders tell apart by their folder (a stored path may be a
+        // file URL; the folder is shown as text either way).
+        const QString path = QFile::decodeName(PDFFileURL::nativePathOfStoredPath(entry.path));
+        action->setToolTip(QDir::toNativeSeparators(QFileInfo(path).path()));
         connect(action, &QAction::triggered, m_model, [model = m_model, entry] { model->openRecentDocument(entry); });
     }
 }

@@ -15,6 +15,25 @@
 
 using Write = std::function<bool(const QByteArray &nativePath)>;
 
+namespace {
+
+// Every hit of `query` in the document, as its text @ page index, in order.
+QStringList found(PDFDocument &document, const QString &query)
+{
+    QStringList hits;
+    QObject context;
+    QObject::connect(&document, &PDFDocument::didFindMatch, &context, [&hits](PDFDocument *, const PDFSelection &hit) {
+        hits.append(hit.string + QLatin1Char('@') + QString::number(hit.pageIndex));
+    });
+    QSignalSpy ended(&document, &PDFDocument::didEndFind);
+    document.beginFindString(query);
+    if (!ended.wait(10000))
+        hits.append(QStringLiteral("no end"));
+    return hits;
+}
+
+} // namespace
+
 class tst_PDFDocument : public QObject {
     Q_OBJECT
 
@@ -27,6 +46,9 @@ private slots:
     void rotationIsNormalisedLikeTheEngine_data();
     void rotationIsNormalisedLikeTheEngine();
     void linksResolveInternalAndExternal();
+    void onlyWebAndMailLinksLeaveAndOnlyPageMovesStay_data();
+    void onlyWebAndMailLinksLeaveAndOnlyPageMovesStay();
+    void scriptsNeverRun();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -211,6 +233,72 @@ void tst_PDFDocument::linksResolveInternalAndExternal()
     QCOMPARE(links[1].destinationPoint, QPointF(595 - 72, 72));
     QVERIFY(document->links(1).isEmpty());
     QVERIFY(document->links(3).isEmpty());
+}
+
+void tst_PDFDocument::onlyWebAndMailLinksLeaveAndOnlyPageMovesStay_data()
+{
+    QTest::addColumn<QByteArray>("action"); // of a link on the second of four pages
+    QTest::addColumn<QString>("link"); // the URI, "page N" (0-based), or empty: no link at all
+    const auto uri = [](const char *target) { return "<< /S /URI /URI (" + QByteArray(target) + ") >>"; };
+    const auto named = [](const char *name) { return "<< /S /Named /N /" + QByteArray(name) + " >>"; };
+    QTest::newRow("https") << uri("https://example.org/a?b=1") << QStringLiteral("https://example.org/a?b=1");
+    QTest::newRow("http, scheme in capitals") << uri("HTTP://example.org/") << QStringLiteral("HTTP://example.org/");
+    QTest::newRow("mailto") << uri("mailto:site@example.org") << QStringLiteral("mailto:site@example.org");
+    QTest::newRow("file URI") << uri("file:///etc/passwd") << QString();
+    QTest::newRow("javascript URI") << uri("javascript:app.alert(1)") << QString();
+    QTest::newRow("relative URI, made a file by the engine") << uri("plans/A-102.pdf") << QString();
+    QTest::newRow("fragment URI") << uri("#page=3") << QString();
+    QTest::newRow("Launch") << QByteArray("<< /S /Launch /F (/usr/bin/xterm) >>") << QString();
+    QTest::newRow("Launch, file dictionary")
+        << QByteArray("<< /S /Launch /F << /F (run.sh) /UF (run.sh) >> /Win << /F (cmd.exe) >> >>") << QString();
+    QTest::newRow("GoToR") << QByteArray("<< /S /GoToR /F (other.pdf) /D [0 /Fit] >>") << QString();
+    QTest::newRow("GoToR, named destination") << QByteArray("<< /S /GoToR /F (other.pdf) /D (sheet2) >>") << QString();
+    QTest::newRow("JavaScript") << QByteArray("<< /S /JavaScript /JS (app.launchURL('https://example.org/')) >>")
+                                << QString();
+    QTest::newRow("SubmitForm") << QByteArray("<< /S /SubmitForm /F << /FS /URL /F (https://example.org/f) >> >>")
+                                << QString();
+    QTest::newRow("NextPage") << named("NextPage") << QStringLiteral("page 2");
+    QTest::newRow("PrevPage") << named("PrevPage") << QStringLiteral("page 0");
+    QTest::newRow("FirstPage") << named("FirstPage") << QStringLiteral("page 0");
+    QTest::newRow("LastPage") << named("LastPage") << QStringLiteral("page 3");
+    QTest::newRow("Print") << named("Print") << QString();
+    QTest::newRow("another program's named action") << named("SaveAs") << QString();
+}
+
+// The canvas only follows web and mail links; the engine hands it nothing else to follow.
+void tst_PDFDocument::onlyWebAndMailLinksLeaveAndOnlyPageMovesStay()
+{
+    QFETCH(QByteArray, action);
+    QFETCH(QString, link);
+    PDFDocumentBuilder builder;
+    const int annotation
+        = builder.addObject("<< /Type /Annot /Subtype /Link /Rect [0 770 72 842] /A " + action + " >>");
+    builder.addPage(QSizeF(595, 842));
+    builder.addPage({QSizeF(595, 842), 0, {}, {}, -1, {annotation}});
+    builder.addPage(QSizeF(595, 842));
+    builder.addPage(QSizeF(595, 842));
+    QString message;
+    QVERIFY2(builder.save(path(QStringLiteral("actions.pdf")), &message), qPrintable(message));
+    const auto document = PDFDocument::open(QFile::encodeName(path(QStringLiteral("actions.pdf"))));
+    QVERIFY(document);
+
+    QStringList links;
+    for (const PDFLink &found : document->links(1))
+        links.append(found.destinationPage >= 0 ? QStringLiteral("page %1").arg(found.destinationPage) : found.uri);
+    QCOMPARE(links, link.isEmpty() ? QStringList() : QStringList {link});
+}
+
+// Were they run, the document's scripts would show CHANGED in its field.
+void tst_PDFDocument::scriptsNeverRun()
+{
+    QVERIFY(TestPDFs::writeScripted(path(QStringLiteral("scripted.pdf"))));
+    const auto document = PDFDocument::open(QFile::encodeName(path(QStringLiteral("scripted.pdf"))));
+    QVERIFY(document);
+    QCOMPARE(document->pageCount(), 3);
+    QCOMPARE(found(*document, QStringLiteral("original")), QStringList {QStringLiteral("ORIGINAL@0")});
+    QCOMPARE(found(*document, QStringLiteral("changed")), QStringList());
+    QVERIFY(!document->renderTile(0, 0, 1, QRect(90, 212, 200, 30)).isNull());
+    QCOMPARE(found(*document, QStringLiteral("changed")), QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_PDFDocument)

@@ -1,4 +1,5 @@
 #include "BlueprintPDFView.h"
+#include "PDFFileURL.h"
 #include "PDFPage.h"
 #include "PDFToolbarButton.h"
 #include "PDFViewerBusyIndicator.h"
@@ -14,6 +15,8 @@
 #include <QMenu>
 #include <QScreen>
 #include <QtTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -277,6 +280,13 @@ void tst_PDFViewerToolbar::recentMenu()
     items[1]->trigger();
     QCOMPARE(s->model->fileURL(), s->url(QStringLiteral("sheets/first.pdf")));
     QCOMPARE(s->model->pageCount(), 1);
+
+    // Regression: a name that is not UTF-8, stored as a file URL, showed "file:///…" there.
+    const QByteArray stray = QFile::encodeName(s->path(QStringLiteral("sheets"))) + "/\xff.pdf";
+    QVERIFY(TestPDFs::writePlainNative(stray, 1));
+    s->model->open(PDFFileURL::fromNativePath(stray));
+    ::unlink(stray.constData()); // QTemporaryDir cannot remove a name it cannot decode
+    QCOMPARE(recent->menu()->actions().first()->toolTip(), QDir::toNativeSeparators(s->path(QStringLiteral("sheets"))));
 }
 
 void tst_PDFViewerToolbar::controlsStayPut_data()
