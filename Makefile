@@ -1,18 +1,41 @@
 # Plenvo — the two commands a new machine needs: `make run` and `make test`.
 BUILD_DIR ?= build
+ASAN_DIR ?= build-asan
+TSAN_DIR ?= build-tsan
 BUILD_TYPE ?= RelWithDebInfo
 SAMPLE := samples/plenvo-sample-a0.pdf
 JOBS ?= $(shell nproc)
+# WERROR=1 turns compiler warnings into errors (CI does).
+WERROR ?=
+COMMON_OPTIONS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPLENVO_WERROR=$(if $(WERROR),ON,OFF)
+# The benchmark runs no test, so the sanitizer builds leave it out.
+ASAN_CMAKE_OPTIONS := $(COMMON_OPTIONS) -DPLENVO_SANITIZE=ON -DPLENVO_BUILD_BENCH=OFF
+TSAN_CMAKE_OPTIONS := $(COMMON_OPTIONS) -DPLENVO_TSAN=ON -DPLENVO_BUILD_BENCH=OFF
+# The suites whose code runs on worker threads: the hand-over itself, render queue and tile
+# cache, canvas, thumbnails, rendering and search.
+TSAN_SUITES := tst_PlenvoThreadHandOver tst_PDFRenderQueue tst_BlueprintPDFView tst_PDFThumbnailView \
+               tst_PDFRender tst_PDFFind
+empty :=
+space := $(empty) $(empty)
 
-.PHONY: all deps configure build run test sample bench clean
+.PHONY: all deps configure build run test test-asan test-tsan sample bench clean FORCE
 
 all: build sample
 
 deps:
 	@scripts/install-deps.sh
 
-$(BUILD_DIR)/build.ninja: CMakeLists.txt | deps
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+# $(call configure_rule,DIR,OPTIONS): DIR is configured with OPTIONS, and again whenever
+# they differ from the last time (DIR/.options records them).
+define configure_rule
+$(1)/build.ninja: CMakeLists.txt $(1)/.options | deps
+	cmake -S . -B $(1) -G Ninja $(2)
+$(1)/.options: FORCE
+	@mkdir -p $(1) && echo '$(2)' | cmp -s - $$@ || echo '$(2)' >$$@
+endef
+$(eval $(call configure_rule,$(BUILD_DIR),$(COMMON_OPTIONS)))
+$(eval $(call configure_rule,$(ASAN_DIR),$(ASAN_CMAKE_OPTIONS)))
+$(eval $(call configure_rule,$(TSAN_DIR),$(TSAN_CMAKE_OPTIONS)))
 
 configure: deps $(BUILD_DIR)/build.ninja
 
@@ -30,8 +53,22 @@ run: build sample
 test: build sample
 	scripts/run-tests.sh $(BUILD_DIR)
 
+# Every suite, end-to-end tests included, under AddressSanitizer (with leak checks) and
+# UndefinedBehaviorSanitizer; any report fails the run.
+test-asan: deps $(ASAN_DIR)/build.ninja
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	scripts/run-tests.sh $(ASAN_DIR)
+
+# The threaded suites under ThreadSanitizer; any report fails the run.
+test-tsan: deps $(TSAN_DIR)/build.ninja
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target $(TSAN_SUITES)
+	TSAN_OPTIONS=halt_on_error=0:second_deadlock_stack=1:suppressions=$(CURDIR)/scripts/tsan.supp \
+	scripts/run-tests.sh $(TSAN_DIR) -R '^($(subst $(space),|,$(TSAN_SUITES)))$$'
+
 bench: build sample
 	$(BUILD_DIR)/bin/plenvo-bench $(SAMPLE)
 
 clean:
-	rm -rf $(BUILD_DIR) $(SAMPLE)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(SAMPLE)

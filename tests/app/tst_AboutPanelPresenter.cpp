@@ -79,8 +79,9 @@ void tst_AboutPanelPresenter::creditsAreSecondaryLinesThenTheLink()
 {
     QList<Fragment> fragments = fragmentsOf(AboutPanelPresenter::texts({}, {}, markedPalette()).credits);
     QCOMPARE(fragments.size(), 2);
-    // The two lines, each ended by a line break, then an empty line.
-    const Fragment &lines = fragments.first();
+    // The two lines, each ended by a line break, then an empty line. A copy: `fragments` is
+    // reassigned below and the lines are compared again after that.
+    const Fragment lines = fragments.first();
     QCOMPARE(lines.text, QStringLiteral("大图纸 PDF 查看器\u2028所有文档只在本机处理\u2028"));
     QCOMPARE(lines.format.foreground().color(), QColor(0x20, 0x40, 0x60));
     QCOMPARE(lines.format.property(QTextFormat::FontPixelSize).toInt(), 12);

@@ -3,8 +3,7 @@
 #include "PDFDocumentEngine.h"
 #include "PDFFindWorker.h"
 #include "PDFPage.h"
-
-#include <QMetaObject>
+#include "PlenvoThreadHandOver.h"
 
 #include <algorithm>
 
@@ -146,12 +145,9 @@ void PDFDocument::reapFindWorkers()
 // it with the document's other posted events.
 void PDFDocument::postFindEvent(quint64 generation, FindEvent event, QVector<PDFSelection> selections)
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, event, selections = std::move(selections)] {
-            deliverFindEvent(generation, event, selections);
-        },
-        Qt::QueuedConnection);
+    PlenvoThreadHandOver::post(this, [this, generation, event, selections = std::move(selections)] {
+        deliverFindEvent(generation, event, selections);
+    });
 }
 
 void PDFDocument::deliverFindEvent(quint64 generation, FindEvent event, const QVector<PDFSelection> &selections)

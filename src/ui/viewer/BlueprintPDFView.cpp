@@ -3,6 +3,7 @@
 #include "PDFPage.h"
 #include "PDFRenderQueue.h"
 #include "PDFTileKey.h"
+#include "PlenvoThreadHandOver.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -877,17 +878,14 @@ void BlueprintPDFView::loadLinks(int page)
     m_linksLoading.insert(page);
     QPointer<BlueprintPDFView> self(this);
     std::shared_ptr<PDFDocument> document = m_document;
-    QThreadPool::globalInstance()->start([self, page, document]() mutable {
+    PlenvoThreadHandOver::start(QThreadPool::globalInstance(), [self, page, document]() mutable {
         QVector<PDFLink> links = document->links(page);
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, page, links = std::move(links), document = std::move(document)]() {
-                if (!self || self->m_document != document)
-                    return;
-                self->m_linksLoading.remove(page);
-                self->m_links.insert(page, links);
-            },
-            Qt::QueuedConnection);
+        PlenvoThreadHandOver::post(qApp, [self, page, links = std::move(links), document = std::move(document)]() {
+            if (!self || self->m_document != document)
+                return;
+            self->m_linksLoading.remove(page);
+            self->m_links.insert(page, links);
+        });
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "PDFDocument.h"
 #include "PDFPage.h"
+#include "PlenvoThreadHandOver.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -178,16 +179,13 @@ void PDFRenderQueue::startJobs()
         auto cookie = std::make_shared<PDFRenderCookie>();
         m_running.insert(key, cookie);
         QPointer<PDFRenderQueue> self(this);
-        renderPool()->start([self, key, rect, cookie, document = m_document]() mutable {
+        PlenvoThreadHandOver::start(renderPool(), [self, key, rect, cookie, document = m_document]() mutable {
             markAsBackgroundWork();
             QImage image = document->renderTile(key.page, key.rotation, key.pixelScale(), rect, cookie.get());
-            QMetaObject::invokeMethod(
-                qApp,
-                [self, key, image = std::move(image), document = std::move(document)]() {
-                    if (self)
-                        self->finished(key, image);
-                },
-                Qt::QueuedConnection);
+            PlenvoThreadHandOver::post(qApp, [self, key, image = std::move(image), document = std::move(document)]() {
+                if (self)
+                    self->finished(key, image);
+            });
         });
     }
 }
