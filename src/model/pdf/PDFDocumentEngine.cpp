@@ -10,7 +10,7 @@
 
 namespace {
 
-// The size a page gets when its own geometry cannot be read: A4 portrait.
+// The size a page gets when its own geometry cannot be read or is out of bounds: A4 portrait.
 constexpr fz_rect kFallbackBounds = {0, 0, 595, 842};
 // Tiles above this many pixels are refused rather than attempted.
 constexpr qint64 kMaxTilePixels = qint64(1) << 28;
@@ -29,7 +29,9 @@ void setError(PDFError *error, PDFErrorKind kind, const QString &message)
     setError(error, PDFError {kind, message});
 }
 
-bool readGeometry(fz_context *ctx, pdf_document *pdf, int pageIndex, PDFPageGeometry *geometry)
+// The page's box and /Rotate; `geometry` stays as it was when they cannot be read or the
+// box is out of PDFPage's bounds.
+void readGeometry(fz_context *ctx, pdf_obj *pageObject, PDFPageGeometry *geometry)
 {
     int rotate = 0;
     fz_rect box = fz_empty_rect;
@@ -41,21 +43,96 @@ bool readGeometry(fz_context *ctx, pdf_document *pdf, int pageIndex, PDFPageGeom
     fz_var(ok);
     fz_try(ctx)
     {
-        pdf_obj *pageObject = pdf_lookup_page_obj(ctx, pdf, pageIndex);
         rotate = pdf_to_int(ctx, pdf_dict_get_inheritable(ctx, pageObject, PDF_NAME(Rotate)));
         pdf_page_obj_transform(ctx, pageObject, &box, &ctm);
         box = fz_transform_rect(box, ctm);
-        ok = !fz_is_empty_rect(box) && !fz_is_infinite_rect(box);
+        const float width = box.x1 - box.x0;
+        const float height = box.y1 - box.y0;
+        // Written so that NaN fails too.
+        ok = width > 0 && height > 0 && width <= float(PDFPage::maximumSide) && height <= float(PDFPage::maximumSide)
+            && std::isfinite(box.x0) && std::isfinite(box.y0);
     }
     fz_catch(ctx)
     {
         ok = 0;
     }
     if (!ok)
-        return false;
+        return;
     geometry->bounds = box;
     geometry->fileRotation = PDFPage::normalizedRotation(rotate);
-    return true;
+}
+
+// The page tree's deepest level that is walked; real trees are a few levels deep.
+constexpr int kMaxTreeDepth = 64;
+
+struct TreeLevel {
+    pdf_obj *node; // kept
+    pdf_obj *kids; // borrowed from node
+    int next;
+    int count;
+};
+
+// Reads the geometry of the first `limit` pages in page order into `geometry` (room for
+// `limit`), in one walk of the page tree; a page whose geometry cannot be read keeps what
+// `geometry` held. Returns how many pages the tree holds, at most `limit`.
+//
+// A node with a Kids array is inner, any other dictionary is a page. A tree that lists one
+// subtree many times over claims far more pages than its file holds, and a lookup per page
+// index would walk it once per page: this walk costs no more than the pages it yields (at
+// most 4 steps each, plus a margin). A node met again below itself, and anything deeper
+// than kMaxTreeDepth, is skipped. Page objects are not kept: one object may stand for
+// thousands of pages, past what its reference count can hold.
+int readPageTree(fz_context *ctx, pdf_document *pdf, int limit, PDFPageGeometry *geometry)
+{
+    TreeLevel levels[kMaxTreeDepth];
+    int depth = 0;
+    int found = 0;
+    fz_var(levels);
+    fz_var(depth);
+    fz_var(found);
+    fz_try(ctx)
+    {
+        pdf_obj *root = pdf_resolve_indirect_chain(ctx, pdf_dict_getp(ctx, pdf_trailer(ctx, pdf), "Root/Pages"));
+        pdf_obj *rootKids = pdf_dict_get(ctx, root, PDF_NAME(Kids));
+        if (pdf_is_array(ctx, rootKids)) {
+            levels[0] = TreeLevel {pdf_keep_obj(ctx, root), rootKids, 0, pdf_array_len(ctx, rootKids)};
+            depth = 1;
+        } else if (pdf_is_dict(ctx, root) && limit > 0) {
+            readGeometry(ctx, root, &geometry[found++]);
+        }
+        for (qint64 steps = 4 * qint64(limit) + 1024; depth > 0 && found < limit && steps > 0; --steps) {
+            TreeLevel &level = levels[depth - 1];
+            if (level.next >= level.count) {
+                pdf_drop_obj(ctx, level.node);
+                --depth;
+                continue;
+            }
+            pdf_obj *kid = pdf_resolve_indirect_chain(ctx, pdf_array_get(ctx, level.kids, level.next++));
+            if (!pdf_is_dict(ctx, kid))
+                continue;
+            pdf_obj *kids = pdf_dict_get(ctx, kid, PDF_NAME(Kids));
+            if (!pdf_is_array(ctx, kids)) {
+                readGeometry(ctx, kid, &geometry[found++]);
+                continue;
+            }
+            bool cycle = false;
+            for (int i = 0; i < depth; ++i)
+                cycle = cycle || levels[i].node == kid;
+            if (cycle || depth == kMaxTreeDepth)
+                continue;
+            levels[depth++] = TreeLevel {pdf_keep_obj(ctx, kid), kids, 0, pdf_array_len(ctx, kids)};
+        }
+    }
+    fz_always(ctx)
+    {
+        while (depth > 0)
+            pdf_drop_obj(ctx, levels[--depth].node);
+    }
+    fz_catch(ctx)
+    {
+        // The pages found before the damage stand.
+    }
+    return found;
 }
 
 // Maps MuPDF page space to the displayed page in device pixels: rotated by the viewer's
@@ -197,7 +274,7 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
         if (pdf_needs_password(ctx, pdf) && !pdf_authenticate_password(ctx, pdf, ""))
             locked = 1;
         else
-            pageCount = pdf_count_pages(ctx, pdf);
+            pageCount = std::min(pdf_count_pages(ctx, pdf), PDFDocument::maximumPageCount);
     }
     fz_catch(ctx)
     {
@@ -209,12 +286,9 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     std::unique_ptr<PDFDocumentEngine> engine(new PDFDocumentEngine);
     engine->m_document = &pdf->super;
     engine->m_locked = locked;
-    engine->m_geometry.resize(size_t(pageCount));
-    for (int i = 0; i < pageCount; ++i) {
-        PDFPageGeometry &geometry = engine->m_geometry[size_t(i)];
-        if (!readGeometry(ctx, pdf, i, &geometry))
-            geometry = PDFPageGeometry {kFallbackBounds, 0};
-    }
+    // Pages the tree claims but does not hold get the fallback size; they fail when drawn.
+    engine->m_geometry.assign(size_t(pageCount), PDFPageGeometry {kFallbackBounds, 0});
+    readPageTree(ctx, pdf, pageCount, engine->m_geometry.data());
     setError(error, PDFError {});
     return engine;
 }

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
 #include <functional>
 
 #include <sys/stat.h>
@@ -27,6 +28,8 @@ private slots:
     void rotationIsNormalisedLikeTheEngine_data();
     void rotationIsNormalisedLikeTheEngine();
     void linksResolveInternalAndExternal();
+    void outsizedPageTreesAndBoxesAreBounded_data();
+    void outsizedPageTreesAndBoxesAreBounded();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -211,6 +214,78 @@ void tst_PDFDocument::linksResolveInternalAndExternal()
     QCOMPARE(links[1].destinationPoint, QPointF(595 - 72, 72));
     QVERIFY(document->links(1).isEmpty());
     QVERIFY(document->links(3).isEmpty());
+}
+
+namespace {
+
+// A file of the given objects (numbered from 1; the first is the catalog) without a
+// cross-reference table, which the engine rebuilds.
+QByteArray handWrittenPDF(const QList<QByteArray> &objects)
+{
+    QByteArray pdf = "%PDF-1.7\n";
+    for (int i = 0; i < objects.size(); ++i)
+        pdf += QByteArray::number(i + 1) + " 0 obj " + objects[i] + " endobj\n";
+    return pdf + "trailer <</Root 1 0 R>>\n%%EOF\n";
+}
+
+// Catalog, page tree root, and one page whose box is `mediaBox`.
+QByteArray onePage(const QByteArray &mediaBox, const QByteArray &count = "1")
+{
+    return handWrittenPDF({"<</Type/Catalog/Pages 2 0 R>>", "<</Type/Pages/Kids[3 0 R]/Count " + count + ">>",
+        "<</Type/Page/Parent 2 0 R/MediaBox" + mediaBox + ">>"});
+}
+
+} // namespace
+
+void tst_PDFDocument::outsizedPageTreesAndBoxesAreBounded_data()
+{
+    QTest::addColumn<QByteArray>("pdf");
+    QTest::addColumn<int>("pageCount");
+    QTest::addColumn<QSizeF>("firstPage");
+    QTest::addColumn<QSizeF>("lastPage");
+    const QSizeF a4(595, 842);
+    const QSizeF sheet(400, 300);
+    const int most = PDFDocument::maximumPageCount;
+
+    // Each allocated a place for every claimed page and looked every one of them up.
+    QTest::newRow("count of two billion") << onePage("[0 0 400 300]", "2147483647") << most << sheet << a4;
+    // Five levels of fifty references to the same node: 312,500,000 pages in 300 bytes.
+    QList<QByteArray> objects {"<</Type/Catalog/Pages 2 0 R>>"};
+    for (int level = 0; level < 5; ++level) {
+        const QByteArray kid = QByteArray::number(level + 3) + " 0 R ";
+        objects += "<</Type/Pages/Kids[" + kid.repeated(50) + "]/Count "
+            + QByteArray::number(312500000 / qint64(std::pow(50, level))) + ">>";
+    }
+    objects += "<</Type/Page/MediaBox[0 0 400 300]>>";
+    QTest::newRow("one subtree listed many times") << handWrittenPDF(objects) << most << sheet << sheet;
+    QTest::newRow("page tree that holds itself") << handWrittenPDF({"<</Type/Catalog/Pages 2 0 R>>",
+        "<</Type/Pages/Kids[2 0 R 3 0 R]/Count 2>>", "<</Type/Page/MediaBox[0 0 400 300]>>"})
+                                                 << 2 << sheet << a4;
+
+    // Sides the canvas could not turn into device pixels get A4 paper.
+    QTest::newRow("longest side accepted")
+        << onePage("[0 0 200000 300]") << 1 << QSizeF(200000, 300) << QSizeF(200000, 300);
+    QTest::newRow("a point longer") << onePage("[0 0 200001 300]") << 1 << a4 << a4;
+    QTest::newRow("box found by the fuzzer")
+        << onePage("[0 666666666666666666666666666666666666666666660 595 842]") << 1 << a4 << a4;
+}
+
+// Regression: a small file could claim billions of pages, or a page larger than the canvas
+// can count in pixels; opening it ran out of memory or time, or overflowed the layout.
+void tst_PDFDocument::outsizedPageTreesAndBoxesAreBounded()
+{
+    QFETCH(QByteArray, pdf);
+    QFETCH(int, pageCount);
+    QFETCH(QSizeF, firstPage);
+    QFETCH(QSizeF, lastPage);
+    QFile file(path(QStringLiteral("outsized.pdf")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size());
+    file.close();
+    const auto document = PDFDocument::open(QFile::encodeName(file.fileName()));
+    QVERIFY(document);
+    QCOMPARE(document->pageCount(), pageCount);
+    QCOMPARE(document->page(0)->pageSize(), firstPage);
+    QCOMPARE(document->page(pageCount - 1)->pageSize(), lastPage);
 }
 
 QTEST_GUILESS_MAIN(tst_PDFDocument)
