@@ -435,17 +435,28 @@ RecentlyUsedRegistry::RecentlyUsedRegistry(QString xbelPath, QString application
 {
 }
 
-bool RecentlyUsedRegistry::noteRecentDocument(const QUrl &fileURL, const QDateTime &now) const
+std::optional<QByteArray> RecentlyUsedRegistry::rewritten(
+    const QByteArray &xbel, const QUrl &fileURL, const QDateTime &now) const
 {
     const QUrl url = PDFFileURL::standardized(fileURL);
     OurEntry entry;
     entry.nativePath = PDFFileURL::nativePath(url);
-    if (entry.nativePath.isEmpty() || m_path.isEmpty())
-        return false;
+    if (entry.nativePath.isEmpty())
+        return std::nullopt;
     entry.href = QString::fromLatin1(url.toEncoded());
     entry.stamp = now.toUTC().toString(Qt::ISODate);
     entry.applicationName = m_applicationName;
     entry.applicationExec = QLatin1Char('\'') + m_applicationExec + QLatin1Char('\'');
+    QByteArray output;
+    if (!rewrite(xbel, entry, &output))
+        return std::nullopt;
+    return output;
+}
+
+bool RecentlyUsedRegistry::noteRecentDocument(const QUrl &fileURL, const QDateTime &now) const
+{
+    if (PDFFileURL::nativePath(PDFFileURL::standardized(fileURL)).isEmpty() || m_path.isEmpty())
+        return false;
 
     QByteArray input = emptyRegistry;
     const QFileInfo info(m_path);
@@ -458,8 +469,8 @@ bool RecentlyUsedRegistry::noteRecentDocument(const QUrl &fileURL, const QDateTi
             return false;
     }
 
-    QByteArray output;
-    if (!rewrite(input, entry, &output))
+    const std::optional<QByteArray> output = rewritten(input, fileURL, now);
+    if (!output)
         return false;
 
     if (!QDir().mkpath(info.absolutePath()))
@@ -467,7 +478,7 @@ bool RecentlyUsedRegistry::noteRecentDocument(const QUrl &fileURL, const QDateTi
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(output) != output.size()) {
+    if (file.write(*output) != output->size()) {
         file.cancelWriting();
         return false;
     }
