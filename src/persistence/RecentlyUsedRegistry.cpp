@@ -52,6 +52,19 @@ QStringView localNameOf(QStringView qualifiedName)
     return qualifiedName.mid(qualifiedName.indexOf(QLatin1Char(':')) + 1);
 }
 
+// Letters, digits, "_", "-" and "." of ASCII, not starting with a digit, "-" or ".".
+bool isPlainName(const QString &name)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_';
+        const bool other = (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
+        if (!letter && (i == 0 || !other))
+            return false;
+    }
+    return !name.isEmpty();
+}
+
 // The xmlns declarations of the open elements, innermost last.
 class NamespaceScopes {
 public:
@@ -79,7 +92,9 @@ public:
         return {};
     }
 
-    // A non-empty prefix bound to `uri` here, or an empty string when there is none.
+    // A prefix bound to `uri` here that can start an element name, or an empty string when
+    // there is none. The reader lets attribute names hold characters that XML does not allow
+    // in names, and refuses them in element names: only plain ASCII prefixes are reused.
     QString prefixFor(const QString &uri) const
     {
         QSet<QString> rebound;
@@ -88,7 +103,7 @@ public:
                 if (rebound.contains(prefix))
                     continue;
                 rebound.insert(prefix);
-                if (declaredURI == uri && !prefix.isEmpty())
+                if (declaredURI == uri && isPlainName(prefix))
                     return prefix;
             }
         }
