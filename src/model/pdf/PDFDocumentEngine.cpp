@@ -274,7 +274,7 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
         if (pdf_needs_password(ctx, pdf) && !pdf_authenticate_password(ctx, pdf, ""))
             locked = 1;
         else
-            pageCount = std::min(pdf_count_pages(ctx, pdf), PDFDocument::maximumPageCount);
+            pageCount = std::clamp(pdf_count_pages(ctx, pdf), 0, PDFDocument::maximumPageCount);
     }
     fz_catch(ctx)
     {
