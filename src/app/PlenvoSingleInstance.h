@@ -16,8 +16,8 @@ class QLocalSocket;
 // string, and "args", an array of at most maximumArguments strings. Each string is standard
 // base64 with padding (as QByteArray::toBase64 writes it) of bytes without NUL: the exact
 // bytes of the working directory, an absolute path, and of each argument. Anything else,
-// anything larger than maximumMessageSize, or more bytes after the message, is dropped
-// without reply.
+// anything larger than maximumMessageSize, or a message that arrives with more bytes behind
+// it, is dropped without reply; nothing is read after a whole message has been taken.
 //
 // The running instance never waits on a peer: it reads as bytes arrive, takes the body only
 // once its announced length is within the limit, and drops a peer that has not sent its
