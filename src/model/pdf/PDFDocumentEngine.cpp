@@ -70,19 +70,32 @@ struct TreeLevel {
     pdf_obj *kids; // borrowed from node
     int next;
     int count;
+    int pagesBefore; // pages found before this node
 };
 
-// Reads the geometry of the first `limit` pages in page order into `geometry` (room for
-// `limit`), in one walk of the page tree; a page whose geometry cannot be read keeps what
-// `geometry` held. Returns how many pages the tree holds, at most `limit`.
+struct PageReference {
+    int num;
+    int gen;
+};
+
+// The pages of the page tree in page order, at most `limit`, found in one walk: each page's
+// geometry goes to `geometry` and its object to `pages` (both with room for `limit`; a page
+// whose geometry cannot be read keeps what `geometry` held). Returns how many were found.
+// `*damaged` is set when the tree is not one the engine's own page lookup can be trusted on.
 //
-// A node with a Kids array is inner, any other dictionary is a page. A tree that lists one
-// subtree many times over claims far more pages than its file holds, and a lookup per page
-// index would walk it once per page: this walk costs no more than the pages it yields (at
-// most 4 steps each, plus a margin). A node met again below itself, and anything deeper
-// than kMaxTreeDepth, is skipped. Page objects are not kept: one object may stand for
-// thousands of pages, past what its reference count can hold.
-int readPageTree(fz_context *ctx, pdf_document *pdf, int limit, PDFPageGeometry *geometry)
+// A node with a Kids array is inner, anything else a page; a page is an indirect reference to
+// a dictionary. A tree that lists one subtree many times over claims far more pages than its
+// file holds, and a lookup per page index would walk it once per page: this walk costs no
+// more than the pages it yields (at most 4 steps each, plus a margin). A node met again
+// below itself, and anything deeper than kMaxTreeDepth, is skipped. Page objects are not
+// kept: one object may stand for thousands of pages, past what its reference count can hold.
+//
+// Damaged: a node whose /Count differs from the pages below it, a node or page whose /Type
+// says otherwise, a page that is not an indirect dictionary, a cycle, or a walk cut short.
+// The engine navigates by /Count, and on some such trees never returns (a null page below a
+// direct node).
+int readPageTree(
+    fz_context *ctx, pdf_document *pdf, int limit, PDFPageGeometry *geometry, PageReference *pages, int *damaged)
 {
     TreeLevel levels[kMaxTreeDepth];
     int depth = 0;
@@ -90,38 +103,54 @@ int readPageTree(fz_context *ctx, pdf_document *pdf, int limit, PDFPageGeometry 
     fz_var(levels);
     fz_var(depth);
     fz_var(found);
+    *damaged = 1;
     fz_try(ctx)
     {
         pdf_obj *root = pdf_resolve_indirect_chain(ctx, pdf_dict_getp(ctx, pdf_trailer(ctx, pdf), "Root/Pages"));
         pdf_obj *rootKids = pdf_dict_get(ctx, root, PDF_NAME(Kids));
-        if (pdf_is_array(ctx, rootKids)) {
-            levels[0] = TreeLevel {pdf_keep_obj(ctx, root), rootKids, 0, pdf_array_len(ctx, rootKids)};
-            depth = 1;
-        } else if (pdf_is_dict(ctx, root) && limit > 0) {
-            readGeometry(ctx, root, &geometry[found++]);
-        }
-        for (qint64 steps = 4 * qint64(limit) + 1024; depth > 0 && found < limit && steps > 0; --steps) {
+        if (!pdf_is_array(ctx, rootKids))
+            break;
+        levels[0] = TreeLevel {pdf_keep_obj(ctx, root), rootKids, 0, pdf_array_len(ctx, rootKids), 0};
+        depth = 1;
+        int clean = pdf_name_eq(ctx, pdf_dict_get(ctx, root, PDF_NAME(Type)), PDF_NAME(Pages));
+        qint64 steps = 4 * qint64(limit) + 1024;
+        for (; depth > 0 && steps > 0; --steps) {
             TreeLevel &level = levels[depth - 1];
             if (level.next >= level.count) {
+                clean = clean && pdf_dict_get_int(ctx, level.node, PDF_NAME(Count)) == found - level.pagesBefore;
                 pdf_drop_obj(ctx, level.node);
                 --depth;
                 continue;
             }
-            pdf_obj *kid = pdf_resolve_indirect_chain(ctx, pdf_array_get(ctx, level.kids, level.next++));
-            if (!pdf_is_dict(ctx, kid))
-                continue;
+            pdf_obj *reference = pdf_array_get(ctx, level.kids, level.next++);
+            pdf_obj *kid = pdf_resolve_indirect_chain(ctx, reference);
             pdf_obj *kids = pdf_dict_get(ctx, kid, PDF_NAME(Kids));
+            pdf_obj *type = pdf_dict_get(ctx, kid, PDF_NAME(Type));
             if (!pdf_is_array(ctx, kids)) {
+                if (!pdf_is_indirect(ctx, reference) || !pdf_is_dict(ctx, kid)) {
+                    clean = 0;
+                    continue;
+                }
+                if (found == limit) {
+                    clean = 0; // more pages than the root claims, or than are taken
+                    break;
+                }
+                clean = clean && pdf_name_eq(ctx, type, PDF_NAME(Page));
+                pages[found] = PageReference {pdf_to_num(ctx, reference), pdf_to_gen(ctx, reference)};
                 readGeometry(ctx, kid, &geometry[found++]);
                 continue;
             }
+            clean = clean && pdf_name_eq(ctx, type, PDF_NAME(Pages));
             bool cycle = false;
             for (int i = 0; i < depth; ++i)
                 cycle = cycle || levels[i].node == kid;
-            if (cycle || depth == kMaxTreeDepth)
+            if (cycle || depth == kMaxTreeDepth) {
+                clean = 0;
                 continue;
-            levels[depth++] = TreeLevel {pdf_keep_obj(ctx, kid), kids, 0, pdf_array_len(ctx, kids)};
+            }
+            levels[depth++] = TreeLevel {pdf_keep_obj(ctx, kid), kids, 0, pdf_array_len(ctx, kids), found};
         }
+        *damaged = !clean || depth > 0;
     }
     fz_always(ctx)
     {
@@ -133,6 +162,32 @@ int readPageTree(fz_context *ctx, pdf_document *pdf, int limit, PDFPageGeometry 
         // The pages found before the damage stand.
     }
     return found;
+}
+
+// Replaces a damaged page tree, in memory only, with one level that lists `pages` in
+// order, so that every page lookup of the engine is a plain scan. False when the tree has no
+// root to replace or MuPDF throws.
+bool flattenPageTree(fz_context *ctx, pdf_document *pdf, const PageReference *pages, int count)
+{
+    int ok = 0;
+    fz_var(ok);
+    fz_try(ctx)
+    {
+        pdf_obj *root = pdf_resolve_indirect_chain(ctx, pdf_dict_getp(ctx, pdf_trailer(ctx, pdf), "Root/Pages"));
+        if (pdf_is_dict(ctx, root)) {
+            pdf_obj *kids = pdf_dict_put_array(ctx, root, PDF_NAME(Kids), count);
+            for (int i = 0; i < count; ++i)
+                pdf_array_push_drop(ctx, kids, pdf_new_indirect(ctx, pdf, pages[i].num, pages[i].gen));
+            pdf_dict_put_int(ctx, root, PDF_NAME(Count), count);
+            pdf_dict_put(ctx, root, PDF_NAME(Type), PDF_NAME(Pages));
+            ok = 1;
+        }
+    }
+    fz_catch(ctx)
+    {
+        ok = 0;
+    }
+    return ok;
 }
 
 // Maps MuPDF page space to the displayed page in device pixels: rotated by the viewer's
@@ -288,7 +343,14 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     engine->m_locked = locked;
     // Pages the tree claims but does not hold get the fallback size; they fail when drawn.
     engine->m_geometry.assign(size_t(pageCount), PDFPageGeometry {kFallbackBounds, 0});
-    readPageTree(ctx, pdf, pageCount, engine->m_geometry.data());
+    std::vector<PageReference> pages(static_cast<size_t>(pageCount));
+    int damaged = 0;
+    const int found = readPageTree(ctx, pdf, pageCount, engine->m_geometry.data(), pages.data(), &damaged);
+    if (damaged && pageCount > 0 && !flattenPageTree(ctx, pdf, pages.data(), found)) {
+        // Left as it is, the tree could hang the first lookup of a page.
+        setError(error, PDFErrorKind::CannotOpen, QStringLiteral("damaged page tree"));
+        return nullptr;
+    }
     setError(error, PDFError {});
     return engine;
 }

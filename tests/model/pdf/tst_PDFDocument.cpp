@@ -30,6 +30,8 @@ private slots:
     void linksResolveInternalAndExternal();
     void outsizedPageTreesAndBoxesAreBounded_data();
     void outsizedPageTreesAndBoxesAreBounded();
+    void damagedPageTreesOpenEveryPageInTime_data();
+    void damagedPageTreesOpenEveryPageInTime();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -290,6 +292,52 @@ void tst_PDFDocument::outsizedPageTreesAndBoxesAreBounded()
         QCOMPARE(document->page(0)->pageSize(), firstPage);
         QCOMPARE(document->page(pageCount - 1)->pageSize(), lastPage);
     }
+}
+
+void tst_PDFDocument::damagedPageTreesOpenEveryPageInTime_data()
+{
+    QTest::addColumn<QByteArray>("pdf");
+    QTest::addColumn<QList<QSizeF>>("pageSizes");
+    QTest::addColumn<QList<bool>>("drawn");
+    const QSizeF a4(595, 842);
+    const QSizeF sheet(400, 300);
+    const auto tree = [](const QByteArray &kids, int count) {
+        return handWrittenPDF({"<</Type/Catalog/Pages 2 0 R>>",
+            "<</Type/Pages/Kids[" + kids + "]/Count " + QByteArray::number(count) + ">>",
+            "<</Type/Page/MediaBox[0 0 400 300]>>"});
+    };
+    // Found by fuzzing: the engine's lookup of a null page below a node written in place
+    // never returned.
+    QTest::newRow("null page below a direct node") << tree("<</Type/Pages/Count 1/Kids[null]>> 3 0 R", 2)
+                                                   << QList<QSizeF> {sheet, a4} << QList<bool> {true, false};
+    QTest::newRow("a number among the pages")
+        << tree("3 0 R 7 3 0 R", 3) << QList<QSizeF> {sheet, sheet, a4} << QList<bool> {true, true, false};
+    QTest::newRow("count lower than the pages")
+        << tree("3 0 R 3 0 R", 1) << QList<QSizeF> {sheet} << QList<bool> {true};
+    QTest::newRow("missing page object") << tree("9 0 R 3 0 R", 2) << QList<QSizeF> {sheet, a4}
+                                         << QList<bool> {true, false};
+}
+
+// Every page of a damaged tree is looked up at once, drawn or refused; a lookup that never
+// returns fails the whole test by its time limit.
+void tst_PDFDocument::damagedPageTreesOpenEveryPageInTime()
+{
+    QFETCH(QByteArray, pdf);
+    QFETCH(QList<QSizeF>, pageSizes);
+    QFETCH(QList<bool>, drawn);
+    QFile file(path(QStringLiteral("damaged-tree.pdf")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size());
+    file.close();
+    const auto document = PDFDocument::open(QFile::encodeName(file.fileName()));
+    QVERIFY(document);
+    QCOMPARE(document->pageCount(), pageSizes.size());
+    for (int i = 0; i < document->pageCount(); ++i) {
+        QCOMPARE(document->page(i)->pageSize(), pageSizes[i]);
+        QCOMPARE(!document->renderTile(i, 0, 0.1, QRect(0, 0, 8, 8)).isNull(), drawn[i]);
+        document->links(i);
+    }
+    document->beginFindString(QStringLiteral("page"));
+    QTRY_VERIFY(!document->isFinding());
 }
 
 QTEST_GUILESS_MAIN(tst_PDFDocument)
