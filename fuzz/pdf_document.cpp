@@ -166,6 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QSizeF pageSize = document->page(i)->pageSize();
         check(std::isfinite(pageSize.width()) && std::isfinite(pageSize.height()));
         check(pageSize.width() > 0 && pageSize.height() > 0);
+        check(pageSize.width() <= PDFPage::maximumSide && pageSize.height() <= PDFPage::maximumSide);
     }
     PDFPage *first = document->page(0);
     if (!first)
