@@ -18,7 +18,14 @@ TSAN_SUITES := tst_PlenvoThreadHandOver tst_PDFRenderQueue tst_BlueprintPDFView 
 empty :=
 space := $(empty) $(empty)
 
-.PHONY: all deps configure build run test test-asan test-tsan sample bench clean FORCE
+# `make fuzz`: every fuzz target for FUZZ_SECONDS each, in a build of its own.
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_SCRATCH ?= /tmp/plenvo-fuzz
+FUZZ_TARGETS := pdf_document recent_documents reading_positions shortcut_configuration \
+	recently_used_xbel single_instance_message
+
+.PHONY: all deps configure build run test test-asan test-tsan sample bench clean fuzz FORCE
 
 all: build sample
 
@@ -69,6 +76,13 @@ test-tsan: deps $(TSAN_DIR)/build.ninja
 
 bench: build sample
 	$(BUILD_DIR)/bin/plenvo-bench $(SAMPLE)
+
+fuzz:
+	@scripts/install-deps.sh --fuzz
+	cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLENVO_FUZZ=ON \
+		-DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS)
+	scripts/run-fuzz.sh $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS) $(FUZZ_SCRATCH) $(FUZZ_TARGETS)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(SAMPLE)

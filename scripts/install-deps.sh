@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Plenvo needs to build, run, test and benchmark.
+# Installs the Debian 12 packages Plenvo needs to build, run, test and benchmark; with
+# --fuzz, also the compiler and runtime of the fuzz build (`make fuzz`).
 # Idempotent and quick when everything is present: only missing packages are fetched.
 set -euo pipefail
 
@@ -24,6 +25,10 @@ packages=(
   # peer engines, used only by the benchmark
   libpoppler-qt6-dev qt6-pdf-dev
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  # libFuzzer and the sanitizer runtimes
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

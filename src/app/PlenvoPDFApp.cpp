@@ -9,6 +9,7 @@
 #include "PDFViewerShortcutSettingsPresenter.h"
 #include "PDFViewerShortcutStore.h"
 #include "PDFViewerStateFile.h"
+#include "PlenvoCommandLine.h"
 
 #include <QSettings>
 
@@ -49,10 +50,8 @@ PlenvoPDFApp::~PlenvoPDFApp()
 void PlenvoPDFApp::handleArguments(const QList<QByteArray> &arguments, const QByteArray &workingDirectory)
 {
     QList<QUrl> urls;
-    for (const QByteArray &argument : arguments) {
-        if (!argument.startsWith('-'))
-            urls.append(PDFFileURL::fromArgument(argument, workingDirectory));
-    }
+    for (const QByteArray &name : PlenvoCommandLine::fileNames(arguments))
+        urls.append(PDFFileURL::fromArgument(name, workingDirectory));
     m_delegate.application(urls);
 }
 

@@ -39,8 +39,8 @@ public:
     // The help window's presenter ("帮助" and the status bar's help button).
     PDFViewerShortcutHelpPresenter *shortcutHelp() const { return m_shortcutHelp.get(); }
 
-    // Command-line arguments (exact bytes), from this launch or a later one: the first PDF
-    // among them is opened.
+    // Command-line arguments (exact bytes, as PlenvoCommandLine reads them), from this launch
+    // or a later one: the first PDF among their file names is opened.
     void handleArguments(const QList<QByteArray> &arguments, const QByteArray &workingDirectory);
     // Brings the window to the front, for a later launch that handed over files.
     void raiseWindow();

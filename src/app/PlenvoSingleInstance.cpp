@@ -15,7 +15,23 @@ namespace {
 
 const QByteArray kMagic = QByteArrayLiteral("PLENVO1\n");
 constexpr int kHeaderSize = 8 + 4;
+// How long a peer has, from connecting, to send its whole message.
 constexpr int kReadTimeoutMs = 2000;
+
+// The bytes of a JSON string holding base64 as the encoder writes it: the standard alphabet
+// with padding and nothing else, so that every byte string has exactly one accepted form.
+// Paths and URLs never hold NUL bytes.
+bool decodeBytes(const QJsonValue &value, QByteArray *out)
+{
+    if (!value.isString())
+        return false;
+    const QString text = value.toString();
+    const auto result = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    if (!result || QString::fromLatin1(result.decoded.toBase64()) != text || result.decoded.contains('\0'))
+        return false;
+    *out = result.decoded;
+    return true;
+}
 
 } // namespace
 
@@ -60,33 +76,25 @@ bool PlenvoSingleInstance::decodeMessage(const QByteArray &message, QList<QByteA
     const quint32 length = qFromBigEndian<quint32>(message.constData() + kMagic.size());
     if (qint64(length) != qint64(message.size()) - kHeaderSize)
         return false;
+    const QByteArray body = message.mid(kHeaderSize);
+    if (!QByteArrayView(body).isValidUtf8())
+        return false;
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(message.mid(kHeaderSize), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return false;
     const QJsonObject object = document.object();
     const QJsonValue cwd = object.value(QStringLiteral("cwd"));
     const QJsonValue args = object.value(QStringLiteral("args"));
-    if (!cwd.isString() || !args.isArray() || args.toArray().size() > maximumArguments)
+    if (object.size() != 2 || !cwd.isString() || !args.isArray() || args.toArray().size() > maximumArguments)
         return false;
-    auto decode = [](const QJsonValue &value, QByteArray *out) {
-        if (!value.isString())
-            return false;
-        const auto result = QByteArray::fromBase64Encoding(value.toString().toLatin1(),
-                                                           QByteArray::AbortOnBase64DecodingErrors);
-        if (!result)
-            return false;
-        *out = *result;
-        // Paths and URLs never hold NUL bytes.
-        return !out->contains('\0');
-    };
     QByteArray directory;
-    if (!decode(cwd, &directory))
+    if (!decodeBytes(cwd, &directory) || !directory.startsWith('/'))
         return false;
     QList<QByteArray> decoded;
     for (const QJsonValue &value : args.toArray()) {
         QByteArray argument;
-        if (!decode(value, &argument))
+        if (!decodeBytes(value, &argument))
             return false;
         decoded.append(argument);
     }
@@ -143,9 +151,11 @@ bool PlenvoSingleInstance::listen()
 void PlenvoSingleInstance::acceptConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        // Qt takes no more from the peer than one message can hold.
+        socket->setReadBufferSize(maximumMessageSize + 1);
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket]() { readFrom(socket); });
-        // A client that never finishes its message is dropped.
+        // A peer that sends nothing, or stops halfway, is dropped.
         QTimer::singleShot(kReadTimeoutMs, socket, [socket]() { socket->abort(); });
         if (socket->bytesAvailable() > 0)
             readFrom(socket);
@@ -154,30 +164,33 @@ void PlenvoSingleInstance::acceptConnection()
 
 void PlenvoSingleInstance::readFrom(QLocalSocket *socket)
 {
-    QByteArray buffer = socket->property("plenvoBuffer").toByteArray();
-    buffer.append(socket->readAll());
-    if (buffer.size() > maximumMessageSize || (buffer.size() >= kMagic.size() && !buffer.startsWith(kMagic))) {
+    // Bytes stay in the socket until the whole message has arrived.
+    const QByteArray header = socket->peek(kHeaderSize);
+    if (!kMagic.startsWith(header.left(kMagic.size()))) {
         socket->abort();
         return;
     }
-    if (buffer.size() < kHeaderSize) {
-        socket->setProperty("plenvoBuffer", buffer);
+    if (header.size() < kHeaderSize)
         return;
-    }
-    const quint32 length = qFromBigEndian<quint32>(buffer.constData() + kMagic.size());
+    const quint32 length = qFromBigEndian<quint32>(header.constData() + kMagic.size());
     if (length > quint32(maximumMessageSize - kHeaderSize)) {
         socket->abort();
         return;
     }
-    if (buffer.size() < kHeaderSize + int(length)) {
-        socket->setProperty("plenvoBuffer", buffer);
+    const qint64 size = kHeaderSize + qint64(length);
+    if (socket->bytesAvailable() < size)
         return;
-    }
-    socket->setProperty("plenvoBuffer", QVariant());
+    const QByteArray message = socket->read(size);
+    const bool trailing = socket->bytesAvailable() > 0;
     QList<QByteArray> arguments;
     QByteArray workingDirectory;
-    const bool valid = decodeMessage(buffer.left(kHeaderSize + int(length)), &arguments, &workingDirectory);
-    socket->disconnectFromServer();
+    const bool valid = !trailing && decodeMessage(message, &arguments, &workingDirectory);
+    // Nothing more is read from this peer, whatever it still sends.
+    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+    if (trailing)
+        socket->abort();
+    else
+        socket->disconnectFromServer();
     if (valid)
         emit argumentsReceived(arguments, workingDirectory);
 }

@@ -12,9 +12,16 @@ class QLocalSocket;
 // the running instance over a local socket that only the same user can reach, then exits.
 //
 // Wire format, one message per connection: the 8 bytes "PLENVO1\n", a 4-byte big-endian
-// length, then that many bytes of JSON {"cwd": base64, "args": [base64, …]} holding the
-// exact bytes of the working directory and of each argument. Anything else, or anything
-// larger than maximumMessageSize, is dropped without reply.
+// length, then that many bytes of UTF-8 JSON: an object with exactly two members, "cwd", a
+// string, and "args", an array of at most maximumArguments strings. Each string is standard
+// base64 with padding (as QByteArray::toBase64 writes it) of bytes without NUL: the exact
+// bytes of the working directory, an absolute path, and of each argument. Anything else,
+// anything larger than maximumMessageSize, or a message that arrives with more bytes behind
+// it, is dropped without reply; nothing is read after a whole message has been taken.
+//
+// The running instance never waits on a peer: it reads as bytes arrive, takes the body only
+// once its announced length is within the limit, and drops a peer that has not sent its
+// whole message within a few seconds, serving other peers meanwhile.
 class PlenvoSingleInstance : public QObject {
     Q_OBJECT
 
@@ -36,7 +43,7 @@ public:
     bool listen();
 
     static QByteArray encodeMessage(const QList<QByteArray> &arguments, const QByteArray &workingDirectory);
-    // False for anything malformed or over the limits.
+    // False, leaving the outputs alone, for anything but a message as described above.
     static bool decodeMessage(const QByteArray &message, QList<QByteArray> *arguments, QByteArray *workingDirectory);
 
 signals:
@@ -44,6 +51,7 @@ signals:
 
 private:
     void acceptConnection();
+    // UI thread, on each arrival of bytes; never blocks.
     void readFrom(QLocalSocket *socket);
 
     QString m_socketPath;

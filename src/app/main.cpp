@@ -1,4 +1,5 @@
 #include "PDFViewerMainWindow.h"
+#include "PlenvoCommandLine.h"
 #include "PlenvoInterfaceFont.h"
 #include "PlenvoPDFApp.h"
 #include "PlenvoQtTranslations.h"
@@ -15,7 +16,11 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    // "--" and what follows it are file names; Qt must not take any of them for its options.
+    const int toolkitCount = PlenvoCommandLine::toolkitArgumentCount(argc, argv);
+    const QList<QByteArray> fileNamesAfterOptions = PlenvoCommandLine::arguments(argv, toolkitCount, argc);
+    int toolkitArgc = toolkitCount;
+    QApplication app(toolkitArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Plenvo"));
     QApplication::setOrganizationName(QStringLiteral("Plenvo"));
     QApplication::setApplicationVersion(QStringLiteral(PLENVO_VERSION));
@@ -24,10 +29,8 @@ int main(int argc, char *argv[])
     PlenvoQtTranslations::install(&app);
     PlenvoInterfaceFont::install();
 
-    // Exact bytes: file names need not be UTF-8. Qt has already taken its own options out.
-    QList<QByteArray> arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QByteArray(argv[i]));
+    // Qt has taken its own options out of what it was shown.
+    const QList<QByteArray> arguments = PlenvoCommandLine::arguments(argv, 1, toolkitArgc) + fileNamesAfterOptions;
     char cwd[PATH_MAX];
     const QByteArray workingDirectory
         = ::getcwd(cwd, sizeof cwd) ? QByteArray(cwd) : QFile::encodeName(QDir::currentPath());

@@ -52,6 +52,19 @@ QStringView localNameOf(QStringView qualifiedName)
     return qualifiedName.mid(qualifiedName.indexOf(QLatin1Char(':')) + 1);
 }
 
+// Letters, digits, "_", "-" and "." of ASCII, not starting with a digit, "-" or ".".
+bool isPlainName(const QString &name)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_';
+        const bool other = (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
+        if (!letter && (i == 0 || !other))
+            return false;
+    }
+    return !name.isEmpty();
+}
+
 // The xmlns declarations of the open elements, innermost last.
 class NamespaceScopes {
 public:
@@ -79,7 +92,9 @@ public:
         return {};
     }
 
-    // A non-empty prefix bound to `uri` here, or an empty string when there is none.
+    // A prefix bound to `uri` here that can start an element name, or an empty string when
+    // there is none. The reader lets attribute names hold characters that XML does not allow
+    // in names, and refuses them in element names: only plain ASCII prefixes are reused.
     QString prefixFor(const QString &uri) const
     {
         QSet<QString> rebound;
@@ -88,7 +103,7 @@ public:
                 if (rebound.contains(prefix))
                     continue;
                 rebound.insert(prefix);
-                if (declaredURI == uri && !prefix.isEmpty())
+                if (declaredURI == uri && isPlainName(prefix))
                     return prefix;
             }
         }
@@ -435,17 +450,28 @@ RecentlyUsedRegistry::RecentlyUsedRegistry(QString xbelPath, QString application
 {
 }
 
-bool RecentlyUsedRegistry::noteRecentDocument(const QUrl &fileURL, const QDateTime &now) const
+std::optional<QByteArray> RecentlyUsedRegistry::rewritten(
+    const QByteArray &xbel, const QUrl &fileURL, const QDateTime &now) const
 {
     const QUrl url = PDFFileURL::standardized(fileURL);
     OurEntry entry;
     entry.nativePath = PDFFileURL::nativePath(url);
-    if (entry.nativePath.isEmpty() || m_path.isEmpty())
-        return false;
+    if (entry.nativePath.isEmpty())
+        return std::nullopt;
     entry.href = QString::fromLatin1(url.toEncoded());
     entry.stamp = now.toUTC().toString(Qt::ISODate);
     entry.applicationName = m_applicationName;
     entry.applicationExec = QLatin1Char('\'') + m_applicationExec + QLatin1Char('\'');
+    QByteArray output;
+    if (!rewrite(xbel, entry, &output))
+        return std::nullopt;
+    return output;
+}
+
+bool RecentlyUsedRegistry::noteRecentDocument(const QUrl &fileURL, const QDateTime &now) const
+{
+    if (PDFFileURL::nativePath(PDFFileURL::standardized(fileURL)).isEmpty() || m_path.isEmpty())
+        return false;
 
     QByteArray input = emptyRegistry;
     const QFileInfo info(m_path);
@@ -458,8 +484,8 @@ bool RecentlyUsedRegistry::noteRecentDocument(const QUrl &fileURL, const QDateTi
             return false;
     }
 
-    QByteArray output;
-    if (!rewrite(input, entry, &output))
+    const std::optional<QByteArray> output = rewritten(input, fileURL, now);
+    if (!output)
         return false;
 
     if (!QDir().mkpath(info.absolutePath()))
@@ -470,7 +496,7 @@ bool RecentlyUsedRegistry::noteRecentDocument(const QUrl &fileURL, const QDateTi
     // commit() ignores a flush that fails while closing (Qt 6.4), so a write cut short at the
     // end, as on a full disk, would replace the file with its first part; flushing first
     // reports it.
-    if (file.write(output) != output.size() || !file.flush()) {
+    if (file.write(*output) != output->size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <optional>
+
 // The desktop's shared list of recently used files (freedesktop recently-used.xbel), which
 // file managers and other programs read and write too. Our entry is added or refreshed;
 // every other program's entry — elements, attributes, namespace declarations, comments and
@@ -24,6 +26,11 @@ public:
     // that exists but cannot be read, is not well-formed XML or has no <xbel> root is left
     // untouched and false is returned; so is a non-file URL. The write is atomic.
     bool noteRecentDocument(const QUrl &fileURL, const QDateTime &now = QDateTime::currentDateTimeUtc()) const;
+
+    // The bytes of a registry file with the entry for `fileURL` added or refreshed, as
+    // noteRecentDocument() writes them; nullopt when `xbel` is not well-formed XML with an
+    // <xbel> root, or `fileURL` is not a file URL.
+    std::optional<QByteArray> rewritten(const QByteArray &xbel, const QUrl &fileURL, const QDateTime &now) const;
 
     QString path() const { return m_path; }
     // $XDG_DATA_HOME (when set and absolute, else ~/.local/share) + "/recently-used.xbel".

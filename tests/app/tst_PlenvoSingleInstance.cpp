@@ -18,8 +18,22 @@ private slots:
     void secondLaunchHandsItsArgumentsOver();
     void noRunningInstanceMeansForwardingFails();
     void staleSocketOfACrashedInstanceIsReplaced();
-    void oversizedOrGarbageClientsAreDropped();
+    void badPeersAreDroppedAtOnce_data();
+    void badPeersAreDroppedAtOnce();
+    void silentPeersDoNotHoldUpOthers();
 };
+
+namespace {
+
+QByteArray withBody(const QByteArray &body)
+{
+    QByteArray m = QByteArrayLiteral("PLENVO1\n");
+    const quint32 n = quint32(body.size());
+    m.append(char(n >> 24)).append(char(n >> 16)).append(char(n >> 8)).append(char(n));
+    return m + body;
+}
+
+} // namespace
 
 void tst_PlenvoSingleInstance::messagesRoundTripExactBytes()
 {
@@ -36,12 +50,6 @@ void tst_PlenvoSingleInstance::malformedMessagesAreRejected_data()
 {
     QTest::addColumn<QByteArray>("message");
     const QByteArray good = PlenvoSingleInstance::encodeMessage({QByteArrayLiteral("a.pdf")}, QByteArrayLiteral("/"));
-    auto withBody = [](const QByteArray &body) {
-        QByteArray m = QByteArrayLiteral("PLENVO1\n");
-        const quint32 n = quint32(body.size());
-        m.append(char(n >> 24)).append(char(n >> 16)).append(char(n >> 8)).append(char(n));
-        return m + body;
-    };
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("wrong magic") << QByteArray(good).replace(0, 6, "XXXXXX");
     QTest::newRow("length too short") << good.left(good.size() - 1);
@@ -52,6 +60,14 @@ void tst_PlenvoSingleInstance::malformedMessagesAreRejected_data()
     QTest::newRow("bad base64") << withBody(R"({"cwd":"Lw==","args":["***"]})");
     QTest::newRow("NUL in argument") << withBody(R"({"cwd":"Lw==","args":["YQBi"]})");
     QTest::newRow("missing cwd") << withBody(R"({"args":[]})");
+    QTest::newRow("unknown field") << withBody(R"({"cwd":"Lw==","args":[],"env":"QQ=="})");
+    QTest::newRow("invalid UTF-8") << withBody("{\"cwd\":\"Lw==\",\"args\":[],\"\xff\":1}");
+    QTest::newRow("relative cwd") << withBody(R"({"cwd":"d29yaw==","args":[]})");
+    QTest::newRow("empty cwd") << withBody(R"({"cwd":"","args":[]})");
+    QTest::newRow("base64 unpadded") << withBody(R"({"cwd":"Lw==","args":["YQ"]})");
+    QTest::newRow("base64 with a space") << withBody(R"({"cwd":"Lw==","args":["Y Q=="]})");
+    QTest::newRow("base64 URL alphabet") << withBody(R"({"cwd":"Lw==","args":["-_8="]})");
+    QTest::newRow("base64 non-Latin-1") << withBody(R"({"cwd":"Lw==","args":["ＹＱ=="]})");
     QByteArray many = R"({"cwd":"Lw==","args":[)";
     for (int i = 0; i <= PlenvoSingleInstance::maximumArguments; ++i)
         many += i ? ",\"YQ==\"" : "\"YQ==\"";
@@ -115,7 +131,40 @@ void tst_PlenvoSingleInstance::staleSocketOfACrashedInstanceIsReplaced()
     QVERIFY(running.listen());
 }
 
-void tst_PlenvoSingleInstance::oversizedOrGarbageClientsAreDropped()
+void tst_PlenvoSingleInstance::badPeersAreDroppedAtOnce_data()
+{
+    QTest::addColumn<QByteArray>("sent");
+    const int limit = PlenvoSingleInstance::maximumMessageSize;
+    QTest::newRow("garbage") << QByteArrayLiteral("GET / HTTP/1.1\r\n\r\n");
+    // Only the header is sent: the announced length alone is refused.
+    QTest::newRow("length over the limit") << withBody(QByteArray(limit - 12 + 1, ' ')).left(12);
+    QTest::newRow("length of 2 GiB") << QByteArrayLiteral("PLENVO1\n\x7f\xff\xff\xff");
+    QTest::newRow("a second message")
+        << PlenvoSingleInstance::encodeMessage({QByteArrayLiteral("a.pdf")}, QByteArrayLiteral("/")).repeated(2);
+}
+
+// Each bad peer is dropped well before the read timeout, and nothing is handed over.
+void tst_PlenvoSingleInstance::badPeersAreDroppedAtOnce()
+{
+    QFETCH(QByteArray, sent);
+    QTemporaryDir dir;
+    const QString socketPath = dir.filePath(QStringLiteral("plenvo.sock"));
+    PlenvoSingleInstance running(socketPath);
+    QVERIFY(running.listen());
+    QSignalSpy received(&running, &PlenvoSingleInstance::argumentsReceived);
+
+    QLocalSocket peer;
+    peer.connectToServer(socketPath);
+    QVERIFY(peer.waitForConnected(1000));
+    peer.write(sent);
+    peer.flush();
+    QTRY_COMPARE_WITH_TIMEOUT(peer.state(), QLocalSocket::UnconnectedState, 1000);
+    QCOMPARE(received.count(), 0);
+}
+
+// Regression guard: a peer that connects and sends nothing, or stops halfway, must not keep
+// the running window from serving a later launch, and is dropped in the end.
+void tst_PlenvoSingleInstance::silentPeersDoNotHoldUpOthers()
 {
     QTemporaryDir dir;
     const QString socketPath = dir.filePath(QStringLiteral("plenvo.sock"));
@@ -123,20 +172,31 @@ void tst_PlenvoSingleInstance::oversizedOrGarbageClientsAreDropped()
     QVERIFY(running.listen());
     QSignalSpy received(&running, &PlenvoSingleInstance::argumentsReceived);
 
-    QLocalSocket garbage;
-    garbage.connectToServer(socketPath);
-    QVERIFY(garbage.waitForConnected(1000));
-    garbage.write("GET / HTTP/1.1\r\n\r\n");
-    garbage.flush();
-    QTRY_COMPARE(garbage.state(), QLocalSocket::UnconnectedState);
+    QLocalSocket silent;
+    silent.connectToServer(socketPath);
+    QVERIFY(silent.waitForConnected(1000));
+    QLocalSocket halfway;
+    halfway.connectToServer(socketPath);
+    QVERIFY(halfway.waitForConnected(1000));
+    halfway.write(PlenvoSingleInstance::encodeMessage({QByteArrayLiteral("a.pdf")}, QByteArrayLiteral("/")).left(15));
+    halfway.flush();
 
-    QLocalSocket huge;
-    huge.connectToServer(socketPath);
-    QVERIFY(huge.waitForConnected(1000));
-    huge.write(QByteArrayLiteral("PLENVO1\n\x7f\xff\xff\xff"));
-    huge.flush();
-    QTRY_COMPARE(huge.state(), QLocalSocket::UnconnectedState);
-    QCOMPARE(received.count(), 0);
+    bool forwarded = false;
+    std::thread second([&]() {
+        PlenvoSingleInstance launch(socketPath);
+        forwarded = launch.forwardToRunningInstance({QByteArrayLiteral("good.pdf")}, QByteArrayLiteral("/work"));
+    });
+    QTRY_COMPARE(received.count(), 1);
+    second.join();
+    QVERIFY(forwarded);
+    QCOMPARE(received.first().at(0).value<QList<QByteArray>>(), QList<QByteArray> {QByteArrayLiteral("good.pdf")});
+    // Served while both bad peers were still connected.
+    QCOMPARE(silent.state(), QLocalSocket::ConnectedState);
+    QCOMPARE(halfway.state(), QLocalSocket::ConnectedState);
+
+    QTRY_COMPARE_WITH_TIMEOUT(silent.state(), QLocalSocket::UnconnectedState, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(halfway.state(), QLocalSocket::UnconnectedState, 10000);
+    QCOMPARE(received.count(), 1);
 }
 
 QTEST_MAIN(tst_PlenvoSingleInstance)

@@ -90,6 +90,8 @@ private slots:
     void unusableFileIsLeftUntouched_data();
     void unusableFileIsLeftUntouched();
     void failedWriteKeepsTheOldFile();
+    void writtenFileReadsBack_data();
+    void writtenFileReadsBack();
 };
 
 void tst_RecentlyUsedRegistry::noteAddsOrRefreshesOurEntry_data()
@@ -209,6 +211,31 @@ void tst_RecentlyUsedRegistry::failedWriteKeepsTheOldFile()
     QCOMPARE(readFile(file), before);
     QCOMPARE(QDir(QFileInfo(file).path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
         QStringList {QStringLiteral("recently-used.xbel")});
+}
+
+void tst_RecentlyUsedRegistry::writtenFileReadsBack_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    const QByteArray bookmarkNamespace = "\"http://www.freedesktop.org/standards/desktop-bookmarks\"";
+    // Found by fuzzing: a prefix with a DEL character, which the reader takes in an attribute
+    // name, was reused for our elements, where it refuses it; the file written was not XML.
+    QTest::newRow("prefix not an XML name") << "<xbel version=\"1.0\" xmlns:b\x7fk=" + bookmarkNamespace + "></xbel>";
+    QTest::newRow("prefix not ASCII") << "<xbel version=\"1.0\" xmlns:书签=" + bookmarkNamespace + "></xbel>";
+    QTest::newRow("default namespace") << "<xbel version=\"1.0\" xmlns=" + bookmarkNamespace + "></xbel>";
+}
+
+// What is written can be read and rewritten again, and holds our entry where other
+// readers look for it.
+void tst_RecentlyUsedRegistry::writtenFileReadsBack()
+{
+    QFETCH(QByteArray, before);
+    const RecentlyUsedRegistry registry {QString()};
+    const QUrl url = PDFFileURL::fromNativePath("/a.pdf");
+    const std::optional<QByteArray> written = registry.rewritten(before, url, firstOpen);
+    QVERIFY(written);
+    QVERIFY(registry.rewritten(*written, url, secondOpen));
+    QCOMPARE(bookmarks(*written).value(QStringLiteral("file:///a.pdf")).value(4),
+        QStringLiteral("Plenvo|'plenvo %u'|2024-03-01T08:00:00Z|1"));
 }
 
 QTEST_GUILESS_MAIN(tst_RecentlyUsedRegistry)

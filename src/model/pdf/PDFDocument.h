@@ -67,6 +67,11 @@ public:
     QByteArray nativePath() const { return m_nativePath; }
 
     // True when the file needs a password. It is never unlocked.
+    // Most pages taken from one file. A page tree can claim far more pages than its file
+    // holds (a /Count of two billion, or one subtree listed many times over); pages past
+    // this are left out rather than each measured and laid out.
+    static constexpr int maximumPageCount = 100000;
+
     bool isLocked() const { return m_locked; }
     int pageCount() const { return int(m_pages.size()); }
     // The page at `index`, or null when out of range.

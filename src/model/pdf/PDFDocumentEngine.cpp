@@ -17,8 +17,6 @@
 
 namespace {
 
-// The size a page gets when its own geometry cannot be read: A4 portrait.
-constexpr fz_rect kFallbackBounds = {0, 0, 595, 842};
 // Tiles above this many pixels are refused rather than attempted.
 constexpr qint64 kMaxTilePixels = qint64(1) << 28;
 // The block grid of a page's display list, in points, and how many blocks are kept.
@@ -34,35 +32,6 @@ void setError(PDFError *error, const PDFError &value)
 void setError(PDFError *error, PDFErrorKind kind, const QString &message)
 {
     setError(error, PDFError {kind, message});
-}
-
-bool readGeometry(fz_context *ctx, pdf_document *pdf, int pageIndex, PDFPageGeometry *geometry)
-{
-    int rotate = 0;
-    fz_rect box = fz_empty_rect;
-    fz_matrix ctm = fz_identity;
-    int ok = 0;
-    fz_var(rotate);
-    fz_var(box);
-    fz_var(ctm);
-    fz_var(ok);
-    fz_try(ctx)
-    {
-        pdf_obj *pageObject = pdf_lookup_page_obj(ctx, pdf, pageIndex);
-        rotate = pdf_to_int(ctx, pdf_dict_get_inheritable(ctx, pageObject, PDF_NAME(Rotate)));
-        pdf_page_obj_transform(ctx, pageObject, &box, &ctm);
-        box = fz_transform_rect(box, ctm);
-        ok = !fz_is_empty_rect(box) && !fz_is_infinite_rect(box);
-    }
-    fz_catch(ctx)
-    {
-        ok = 0;
-    }
-    if (!ok)
-        return false;
-    geometry->bounds = box;
-    geometry->fileRotation = PDFPage::normalizedRotation(rotate);
-    return true;
 }
 
 // Maps MuPDF page space to the displayed page in device pixels: rotated by the viewer's
@@ -267,7 +236,7 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
         if (pdf_needs_password(ctx, pdf) && !pdf_authenticate_password(ctx, pdf, ""))
             locked = 1;
         else
-            pageCount = pdf_count_pages(ctx, pdf);
+            pageCount = std::clamp(pdf_count_pages(ctx, pdf), 0, PDFDocument::maximumPageCount);
     }
     fz_always(ctx)
     {
@@ -285,15 +254,13 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     engine->m_document = &pdf->super;
     engine->m_file = file;
     engine->m_locked = locked;
-    engine->m_geometry.resize(size_t(pageCount));
-    // Looked up one by one, the pages of a flat tree cost a walk each: n² steps, seconds for
-    // 10,000 pages. With the tree's map cached every lookup is direct, now and for the renders.
-    engine->m_pageTreeLoaded = loadPageTree(ctx, pdf);
-    for (int i = 0; i < pageCount; ++i) {
-        PDFPageGeometry &geometry = engine->m_geometry[size_t(i)];
-        if (!readGeometry(ctx, pdf, i, &geometry))
-            geometry = PDFPageGeometry {kFallbackBounds, 0};
+    if (!PDFPageTree::read(ctx, pdf, pageCount, &engine->m_geometry)) {
+        setError(error, PDFErrorKind::CannotOpen, QStringLiteral("damaged page tree"));
+        return nullptr;
     }
+    // Looked up one by one, the pages of a flat tree cost a walk each; with the tree's map
+    // cached (the tree is sound by now) every render's lookup is direct.
+    engine->m_pageTreeLoaded = loadPageTree(ctx, pdf);
     setError(error, PDFError {});
     return engine;
 }

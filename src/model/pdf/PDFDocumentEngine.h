@@ -4,6 +4,7 @@
 
 #include "PDFDocument.h"
 #include "PDFEngineContext.h"
+#include "PDFPageTree.h"
 #include "PDFTextMatch.h"
 
 #include <cstdio>
@@ -16,12 +17,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-// Page geometry as read at open. Immutable afterwards, so any thread may read it unlocked.
-struct PDFPageGeometry {
-    fz_rect bounds; // MuPDF page space: points, y down, the file's /Rotate applied
-    int fileRotation = 0;
-};
 
 // Owns the document's fz_document. Every use of the handle and of the display-list cache
 // happens under `m_mutex`; drawing from a recorded list happens outside it, on the calling

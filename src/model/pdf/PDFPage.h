@@ -17,7 +17,13 @@ public:
     PDFDocument *document() const { return m_document; }
     int index() const { return m_index; }
 
-    // Size in points of the page as the file shows it (its own /Rotate applied).
+    // The longest page side, in points (about 70 m, longer than any plotter roll): a page at
+    // the largest zoom stays well inside int device pixels. A page the file makes larger, or
+    // whose size cannot be read, is given A4 portrait.
+    static constexpr qreal maximumSide = 200000;
+
+    // Size in points of the page as the file shows it (its own /Rotate applied). Both sides
+    // are finite, above 0 and at most maximumSide.
     QSizeF pageSize() const { return m_pageSize; }
     // The file's /Rotate, normalised to 0, 90, 180 or 270.
     int fileRotation() const { return m_fileRotation; }

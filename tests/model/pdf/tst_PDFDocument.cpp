@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
 #include <functional>
 
 #include <sys/stat.h>
@@ -49,6 +50,10 @@ private slots:
     void onlyWebAndMailLinksLeaveAndOnlyPageMovesStay_data();
     void onlyWebAndMailLinksLeaveAndOnlyPageMovesStay();
     void scriptsNeverRun();
+    void outsizedPageTreesAndBoxesAreBounded_data();
+    void outsizedPageTreesAndBoxesAreBounded();
+    void damagedPageTreesOpenEveryPageInTime_data();
+    void damagedPageTreesOpenEveryPageInTime();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -299,6 +304,128 @@ void tst_PDFDocument::scriptsNeverRun()
     QCOMPARE(found(*document, QStringLiteral("changed")), QStringList());
     QVERIFY(!document->renderTile(0, 0, 1, QRect(90, 212, 200, 30)).isNull());
     QCOMPARE(found(*document, QStringLiteral("changed")), QStringList());
+}
+
+namespace {
+
+// A file of the given objects (numbered from 1; the first is the catalog) without a
+// cross-reference table, which the engine rebuilds.
+QByteArray handWrittenPDF(const QList<QByteArray> &objects)
+{
+    QByteArray pdf = "%PDF-1.7\n";
+    for (int i = 0; i < objects.size(); ++i)
+        pdf += QByteArray::number(i + 1) + " 0 obj " + objects[i] + " endobj\n";
+    return pdf + "trailer <</Root 1 0 R>>\n%%EOF\n";
+}
+
+// Catalog, page tree root, and one page whose box is `mediaBox`.
+QByteArray onePage(const QByteArray &mediaBox, const QByteArray &count = "1")
+{
+    return handWrittenPDF({"<</Type/Catalog/Pages 2 0 R>>", "<</Type/Pages/Kids[3 0 R]/Count " + count + ">>",
+        "<</Type/Page/Parent 2 0 R/MediaBox" + mediaBox + ">>"});
+}
+
+} // namespace
+
+void tst_PDFDocument::outsizedPageTreesAndBoxesAreBounded_data()
+{
+    QTest::addColumn<QByteArray>("pdf");
+    QTest::addColumn<int>("pageCount");
+    QTest::addColumn<QSizeF>("firstPage");
+    QTest::addColumn<QSizeF>("lastPage");
+    const QSizeF a4(595, 842);
+    const QSizeF sheet(400, 300);
+    const int most = PDFDocument::maximumPageCount;
+
+    // Each allocated a place for every claimed page and looked every one of them up.
+    QTest::newRow("count of two billion") << onePage("[0 0 400 300]", "2147483647") << most << sheet << a4;
+    // Found by fuzzing: the engine hands a negative /Count on as it is.
+    QTest::newRow("negative count") << onePage("[0 0 400 300]", "-7") << 0 << QSizeF() << QSizeF();
+    // Five levels of fifty references to the same node: 312,500,000 pages in 300 bytes.
+    QList<QByteArray> objects {"<</Type/Catalog/Pages 2 0 R>>"};
+    for (int level = 0; level < 5; ++level) {
+        const QByteArray kid = QByteArray::number(level + 3) + " 0 R ";
+        objects += "<</Type/Pages/Kids[" + kid.repeated(50) + "]/Count "
+            + QByteArray::number(312500000 / qint64(std::pow(50, level))) + ">>";
+    }
+    objects += "<</Type/Page/MediaBox[0 0 400 300]>>";
+    QTest::newRow("one subtree listed many times") << handWrittenPDF(objects) << most << sheet << sheet;
+    QTest::newRow("page tree that holds itself") << handWrittenPDF({"<</Type/Catalog/Pages 2 0 R>>",
+        "<</Type/Pages/Kids[2 0 R 3 0 R]/Count 2>>", "<</Type/Page/MediaBox[0 0 400 300]>>"})
+                                                 << 2 << sheet << a4;
+
+    // Sides the canvas could not turn into device pixels get A4 paper.
+    QTest::newRow("longest side accepted")
+        << onePage("[0 0 200000 300]") << 1 << QSizeF(200000, 300) << QSizeF(200000, 300);
+    QTest::newRow("a point longer") << onePage("[0 0 200001 300]") << 1 << a4 << a4;
+    QTest::newRow("box found by the fuzzer")
+        << onePage("[0 666666666666666666666666666666666666666666660 595 842]") << 1 << a4 << a4;
+}
+
+// Regression: a small file could claim billions of pages, or a page larger than the canvas
+// can count in pixels; opening it ran out of memory or time, or overflowed the layout.
+void tst_PDFDocument::outsizedPageTreesAndBoxesAreBounded()
+{
+    QFETCH(QByteArray, pdf);
+    QFETCH(int, pageCount);
+    QFETCH(QSizeF, firstPage);
+    QFETCH(QSizeF, lastPage);
+    QFile file(path(QStringLiteral("outsized.pdf")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size());
+    file.close();
+    const auto document = PDFDocument::open(QFile::encodeName(file.fileName()));
+    QVERIFY(document);
+    QCOMPARE(document->pageCount(), pageCount);
+    if (pageCount > 0) {
+        QCOMPARE(document->page(0)->pageSize(), firstPage);
+        QCOMPARE(document->page(pageCount - 1)->pageSize(), lastPage);
+    }
+}
+
+void tst_PDFDocument::damagedPageTreesOpenEveryPageInTime_data()
+{
+    QTest::addColumn<QByteArray>("pdf");
+    QTest::addColumn<QList<QSizeF>>("pageSizes");
+    QTest::addColumn<QList<bool>>("drawn");
+    const QSizeF a4(595, 842);
+    const QSizeF sheet(400, 300);
+    const auto tree = [](const QByteArray &kids, int count) {
+        return handWrittenPDF({"<</Type/Catalog/Pages 2 0 R>>",
+            "<</Type/Pages/Kids[" + kids + "]/Count " + QByteArray::number(count) + ">>",
+            "<</Type/Page/MediaBox[0 0 400 300]>>"});
+    };
+    // Found by fuzzing: the engine's lookup of a null page below a node written in place
+    // never returned.
+    QTest::newRow("null page below a direct node") << tree("<</Type/Pages/Count 1/Kids[null]>> 3 0 R", 2)
+                                                   << QList<QSizeF> {sheet, a4} << QList<bool> {true, false};
+    QTest::newRow("a number among the pages")
+        << tree("3 0 R 7 3 0 R", 3) << QList<QSizeF> {sheet, sheet, a4} << QList<bool> {true, true, false};
+    QTest::newRow("count lower than the pages")
+        << tree("3 0 R 3 0 R", 1) << QList<QSizeF> {sheet} << QList<bool> {true};
+    QTest::newRow("missing page object") << tree("9 0 R 3 0 R", 2) << QList<QSizeF> {sheet, a4}
+                                         << QList<bool> {true, false};
+}
+
+// Every page of a damaged tree is looked up at once, drawn or refused; a lookup that never
+// returns fails the whole test by its time limit.
+void tst_PDFDocument::damagedPageTreesOpenEveryPageInTime()
+{
+    QFETCH(QByteArray, pdf);
+    QFETCH(QList<QSizeF>, pageSizes);
+    QFETCH(QList<bool>, drawn);
+    QFile file(path(QStringLiteral("damaged-tree.pdf")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size());
+    file.close();
+    const auto document = PDFDocument::open(QFile::encodeName(file.fileName()));
+    QVERIFY(document);
+    QCOMPARE(document->pageCount(), pageSizes.size());
+    for (int i = 0; i < document->pageCount(); ++i) {
+        QCOMPARE(document->page(i)->pageSize(), pageSizes[i]);
+        QCOMPARE(!document->renderTile(i, 0, 0.1, QRect(0, 0, 8, 8)).isNull(), drawn[i]);
+        document->links(i);
+    }
+    document->beginFindString(QStringLiteral("page"));
+    QTRY_VERIFY(!document->isFinding());
 }
 
 QTEST_GUILESS_MAIN(tst_PDFDocument)

@@ -1,0 +1,27 @@
+#pragma once
+
+// Internal to the engine boundary (includes MuPDF).
+
+#include <mupdf/fitz.h>
+#include <mupdf/pdf.h>
+
+#include <vector>
+
+// Page geometry as read at open. Immutable afterwards, so any thread may read it unlocked.
+struct PDFPageGeometry {
+    fz_rect bounds; // MuPDF page space: points, y down, the file's /Rotate applied
+    int fileRotation = 0;
+};
+
+// Reading the page tree of a file as it opens: every page's geometry in one walk, whatever
+// the tree claims, and a damaged tree made safe for the engine's own page lookups.
+namespace PDFPageTree {
+
+// Fills `geometry` with `pageCount` entries in page order. A page the tree claims but does
+// not hold, whose box cannot be read or is out of PDFPage's bounds, gets A4 portrait (and
+// fails when drawn if it is missing). A tree the engine's lookup cannot be trusted on is
+// replaced, in memory only, by one level listing the pages found; false when that fails, and
+// the document must not be used. The caller holds the only use of `pdf`.
+bool read(fz_context *ctx, pdf_document *pdf, int pageCount, std::vector<PDFPageGeometry> *geometry);
+
+} // namespace PDFPageTree
