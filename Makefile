@@ -25,7 +25,7 @@ FUZZ_SCRATCH ?= /tmp/plenvo-fuzz
 FUZZ_TARGETS := pdf_document recent_documents reading_positions shortcut_configuration \
 	recently_used_xbel single_instance_message
 
-.PHONY: all deps configure build run test test-asan test-tsan sample bench clean fuzz FORCE
+.PHONY: all deps configure build run test test-asan test-tsan sample bench clean fuzz format FORCE
 
 all: build sample
 
@@ -73,6 +73,10 @@ test-tsan: deps $(TSAN_DIR)/build.ninja
 	cmake --build $(TSAN_DIR) -j $(JOBS) --target $(TSAN_SUITES)
 	TSAN_OPTIONS=halt_on_error=0:second_deadlock_stack=1:suppressions=$(CURDIR)/scripts/tsan.supp \
 	scripts/run-tests.sh $(TSAN_DIR) -R '^($(subst $(space),|,$(TSAN_SUITES)))$$'
+
+# Formats every C++ file in place; `make test` fails on one that is not.
+format:
+	@scripts/check-format.sh --fix
 
 bench: build sample
 	$(BUILD_DIR)/bin/plenvo-bench $(SAMPLE)

@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake ninja-build pkg-config
+  # the formatter whose check is part of the tests
+  clang-format-14
   # Qt 6 Widgets (with the GL headers its CMake config asks for) and Qt Network/Xml/Concurrent
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
   # Qt's window-system interface, for widget tests that press keys with scan codes
