@@ -53,7 +53,7 @@ void runEventLoopUntil(const std::function<bool()> &done)
             loop.quit();
     };
     QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &loop, check,
-                     Qt::DirectConnection);
+        Qt::DirectConnection);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, check);
     poll.start(20);

@@ -71,7 +71,7 @@ double popplerMs(const QString &path, const Area &area)
         document->setRenderHint(Poppler::Document::TextAntialiasing, true);
         best = std::min(best, BenchSupport::bestOfMs(1, [&]() {
             page->renderToImage(72.0 * area.scale, 72.0 * area.scale, area.pixels.x(), area.pixels.y(),
-                                area.pixels.width(), area.pixels.height());
+                area.pixels.width(), area.pixels.height());
         }));
     }
     return best;
@@ -119,7 +119,7 @@ QJsonObject runCanvasBenchmark(const QString &pdfPath)
         waitUntilIdle(canvas);
     }
     const QSizeF pagePoints = document->page(0)->displaySize();
-    const Area fit{canvas.scaleFactor(), visiblePagePixels(canvas)};
+    const Area fit {canvas.scaleFactor(), visiblePagePixels(canvas)};
 
     // One wheel step up to 800 %, from a sharp view at the step below.
     canvas.setAutoScales(false);
@@ -136,7 +136,7 @@ QJsonObject runCanvasBenchmark(const QString &pdfPath)
         waitUntilSharp(canvas);
         zoomSharp = std::min(zoomSharp, timer.nsecsElapsed() / 1.0e6);
     }
-    const Area zoom{canvas.scaleFactor(), visiblePagePixels(canvas)};
+    const Area zoom {canvas.scaleFactor(), visiblePagePixels(canvas)};
 
     // Pan across the whole page at 800 %, row by row, one step a frame, while a 1 ms timer
     // measures how long the UI thread is away.
@@ -191,7 +191,8 @@ QJsonObject runCanvasBenchmark(const QString &pdfPath)
     result.insert(QStringLiteral("pan_blank_frames"), stats.blankFrames);
     result.insert(QStringLiteral("peak_rss_mb"), std::round(peakRss));
     const auto ratio = [&](const char *a, const char *b) {
-        return BenchSupport::ratio(result.value(QLatin1String(a)).toDouble(), result.value(QLatin1String(b)).toDouble());
+        return BenchSupport::ratio(
+            result.value(QLatin1String(a)).toDouble(), result.value(QLatin1String(b)).toDouble());
     };
     result.insert(QStringLiteral("first_frame_vs_engine"), ratio("first_frame_ms", "engine_fit_ms"));
     result.insert(QStringLiteral("first_frame_vs_poppler"), ratio("first_frame_ms", "poppler_fit_ms"));

@@ -26,15 +26,15 @@ namespace {
 // A desktop that never asks anything.
 class QuietDesktop : public PDFViewerPlatformServices {
 public:
-    void beep() override {}
+    void beep() override { }
     std::optional<QUrl> choosePDFFile(const QString &, const QUrl &) override { return std::nullopt; }
-    void noteRecentDocument(const QUrl &) override {}
+    void noteRecentDocument(const QUrl &) override { }
     bool startAccessing(const QUrl &) override { return true; }
-    void stopAccessing(const QUrl &) override {}
+    void stopAccessing(const QUrl &) override { }
     bool isApplicationActive() override { return true; }
     bool isKeyWindow(QWidget *) override { return true; }
     bool isFullScreen(QWidget *) override { return false; }
-    void toggleFullScreen(QWidget *) override {}
+    void toggleFullScreen(QWidget *) override { }
 };
 
 // The longest time the event loop went without turning while it ran, in milliseconds. A

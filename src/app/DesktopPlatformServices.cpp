@@ -43,9 +43,7 @@ bool DesktopPlatformServices::startAccessing(const QUrl &)
     return true;
 }
 
-void DesktopPlatformServices::stopAccessing(const QUrl &)
-{
-}
+void DesktopPlatformServices::stopAccessing(const QUrl &) { }
 
 bool DesktopPlatformServices::isApplicationActive()
 {

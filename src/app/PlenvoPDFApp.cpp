@@ -2,8 +2,8 @@
 
 #include "PDFFileURL.h"
 #include "PDFViewerMainWindow.h"
-#include "PDFViewerModel.h"
 #include "PDFViewerMenuCommands.h"
+#include "PDFViewerModel.h"
 #include "PDFViewerOpenRequest.h"
 #include "PDFViewerShortcutHelpPresenter.h"
 #include "PDFViewerShortcutSettingsPresenter.h"

@@ -26,9 +26,8 @@ class PlenvoPDFApp : public QObject {
 public:
     // `settings` becomes the app's; null means the user's own store
     // (~/.config/Plenvo/Plenvo.ini).
-    explicit PlenvoPDFApp(std::unique_ptr<QSettings> settings = nullptr,
-                          PDFViewerOpenRequest *openRequest = nullptr,
-                          PDFViewerShortcutStore *shortcuts = nullptr, QObject *parent = nullptr);
+    explicit PlenvoPDFApp(std::unique_ptr<QSettings> settings = nullptr, PDFViewerOpenRequest *openRequest = nullptr,
+        PDFViewerShortcutStore *shortcuts = nullptr, QObject *parent = nullptr);
     ~PlenvoPDFApp() override;
 
     PDFViewerModel *model() const { return m_model.get(); }

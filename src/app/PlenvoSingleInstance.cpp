@@ -68,8 +68,8 @@ QByteArray PlenvoSingleInstance::encodeMessage(const QList<QByteArray> &argument
     return message;
 }
 
-bool PlenvoSingleInstance::decodeMessage(const QByteArray &message, QList<QByteArray> *arguments,
-                                         QByteArray *workingDirectory)
+bool PlenvoSingleInstance::decodeMessage(
+    const QByteArray &message, QList<QByteArray> *arguments, QByteArray *workingDirectory)
 {
     if (message.size() < kHeaderSize || message.size() > maximumMessageSize || !message.startsWith(kMagic))
         return false;
@@ -103,8 +103,8 @@ bool PlenvoSingleInstance::decodeMessage(const QByteArray &message, QList<QByteA
     return true;
 }
 
-bool PlenvoSingleInstance::forwardToRunningInstance(const QList<QByteArray> &arguments,
-                                                    const QByteArray &workingDirectory, int timeoutMs) const
+bool PlenvoSingleInstance::forwardToRunningInstance(
+    const QList<QByteArray> &arguments, const QByteArray &workingDirectory, int timeoutMs) const
 {
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);

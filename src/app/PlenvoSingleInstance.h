@@ -37,8 +37,8 @@ public:
 
     // Delivers the arguments to a running instance; false when none answers (so this process
     // should become the running one). Blocks for at most `timeoutMs`.
-    bool forwardToRunningInstance(const QList<QByteArray> &arguments, const QByteArray &workingDirectory,
-                                  int timeoutMs = 3000) const;
+    bool forwardToRunningInstance(
+        const QList<QByteArray> &arguments, const QByteArray &workingDirectory, int timeoutMs = 3000) const;
     // Starts answering later launches. A stale socket left by a crashed instance is replaced.
     bool listen();
 

@@ -37,11 +37,13 @@ QByteArray withBody(const QByteArray &body)
 
 void tst_PlenvoSingleInstance::messagesRoundTripExactBytes()
 {
-    const QList<QByteArray> args{QByteArrayLiteral("plan \xff.pdf"), QByteArrayLiteral("file:///tmp/%E6%80%BB.pdf"), {}};
+    const QList<QByteArray> args {
+        QByteArrayLiteral("plan \xff.pdf"), QByteArrayLiteral("file:///tmp/%E6%80%BB.pdf"), {}};
     const QByteArray cwd = QByteArrayLiteral("/home/\xe5\x9b\xbe");
     QList<QByteArray> decodedArgs;
     QByteArray decodedCwd;
-    QVERIFY(PlenvoSingleInstance::decodeMessage(PlenvoSingleInstance::encodeMessage(args, cwd), &decodedArgs, &decodedCwd));
+    QVERIFY(
+        PlenvoSingleInstance::decodeMessage(PlenvoSingleInstance::encodeMessage(args, cwd), &decodedArgs, &decodedCwd));
     QCOMPARE(decodedArgs, args);
     QCOMPARE(decodedCwd, cwd);
 }
@@ -78,10 +80,10 @@ void tst_PlenvoSingleInstance::malformedMessagesAreRejected_data()
 void tst_PlenvoSingleInstance::malformedMessagesAreRejected()
 {
     QFETCH(QByteArray, message);
-    QList<QByteArray> args{QByteArrayLiteral("untouched")};
+    QList<QByteArray> args {QByteArrayLiteral("untouched")};
     QByteArray cwd = QByteArrayLiteral("untouched");
     QVERIFY(!PlenvoSingleInstance::decodeMessage(message, &args, &cwd));
-    QCOMPARE(args, QList<QByteArray>{QByteArrayLiteral("untouched")});
+    QCOMPARE(args, QList<QByteArray> {QByteArrayLiteral("untouched")});
     QCOMPARE(cwd, QByteArrayLiteral("untouched"));
 }
 
@@ -104,7 +106,7 @@ void tst_PlenvoSingleInstance::secondLaunchHandsItsArgumentsOver()
     QTRY_COMPARE(received.count(), 1);
     second.join();
     QVERIFY(forwarded);
-    QCOMPARE(received.first().at(0).value<QList<QByteArray>>(), QList<QByteArray>{QByteArrayLiteral("other.pdf")});
+    QCOMPARE(received.first().at(0).value<QList<QByteArray>>(), QList<QByteArray> {QByteArrayLiteral("other.pdf")});
     QCOMPARE(received.first().at(1).toByteArray(), QByteArrayLiteral("/work"));
 
     // A second instance cannot take over a socket someone answers on.

@@ -124,15 +124,24 @@ void tst_PDFViewerModel::failedOpenLeavesEverythingAsItWas_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QStringList>("messages");
 
-    QTest::newRow("png image") << "image.png" << "png" << QStringList{kNotPDF};
-    QTest::newRow("png renamed .pdf") << "image.pdf" << "png" << QStringList{kUnreadable};
-    QTest::newRow("pdf earlier in the name") << "plan.pdf.png" << "plain" << QStringList{kNotPDF};
-    QTest::newRow("missing") << "nowhere.pdf" << "none" << QStringList{kMissing};
-    QTest::newRow("garbage") << "garbage.pdf" << "garbage" << QStringList{kUnreadable};
-    QTest::newRow("truncated") << "truncated.pdf" << "truncated" << QStringList{kUnreadable, kNoPages};
-    QTest::newRow("password") << "locked.pdf" << "locked" << QStringList{kLocked};
-    QTest::newRow("no pages") << "empty.pdf" << "nopages" << QStringList{kNoPages};
-    QTest::newRow("directory named x.pdf") << "x.pdf" << "directory" << QStringList{kUnreadable};
+    QTest::newRow("png image") << "image.png"
+                               << "png" << QStringList {kNotPDF};
+    QTest::newRow("png renamed .pdf") << "image.pdf"
+                                      << "png" << QStringList {kUnreadable};
+    QTest::newRow("pdf earlier in the name") << "plan.pdf.png"
+                                             << "plain" << QStringList {kNotPDF};
+    QTest::newRow("missing") << "nowhere.pdf"
+                             << "none" << QStringList {kMissing};
+    QTest::newRow("garbage") << "garbage.pdf"
+                             << "garbage" << QStringList {kUnreadable};
+    QTest::newRow("truncated") << "truncated.pdf"
+                               << "truncated" << QStringList {kUnreadable, kNoPages};
+    QTest::newRow("password") << "locked.pdf"
+                              << "locked" << QStringList {kLocked};
+    QTest::newRow("no pages") << "empty.pdf"
+                              << "nopages" << QStringList {kNoPages};
+    QTest::newRow("directory named x.pdf") << "x.pdf"
+                                           << "directory" << QStringList {kUnreadable};
 }
 
 void tst_PDFViewerModel::failedOpenLeavesEverythingAsItWas()
@@ -356,7 +365,8 @@ void tst_PDFViewerModel::corruptStoredValuesReadAsEmpty()
     model->pdfView()->goToPageIndex(2);
     QCoreApplication::processEvents();
     model->closeDocument();
-    const auto ledger = ReadingPositionLedger::decode(m_settings->value(QStringLiteral("readingPositionsV1")).toByteArray());
+    const auto ledger
+        = ReadingPositionLedger::decode(m_settings->value(QStringLiteral("readingPositionsV1")).toByteArray());
     QVERIFY(ledger.has_value());
     QCOMPARE(ledger->pageIndexByPath.size(), 1);
     QCOMPARE(ledger->pageIndexByPath.value(storedPathKey(QStringLiteral("A.pdf"))), 2);
@@ -508,7 +518,7 @@ void tst_PDFViewerModel::fileRotationIsRememberedNormalised()
     QVERIFY(TestPDFs::writeRotated(path(QStringLiteral("R.pdf")), {-90, 0, 90, 540}));
     auto model = makeModel();
     model->open(url(QStringLiteral("R.pdf")));
-    const QMap<int, int> expected{{0, 270}, {1, 0}, {2, 90}, {3, 180}};
+    const QMap<int, int> expected {{0, 270}, {1, 0}, {2, 90}, {3, 180}};
     QCOMPARE(model->originalPageRotations(), expected);
 }
 

@@ -79,7 +79,8 @@ QByteArray simple(const QList<QByteArray> &pageDictionaries, const QByteArray &c
     pdf.add(kFont);
     pdf.addStream({}, content);
     for (const QByteArray &dictionary : pageDictionaries)
-        pdf.add("<< /Type /Page /Parent 2 0 R " + dictionary + " /Resources << /Font << /F1 3 0 R >> >> /Contents 4 0 R >>");
+        pdf.add("<< /Type /Page /Parent 2 0 R " + dictionary
+            + " /Resources << /Font << /F1 3 0 R >> >> /Contents 4 0 R >>");
     return pdf.bytes(1);
 }
 
@@ -127,7 +128,8 @@ QByteArray nestedArrays()
 
 QByteArray hugePage()
 {
-    return simple({"/MediaBox [0 0 14400 14400]"}, "0 0 1 RG 0 0 m 14400 14400 l S\nBT /F1 400 Tf 100 7000 Td (Huge) Tj ET\n");
+    return simple(
+        {"/MediaBox [0 0 14400 14400]"}, "0 0 1 RG 0 0 m 14400 14400 l S\nBT /F1 400 Tf 100 7000 Td (Huge) Tj ET\n");
 }
 
 QByteArray absurdBoxes()

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -281,8 +280,8 @@ PDFDocumentEngine::~PDFDocumentEngine()
         std::fclose(m_file);
 }
 
-fz_display_list *PDFDocumentEngine::keepBlockList(fz_context *ctx, fz_display_list *pageList, int pageIndex,
-                                                  fz_rect area)
+fz_display_list *PDFDocumentEngine::keepBlockList(
+    fz_context *ctx, fz_display_list *pageList, int pageIndex, fz_rect area)
 {
     // Blocks are 2G × 2G points laid every G points, so any area up to G × G fits wholly in
     // the block that starts at the grid line at or before its top-left corner.
@@ -292,9 +291,9 @@ fz_display_list *PDFDocumentEngine::keepBlockList(fz_context *ctx, fz_display_li
         return nullptr;
     const int column = std::max(0, int(std::floor((area.x0 - bounds.x0) / G)));
     const int row = std::max(0, int(std::floor((area.y0 - bounds.y0) / G)));
-    const fz_rect block = {bounds.x0 + column * G, bounds.y0 + row * G, bounds.x0 + (column + 2) * G,
-                           bounds.y0 + (row + 2) * G};
-    const BlockKey key{pageIndex, column, row};
+    const fz_rect block
+        = {bounds.x0 + column * G, bounds.y0 + row * G, bounds.x0 + (column + 2) * G, bounds.y0 + (row + 2) * G};
+    const BlockKey key {pageIndex, column, row};
 
     {
         std::unique_lock<std::mutex> lock(m_blockMutex);
@@ -419,7 +418,7 @@ fz_display_list *PDFDocumentEngine::keepDisplayList(fz_context *ctx, int pageInd
 }
 
 bool PDFDocumentEngine::drawPage(fz_context *ctx, fz_document *document, int pageIndex, const fz_matrix &ctm,
-                                 const fz_irect &box, unsigned char *samples, fz_cookie *cookie, PDFError *error)
+    const fz_irect &box, unsigned char *samples, fz_cookie *cookie, PDFError *error)
 {
     fz_page *page = nullptr;
     fz_pixmap *pixmap = nullptr;

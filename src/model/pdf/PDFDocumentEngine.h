@@ -7,14 +7,14 @@
 #include "PDFPageTree.h"
 #include "PDFTextMatch.h"
 
-#include <cstdio>
 #include <condition_variable>
+#include <cstdio>
 #include <list>
 #include <memory>
 #include <mutex>
 #include <set>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -56,7 +56,7 @@ private:
     // One pass of the page on `document` into `samples` (BGRA rows of box's width); false on
     // error, with `error` set. The caller holds the handle's mutex.
     static bool drawPage(fz_context *ctx, fz_document *document, int pageIndex, const fz_matrix &ctm,
-                         const fz_irect &box, unsigned char *samples, fz_cookie *cookie, PDFError *error);
+        const fz_irect &box, unsigned char *samples, fz_cookie *cookie, PDFError *error);
     // The cached list for the page (kept), without recording or reordering; else null.
     fz_display_list *keepCachedDisplayList(fz_context *ctx, int pageIndex);
     void trimCache(fz_context *ctx);

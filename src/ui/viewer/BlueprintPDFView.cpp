@@ -10,8 +10,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -41,7 +41,7 @@ constexpr int kMatchMarkerMs = 2000;
 constexpr double kLineWheelSensitivity = 0.12;
 constexpr double kPreciseWheelSensitivity = 0.012;
 
-std::atomic<int> g_installedScrollMonitors{0};
+std::atomic<int> g_installedScrollMonitors {0};
 
 } // namespace
 
@@ -93,7 +93,7 @@ void BlueprintPDFView::setDocument(std::shared_ptr<PDFDocument> document)
     m_links.clear();
     m_linksLoading.clear();
     m_currentPage = m_document && m_document->pageCount() > 0 ? 0 : -1;
-    m_anchor = Anchor{};
+    m_anchor = Anchor {};
     relayout();
     emit documentChanged();
     // A new document always counts as a page change, even from page 0 to page 0.
@@ -117,7 +117,7 @@ void BlueprintPDFView::goToPageIndex(int index)
     if (!m_document || index < 0 || index >= m_document->pageCount())
         return;
     const bool shownPageChanges = m_displayMode == DisplayMode::SinglePage && index != m_currentPage;
-    m_anchor = Anchor{true, index, {}};
+    m_anchor = Anchor {true, index, {}};
     setCurrentPageIndex(index);
     // A single page shown alone sets the document's size, and a fitted scale follows the page.
     if (shownPageChanges || m_autoScales)
@@ -138,7 +138,7 @@ void BlueprintPDFView::go(const PDFSelection &selection)
     const QRectF target = page->pageToDisplay().mapRect(selection.bounds()).translated(pageRect.topLeft());
     const QRectF visible = visibleDocumentRect();
     if (!visible.contains(target)) {
-        m_anchor = Anchor{false, selection.pageIndex,
+        m_anchor = Anchor {false, selection.pageIndex,
             QPointF((target.center().x() - pageRect.left()) / pageRect.width(),
                 (target.center().y() - pageRect.top()) / pageRect.height())};
         applyAnchor();
@@ -203,7 +203,7 @@ void BlueprintPDFView::setDisplayMode(DisplayMode mode)
     if (mode == m_displayMode)
         return;
     m_displayMode = mode;
-    m_anchor = Anchor{true, std::max(m_currentPage, 0), {}};
+    m_anchor = Anchor {true, std::max(m_currentPage, 0), {}};
     relayout();
 }
 
@@ -244,7 +244,7 @@ void BlueprintPDFView::layoutDocumentView()
     // The current page stays current: a fitted view shows it whole, a zoomed one keeps the
     // view's centre on the same relative spot of the page (see Anchor).
     if (m_autoScales && m_currentPage >= 0)
-        m_anchor = Anchor{true, m_currentPage, {}};
+        m_anchor = Anchor {true, m_currentPage, {}};
     relayout();
     emit layoutChanged();
 }
@@ -352,9 +352,8 @@ void BlueprintPDFView::updateScrollRanges()
 {
     const QSizeF doc = m_layout.documentSize(m_currentPage) * m_scale;
     const QSize vp = viewport()->size();
-    auto maximum = [](qreal extent, int view) {
-        return extent > view + kFitTolerance ? int(std::ceil(extent - view)) : 0;
-    };
+    auto maximum
+        = [](qreal extent, int view) { return extent > view + kFitTolerance ? int(std::ceil(extent - view)) : 0; };
     m_adjustingScroll = true;
     horizontalScrollBar()->setRange(0, maximum(doc.width(), vp.width()));
     horizontalScrollBar()->setPageStep(vp.width());
@@ -376,7 +375,8 @@ void BlueprintPDFView::applyAnchor()
         const qreal top = m_layoutSettings.pageBreaks ? m_layoutSettings.margins.top() : 0;
         y = (r.top() - top) * m_scale;
     } else if (!r.isEmpty()) {
-        const QPointF centre(r.left() + m_anchor.relative.x() * r.width(), r.top() + m_anchor.relative.y() * r.height());
+        const QPointF centre(
+            r.left() + m_anchor.relative.x() * r.width(), r.top() + m_anchor.relative.y() * r.height());
         x = centre.x() * m_scale - vp.width() / 2.0;
         y = centre.y() * m_scale - vp.height() / 2.0;
     }
@@ -397,7 +397,7 @@ void BlueprintPDFView::captureCentreAnchor()
     const QRectF r = m_layout.pageRect(page, m_currentPage);
     if (r.isEmpty())
         return;
-    m_anchor = Anchor{false, page, QPointF((centre.x() - r.left()) / r.width(), (centre.y() - r.top()) / r.height())};
+    m_anchor = Anchor {false, page, QPointF((centre.x() - r.left()) / r.width(), (centre.y() - r.top()) / r.height())};
 }
 
 void BlueprintPDFView::scrollContentsBy(int, int)
@@ -445,7 +445,6 @@ void BlueprintPDFView::resizeEvent(QResizeEvent *event)
     QAbstractScrollArea::resizeEvent(event);
     reflow();
 }
-
 
 QPair<int, int> BlueprintPDFView::visiblePageRange() const
 {
@@ -561,7 +560,7 @@ bool BlueprintPDFView::paintPage(QPainter &painter, const PageGeometry &g, QSet<
     const QPointF centre = QRectF(g.visiblePixels).center();
     bool covered = true;
     bool anyTile = !scales.isEmpty();
-    const PDFStandIns::Page standInPage{g.base, g.size, g.pagePixels, g.origin, previewImage, scales};
+    const PDFStandIns::Page standInPage {g.base, g.size, g.pagePixels, g.origin, previewImage, scales};
     for (int row = g.visiblePixels.top() / t; row <= g.visiblePixels.bottom() / t; ++row) {
         for (int column = g.visiblePixels.left() / t; column <= g.visiblePixels.right() / t; ++column) {
             PDFTileKey key = g.base;
@@ -589,7 +588,7 @@ bool BlueprintPDFView::paintPage(QPainter &painter, const PageGeometry &g, QSet<
     if (!previewImage) {
         const bool nothingToShow = !anyTile && pixelScale > 2 * preview.pixelScale();
         m_renderQueue->request(preview, nothingToShow ? PDFRenderQueue::Visible : PDFRenderQueue::Background,
-                               nothingToShow ? -1.0 : std::abs(index - m_currentPage));
+            nothingToShow ? -1.0 : std::abs(index - m_currentPage));
     }
     painter.restore();
     return covered;
@@ -635,9 +634,8 @@ void BlueprintPDFView::paintSelection(QPainter &painter)
     QTransform t = page->pageToDisplay();
     t *= QTransform::fromScale(m_scale, m_scale);
     t *= QTransform::fromTranslate(r.left(), r.top());
-    const qreal pulse = m_selectionPulse->state() == QAbstractAnimation::Running
-        ? m_selectionPulse->currentValue().toReal()
-        : 1.0;
+    const qreal pulse
+        = m_selectionPulse->state() == QAbstractAnimation::Running ? m_selectionPulse->currentValue().toReal() : 1.0;
     const qreal grow = (1.0 - pulse) * 6.0;
     painter.setPen(QPen(kMatchColor, 1.5));
     QRectF bounds;
@@ -698,8 +696,8 @@ std::optional<QPointF> BlueprintPDFView::applyPanTranslation(QPointF translation
     const QPointF target = QPointF(h->value(), v->value()) - translation + m_panRemainder;
     const int x = std::clamp(int(std::lround(target.x())), h->minimum(), h->maximum());
     const int y = std::clamp(int(std::lround(target.y())), v->minimum(), v->maximum());
-    m_panRemainder = QPointF(x == int(std::lround(target.x())) ? target.x() - x : 0,
-                             y == int(std::lround(target.y())) ? target.y() - y : 0);
+    m_panRemainder = QPointF(
+        x == int(std::lround(target.x())) ? target.x() - x : 0, y == int(std::lround(target.y())) ? target.y() - y : 0);
     h->setValue(x);
     v->setValue(y);
     return QPointF(x, y);

@@ -247,6 +247,6 @@ private:
     QHash<int, QVector<PDFLink>> m_links; // by page; absent while loading
     QSet<int> m_linksLoading;
     PDFStandIns m_standIns;
-    QElapsedTimer m_paintClock;     // started by each paintEvent
+    QElapsedTimer m_paintClock; // started by each paintEvent
     bool m_standInsPending = false; // the frame drew stand-ins roughly; another one follows
 };

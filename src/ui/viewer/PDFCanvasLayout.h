@@ -16,7 +16,7 @@ public:
     struct Settings {
         bool continuous = true;
         bool pageBreaks = true;
-        QMarginsF margins{12, 12, 12, 12}; // points, each side of every page
+        QMarginsF margins {12, 12, 12, 12}; // points, each side of every page
     };
 
     void setPages(const QVector<QSizeF> &displaySizes); // points, rotation applied

@@ -138,7 +138,7 @@ void PDFRenderQueue::request(const PDFTileKey &key, int priority, double distanc
     // starts once the aborted one has returned.
     if (const auto running = m_running.constFind(key); running != m_running.cend() && !running.value()->isCancelled())
         return;
-    m_queue.insert(key, Queued{priority, distance});
+    m_queue.insert(key, Queued {priority, distance});
     startJobs();
 }
 

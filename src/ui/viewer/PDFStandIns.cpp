@@ -19,7 +19,7 @@ void drawImagePart(QPainter &painter, const QImage &image, const QRectF &target,
     const qreal sx = image.width() / target.width();
     const qreal sy = image.height() / target.height();
     const QRectF source((shown.left() - target.left()) * sx, (shown.top() - target.top()) * sy, shown.width() * sx,
-                        shown.height() * sy);
+        shown.height() * sy);
     painter.drawImage(shown, image, source);
 }
 
@@ -27,8 +27,8 @@ using Parts = QList<std::pair<PDFTileKey, const QImage *>>;
 
 // The cached tiles of `scale` under `tileRect` (pixels at `pixelScale`); `complete` tells
 // whether they cover it.
-Parts partsAt(PDFTileCache &cache, const PDFTileKey &key, const QRect &tileRect, double pixelScale, qint64 scale,
-              bool *complete)
+Parts partsAt(
+    PDFTileCache &cache, const PDFTileKey &key, const QRect &tileRect, double pixelScale, qint64 scale, bool *complete)
 {
     const int t = PDFTileKey::tileSize;
     Parts parts;
@@ -52,8 +52,8 @@ Parts partsAt(PDFTileCache &cache, const PDFTileKey &key, const QRect &tileRect,
 
 } // namespace
 
-bool PDFStandIns::draw(QPainter &painter, PDFTileCache &cache, const Page &page, const PDFTileKey &key,
-                       bool mayCompose, bool *rough)
+bool PDFStandIns::draw(
+    QPainter &painter, PDFTileCache &cache, const Page &page, const PDFTileKey &key, bool mayCompose, bool *rough)
 {
     *rough = false;
     const double pixelScale = page.base.pixelScale();
@@ -93,8 +93,7 @@ bool PDFStandIns::draw(QPainter &painter, PDFTileCache &cache, const Page &page,
             for (const auto &[stand, standImage] : parts) {
                 const QRect standRect = stand.pixelRect(page.size);
                 drawImagePart(target, *standImage,
-                              QRectF(QPointF(standRect.topLeft()) / ratio + offset, QSizeF(standRect.size()) / ratio),
-                              clip);
+                    QRectF(QPointF(standRect.topLeft()) / ratio + offset, QSizeF(standRect.size()) / ratio), clip);
             }
         }
     };
@@ -118,7 +117,7 @@ bool PDFStandIns::draw(QPainter &painter, PDFTileCache &cache, const Page &page,
         composer.end();
         if (standIn != m_standIns.end())
             recycle(standIn->image);
-        standIn = m_standIns.insert(key, StandIn{image, source});
+        standIn = m_standIns.insert(key, StandIn {image, source});
     }
     painter.drawImage(shownRect.topLeft(), standIn->image);
     return whole || page.preview;

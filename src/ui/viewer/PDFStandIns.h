@@ -27,19 +27,19 @@ class PDFStandIns {
 public:
     // A page as the current frame shows it.
     struct Page {
-        PDFTileKey base;                 // the page's tiles at the current scale
-        QSizeF size;                     // displayed size in points
-        QRect pixels;                    // the page at the current scale, from (0, 0)
-        QPoint origin;                   // where the page's top-left pixel is drawn
+        PDFTileKey base; // the page's tiles at the current scale
+        QSizeF size; // displayed size in points
+        QRect pixels; // the page at the current scale, from (0, 0)
+        QPoint origin; // where the page's top-left pixel is drawn
         const QImage *preview = nullptr; // the whole page at low resolution, if cached
-        QList<qint64> scales;            // other scales with cached tiles, nearest first
+        QList<qint64> scales; // other scales with cached tiles, nearest first
     };
 
     // Draws the stand-in of `key`, a tile of `page`. With `mayCompose` false nothing new is
     // composed: an out-of-date stand-in is drawn roughly and `*rough` is set. Returns whether
     // the tile's paper was wholly covered by a picture (paper is drawn where none exists).
-    bool draw(QPainter &painter, PDFTileCache &cache, const Page &page, const PDFTileKey &key, bool mayCompose,
-              bool *rough);
+    bool draw(
+        QPainter &painter, PDFTileCache &cache, const Page &page, const PDFTileKey &key, bool mayCompose, bool *rough);
     // The tile itself is there now.
     void drop(const PDFTileKey &key);
     // Drops every stand-in whose tile is not in `wanted`.

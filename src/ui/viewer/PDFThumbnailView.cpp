@@ -44,10 +44,11 @@ void PDFThumbnailView::setPDFView(BlueprintPDFView *view)
         m_connections[0] = connect(view, &BlueprintPDFView::documentChanged, this, &PDFThumbnailView::documentChanged);
         m_connections[1] = connect(view, &BlueprintPDFView::pageChanged, this, &PDFThumbnailView::currentPageChanged);
         m_connections[2] = connect(view, &BlueprintPDFView::layoutChanged, viewport(), qOverload<>(&QWidget::update));
-        m_connections[3] = connect(view->renderQueue(), &PDFRenderQueue::imageReady, this, [this](const PDFTileKey &key) {
-            if (key.kind == PDFTileKey::Thumbnail)
-                viewport()->update();
-        });
+        m_connections[3]
+            = connect(view->renderQueue(), &PDFRenderQueue::imageReady, this, [this](const PDFTileKey &key) {
+                  if (key.kind == PDFTileKey::Thumbnail)
+                      viewport()->update();
+              });
     }
     documentChanged();
 }
@@ -73,8 +74,8 @@ void PDFThumbnailView::currentPageChanged()
         if (cell.top() < 0)
             verticalScrollBar()->setValue(verticalScrollBar()->value() + cell.top());
         else if (cell.top() + cell.height() > viewport()->height())
-            verticalScrollBar()->setValue(verticalScrollBar()->value() + cell.top() + cell.height()
-                                          - viewport()->height());
+            verticalScrollBar()->setValue(
+                verticalScrollBar()->value() + cell.top() + cell.height() - viewport()->height());
     }
     viewport()->update();
 }
@@ -94,8 +95,8 @@ void PDFThumbnailView::resizeEvent(QResizeEvent *event)
 
 QRect PDFThumbnailView::cellRect(int index) const
 {
-    return QRect(0, kSpacing + index * kCellHeight - verticalScrollBar()->value(), viewport()->width(),
-                 kCellHeight - kSpacing);
+    return QRect(
+        0, kSpacing + index * kCellHeight - verticalScrollBar()->value(), viewport()->width(), kCellHeight - kSpacing);
 }
 
 int PDFThumbnailView::pageAt(QPoint viewportPoint) const
@@ -141,7 +142,7 @@ void PDFThumbnailView::paintEvent(QPaintEvent *)
         const PDFTileKey key = thumbnailKey(i);
         const QSizeF size = m_pdfView->document()->page(i)->displaySize() * key.pixelScale() / devicePixelRatioF();
         const QRectF box(cell.left() + (cell.width() - size.width()) / 2,
-                         cell.top() + (thumbnailSize.height() - size.height()) / 2, size.width(), size.height());
+            cell.top() + (thumbnailSize.height() - size.height()) / 2, size.width(), size.height());
         if (i == current)
             painter.fillRect(box.adjusted(-5, -5, 5, 5), palette().color(QPalette::Highlight));
         painter.fillRect(box.translated(1, 1), QColor(0, 0, 0, 40));
@@ -153,7 +154,7 @@ void PDFThumbnailView::paintEvent(QPaintEvent *)
             queue->request(key, PDFRenderQueue::Background, 1000.0 + std::abs(i - current));
         painter.setPen(palette().color(i == current ? QPalette::Text : QPalette::PlaceholderText));
         painter.drawText(QRect(cell.left(), cell.top() + thumbnailSize.height() + 2, cell.width(), kLabelHeight),
-                         Qt::AlignCenter, QString::number(i + 1));
+            Qt::AlignCenter, QString::number(i + 1));
     }
     queue->retain(wanted, PDFTileKey::Thumbnail);
     paintFocusRing(painter);

@@ -21,7 +21,7 @@ class PDFThumbnailView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    static constexpr QSize thumbnailSize{112, 148}; // logical pixels, the page fits inside
+    static constexpr QSize thumbnailSize {112, 148}; // logical pixels, the page fits inside
 
     explicit PDFThumbnailView(QWidget *parent = nullptr);
 

@@ -19,7 +19,7 @@ PDFTileKey pageKey(quint64 document, int page, int rotation)
 } // namespace
 
 PDFTileCache::PDFTileCache(qint64 tileBudgetBytes, qint64 pageImageBudgetBytes)
-    : m_budget{tileBudgetBytes, pageImageBudgetBytes}
+    : m_budget {tileBudgetBytes, pageImageBudgetBytes}
 {
 }
 
@@ -38,7 +38,7 @@ void PDFTileCache::insert(const PDFTileKey &key, const QImage &image)
     if (const auto it = m_index.constFind(key); it != m_index.cend())
         erase(it.value());
     const int pool = poolOf(key);
-    m_lru[pool].push_front(Entry{key, image});
+    m_lru[pool].push_front(Entry {key, image});
     m_index.insert(key, m_lru[pool].begin());
     m_used[pool] += bytesOf(image);
     if (key.kind == PDFTileKey::Tile)

@@ -32,7 +32,7 @@ struct PDFTileKey {
     QRect pixelRect(QSizeF displaySize) const
     {
         const QRect page(0, 0, int(std::ceil(displaySize.width() * pixelScale())),
-                         int(std::ceil(displaySize.height() * pixelScale())));
+            int(std::ceil(displaySize.height() * pixelScale())));
         if (kind != Tile)
             return page;
         return QRect(column * tileSize, row * tileSize, tileSize, tileSize).intersected(page);

@@ -22,7 +22,7 @@ constexpr qreal kDisabledOpacity = 0.38;
 } // namespace
 
 PDFToolbarButton::PDFToolbarButton(const QString &title, const QString &systemImage, const QString &label,
-                                   const QString &identifier, bool isProminent, QWidget *parent)
+    const QString &identifier, bool isProminent, QWidget *parent)
     : QAbstractButton(parent)
     , m_systemImage(systemImage)
     , m_label(label)

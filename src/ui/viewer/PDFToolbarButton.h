@@ -14,8 +14,8 @@ class PDFToolbarButton : public QAbstractButton {
     Q_OBJECT
 
 public:
-    PDFToolbarButton(const QString &title, const QString &systemImage, const QString &label,
-                     const QString &identifier, bool isProminent = false, QWidget *parent = nullptr);
+    PDFToolbarButton(const QString &title, const QString &systemImage, const QString &label, const QString &identifier,
+        bool isProminent = false, QWidget *parent = nullptr);
 
     QString title() const { return accessibleName(); }
     QString systemImage() const { return m_systemImage; }

@@ -22,7 +22,8 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        painter.fillRect(QRectF(1, 0, 1, height()), PDFViewerStyle::withOpacity(PDFViewerStyle::primary(palette()), 0.1));
+        painter.fillRect(
+            QRectF(1, 0, 1, height()), PDFViewerStyle::withOpacity(PDFViewerStyle::primary(palette()), 0.1));
     }
 };
 

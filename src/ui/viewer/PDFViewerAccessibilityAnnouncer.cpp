@@ -15,7 +15,6 @@ namespace {
 const char kMessageProperty[] = "message";
 const char kSourceName[] = "pdf-accessibility-announcement";
 
-
 // A childless alert element under the application's accessible root.
 class AnnouncementInterface : public QAccessibleInterface {
 public:
@@ -54,7 +53,8 @@ private:
 
 QAccessibleInterface *interfaceFactory(const QString &, QObject *object)
 {
-    if (object && object->objectName() == QLatin1String(kSourceName) && object->parent() == QCoreApplication::instance())
+    if (object && object->objectName() == QLatin1String(kSourceName)
+        && object->parent() == QCoreApplication::instance())
         return new AnnouncementInterface(object);
     return nullptr;
 }

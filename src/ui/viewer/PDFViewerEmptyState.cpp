@@ -21,8 +21,8 @@ constexpr qreal kFrameWidth = 2;
 
 PDFViewerEmptyState::PDFViewerEmptyState(PDFViewerModel *model, QWidget *parent)
     : QWidget(parent)
-    , m_symbol(new PDFViewerSymbolView(QStringLiteral("doc.richtext"), 58, QColor(), PDFViewerSymbol::Weight::Light,
-                                       this))
+    , m_symbol(
+          new PDFViewerSymbolView(QStringLiteral("doc.richtext"), 58, QColor(), PDFViewerSymbol::Weight::Light, this))
     , m_title(new QLabel(this))
     , m_hint(new QLabel(QStringLiteral("滚轮缩放 · 按住拖动画布 · 所有文档只在本机处理"), this))
     , m_choose(new QPushButton(QStringLiteral("选择 PDF"), this))
@@ -67,7 +67,7 @@ void PDFViewerEmptyState::refresh()
 {
     const QPalette base = palette();
     m_symbol->setSymbol(QStringLiteral("doc.richtext"),
-                        m_isDropTargeted ? PDFViewerStyle::accent(base) : PDFViewerStyle::secondary(base));
+        m_isDropTargeted ? PDFViewerStyle::accent(base) : PDFViewerStyle::secondary(base));
     m_title->setText(m_isDropTargeted ? QStringLiteral("松开即可打开") : QStringLiteral("把 PDF 拖到这里"));
 
     QPalette hintPalette = m_hint->palette();
@@ -82,8 +82,7 @@ void PDFViewerEmptyState::refresh()
                                            "QPushButton:pressed { background: %3; }"
                                            "QPushButton:focus { border: 2px solid %5; }")
                                 .arg(accent.name(), base.color(QPalette::HighlightedText).name(),
-                                     accent.darker(115).name(), accent.lighter(108).name(),
-                                     accent.darker(140).name()));
+                                    accent.darker(115).name(), accent.lighter(108).name(), accent.darker(140).name()));
 }
 
 void PDFViewerEmptyState::changeEvent(QEvent *event)

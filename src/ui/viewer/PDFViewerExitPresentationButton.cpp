@@ -93,17 +93,17 @@ void PDFViewerExitPresentationButton::paintEvent(QPaintEvent *)
     const QFontMetricsF keyMetrics(keyFont());
     qreal x = face.left() + kPadding;
     PDFViewerSymbol::paint(painter, QStringLiteral("rectangle.arrowtriangle.2.outward"),
-                           QRectF(x, face.center().y() - kIconSize / 2, kIconSize, kIconSize), Qt::white,
-                           PDFViewerSymbol::Weight::Semibold);
+        QRectF(x, face.center().y() - kIconSize / 2, kIconSize, kIconSize), Qt::white,
+        PDFViewerSymbol::Weight::Semibold);
     x += kIconSize + kSpacing;
     painter.setPen(Qt::white);
     painter.setFont(font());
     const qreal captionWidth = captionMetrics.horizontalAdvance(caption());
-    painter.drawText(QRectF(x, face.top(), captionWidth + 1, face.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     caption());
+    painter.drawText(
+        QRectF(x, face.top(), captionWidth + 1, face.height()), Qt::AlignLeft | Qt::AlignVCenter, caption());
     x += captionWidth + kSpacing;
     painter.setPen(PDFViewerStyle::withOpacity(Qt::white, 0.72));
     painter.setFont(keyFont());
     painter.drawText(QRectF(x, face.top(), keyMetrics.horizontalAdvance(keyText()) + 1, face.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, keyText());
+        Qt::AlignLeft | Qt::AlignVCenter, keyText());
 }

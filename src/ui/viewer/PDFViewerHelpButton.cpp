@@ -52,8 +52,7 @@ void PDFViewerHelpButton::paintEvent(QPaintEvent *)
     const qreal textWidth = QFontMetricsF(font()).horizontalAdvance(text());
     qreal x = (width() - (kIconSize + kSpacing + textWidth)) / 2;
     PDFViewerSymbol::paint(painter, QStringLiteral("questionmark.circle"),
-                           QRectF(x, (height() - kIconSize) / 2, kIconSize, kIconSize), pdfBrandPurple,
-                           PDFViewerSymbol::Weight::Semibold);
+        QRectF(x, (height() - kIconSize) / 2, kIconSize, kIconSize), pdfBrandPurple, PDFViewerSymbol::Weight::Semibold);
     x += kIconSize + kSpacing;
     painter.setPen(pdfBrandPurple);
     painter.drawText(QRectF(x, 0, textWidth + 1, height()), Qt::AlignLeft | Qt::AlignVCenter, text());

@@ -18,8 +18,8 @@ constexpr int kExitInset = 16;
 
 } // namespace
 
-PDFViewerPresentationView::PDFViewerPresentationView(PDFViewerModel *model, PDFViewerShortcutStore *shortcuts,
-                                                     QWidget *parent)
+PDFViewerPresentationView::PDFViewerPresentationView(
+    PDFViewerModel *model, PDFViewerShortcutStore *shortcuts, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
     , m_shortcuts(shortcuts)
@@ -114,8 +114,7 @@ void PDFViewerPresentationView::exit()
 void PDFViewerPresentationView::refreshToolTip()
 {
     m_exit->setToolTip(QStringLiteral("退出全屏并恢复分页（Esc 或 ")
-                       + m_shortcuts->shortcut(PDFViewerShortcutAction::togglePresentation).displayText()
-                       + QStringLiteral("）"));
+        + m_shortcuts->shortcut(PDFViewerShortcutAction::togglePresentation).displayText() + QStringLiteral("）"));
 }
 
 void PDFViewerPresentationView::placeExitButton()

@@ -115,8 +115,8 @@ void PDFViewerRecentMenu::paintEvent(QPaintEvent *)
     if (hasFocus())
         painter.strokePath(shape, QPen(PDFViewerStyle::accent(palette()), 1.5));
     const QRectF icon(QRectF(rect()).center() - QPointF(7, 7), QSizeF(14, 14));
-    PDFViewerSymbol::paint(painter, QStringLiteral("clock"), icon, PDFViewerStyle::primary(palette()),
-                           PDFViewerSymbol::Weight::Medium);
+    PDFViewerSymbol::paint(
+        painter, QStringLiteral("clock"), icon, PDFViewerStyle::primary(palette()), PDFViewerSymbol::Weight::Medium);
 }
 
 bool PDFViewerRecentMenu::hitButton(const QPoint &pos) const

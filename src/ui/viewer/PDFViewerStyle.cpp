@@ -16,11 +16,26 @@ QFont systemFont(qreal pixelSize, QFont::Weight weight)
     return font;
 }
 
-QFont bodyFont(QFont::Weight weight) { return systemFont(13, weight); }
-QFont calloutFont(QFont::Weight weight) { return systemFont(12, weight); }
-QFont captionFont(QFont::Weight weight) { return systemFont(11, weight); }
-QFont caption2Font(QFont::Weight weight) { return systemFont(10, weight); }
-QFont title2Font(QFont::Weight weight) { return systemFont(17, weight); }
+QFont bodyFont(QFont::Weight weight)
+{
+    return systemFont(13, weight);
+}
+QFont calloutFont(QFont::Weight weight)
+{
+    return systemFont(12, weight);
+}
+QFont captionFont(QFont::Weight weight)
+{
+    return systemFont(11, weight);
+}
+QFont caption2Font(QFont::Weight weight)
+{
+    return systemFont(10, weight);
+}
+QFont title2Font(QFont::Weight weight)
+{
+    return systemFont(17, weight);
+}
 
 QFont withMonospacedDigits(QFont font)
 {
@@ -38,18 +53,33 @@ QColor withOpacity(QColor color, qreal opacity)
     return color;
 }
 
-QColor primary(const QPalette &palette) { return palette.color(QPalette::WindowText); }
-QColor secondary(const QPalette &palette) { return withOpacity(primary(palette), 0.55); }
-QColor tertiary(const QPalette &palette) { return withOpacity(primary(palette), 0.32); }
-QColor accent(const QPalette &palette) { return palette.color(QPalette::Highlight); }
-QColor warning() { return QColor(255, 149, 0); }
+QColor primary(const QPalette &palette)
+{
+    return palette.color(QPalette::WindowText);
+}
+QColor secondary(const QPalette &palette)
+{
+    return withOpacity(primary(palette), 0.55);
+}
+QColor tertiary(const QPalette &palette)
+{
+    return withOpacity(primary(palette), 0.32);
+}
+QColor accent(const QPalette &palette)
+{
+    return palette.color(QPalette::Highlight);
+}
+QColor warning()
+{
+    return QColor(255, 149, 0);
+}
 
 QColor divider(const QPalette &palette)
 {
     const QColor window = palette.color(QPalette::Window);
     const QColor text = palette.color(QPalette::WindowText);
-    return QColor::fromRgbF(window.redF() * 0.88F + text.redF() * 0.12F, window.greenF() * 0.88F + text.greenF() * 0.12F,
-        window.blueF() * 0.88F + text.blueF() * 0.12F);
+    return QColor::fromRgbF(window.redF() * 0.88F + text.redF() * 0.12F,
+        window.greenF() * 0.88F + text.greenF() * 0.12F, window.blueF() * 0.88F + text.blueF() * 0.12F);
 }
 
 QColor ultraThinMaterial(const QPalette &palette)
@@ -66,8 +96,8 @@ QColor thinMaterial(const QPalette &palette)
     return base;
 }
 
-void paintShadow(QPainter &painter, const QRectF &rect, qreal cornerRadius, qreal opacity, qreal blurRadius,
-                 qreal offsetY)
+void paintShadow(
+    QPainter &painter, const QRectF &rect, qreal cornerRadius, qreal opacity, qreal blurRadius, qreal offsetY)
 {
     // A stack of ever larger, ever fainter rounded rectangles approximates a Gaussian blur
     // well enough at these small radii.

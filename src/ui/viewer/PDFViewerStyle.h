@@ -15,11 +15,11 @@ namespace PDFViewerStyle {
 // Text styles. Pixel sizes, so the chrome keeps its proportions whatever the desktop's
 // point-to-pixel setting.
 QFont systemFont(qreal pixelSize, QFont::Weight weight = QFont::Normal);
-QFont bodyFont(QFont::Weight weight = QFont::Normal);      // 13 px
-QFont calloutFont(QFont::Weight weight = QFont::Normal);   // 12 px
-QFont captionFont(QFont::Weight weight = QFont::Normal);   // 11 px
-QFont caption2Font(QFont::Weight weight = QFont::Normal);  // 10 px
-QFont title2Font(QFont::Weight weight = QFont::Normal);    // 17 px
+QFont bodyFont(QFont::Weight weight = QFont::Normal); // 13 px
+QFont calloutFont(QFont::Weight weight = QFont::Normal); // 12 px
+QFont captionFont(QFont::Weight weight = QFont::Normal); // 11 px
+QFont caption2Font(QFont::Weight weight = QFont::Normal); // 10 px
+QFont title2Font(QFont::Weight weight = QFont::Normal); // 17 px
 // `font` with tabular (equal-width) digits, so numbers do not jitter while they change.
 QFont withMonospacedDigits(QFont font);
 
@@ -43,7 +43,7 @@ QColor thinMaterial(const QPalette &palette);
 // A blurred drop shadow under a rounded rectangle `rect` (radius `cornerRadius`): black at
 // `opacity` spread over `blurRadius`, shifted down by `offsetY`. Callers fill the shape itself
 // afterwards, over the shadow.
-void paintShadow(QPainter &painter, const QRectF &rect, qreal cornerRadius, qreal opacity, qreal blurRadius,
-                 qreal offsetY);
+void paintShadow(
+    QPainter &painter, const QRectF &rect, qreal cornerRadius, qreal opacity, qreal blurRadius, qreal offsetY);
 
 } // namespace PDFViewerStyle

@@ -16,10 +16,10 @@ namespace PDFViewerSymbol {
 enum class Weight { Light, Regular, Medium, Semibold, Bold };
 
 bool isKnown(const QString &name);
-void paint(QPainter &painter, const QString &name, const QRectF &rect, const QColor &color,
-           Weight weight = Weight::Regular);
+void paint(
+    QPainter &painter, const QString &name, const QRectF &rect, const QColor &color, Weight weight = Weight::Regular);
 // A square pixmap of `size` logical pixels at `devicePixelRatio`.
-QPixmap pixmap(const QString &name, int size, const QColor &color, Weight weight = Weight::Regular,
-               qreal devicePixelRatio = 1.0);
+QPixmap pixmap(
+    const QString &name, int size, const QColor &color, Weight weight = Weight::Regular, qreal devicePixelRatio = 1.0);
 
 } // namespace PDFViewerSymbol

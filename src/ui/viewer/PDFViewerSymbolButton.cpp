@@ -33,8 +33,8 @@ void PDFViewerSymbolButton::paintEvent(QPaintEvent *)
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(face, 5, 5);
     }
-    const QRectF symbol(QRectF(rect()).center() - QPointF(m_symbolSize, m_symbolSize) / 2.0,
-                        QSizeF(m_symbolSize, m_symbolSize));
-    PDFViewerSymbol::paint(painter, m_symbol, symbol, PDFViewerStyle::withOpacity(primary, 0.75),
-                           PDFViewerSymbol::Weight::Semibold);
+    const QRectF symbol(
+        QRectF(rect()).center() - QPointF(m_symbolSize, m_symbolSize) / 2.0, QSizeF(m_symbolSize, m_symbolSize));
+    PDFViewerSymbol::paint(
+        painter, m_symbol, symbol, PDFViewerStyle::withOpacity(primary, 0.75), PDFViewerSymbol::Weight::Semibold);
 }

@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
-PDFViewerSymbolView::PDFViewerSymbolView(const QString &name, int size, const QColor &color,
-                                         PDFViewerSymbol::Weight weight, QWidget *parent)
+PDFViewerSymbolView::PDFViewerSymbolView(
+    const QString &name, int size, const QColor &color, PDFViewerSymbol::Weight weight, QWidget *parent)
     : QWidget(parent)
     , m_name(name)
     , m_color(color)

@@ -11,7 +11,7 @@ class PDFViewerSymbolView : public QWidget {
 
 public:
     PDFViewerSymbolView(const QString &name, int size, const QColor &color,
-                        PDFViewerSymbol::Weight weight = PDFViewerSymbol::Weight::Regular, QWidget *parent = nullptr);
+        PDFViewerSymbol::Weight weight = PDFViewerSymbol::Weight::Regular, QWidget *parent = nullptr);
 
     QString name() const { return m_name; }
     QColor color() const { return m_color; }

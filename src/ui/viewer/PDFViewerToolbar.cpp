@@ -9,8 +9,8 @@
 #include "PDFViewerRecentMenu.h"
 #include "PDFViewerSearchField.h"
 #include "PDFViewerShortcutStore.h"
-#include "PDFViewerSymbolButton.h"
 #include "PDFViewerStyle.h"
+#include "PDFViewerSymbolButton.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -40,8 +40,8 @@ PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore
 
     // Group 1: files.
     auto *files = new PDFToolbarGroup(this);
-    PDFToolbarButton *open = makeButton(QStringLiteral("打开 PDF"), QStringLiteral("folder"), QStringLiteral("打开"),
-                                        QStringLiteral("pdf-open"));
+    PDFToolbarButton *open = makeButton(
+        QStringLiteral("打开 PDF"), QStringLiteral("folder"), QStringLiteral("打开"), QStringLiteral("pdf-open"));
     open->setToolTip(
         QStringLiteral("打开 PDF（") + PDFViewerFixedShortcuts::openPDF().displayText() + QStringLiteral("）"));
     connect(open, &QAbstractButton::clicked, model, &PDFViewerModel::choosePDF);
@@ -52,12 +52,12 @@ PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore
 
     // Group 2: pages.
     auto *pages = new PDFToolbarGroup(this);
-    PDFToolbarButton *previous = makeButton(QStringLiteral("上一页"), QStringLiteral("chevron.left"), {},
-                                            QStringLiteral("pdf-previous-page"));
+    PDFToolbarButton *previous
+        = makeButton(QStringLiteral("上一页"), QStringLiteral("chevron.left"), {}, QStringLiteral("pdf-previous-page"));
     bindAction(previous, QStringLiteral("上一页"), PDFViewerShortcutAction::previousPage);
     m_pageField = new PDFViewerPageField(model, pages);
-    PDFToolbarButton *next = makeButton(QStringLiteral("下一页"), QStringLiteral("chevron.right"), {},
-                                        QStringLiteral("pdf-next-page"));
+    PDFToolbarButton *next
+        = makeButton(QStringLiteral("下一页"), QStringLiteral("chevron.right"), {}, QStringLiteral("pdf-next-page"));
     bindAction(next, QStringLiteral("下一页"), PDFViewerShortcutAction::nextPage);
     pages->addWidget(previous);
     pages->addWidget(m_pageField);
@@ -65,22 +65,22 @@ PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore
 
     // Group 3: zoom.
     auto *zoom = new PDFToolbarGroup(this);
-    PDFToolbarButton *zoomOut = makeButton(QStringLiteral("缩小"), QStringLiteral("minus.magnifyingglass"), {},
-                                           QStringLiteral("pdf-zoom-out"));
+    PDFToolbarButton *zoomOut = makeButton(
+        QStringLiteral("缩小"), QStringLiteral("minus.magnifyingglass"), {}, QStringLiteral("pdf-zoom-out"));
     bindAction(zoomOut, QStringLiteral("缩小"), PDFViewerShortcutAction::zoomOut);
     m_zoomLabel = new QLabel(zoom);
     m_zoomLabel->setObjectName(QStringLiteral("pdf-zoom-label"));
     m_zoomLabel->setFixedWidth(42);
     m_zoomLabel->setAlignment(Qt::AlignCenter);
     m_zoomLabel->setFont(PDFViewerStyle::withMonospacedDigits(PDFViewerStyle::captionFont(QFont::DemiBold)));
-    PDFToolbarButton *zoomIn = makeButton(QStringLiteral("放大"), QStringLiteral("plus.magnifyingglass"), {},
-                                          QStringLiteral("pdf-zoom-in"));
+    PDFToolbarButton *zoomIn
+        = makeButton(QStringLiteral("放大"), QStringLiteral("plus.magnifyingglass"), {}, QStringLiteral("pdf-zoom-in"));
     bindAction(zoomIn, QStringLiteral("放大"), PDFViewerShortcutAction::zoomIn);
-    PDFToolbarButton *fit = makeButton(QStringLiteral("适合页面"), QStringLiteral("rectangle.inset.filled"), {},
-                                       QStringLiteral("pdf-fit-page"));
+    PDFToolbarButton *fit = makeButton(
+        QStringLiteral("适合页面"), QStringLiteral("rectangle.inset.filled"), {}, QStringLiteral("pdf-fit-page"));
     bindAction(fit, QStringLiteral("适合页面"), PDFViewerShortcutAction::fitPage);
-    PDFToolbarButton *actual = makeButton(QStringLiteral("100% 实际大小"), {}, QStringLiteral("1:1"),
-                                          QStringLiteral("pdf-actual-size"));
+    PDFToolbarButton *actual
+        = makeButton(QStringLiteral("100% 实际大小"), {}, QStringLiteral("1:1"), QStringLiteral("pdf-actual-size"));
     bindAction(actual, QStringLiteral("100% 实际大小"), PDFViewerShortcutAction::actualSize);
     zoom->addWidget(zoomOut);
     zoom->addWidget(m_zoomLabel);
@@ -91,14 +91,14 @@ PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore
 
     // Group 4: rotation.
     auto *rotation = new PDFToolbarGroup(this);
-    PDFToolbarButton *left = makeButton(QStringLiteral("向左旋转 90°"), QStringLiteral("rotate.left"), {},
-                                        QStringLiteral("pdf-rotate-left"));
+    PDFToolbarButton *left = makeButton(
+        QStringLiteral("向左旋转 90°"), QStringLiteral("rotate.left"), {}, QStringLiteral("pdf-rotate-left"));
     bindAction(left, QStringLiteral("向左旋转 90°"), PDFViewerShortcutAction::rotateLeft);
     PDFToolbarButton *reset = makeButton(QStringLiteral("恢复原始方向"), QStringLiteral("arrow.counterclockwise"), {},
-                                         QStringLiteral("pdf-reset-rotation"));
+        QStringLiteral("pdf-reset-rotation"));
     bindAction(reset, QStringLiteral("恢复原始方向"), PDFViewerShortcutAction::resetRotation);
-    PDFToolbarButton *right = makeButton(QStringLiteral("向右旋转 90°"), QStringLiteral("rotate.right"), {},
-                                         QStringLiteral("pdf-rotate-right"));
+    PDFToolbarButton *right = makeButton(
+        QStringLiteral("向右旋转 90°"), QStringLiteral("rotate.right"), {}, QStringLiteral("pdf-rotate-right"));
     bindAction(right, QStringLiteral("向右旋转 90°"), PDFViewerShortcutAction::rotateRight);
     rotation->addWidget(left);
     rotation->addWidget(reset);
@@ -106,13 +106,13 @@ PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore
 
     // The presentation toggle stands alone, in the brand colour.
     PDFToolbarButton *present = makeButton(QStringLiteral("投影模式"), QStringLiteral("rectangle.on.rectangle"),
-                                           QStringLiteral("投影"), QStringLiteral("pdf-presentation"), true);
+        QStringLiteral("投影"), QStringLiteral("pdf-presentation"), true);
     bindAction(present, QStringLiteral("全屏铺满并隐藏分页"), PDFViewerShortcutAction::togglePresentation);
 
     m_searchField = new PDFViewerSearchField(model, this);
 
-    for (QWidget *group : {static_cast<QWidget *>(files), static_cast<QWidget *>(pages),
-                           static_cast<QWidget *>(zoom), static_cast<QWidget *>(rotation)}) {
+    for (QWidget *group : {static_cast<QWidget *>(files), static_cast<QWidget *>(pages), static_cast<QWidget *>(zoom),
+             static_cast<QWidget *>(rotation)}) {
         row->addWidget(group, 0, Qt::AlignVCenter);
         m_shadowed.append(group);
     }
@@ -133,8 +133,8 @@ PDFViewerToolbar::PDFViewerToolbar(PDFViewerModel *model, PDFViewerShortcutStore
     refreshToolTips();
 }
 
-PDFToolbarButton *PDFViewerToolbar::makeButton(const QString &title, const QString &systemImage, const QString &label,
-                                               const QString &identifier, bool isProminent)
+PDFToolbarButton *PDFViewerToolbar::makeButton(
+    const QString &title, const QString &systemImage, const QString &label, const QString &identifier, bool isProminent)
 {
     auto *button = new PDFToolbarButton(title, systemImage, label, identifier, isProminent, this);
     m_buttons.append(button);
@@ -166,7 +166,7 @@ QList<QWidget *> PDFViewerToolbar::focusOrder() const
     order.append(m_pageField->lineEdit());
     add("pdf-next-page");
     for (const char *identifier : {"pdf-zoom-out", "pdf-zoom-in", "pdf-fit-page", "pdf-actual-size", "pdf-rotate-left",
-                                   "pdf-reset-rotation", "pdf-rotate-right", "pdf-presentation"})
+             "pdf-reset-rotation", "pdf-rotate-right", "pdf-presentation"})
         add(identifier);
     order.append(m_searchField->lineEdit());
     order.append(m_searchField->previousButton());
@@ -193,8 +193,7 @@ void PDFViewerToolbar::refreshState()
     m_zoomLabel->setAccessibleName(QStringLiteral("当前缩放 ") + percentage);
     QPalette palette = m_zoomLabel->palette();
     const QPalette base = this->palette();
-    palette.setColor(QPalette::WindowText,
-                     hasPages ? PDFViewerStyle::primary(base) : PDFViewerStyle::secondary(base));
+    palette.setColor(QPalette::WindowText, hasPages ? PDFViewerStyle::primary(base) : PDFViewerStyle::secondary(base));
     m_zoomLabel->setPalette(palette);
 }
 
@@ -241,12 +240,12 @@ void PDFViewerToolbar::paintEvent(QPaintEvent *)
             continue;
         const bool isSearch = surface == m_searchField;
         PDFViewerStyle::paintShadow(painter, QRectF(surface->geometry()),
-                                    isSearch ? PDFViewerSearchField::kCornerRadius : PDFToolbarGroup::kCornerRadius,
-                                    isSearch ? PDFViewerSearchField::kShadowOpacity : PDFToolbarGroup::kShadowOpacity,
-                                    isSearch ? PDFViewerSearchField::kShadowRadius : PDFToolbarGroup::kShadowRadius,
-                                    isSearch ? PDFViewerSearchField::kShadowOffsetY : PDFToolbarGroup::kShadowOffsetY);
+            isSearch ? PDFViewerSearchField::kCornerRadius : PDFToolbarGroup::kCornerRadius,
+            isSearch ? PDFViewerSearchField::kShadowOpacity : PDFToolbarGroup::kShadowOpacity,
+            isSearch ? PDFViewerSearchField::kShadowRadius : PDFToolbarGroup::kShadowRadius,
+            isSearch ? PDFViewerSearchField::kShadowOffsetY : PDFToolbarGroup::kShadowOffsetY);
     }
     // The hairline along the bottom edge.
-    painter.fillRect(QRectF(0, height() - 1, width(), 1),
-                     PDFViewerStyle::withOpacity(PDFViewerStyle::primary(palette()), 0.08));
+    painter.fillRect(
+        QRectF(0, height() - 1, width(), 1), PDFViewerStyle::withOpacity(PDFViewerStyle::primary(palette()), 0.08));
 }

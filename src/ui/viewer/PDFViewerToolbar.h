@@ -55,7 +55,7 @@ private:
     };
 
     PDFToolbarButton *makeButton(const QString &title, const QString &systemImage, const QString &label,
-                                 const QString &identifier, bool isProminent = false);
+        const QString &identifier, bool isProminent = false);
     // Makes `button` run `action` and follow its enabled rule, with the tooltip
     // "title（shortcut）" now and after every change of the store.
     void bindAction(PDFToolbarButton *button, const QString &title, PDFViewerShortcutAction action);

@@ -100,15 +100,27 @@ void tst_PDFViewerShortcutSettingsView::outcomesShowInTheirRowOrTheFooter_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("success");
     QTest::addColumn<QString>("keyCap");
-    QTest::newRow("accepted") << "record" << "⌘1" << "已把“放大”改为 Ctrl+1。" << true << "Ctrl+1";
-    QTest::newRow("reserved") << "record" << "⌘q" << "这个组合已被应用或系统常用功能占用。" << false << "Alt+=";
-    QTest::newRow("taken") << "record" << "⌥[" << "这个组合已经用于“上一页”。" << false << "Alt+=";
-    QTest::newRow("no modifier") << "record" << "k"
+    QTest::newRow("accepted") << "record"
+                              << "⌘1"
+                              << "已把“放大”改为 Ctrl+1。" << true << "Ctrl+1";
+    QTest::newRow("reserved") << "record"
+                              << "⌘q"
+                              << "这个组合已被应用或系统常用功能占用。" << false << "Alt+=";
+    QTest::newRow("taken") << "record"
+                           << "⌥["
+                           << "这个组合已经用于“上一页”。" << false << "Alt+=";
+    QTest::newRow("no modifier") << "record"
+                                 << "k"
                                  << "请至少按住 Ctrl、Alt 或 Super 中的一个，避免影响正常输入。" << false << "Alt+=";
-    QTest::newRow("recorder cancelled") << "recorder" << "" << "已取消录制。" << true << "Alt+=";
-    QTest::newRow("recorder refused a key") << "recorder" << "" << "这个按键暂不支持，请换一个组合。" << false
-                                            << "Alt+=";
-    QTest::newRow("reset") << "reset" << "" << "已恢复“放大”的默认快捷键。" << true << "Alt+=";
+    QTest::newRow("recorder cancelled") << "recorder"
+                                        << ""
+                                        << "已取消录制。" << true << "Alt+=";
+    QTest::newRow("recorder refused a key") << "recorder"
+                                            << ""
+                                            << "这个按键暂不支持，请换一个组合。" << false << "Alt+=";
+    QTest::newRow("reset") << "reset"
+                           << ""
+                           << "已恢复“放大”的默认快捷键。" << true << "Alt+=";
 }
 
 // Each outcome shows under its row, secondary for a success and orange otherwise, and the footer
@@ -136,8 +148,7 @@ void tst_PDFViewerShortcutSettingsView::outcomesShowInTheirRowOrTheFooter()
     QVERIFY(!inline_->isHidden());
     QCOMPARE(inline_->text(), message);
     QCOMPARE(inline_->accessibleName(), message);
-    QCOMPARE(textColor(inline_),
-        success ? PDFViewerStyle::secondary(s.view->palette()) : PDFViewerStyle::warning());
+    QCOMPARE(textColor(inline_), success ? PDFViewerStyle::secondary(s.view->palette()) : PDFViewerStyle::warning());
     QCOMPARE(s.view->row(Action::zoomIn)->recorder()->displayText(), keyCap);
     QVERIFY(s.view->row(Action::zoomOut)->messageLabel()->isHidden());
     QCOMPARE(s.view->footerLabel()->text(), QStringLiteral("至少包含 Ctrl、Alt 或 Super · Esc 取消录制"));
@@ -185,13 +196,14 @@ void tst_PDFViewerShortcutSettingsView::tenDistinctIdentifiersOfEachKind()
     QSet<QString> recorders;
     QSet<QString> resets;
     for (Action action : Action::allCases()) {
-        const auto *recorder
-            = s.view->findChild<PDFShortcutRecorderButton *>(QStringLiteral("pdf-shortcut-recorder-") + action.rawValue());
+        const auto *recorder = s.view->findChild<PDFShortcutRecorderButton *>(
+            QStringLiteral("pdf-shortcut-recorder-") + action.rawValue());
         const auto *reset
             = s.view->findChild<QAbstractButton *>(QStringLiteral("pdf-shortcut-reset-") + action.rawValue());
         QVERIFY(recorder && reset);
         QCOMPARE(recorder->size(), QSize(142, 30));
-        QCOMPARE(reset->accessibleName(), QStringLiteral("恢复“") + action.displayName() + QStringLiteral("”默认快捷键"));
+        QCOMPARE(
+            reset->accessibleName(), QStringLiteral("恢复“") + action.displayName() + QStringLiteral("”默认快捷键"));
         recorders.insert(recorder->objectName());
         resets.insert(reset->objectName());
     }

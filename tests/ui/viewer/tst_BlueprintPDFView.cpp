@@ -77,8 +77,8 @@ std::shared_ptr<PDFDocument> tst_BlueprintPDFView::open(const QString &name)
 
 bool tst_BlueprintPDFView::sendWheel(QWidget *receiver, QPoint localPos, QPoint angleDelta, QPoint pixelDelta)
 {
-    QWheelEvent event(localPos, receiver->mapToGlobal(localPos), pixelDelta, angleDelta, Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent event(localPos, receiver->mapToGlobal(localPos), pixelDelta, angleDelta, Qt::NoButton, Qt::NoModifier,
+        Qt::NoScrollPhase, false);
     event.ignore();
     QApplication::sendEvent(receiver, &event);
     return event.isAccepted();
@@ -116,7 +116,7 @@ void tst_BlueprintPDFView::wheelOverTheCanvasZooms()
     QCOMPARE(scaleChanged.count(), 1);
     // The wheel zoomed instead of scrolling: the view's middle stays where it was.
     QVERIFY(w.canvas->verticalScrollBar()->value() != scrollBefore || w.canvas->verticalScrollBar()->maximum() == 0
-            || factor != 0);
+        || factor != 0);
 }
 
 void tst_BlueprintPDFView::wheelElsewherePassesThrough()
@@ -252,7 +252,7 @@ void tst_BlueprintPDFView::clickFollowsLinks()
         QTest::qWait(100);
         QTest::mouseClick(w.canvas->viewport(), Qt::LeftButton, {}, linkPoint(page, QPointF(36, 36)));
     }
-    QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("https://example.org/plan"))});
+    QCOMPARE(opened, QList<QUrl> {QUrl(QStringLiteral("https://example.org/plan"))});
     QCOMPARE(w.canvas->currentPageIndex(), 3);
 }
 
@@ -348,8 +348,8 @@ void tst_BlueprintPDFView::turningPagesAtFitSettles()
         w.canvas->goToPageIndex(page);
         for (int turn = 1; turn <= 4; ++turn) {
             turnRight(w.canvas, page);
-            const QByteArray where = QByteArray("page ") + QByteArray::number(page + 1) + " turn "
-                + QByteArray::number(turn);
+            const QByteArray where
+                = QByteArray("page ") + QByteArray::number(page + 1) + " turn " + QByteArray::number(turn);
             QVERIFY2(churnAfterSettling(w.canvas) == 0, where.constData());
             QVERIFY2(w.canvas->autoScales(), where.constData());
             QVERIFY2(w.canvas->currentPageIndex() == page, where.constData());
@@ -440,7 +440,7 @@ void tst_BlueprintPDFView::aFoundMatchIsRingedWhateverTheScale()
     w.canvas->setDocument(open(QStringLiteral("a0.pdf")));
     w.canvas->setAutoScales(true);
     // "Page 1" on a fitted A0 sheet: about 12 × 4 pixels.
-    const PDFSelection match{0, QStringLiteral("Page"), {QRectF(90, 80, 52, 22)}};
+    const PDFSelection match {0, QStringLiteral("Page"), {QRectF(90, 80, 52, 22)}};
     w.canvas->setCurrentSelection(match, true);
     w.canvas->go(match);
     const QRectF page = w.canvas->pageRectInViewport(0);

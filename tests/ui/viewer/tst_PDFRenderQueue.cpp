@@ -57,7 +57,7 @@ void tst_PDFRenderQueue::cacheEvictsLeastRecentlyUsedWithinEachBudget()
     cache.insert(tile(30, 2000000), imageOfBytes(1));
     QList<qint64> scales = cache.cachedTileScales(1, 0, 0);
     std::sort(scales.begin(), scales.end());
-    QCOMPARE(scales, (QList<qint64>{1000000, 2000000}));
+    QCOMPARE(scales, (QList<qint64> {1000000, 2000000}));
     cache.insert(tile(0, 3000000, PDFTileKey::Tile, 2), imageOfBytes(1));
     cache.keepOnlyDocument(2);
     QCOMPARE(cache.count(), 1);
@@ -102,7 +102,7 @@ void tst_PDFRenderQueue::requestsAreServedByPriorityThenDistance()
     queue.request(tile(3, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 100);
     queue.request(tile(2, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 50); // moved closer
     QTRY_VERIFY(queue.isIdle());
-    QCOMPARE(order, (QList<int>{0, 2, 3, 1}));
+    QCOMPARE(order, (QList<int> {0, 2, 3, 1}));
     // Cached images are not rendered again.
     queue.request(tile(3, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 0);
     QVERIFY(queue.isIdle());

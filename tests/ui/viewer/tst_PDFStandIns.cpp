@@ -34,7 +34,8 @@ void tst_PDFStandIns::init()
     m_cache.clear();
     m_standIns = PDFStandIns();
     m_preview = solid(QSize(100, 100), Qt::blue);
-    m_page = PDFStandIns::Page{tile(1'000'000), QSizeF(1024, 1024), QRect(0, 0, 1024, 1024), QPoint(0, 0), nullptr, {}};
+    m_page
+        = PDFStandIns::Page {tile(1'000'000), QSizeF(1024, 1024), QRect(0, 0, 1024, 1024), QPoint(0, 0), nullptr, {}};
 }
 
 PDFTileKey tst_PDFStandIns::tile(qint64 scaleKey, int column, int row) const

@@ -101,7 +101,7 @@ void tst_PDFThumbnailView::stripFollowsTheCanvas()
     const qreal scale = canvas->scaleFactor();
     const int before = strip->verticalScrollBar()->value();
     QWheelEvent wheel(QPointF(50, 50), strip->viewport()->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 120),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(strip->viewport(), &wheel);
     QCOMPARE(canvas->scaleFactor(), scale);
     QVERIFY(strip->verticalScrollBar()->value() < before);

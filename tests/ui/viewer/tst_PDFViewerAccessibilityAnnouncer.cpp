@@ -15,8 +15,8 @@ void countEvent(QAccessibleEvent *)
 
 QString announcedText()
 {
-    QAccessibleInterface *alert =
-        QAccessible::queryAccessibleInterface(PDFViewerAccessibilityAnnouncer::announcementSource());
+    QAccessibleInterface *alert
+        = QAccessible::queryAccessibleInterface(PDFViewerAccessibilityAnnouncer::announcementSource());
     return alert ? alert->text(QAccessible::Name) : QStringLiteral("<no interface>");
 }
 
@@ -34,8 +34,8 @@ private slots:
     {
         PDFViewerAccessibilityAnnouncer::announce(QStringLiteral("已录制 Ctrl+1"));
         QCOMPARE(announcedText(), QStringLiteral("已录制 Ctrl+1"));
-        QAccessibleInterface *alert =
-            QAccessible::queryAccessibleInterface(PDFViewerAccessibilityAnnouncer::announcementSource());
+        QAccessibleInterface *alert
+            = QAccessible::queryAccessibleInterface(PDFViewerAccessibilityAnnouncer::announcementSource());
         QCOMPARE(alert->role(), QAccessible::AlertMessage);
         QVERIFY(alert->state().invisible);
         QCOMPARE(alert->parent(), QAccessible::queryAccessibleInterface(qApp));

@@ -48,8 +48,7 @@ struct Viewer : ViewerWindowFixture {
 };
 
 // Sends one drag step to `target`; true when the view accepted it.
-template <typename Event>
-bool sendDrag(QWidget *target, QMimeData *data)
+template<typename Event> bool sendDrag(QWidget *target, QMimeData *data)
 {
     Event event(QPoint(400, 300), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &event);
@@ -103,7 +102,7 @@ void tst_PDFViewerRootView::submitPage_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QVariant>("parsed"); // the number read, or null when the text is no number
-    QTest::addColumn<int>("page");        // 0-based page afterwards; the document starts on 3 of 9
+    QTest::addColumn<int>("page"); // 0-based page afterwards; the document starts on 3 of 9
 
     const qint64 max = std::numeric_limits<qint64>::max();
     const qint64 min = std::numeric_limits<qint64>::min();
@@ -218,7 +217,7 @@ void tst_PDFViewerRootView::presentingMovesTheSameCanvas()
     QVERIFY(v->model->isPresentationMode());
     QTest::keyClick(canvas, Qt::Key_Escape);
     QVERIFY(!v->model->isPresentationMode());
-    QCOMPARE(v->platform.toggledWindows, QList<QWidget *>{v->window.get()});
+    QCOMPARE(v->platform.toggledWindows, QList<QWidget *> {v->window.get()});
     QVERIFY(!v->root->isShowingPresentationLayout());
     QVERIFY(isInside(canvas, v->root->splitView()));
     QVERIFY(canvas->isVisible());
@@ -248,8 +247,10 @@ void tst_PDFViewerRootView::presenterKeysTurnPages_data()
     QTest::newRow("End") << int(Qt::Key_End) << none << 2 << 4;
     QTest::newRow("Page Down on the last page") << int(Qt::Key_PageDown) << none << 4 << 4;
     QTest::newRow("Page Up on the first page") << int(Qt::Key_PageUp) << none << 0 << 0;
-    QTest::newRow("Ctrl+Space is not a page key") << int(Qt::Key_Space) << Qt::KeyboardModifiers(Qt::ControlModifier) << 2 << 2;
-    QTest::newRow("Shift+→ is not a page key") << int(Qt::Key_Right) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 2 << 2;
+    QTest::newRow("Ctrl+Space is not a page key")
+        << int(Qt::Key_Space) << Qt::KeyboardModifiers(Qt::ControlModifier) << 2 << 2;
+    QTest::newRow("Shift+→ is not a page key")
+        << int(Qt::Key_Right) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 2 << 2;
 }
 
 void tst_PDFViewerRootView::presenterKeysTurnPages()
@@ -320,9 +321,9 @@ void tst_PDFViewerRootView::dragEnterTargetsOnlyFiles_data()
 {
     QTest::addColumn<QList<QUrl>>("urls"); // none: plain text
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("file location") << QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/tmp/a.pdf"))} << true;
-    QTest::newRow("plain text") << QList<QUrl>{} << false;
-    QTest::newRow("web address") << QList<QUrl>{QUrl(QStringLiteral("https://example.org/a.pdf"))} << false;
+    QTest::newRow("file location") << QList<QUrl> {QUrl::fromLocalFile(QStringLiteral("/tmp/a.pdf"))} << true;
+    QTest::newRow("plain text") << QList<QUrl> {} << false;
+    QTest::newRow("web address") << QList<QUrl> {QUrl(QStringLiteral("https://example.org/a.pdf"))} << false;
 }
 
 void tst_PDFViewerRootView::dragEnterTargetsOnlyFiles()

@@ -21,10 +21,17 @@
 namespace {
 
 const QStringList kAllButtons = {
-    QStringLiteral("pdf-open"),        QStringLiteral("pdf-previous-page"), QStringLiteral("pdf-next-page"),
-    QStringLiteral("pdf-zoom-out"),    QStringLiteral("pdf-zoom-in"),       QStringLiteral("pdf-fit-page"),
-    QStringLiteral("pdf-actual-size"), QStringLiteral("pdf-rotate-left"),   QStringLiteral("pdf-reset-rotation"),
-    QStringLiteral("pdf-rotate-right"), QStringLiteral("pdf-presentation"),
+    QStringLiteral("pdf-open"),
+    QStringLiteral("pdf-previous-page"),
+    QStringLiteral("pdf-next-page"),
+    QStringLiteral("pdf-zoom-out"),
+    QStringLiteral("pdf-zoom-in"),
+    QStringLiteral("pdf-fit-page"),
+    QStringLiteral("pdf-actual-size"),
+    QStringLiteral("pdf-rotate-left"),
+    QStringLiteral("pdf-reset-rotation"),
+    QStringLiteral("pdf-rotate-right"),
+    QStringLiteral("pdf-presentation"),
 };
 
 void sendHover(QWidget *widget, bool entering)
@@ -47,7 +54,7 @@ struct Strip : ViewerWindowFixture {
         model->pdfView()->resize(800, 600);
         model->pdfView()->show();
     }
-    PDFViewerToolbar toolbar{model.get(), shortcuts.get()};
+    PDFViewerToolbar toolbar {model.get(), shortcuts.get()};
 };
 
 } // namespace
@@ -103,7 +110,7 @@ void tst_PDFViewerToolbar::stripOrder()
 void tst_PDFViewerToolbar::enabledStatesAndPageField_data()
 {
     QTest::addColumn<int>("pageCount"); // 0: no document
-    QTest::addColumn<int>("page");      // 0-based
+    QTest::addColumn<int>("page"); // 0-based
     QTest::addColumn<QStringList>("disabled");
     QTest::addColumn<QString>("placeholder");
     QTest::addColumn<QString>("count");
@@ -112,10 +119,10 @@ void tst_PDFViewerToolbar::enabledStatesAndPageField_data()
     const QString next = QStringLiteral("pdf-next-page");
     const QString dash = QStringLiteral("—");
     QTest::newRow("no document") << 0 << 0 << kAllButtons.mid(1) << dash << QStringLiteral("/ —");
-    QTest::newRow("first of three") << 3 << 0 << QStringList{previous} << QStringLiteral("1") << QStringLiteral("/ 3");
-    QTest::newRow("middle of three") << 3 << 1 << QStringList{} << QStringLiteral("2") << QStringLiteral("/ 3");
-    QTest::newRow("last of three") << 3 << 2 << QStringList{next} << QStringLiteral("3") << QStringLiteral("/ 3");
-    QTest::newRow("one page") << 1 << 0 << QStringList{previous, next} << QStringLiteral("1") << QStringLiteral("/ 1");
+    QTest::newRow("first of three") << 3 << 0 << QStringList {previous} << QStringLiteral("1") << QStringLiteral("/ 3");
+    QTest::newRow("middle of three") << 3 << 1 << QStringList {} << QStringLiteral("2") << QStringLiteral("/ 3");
+    QTest::newRow("last of three") << 3 << 2 << QStringList {next} << QStringLiteral("3") << QStringLiteral("/ 3");
+    QTest::newRow("one page") << 1 << 0 << QStringList {previous, next} << QStringLiteral("1") << QStringLiteral("/ 1");
 }
 
 void tst_PDFViewerToolbar::enabledStatesAndPageField()
