@@ -156,24 +156,6 @@ bool foldGlyphs(fz_context *ctx, std::vector<PDFTextMatch::Glyph> *glyphs, PDFEr
     return ok;
 }
 
-// Caches the page tree's map for direct page lookups; false (and nothing to drop) when the
-// tree cannot be mapped, in which case lookups walk the tree as before.
-bool loadPageTree(fz_context *ctx, pdf_document *pdf)
-{
-    int ok = 0;
-    fz_var(ok);
-    fz_try(ctx)
-    {
-        pdf_load_page_tree(ctx, pdf);
-        ok = 1;
-    }
-    fz_catch(ctx)
-    {
-        ok = 0;
-    }
-    return ok;
-}
-
 // Opens `nativePath` for reading, refusing anything but a regular file before a byte is read:
 // a FIFO named x.pdf would otherwise block until some writer came, and a device would never
 // end. The descriptor is opened without blocking and checked, so the file checked is the file
@@ -257,9 +239,6 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
         setError(error, PDFErrorKind::CannotOpen, QStringLiteral("damaged page tree"));
         return nullptr;
     }
-    // Looked up one by one, the pages of a flat tree cost a walk each; with the tree's map
-    // cached (the tree is sound by now) every render's lookup is direct.
-    engine->m_pageTreeLoaded = loadPageTree(ctx, pdf);
     setError(error, PDFError {});
     return engine;
 }
@@ -273,8 +252,6 @@ PDFDocumentEngine::~PDFDocumentEngine()
         fz_drop_display_list(ctx, entry.second);
     for (auto &entry : m_blocks)
         fz_drop_display_list(ctx, entry.second);
-    if (m_pageTreeLoaded)
-        pdf_drop_page_tree(ctx, pdf_document_from_fz_document(ctx, m_document));
     fz_drop_document(ctx, m_document);
     if (m_file)
         std::fclose(m_file);

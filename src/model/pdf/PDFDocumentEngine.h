@@ -70,7 +70,6 @@ private:
     fz_document *m_document = nullptr;
     // The file the document reads, opened by us; closed after the document is dropped.
     FILE *m_file = nullptr;
-    bool m_pageTreeLoaded = false; // the page tree's map is cached until the document goes
     bool m_locked = false;
     std::vector<PDFPageGeometry> m_geometry;
     std::list<std::pair<int, fz_display_list *>> m_cache; // most recently used first
