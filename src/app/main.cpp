@@ -1,3 +1,4 @@
+#include "PDFRenderQueue.h"
 #include "PDFViewerMainWindow.h"
 #include "PlenvoCommandLine.h"
 #include "PlenvoInterfaceFont.h"
@@ -45,13 +46,21 @@ int main(int argc, char *argv[])
     PlenvoQuitSignals quitSignals;
     QObject::connect(&quitSignals, &PlenvoQuitSignals::received, &app, &QCoreApplication::quit);
 
-    PlenvoPDFApp plenvo;
-    QObject::connect(&instance, &PlenvoSingleInstance::argumentsReceived, &plenvo,
-        [&plenvo](const QList<QByteArray> &args, const QByteArray &cwd) {
-            plenvo.handleArguments(args, cwd);
-            plenvo.raiseWindow();
-        });
-    plenvo.window()->show();
-    plenvo.handleArguments(arguments, workingDirectory);
-    return app.exec();
+    int status = 0;
+    {
+        PlenvoPDFApp plenvo;
+        QObject::connect(&instance, &PlenvoSingleInstance::argumentsReceived, &plenvo,
+            [&plenvo](const QList<QByteArray> &args, const QByteArray &cwd) {
+                plenvo.handleArguments(args, cwd);
+                plenvo.raiseWindow();
+            });
+        plenvo.window()->show();
+        plenvo.handleArguments(arguments, workingDirectory);
+        status = app.exec();
+    }
+    // The window is gone and its renders cancelled; the documents they still hold come back
+    // through the event queue and are closed here, before the program ends.
+    PDFRenderQueue::finishRenders();
+    QCoreApplication::sendPostedEvents();
+    return status;
 }

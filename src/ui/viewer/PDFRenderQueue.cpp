@@ -116,6 +116,11 @@ QSizeF PDFRenderQueue::displaySize(const PDFPage *page, int rotation)
     return turn % 180 ? page->pageSize().transposed() : page->pageSize();
 }
 
+void PDFRenderQueue::finishRenders()
+{
+    renderPool()->waitForDone();
+}
+
 void PDFRenderQueue::setDocument(std::shared_ptr<PDFDocument> document)
 {
     for (const auto &cookie : std::as_const(m_running))

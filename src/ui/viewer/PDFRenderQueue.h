@@ -48,6 +48,10 @@ public:
 
     // The size in points of `page` shown at `rotation` degrees.
     static QSizeF displaySize(const PDFPage *page, int rotation);
+    // Waits for every render still running, for the end of the program: with its queues gone
+    // every render is cancelled and returns at once. A render left running would outlive the
+    // application and hand its document to an event loop that no longer runs.
+    static void finishRenders();
 
 signals:
     void imageReady(const PDFTileKey &key);
