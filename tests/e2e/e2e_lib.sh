@@ -24,9 +24,21 @@ e2e_setup() {
 e2e_teardown() {
     local pid
     for pid in ${E2E_PIDS:-}; do kill "$pid" 2>/dev/null || true; done
+    # The programs end their own way (handing over the clipboard, closing documents) while
+    # the display they talk to is still there; then the display goes.
+    for pid in ${E2E_PIDS:-}; do
+        e2e_wait 10 e2e_ended "$pid" || kill -KILL "$pid" 2>/dev/null || true
+    done
     kill "$E2E_XVFB" 2>/dev/null || true
     wait 2>/dev/null || true
     rm -rf "$E2E_WORK"
+}
+
+# e2e_ended PID: the process has exited (a zombie not yet waited for counts as ended).
+e2e_ended() {
+    local state
+    state=$(sed -E 's/^.*\) (.).*$/\1/' "/proc/$1/stat" 2>/dev/null) || return 0
+    [ "$state" = Z ]
 }
 
 e2e_fail() {
