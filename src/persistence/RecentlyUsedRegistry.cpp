@@ -282,6 +282,15 @@ QByteArray standardizedNativePath(const QString &href)
 
 // Copies `input` to `output` with our entry added or refreshed. False when `input` is not
 // well-formed XML with an <xbel> root; `output` is then meaningless.
+bool isWellFormed(const QByteArray &xml)
+{
+    QXmlStreamReader reader(xml);
+    reader.setNamespaceProcessing(false); // as the file is read
+    while (!reader.atEnd())
+        reader.readNext();
+    return !reader.hasError();
+}
+
 bool rewrite(const QByteArray &input, const OurEntry &entry, QByteArray *output)
 {
     QXmlStreamReader reader(input);
@@ -438,7 +447,10 @@ bool rewrite(const QByteArray &input, const OurEntry &entry, QByteArray *output)
         return false;
     if (!output->endsWith('\n'))
         output->append('\n');
-    return true;
+    // The writer does not check what it is given: names decoded from a file that lies about
+    // its encoding can come out as markup no reader takes. The file is every program's, so
+    // nothing is written that cannot be read back.
+    return isWellFormed(*output);
 }
 
 } // namespace

@@ -172,6 +172,13 @@ void tst_RecentlyUsedRegistry::unusableFileIsLeftUntouched_data()
     QTest::newRow("folder in its place") << QByteArray() << pdf;
     QTest::newRow("web URL") << QByteArray("<xbel version=\"1.0\"/>")
                              << QUrl(QStringLiteral("https://example.org/a.pdf"));
+    // Found by fuzzing: declared UTF-7 but not, so that a namespace prefix decodes to
+    // characters no XML name may hold; what was written back had elements without names.
+    QTest::newRow("names that cannot be written back") << QByteArray::fromBase64(
+        "PD94bWwgdmVyc2lvbj0iMS4wIiBlbmNvZGluZz0iVVRmLTciPz4KPHhiZWwgdmVyc2lvbj0iMS4wIiB4bWxuczp1"
+        "dOzs7Ozs7Ozs7Ozs7Ozs7Ozs7Ozs7Ozs7Ozs7Ozs7Ozs7Ozs7Ozs7Ozs7Ozs7Ozs7Ozs7OxYdGYzLW9rbWEt"
+        "EwAIAHJrPSJodHRwOi8vd3d3LmZyZWVkZXNrdG9wK29yZy9zdGFuZGFyZHMvZGVza3RvcC1ib29rbWFya3Mi"
+        "PgogIHNpdGVkPSIwMDowMDowMFoiL3cKPC94YmVsPgo=") << pdf;
 }
 
 void tst_RecentlyUsedRegistry::unusableFileIsLeftUntouched()
