@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <sys/mman.h>
@@ -152,6 +153,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::abort();
         written += size_t(n);
     }
+    // A closed document is freed on a worker; each execution waits for that, as leak checks
+    // expect its memory back when it returns.
+    struct WaitForWorkers {
+        ~WaitForWorkers() { QThreadPool::globalInstance()->waitForDone(); }
+    } waitForWorkers;
     PDFError error;
     std::shared_ptr<PDFDocument> document = PDFDocument::open("/proc/self/fd/" + QByteArray::number(fd), &error);
     ::close(fd);

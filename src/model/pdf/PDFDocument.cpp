@@ -5,6 +5,9 @@
 #include "PDFPage.h"
 #include "PlenvoThreadHandOver.h"
 
+#include <QCoreApplication>
+#include <QThreadPool>
+
 #include <algorithm>
 
 PDFRenderCookie::PDFRenderCookie()
@@ -59,6 +62,12 @@ PDFDocument::~PDFDocument()
     ++m_findGeneration;
     delete m_findWorker;
     m_stoppingFindWorkers.clear();
+    // A drawing's recorded pages can hold millions of paths, and freeing them takes longer than
+    // a frame: the thread that lets go of the document (mostly the UI thread) hands that to a
+    // worker. Qt waits for its pool's work before the application object goes.
+    if (m_engine && QCoreApplication::instance())
+        PlenvoThreadHandOver::start(
+            QThreadPool::globalInstance(), [engine = std::move(m_engine)]() mutable { engine.reset(); });
 }
 
 PDFPage *PDFDocument::page(int index) const
