@@ -4,6 +4,10 @@ ASAN_DIR ?= build-asan
 TSAN_DIR ?= build-tsan
 BUILD_TYPE ?= RelWithDebInfo
 SAMPLE := samples/plenvo-sample-a0.pdf
+LIGHT_SAMPLE := samples/plenvo-sample-light.pdf
+CHINESE_SAMPLE := samples/plenvo-sample-chinese.pdf
+# A two-character word that occurs many times on every page of the Chinese document.
+CHINESE_QUERY := 工程
 JOBS ?= $(shell nproc)
 # WERROR=1 turns compiler warnings into errors (CI does).
 WERROR ?=
@@ -52,7 +56,13 @@ build: configure
 $(SAMPLE): | build
 	$(BUILD_DIR)/bin/plenvo-make-sample $(SAMPLE)
 
-sample: build $(SAMPLE)
+$(LIGHT_SAMPLE): | build
+	$(BUILD_DIR)/bin/plenvo-make-sample $(LIGHT_SAMPLE) --light
+
+$(CHINESE_SAMPLE): | build
+	$(BUILD_DIR)/bin/plenvo-make-sample $(CHINESE_SAMPLE) --chinese
+
+sample: build $(SAMPLE) $(LIGHT_SAMPLE) $(CHINESE_SAMPLE)
 
 run: build sample
 	$(BUILD_DIR)/bin/plenvo $(SAMPLE)
@@ -79,8 +89,11 @@ test-tsan: deps $(TSAN_DIR)/build.ninja
 format:
 	@scripts/check-format.sh --fix
 
+# The heavy and the light drawing, then search alone on the Chinese document.
 bench: build sample
 	$(BUILD_DIR)/bin/plenvo-bench $(SAMPLE)
+	$(BUILD_DIR)/bin/plenvo-bench $(LIGHT_SAMPLE)
+	$(BUILD_DIR)/bin/plenvo-bench $(CHINESE_SAMPLE) --only search --query $(CHINESE_QUERY)
 
 fuzz:
 	@scripts/install-deps.sh --fuzz
@@ -90,4 +103,4 @@ fuzz:
 	scripts/run-fuzz.sh $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS) $(FUZZ_SCRATCH) $(FUZZ_TARGETS)
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(SAMPLE)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(SAMPLE) $(LIGHT_SAMPLE) $(CHINESE_SAMPLE)

@@ -10,7 +10,7 @@
 
 #include <cstdio>
 
-// Usage: plenvo-bench FILE.pdf [--only canvas|search|hostile|pages|opens]
+// Usage: plenvo-bench FILE.pdf [--only canvas|search|hostile|pages|opens] [--query TEXT]
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -18,12 +18,15 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || !QFileInfo(args.first()).isFile()) {
-        std::fprintf(stderr, "usage: plenvo-bench FILE.pdf [--only canvas|search|hostile|pages|opens]\n");
+        std::fprintf(
+            stderr, "usage: plenvo-bench FILE.pdf [--only canvas|search|hostile|pages|opens] [--query TEXT]\n");
         return 2;
     }
     const QString path = args.first();
     const int only = int(args.indexOf(QStringLiteral("--only")));
     const QString which = only >= 0 && only + 1 < args.size() ? args.at(only + 1) : QString();
+    const int queryAt = int(args.indexOf(QStringLiteral("--query")));
+    const QString query = queryAt >= 0 && queryAt + 1 < args.size() ? args.at(queryAt + 1) : QString();
 
     QJsonObject result;
     result.insert(QStringLiteral("file"), QFileInfo(path).fileName());
@@ -34,7 +37,7 @@ int main(int argc, char *argv[])
     if (which.isEmpty() || which == QLatin1String("canvas"))
         merge(runCanvasBenchmark(path));
     if (which.isEmpty() || which == QLatin1String("search"))
-        merge(runSearchBenchmark(path));
+        merge(runSearchBenchmark(path, query));
     // Robustness is measured only when asked: it takes minutes and has no peer to compare with.
     for (const char *mode : {"hostile", "pages", "opens"}) {
         if (which == QLatin1String(mode))

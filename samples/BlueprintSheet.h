@@ -1,8 +1,11 @@
 #pragma once
 
+#include "PDFDocumentBuilder.h"
+
 #include <QByteArray>
 #include <QSizeF>
 #include <QString>
+#include <QVector>
 #include <QtGlobal>
 
 // The sample drawing set: raw PDF content streams that look like an architectural CAD
@@ -33,9 +36,17 @@ public:
     // /Rotate a3Rotation.
     static QByteArray a3Schedule(int rows = 24, quint32 seed = 1, qint64 *pathSegments = nullptr);
 
+    // A sparse A0 site plan: frame, title block, an axis grid, four building outlines,
+    // parking rows and trees; a few hundred paths, a small fraction of a0Plan()'s.
+    static QByteArray a0Light(quint32 seed = 1, qint64 *pathSegments = nullptr);
+
     // Writes the three-page set (A0 plan, A1 detail, rotated A3 schedule) to `path`,
     // creating its folder when missing. On failure returns false and sets `error`.
     static bool writeSample(const QString &path, QString *error = nullptr);
     // Writes a one-page file holding only a0Plan(rooms, seed).
     static bool writeA0Only(const QString &path, QString *error = nullptr, int rooms = 10000, quint32 seed = 1);
+    // Writes a one-page file holding only a0Light().
+    static bool writeLight(const QString &path, QString *error = nullptr);
+    // Writes `pages` to `path`, creating its folder when missing.
+    static bool writePages(const QString &path, const QVector<PDFDocumentBuilder::Page> &pages, QString *error);
 };

@@ -1,9 +1,11 @@
-// plenvo-make-sample OUT.pdf [--a0-only]
-// Writes the sample drawing set (or only its dense A0 plan) to OUT.pdf, creating the
-// folder when missing. Silent on success; on failure prints the reason to stderr and exits
+// plenvo-make-sample OUT.pdf [--a0-only | --light | --chinese]
+// Writes the sample drawing set to OUT.pdf, creating the folder when missing; or only its
+// dense A0 plan (--a0-only), the sparse A0 site plan (--light), or the long Chinese text
+// document (--chinese). Silent on success; on failure prints the reason to stderr and exits
 // with 1 (2 for a usage error).
 
 #include "BlueprintSheet.h"
+#include "ChineseReport.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -25,11 +27,12 @@ int main(int argc, char *argv[])
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
 
-    bool a0Only = false;
+    const QStringList kinds = {QStringLiteral("--a0-only"), QStringLiteral("--light"), QStringLiteral("--chinese")};
+    QString kind;
     QString out;
     for (const QString &arg : args) {
-        if (arg == QLatin1String("--a0-only")) {
-            a0Only = true;
+        if (kinds.contains(arg) && kind.isEmpty()) {
+            kind = arg;
         } else if (arg.startsWith(QLatin1Char('-')) || !out.isEmpty()) {
             out.clear();
             break;
@@ -38,12 +41,20 @@ int main(int argc, char *argv[])
         }
     }
     if (out.isEmpty()) {
-        std::fprintf(stderr, "usage: plenvo-make-sample OUT.pdf [--a0-only]\n");
+        std::fprintf(stderr, "usage: plenvo-make-sample OUT.pdf [--a0-only | --light | --chinese]\n");
         return 2;
     }
 
     QString error;
-    const bool ok = a0Only ? BlueprintSheet::writeA0Only(out, &error) : BlueprintSheet::writeSample(out, &error);
+    bool ok = false;
+    if (kind == kinds[0])
+        ok = BlueprintSheet::writeA0Only(out, &error);
+    else if (kind == kinds[1])
+        ok = BlueprintSheet::writeLight(out, &error);
+    else if (kind == kinds[2])
+        ok = ChineseReport::write(out, 300, &error);
+    else
+        ok = BlueprintSheet::writeSample(out, &error);
     if (!ok) {
         printError(
             QStringLiteral("cannot write %1: %2").arg(out, error.isEmpty() ? QStringLiteral("unknown error") : error));

@@ -24,8 +24,9 @@ packages=(
   fonts-noto-cjk adwaita-icon-theme hicolor-icon-theme
   # end-to-end tests and screenshots; the accessibility bus they read controls from
   xvfb xauth xdotool xclip imagemagick jq dbus-daemon at-spi2-core python3-pyatspi
-  # peer engines, used only by the benchmark
-  libpoppler-qt6-dev qt6-pdf-dev
+  # peer engines, used only by the benchmark; poppler-data holds the CJK character maps
+  # without which Poppler reads no Chinese text at all
+  libpoppler-qt6-dev qt6-pdf-dev poppler-data
 )
 if [ "${1:-}" = "--fuzz" ]; then
   # libFuzzer and the sanitizer runtimes

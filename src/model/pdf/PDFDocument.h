@@ -11,13 +11,12 @@
 #include <QString>
 #include <QVector>
 
-#include <atomic>
 #include <memory>
 #include <vector>
 
 class PDFPage;
-class PDFFindWorker;
-struct PDFDocumentEngine;
+class PDFFindSession;
+class PDFDocumentEngine;
 
 // A link on a page. Exactly one of destinationPage (internal) and uri (external) is set. An
 // external link is always http, https or mailto; links to files, to other documents, to
@@ -119,24 +118,9 @@ signals:
 private:
     PDFDocument();
 
-    enum class FindEvent { Begin, Matches, End };
-    // UI thread. Emits the event (didFindMatch once per selection) as long as `generation` is
-    // the current find's; a slot that cancels or restarts the find stops the rest.
-    void deliverFindEvent(quint64 generation, FindEvent event, const QVector<PDFSelection> &selections);
-    // Any thread.
-    void postFindEvent(quint64 generation, FindEvent event, QVector<PDFSelection> selections = {});
-    // Joins cancelled workers that have already stopped.
-    void reapFindWorkers();
-
-    friend class PDFFindWorker;
     std::unique_ptr<PDFDocumentEngine> m_engine;
     QByteArray m_nativePath;
     bool m_locked = false;
     std::vector<std::unique_ptr<PDFPage>> m_pages;
-    // Bumped by every begin and cancel; a queued find event of an older generation is
-    // dropped. Written on the UI thread, read by workers to stop early.
-    std::atomic<quint64> m_findGeneration {0};
-    PDFFindWorker *m_findWorker = nullptr; // owned; the running find, if any
-    std::vector<std::unique_ptr<PDFFindWorker>> m_stoppingFindWorkers; // cancelled, not joined
-    bool m_finding = false;
+    std::unique_ptr<PDFFindSession> m_find; // uses m_engine; destroyed before it is handed off
 };

@@ -17,4 +17,15 @@ struct PDFError {
     QString message; // MuPDF's own (English) text, for logs; never shown to the user
 
     bool isError() const { return kind != PDFErrorKind::None; }
+    // Stores `value` in `*out`; an out-parameter the caller left null is skipped.
+    static void set(PDFError *out, PDFErrorKind kind, const QString &message = QString())
+    {
+        if (out)
+            *out = PDFError {kind, message};
+    }
+    static void set(PDFError *out, const PDFError &value)
+    {
+        if (out)
+            *out = value;
+    }
 };

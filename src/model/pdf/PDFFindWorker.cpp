@@ -1,14 +1,13 @@
 #include "PDFFindWorker.h"
 
-#include "PDFDocument.h"
+#include "PDFCancelCookie.h"
 #include "PDFDocumentEngine.h"
+#include "PDFTextSearch.h"
 
-PDFFindWorker::PDFFindWorker(
-    PDFDocument *document, PDFDocumentEngine *engine, std::u32string needle, quint64 generation)
-    : m_document(document)
-    , m_engine(engine)
+PDFFindWorker::PDFFindWorker(PDFDocumentEngine *engine, std::u32string needle, Report report)
+    : m_engine(engine)
     , m_needle(std::move(needle))
-    , m_generation(generation)
+    , m_report(std::move(report))
     , m_thread([this] { run(); })
 {
 }
@@ -22,30 +21,26 @@ PDFFindWorker::~PDFFindWorker()
 
 void PDFFindWorker::cancel()
 {
-    __atomic_store_n(&m_cookie.abort, 1, __ATOMIC_RELAXED);
-}
-
-bool PDFFindWorker::isCancelled() const
-{
-    return __atomic_load_n(&m_cookie.abort, __ATOMIC_RELAXED) || m_document->m_findGeneration.load() != m_generation;
+    PDFCancelCookie::cancel(&m_cookie);
 }
 
 void PDFFindWorker::run()
 {
     const int pageCount = m_engine->pageCount();
-    for (int pageIndex = 0; pageIndex < pageCount && !isCancelled(); ++pageIndex) {
+    for (int pageIndex = 0; pageIndex < pageCount && !PDFCancelCookie::isCancelled(&m_cookie); ++pageIndex) {
         PDFError error;
-        const std::vector<PDFTextMatch::Hit> hits = m_engine->find(pageIndex, m_needle, &m_cookie, &error);
+        const std::vector<PDFTextMatch::Hit> hits
+            = PDFTextSearch::find(*m_engine, pageIndex, m_needle, &m_cookie, &error);
         // A page that cannot be read has no hits; the find goes on with the next one.
-        if (hits.empty() || isCancelled())
+        if (hits.empty() || PDFCancelCookie::isCancelled(&m_cookie))
             continue;
         QVector<PDFSelection> selections;
         selections.reserve(qsizetype(hits.size()));
         for (const PDFTextMatch::Hit &hit : hits)
             selections.append(PDFSelection {pageIndex, hit.text, hit.rects});
-        m_document->postFindEvent(m_generation, PDFDocument::FindEvent::Matches, std::move(selections));
+        m_report(std::move(selections), false);
     }
-    if (!isCancelled())
-        m_document->postFindEvent(m_generation, PDFDocument::FindEvent::End);
+    if (!PDFCancelCookie::isCancelled(&m_cookie))
+        m_report({}, true);
     m_finished.store(true);
 }

@@ -2,43 +2,45 @@
 
 // Internal to the engine boundary (includes MuPDF).
 
-#include "PDFEngineContext.h"
+#include "PDFSelection.h"
 
-#include <string>
+#include <mupdf/fitz.h>
+
+#include <QVector>
 
 #include <atomic>
+#include <functional>
+#include <string>
 #include <thread>
 
-class PDFDocument;
-struct PDFDocumentEngine;
+class PDFDocumentEngine;
 
-// One find, run page by page on its own thread. Each page's hits reach the document as one
-// queued event tagged with the find's generation; the document drops those of a cancelled
-// find.
-//
-// Owned by the document on the UI thread, which outlives the thread: the destructor
-// cancels and joins.
+// One find, run page by page on a thread of its own. Owned by a PDFFindSession on the UI
+// thread, which outlives the thread: the destructor cancels and joins.
 class PDFFindWorker {
 public:
-    // `needle` comes from PDFDocumentEngine::foldedNeedle and is not empty.
-    PDFFindWorker(PDFDocument *document, PDFDocumentEngine *engine, std::u32string needle, quint64 generation);
+    // Called on the worker thread: once per page with hits (`last` false), then once with
+    // `last` true and no selections when every page was searched. Nothing after cancel().
+    using Report = std::function<void(QVector<PDFSelection> selections, bool last)>;
+
+    // `needle` comes from PDFTextSearch::foldedNeedle and is not empty; `engine` outlives
+    // the worker.
+    PDFFindWorker(PDFDocumentEngine *engine, std::u32string needle, Report report);
     ~PDFFindWorker();
     PDFFindWorker(const PDFFindWorker &) = delete;
     PDFFindWorker &operator=(const PDFFindWorker &) = delete;
 
-    // Any thread. Interrupts the page being searched; no further events are posted.
+    // Any thread. Interrupts the page being searched.
     void cancel();
-    // True once the thread has posted its last event; joining is then immediate.
+    // True once the thread has reported for the last time; joining is then immediate.
     bool isFinished() const { return m_finished.load(); }
 
 private:
     void run();
-    bool isCancelled() const;
 
-    PDFDocument *const m_document;
     PDFDocumentEngine *const m_engine;
     const std::u32string m_needle;
-    const quint64 m_generation;
+    const Report m_report;
     fz_cookie m_cookie = {}; // abort is written by cancel(), read by MuPDF on the worker
     std::atomic<bool> m_finished {false};
     std::thread m_thread; // last: starts once everything above is set

@@ -5,12 +5,22 @@
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
 
+#include <QRectF>
+
 #include <vector>
 
 // Page geometry as read at open. Immutable afterwards, so any thread may read it unlocked.
 struct PDFPageGeometry {
     fz_rect bounds; // MuPDF page space: points, y down, the file's /Rotate applied
     int fileRotation = 0;
+
+    // `rect` (MuPDF page space) in our page space: the same points, origin at the page's
+    // top-left corner.
+    QRectF toPageSpace(const fz_rect &rect) const
+    {
+        return QRectF(
+            qreal(rect.x0 - bounds.x0), qreal(rect.y0 - bounds.y0), qreal(rect.x1 - rect.x0), qreal(rect.y1 - rect.y0));
+    }
 };
 
 // Reading the page tree of a file as it opens: every page's geometry in one walk, whatever

@@ -1,4 +1,5 @@
 #include "PDFDocument.h"
+#include "PDFPage.h"
 #include "TestPDFs.h"
 
 #include <QFile>
@@ -54,6 +55,8 @@ private:
     }
     QTemporaryDir m_dir;
     std::shared_ptr<PDFDocument> m_words; // Latin and Chinese text under "Page n"
+    std::shared_ptr<PDFDocument> m_wrapped; // lines of Chinese and Latin text, wrapped
+    std::shared_ptr<PDFDocument> m_rotated; // "Page n" on pages stored with /Rotate 90 and 270
 };
 
 void tst_PDFFind::initTestCase()
@@ -62,45 +65,69 @@ void tst_PDFFind::initTestCase()
     QVERIFY(TestPDFs::writePlain(m_dir.filePath(QStringLiteral("words.pdf")), 5, QSizeF(400, 300),
         {QStringLiteral("North Gate"), QStringLiteral("SOUTH WALL"), QStringLiteral("wall north wall"),
             QStringLiteral("总平面图 立"), QStringLiteral("图纸目录")}));
+    QVERIFY(TestPDFs::writeLines(m_dir.filePath(QStringLiteral("wrapped.pdf")),
+        {{QStringLiteral("本图为总平面图纸"), QStringLiteral("目录，说明："), QStringLiteral("本图尺寸以毫米计")},
+            {QStringLiteral("NORTH GATE"), QStringLiteral("ÄRZTE WING"), QStringLiteral("wall")}}));
+    QVERIFY(TestPDFs::writeRotated(m_dir.filePath(QStringLiteral("rotated.pdf")), {90, 270}));
     QVERIFY(TestPDFs::writePlain(m_dir.filePath(QStringLiteral("many.pdf")), 400, QSizeF(200, 200)));
     m_words = open(QStringLiteral("words.pdf"));
-    QVERIFY(m_words);
+    m_wrapped = open(QStringLiteral("wrapped.pdf"));
+    m_rotated = open(QStringLiteral("rotated.pdf"));
+    QVERIFY(m_words && m_wrapped && m_rotated);
 }
 
 void tst_PDFFind::findsIgnoringCaseInPageOrder_data()
 {
+    QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("query");
     QTest::addColumn<QStringList>("hits"); // the matched text as the pages show it, @ page index
-    const auto row = [](const char *name, const char *query, const char *hits) {
-        QTest::newRow(name) << QString::fromUtf8(query) << QString::fromUtf8(hits).split(u';', Qt::SkipEmptyParts);
+    const auto row = [](const char *name, const char *file, const char *query, const char *hits) {
+        QTest::newRow(name) << QString::fromLatin1(file) << QString::fromUtf8(query)
+                            << QString::fromUtf8(hits).split(u';', Qt::SkipEmptyParts);
     };
-    row("lower query, mixed text", "north", "North@0;north@2");
-    row("two words, upper text", "south Wall", "SOUTH WALL@1");
-    row("twice on one line", "wall", "WALL@1;wall@2;wall@2");
-    row("Chinese word", "平面", "平面@3");
-    row("Chinese on two pages", "图", "图@3;图@4");
-    row("absent", "立面图", "");
-    row("empty query", "", "");
+    row("lower query, mixed text", "words", "north", "North@0;north@2");
+    row("two words, upper text", "words", "south Wall", "SOUTH WALL@1");
+    row("twice on one line", "words", "wall", "WALL@1;wall@2;wall@2");
+    row("Chinese word", "words", "平面", "平面@3");
+    row("Chinese on two pages", "words", "图", "图@3;图@4");
+    row("absent", "words", "立面图", "");
+    row("empty query", "words", "", "");
+    // Regression: a break between CJK characters was matched as a space, so a phrase that
+    // wrapped onto the next line was never found.
+    row("Chinese phrase wraps", "wrapped", "图纸目录", "图纸目录@0");
+    row("full-width punctuation wraps", "wrapped", "说明：本图", "说明：本图@0");
+    row("folding beyond ASCII, Latin break is a space", "wrapped", "gate ärzte", "GATE ÄRZTE@1");
+    row("Latin words do not join across a break", "wrapped", "wingwall", "");
+    row("rotated pages", "rotated", "page", "Page@0;Page@1");
 }
 
 void tst_PDFFind::findsIgnoringCaseInPageOrder()
 {
+    QFETCH(QString, file);
     QFETCH(QString, query);
     QFETCH(QStringList, hits);
-    FindRecorder recorder(m_words.get());
-    m_words->beginFindString(query);
-    QVERIFY(m_words->isFinding());
+    PDFDocument *document = file == QLatin1String("words") ? m_words.get()
+        : file == QLatin1String("wrapped")                 ? m_wrapped.get()
+                                                           : m_rotated.get();
+    FindRecorder recorder(document);
+    document->beginFindString(query);
+    QVERIFY(document->isFinding());
     QVERIFY(recorder.events.isEmpty()); // nothing is emitted from inside beginFindString
     QTRY_VERIFY(recorder.ended());
-    QVERIFY(!m_words->isFinding());
+    QVERIFY(!document->isFinding());
     QVERIFY(!recorder.wrongThread);
     QCOMPARE(recorder.events, QStringList {QStringLiteral("begin")} + hits + QStringList {QStringLiteral("end")});
     for (int i = 0; i < recorder.matches.size(); ++i) {
-        // The text under "Page n" has its baseline 150 pt from the top, starting at x = 90.
-        const QRectF bounds = recorder.matches[i].bounds();
-        QVERIFY(bounds.left() >= 89 && bounds.top() > 125 && bounds.bottom() < 160);
+        const PDFSelection &match = recorder.matches[i];
+        const QRectF bounds = match.bounds();
+        QVERIFY(QRectF(QPointF(), document->page(match.pageIndex)->pageSize()).contains(bounds));
+        // The first text line has its baseline 150 pt from the top, starting at x = 90; a
+        // wrapped hit has one rectangle on each line, the next a line (24 pt) lower.
+        QVERIFY(file == QLatin1String("rotated") || (bounds.left() >= 89 && bounds.top() > 125));
+        for (int r = 1; r < match.rects.size(); ++r)
+            QVERIFY(qAbs(match.rects[r].center().y() - match.rects[r - 1].center().y() - 24) < 3);
         // Hits on one line come left to right, each with its own rectangles.
-        if (i > 0 && recorder.matches[i - 1].pageIndex == recorder.matches[i].pageIndex)
+        if (i > 0 && recorder.matches[i - 1].pageIndex == match.pageIndex && match.rects.size() == 1)
             QVERIFY(recorder.matches[i - 1].bounds().right() < bounds.left());
     }
 }

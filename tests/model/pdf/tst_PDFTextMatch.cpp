@@ -1,10 +1,5 @@
-#include "PDFDocument.h"
-#include "PDFPage.h"
 #include "PDFTextMatch.h"
-#include "TestPDFs.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -31,21 +26,6 @@ std::u32string needle(const QString &query)
     return PDFTextMatch::needle(folded);
 }
 
-// Runs one whole find and returns its matches.
-QVector<PDFSelection> findAll(PDFDocument *document, const QString &query)
-{
-    QVector<PDFSelection> matches;
-    bool ended = false;
-    QObject context;
-    QObject::connect(document, &PDFDocument::didFindMatch, &context,
-        [&](PDFDocument *, const PDFSelection &selection) { matches.append(selection); });
-    QObject::connect(document, &PDFDocument::didEndFind, &context, [&] { ended = true; });
-    document->beginFindString(query);
-    if (!QTest::qWaitFor([&] { return ended; }, 10000))
-        qWarning("find did not end");
-    return matches;
-}
-
 } // namespace
 
 class tst_PDFTextMatch : public QObject {
@@ -55,9 +35,6 @@ private slots:
     void matchesOverLinesAndWhiteSpace_data();
     void matchesOverLinesAndWhiteSpace();
     void hitHasOneRectanglePerLine();
-
-    void wrappedChinesePhraseIsFoundInARealPDF();
-    void hitsOnARotatedPageLieOnThePage();
 };
 
 void tst_PDFTextMatch::matchesOverLinesAndWhiteSpace_data()
@@ -120,48 +97,6 @@ void tst_PDFTextMatch::hitHasOneRectanglePerLine()
         glyphs({QStringLiteral("总平面图纸"), QStringLiteral("目录")}), needle(QStringLiteral("图纸目")));
     QCOMPARE(hits.size(), size_t(1));
     QCOMPARE(hits[0].rects, (QVector<QRectF> {QRectF(30, 0, 20, 12), QRectF(0, 20, 10, 12)}));
-}
-
-void tst_PDFTextMatch::wrappedChinesePhraseIsFoundInARealPDF()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("wrapped.pdf"));
-    QVERIFY(TestPDFs::writeLines(path,
-        {{QStringLiteral("本图为总平面图纸"), QStringLiteral("目录，说明："), QStringLiteral("本图尺寸以毫米计")},
-            {QStringLiteral("NORTH GATE"), QStringLiteral("ÄRZTE WING"), QStringLiteral("wall")}}));
-    const auto document = PDFDocument::open(QFile::encodeName(path));
-    QVERIFY(document);
-
-    const QVector<PDFSelection> wrapped = findAll(document.get(), QStringLiteral("图纸目录"));
-    QCOMPARE(wrapped.size(), 1);
-    QCOMPARE(wrapped[0].string, QStringLiteral("图纸目录"));
-    QCOMPARE(wrapped[0].pageIndex, 0);
-    // One rectangle on each line, the second a line (24 pt) below the first.
-    QCOMPARE(wrapped[0].rects.size(), 2);
-    QVERIFY(wrapped[0].rects[0].top() > 120 && wrapped[0].rects[0].bottom() < 160);
-    QVERIFY(qAbs(wrapped[0].rects[1].center().y() - wrapped[0].rects[0].center().y() - 24) < 3);
-
-    QCOMPARE(findAll(document.get(), QStringLiteral("说明：本图")).size(), 1);
-    QCOMPARE(findAll(document.get(), QStringLiteral("毫米")).size(), 1);
-    // MuPDF's folding goes beyond ASCII; a Latin break matches the query's space.
-    QCOMPARE(findAll(document.get(), QStringLiteral("ärzte")).value(0).string, QStringLiteral("ÄRZTE"));
-    QCOMPARE(findAll(document.get(), QStringLiteral("gate ärzte")).value(0).string, QStringLiteral("GATE ÄRZTE"));
-    QCOMPARE(findAll(document.get(), QStringLiteral("wingwall")).size(), 0);
-}
-
-void tst_PDFTextMatch::hitsOnARotatedPageLieOnThePage()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("rotated.pdf"));
-    QVERIFY(TestPDFs::writeRotated(path, {90, 270}));
-    const auto document = PDFDocument::open(QFile::encodeName(path));
-    QVERIFY(document);
-    const QVector<PDFSelection> matches = findAll(document.get(), QStringLiteral("page"));
-    QCOMPARE(matches.size(), 2);
-    for (const PDFSelection &match : matches) {
-        const QRectF page(QPointF(0, 0), document->page(match.pageIndex)->pageSize());
-        QVERIFY2(page.contains(match.bounds()), qPrintable(QStringLiteral("page %1").arg(match.pageIndex)));
-    }
 }
 
 QTEST_GUILESS_MAIN(tst_PDFTextMatch)
