@@ -1,11 +1,14 @@
 #include "BlueprintSheet.h"
 #include "SheetDrawing.h"
 
+#include <cmath>
+
 using namespace SheetDrawing;
 
 namespace {
 
 constexpr double kBay = 240; // axis spacing, points
+constexpr int kContours = 120;
 
 // Dashed axes every kBay points across `area`, a bubble and label at the top and left end
 // of each.
@@ -68,6 +71,27 @@ void drawParkingRow(Pen &pen, double x, double y, int count)
         pen.line(x + i * 18, y, x + i * 18, y + 40);
 }
 
+// Ground contours across `area`: `count` gently waving polylines, one point every 4 points
+// of width, every fifth one heavier, as a survey underlay draws them.
+void drawContours(Pen &pen, const Box &area, int count, Rng &rng)
+{
+    pen.save();
+    pen.strokeRgb(0.55, 0.42, 0.3);
+    const double step = (area.y1 - area.y0) / (count + 1);
+    for (int c = 1; c <= count; ++c) {
+        const double phase = rng.range(0, 6.28);
+        const double amplitude = rng.range(20, 60);
+        const double wave = rng.range(300, 900);
+        pen.width(c % 5 == 0 ? 0.6 : 0.25);
+        const double y0 = area.y0 + c * step;
+        pen.moveTo(area.x0, y0 + amplitude * std::sin(phase));
+        for (double x = area.x0 + 4; x <= area.x1; x += 4)
+            pen.lineTo(x, y0 + amplitude * std::sin(phase + (x - area.x0) / wave * 6.28) + rng.range(-1.5, 1.5));
+        pen.stroke();
+    }
+    pen.restore();
+}
+
 } // namespace
 
 QByteArray BlueprintSheet::a0Light(quint32 seed, qint64 *pathSegments)
@@ -77,6 +101,7 @@ QByteArray BlueprintSheet::a0Light(quint32 seed, qint64 *pathSegments)
     Pen pen(1 << 16);
     const Box frame = drawFrame(pen, size.width(), size.height());
     const Box area {frame.x0 + 120, frame.y0 + kTitleH + 90, frame.x0 + 120 + 11 * kBay, frame.y1 - 110};
+    drawContours(pen, area, kContours, rng);
     drawSiteGrid(pen, area);
 
     const QString names[] = {QStringLiteral("一号楼"), QStringLiteral("二号楼"), QStringLiteral("三号楼"),
