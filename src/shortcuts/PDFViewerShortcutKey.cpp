@@ -44,20 +44,6 @@ PDFViewerShortcutKey::PDFViewerShortcutKey(const QString &rawValue)
     }
 }
 
-std::optional<PDFViewerShortcutKey> PDFViewerShortcutKey::fromSpecialKeyCode(quint16 keyCode)
-{
-    // Indexed by keyCode − 96; 0 marks the codes in 96…126 that are not arrow or function keys.
-    static constexpr char16_t table[31] = {
-        0xF708, 0xF709, 0xF70A, 0xF706, 0xF70B, 0xF70C, 0, 0xF70E, // 96–103: F5 F6 F7 F3 F8 F9 – F11
-        0, 0, 0, 0, 0, 0xF70D, 0, 0xF70F, // 104–111: … F10 at 109, F12 at 111
-        0, 0, 0, 0, 0, 0, 0xF707, 0, // 112–119: F4 at 118
-        0xF705, 0, 0xF704, 0xF702, 0xF703, 0xF701, 0xF700, // 120–126: F2, F1, ← → ↓ ↑
-    };
-    if (keyCode < 96 || keyCode - 96 >= 31 || table[keyCode - 96] == 0)
-        return std::nullopt;
-    return PDFViewerShortcutKey(QChar(table[keyCode - 96]));
-}
-
 bool PDFViewerShortcutKey::isSpecial() const
 {
     return !specialDisplayText(m_rawValue).isEmpty();

@@ -26,12 +26,6 @@ public:
     static PDFViewerShortcutKey zero() { return PDFViewerShortcutKey(QStringLiteral("0")); }
     static PDFViewerShortcutKey letterF() { return PDFViewerShortcutKey(QStringLiteral("f")); }
 
-    // The arrow or function key of a classic ANSI virtual key code (F1 is 122, F5 is 96, left
-    // arrow 123 … up arrow 126); nullopt for every other code. These are the key codes of the
-    // keyboard the stored format was defined on; events of this platform are converted by
-    // PDFViewerShortcut::fromEvent.
-    static std::optional<PDFViewerShortcutKey> fromSpecialKeyCode(quint16 keyCode);
-
     // True for the 20 keys shown by name and accepted beside printable ASCII: the four arrows,
     // F1–F12, Return U+000D, Tab U+0009, Space U+0020 and Delete U+007F.
     bool isSpecial() const;
