@@ -13,7 +13,7 @@ mkdir -p "$docs"
 state="$E2E_WORK/state.json"
 export PLENVO_TEST_STATE_FILE="$state"
 
-"$bin/plenvo" "$docs/总图 set.pdf" >"$E2E_WORK/app.log" 2>&1 &
+"$bin/plenvo-e2e" "$docs/总图 set.pdf" >"$E2E_WORK/app.log" 2>&1 &
 viewer=$!
 E2E_PIDS="$E2E_PIDS $viewer"
 e2e_wait 30 e2e_window_titled "总图 set" || e2e_fail "no window titled 总图 set"
