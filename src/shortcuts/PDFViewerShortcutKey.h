@@ -36,6 +36,10 @@ public:
     // "↑" "↓" "←" "→", "F1"…"F12", "Return", "Tab", "Space", "Delete" for the special keys;
     // "−" (U+2212) for "-"; otherwise the raw value in upper case ("f" shows "F").
     QString displayText() const;
+    // The Qt key a binding for this key uses: arrows, F1–F12, Return, Tab, Space, Backspace for
+    // Delete, and printable ASCII (letters as Qt's upper-case keys); 0 for any other key, which
+    // no binding can name.
+    int qtKey() const;
 
     bool operator==(const PDFViewerShortcutKey &other) const { return m_rawValue == other.m_rawValue; }
     bool operator!=(const PDFViewerShortcutKey &other) const { return m_rawValue != other.m_rawValue; }
