@@ -8,7 +8,6 @@
 #include "PDFViewerShortcutHelpPresenter.h"
 #include "PDFViewerShortcutSettingsPresenter.h"
 #include "PDFViewerShortcutStore.h"
-#include "PDFViewerStateFile.h"
 #include "PlenvoCommandLine.h"
 
 #include <QSettings>
@@ -33,7 +32,6 @@ PlenvoPDFApp::PlenvoPDFApp(std::unique_ptr<QSettings> settings, PDFViewerOpenReq
         &PDFViewerShortcutSettingsPresenter::show);
     connect(m_window->menuCommands(), &PDFViewerMenuCommands::helpRequested, m_shortcutHelp.get(),
         &PDFViewerShortcutHelpPresenter::show);
-    PDFViewerStateFile::fromEnvironment(m_model.get(), this);
     m_window->rememberGeometryIn(m_settings.get());
     m_platform.setDialogParent(m_window.get());
     connect(m_openRequest, &PDFViewerOpenRequest::urlChanged, this, &PlenvoPDFApp::takeOpenRequest);

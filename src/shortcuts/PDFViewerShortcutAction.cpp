@@ -1,19 +1,40 @@
 #include "PDFViewerShortcutAction.h"
 
+#include <utility>
+
+namespace {
+
+// Stored name and shown title, indexed by Value; the stored names never change.
+struct Names {
+    const char *raw;
+    const char *title;
+};
+constexpr Names names[] = {
+    {"previousPage", "上一页"},
+    {"nextPage", "下一页"},
+    {"zoomOut", "缩小"},
+    {"zoomIn", "放大"},
+    {"actualSize", "100% 实际大小"},
+    {"fitPage", "适合页面"},
+    {"rotateLeft", "向左旋转"},
+    {"rotateRight", "向右旋转"},
+    {"resetRotation", "恢复原始方向"},
+    {"togglePresentation", "进入 / 退出投影"},
+};
+
+// The values are declared in order from 0.
+template<std::size_t... I>
+std::array<PDFViewerShortcutAction, sizeof...(I)> inDeclarationOrder(std::index_sequence<I...>)
+{
+    return {PDFViewerShortcutAction(PDFViewerShortcutAction::Value(I))...};
+}
+
+} // namespace
+
 const std::array<PDFViewerShortcutAction, 10> &PDFViewerShortcutAction::allCases()
 {
-    static const std::array<PDFViewerShortcutAction, 10> cases = {
-        previousPage,
-        nextPage,
-        zoomOut,
-        zoomIn,
-        actualSize,
-        fitPage,
-        rotateLeft,
-        rotateRight,
-        resetRotation,
-        togglePresentation,
-    };
+    static_assert(std::size(names) == 10);
+    static const std::array<PDFViewerShortcutAction, 10> cases = inDeclarationOrder(std::make_index_sequence<10>());
     return cases;
 }
 
@@ -28,56 +49,10 @@ std::optional<PDFViewerShortcutAction> PDFViewerShortcutAction::fromRawValue(QSt
 
 QString PDFViewerShortcutAction::rawValue() const
 {
-    switch (m_value) {
-    case previousPage:
-        return QStringLiteral("previousPage");
-    case nextPage:
-        return QStringLiteral("nextPage");
-    case zoomOut:
-        return QStringLiteral("zoomOut");
-    case zoomIn:
-        return QStringLiteral("zoomIn");
-    case actualSize:
-        return QStringLiteral("actualSize");
-    case fitPage:
-        return QStringLiteral("fitPage");
-    case rotateLeft:
-        return QStringLiteral("rotateLeft");
-    case rotateRight:
-        return QStringLiteral("rotateRight");
-    case resetRotation:
-        return QStringLiteral("resetRotation");
-    case togglePresentation:
-        return QStringLiteral("togglePresentation");
-    }
-    Q_UNREACHABLE();
-    return QString();
+    return QString::fromLatin1(names[m_value].raw);
 }
 
 QString PDFViewerShortcutAction::displayName() const
 {
-    switch (m_value) {
-    case previousPage:
-        return QStringLiteral("上一页");
-    case nextPage:
-        return QStringLiteral("下一页");
-    case zoomOut:
-        return QStringLiteral("缩小");
-    case zoomIn:
-        return QStringLiteral("放大");
-    case actualSize:
-        return QStringLiteral("100% 实际大小");
-    case fitPage:
-        return QStringLiteral("适合页面");
-    case rotateLeft:
-        return QStringLiteral("向左旋转");
-    case rotateRight:
-        return QStringLiteral("向右旋转");
-    case resetRotation:
-        return QStringLiteral("恢复原始方向");
-    case togglePresentation:
-        return QStringLiteral("进入 / 退出投影");
-    }
-    Q_UNREACHABLE();
-    return QString();
+    return QString::fromUtf8(names[m_value].title);
 }

@@ -1,35 +1,46 @@
 #include "PDFViewerShortcutKey.h"
 
 #include <QTextBoundaryFinder>
+#include <QtCore/qnamespace.h>
 
 namespace {
 
-QString specialDisplayText(const QString &rawValue)
+// The keys shown by name, each with the Qt key a binding uses for it. F1–F12 (U+F704–U+F70F)
+// follow as a range.
+struct NamedKey {
+    char16_t raw;
+    const char *name;
+    int qtKey;
+};
+constexpr NamedKey namedKeys[] = {
+    {0xF700, "↑", Qt::Key_Up},
+    {0xF701, "↓", Qt::Key_Down},
+    {0xF702, "←", Qt::Key_Left},
+    {0xF703, "→", Qt::Key_Right},
+    {0x000D, "Return", Qt::Key_Return},
+    {0x0009, "Tab", Qt::Key_Tab},
+    {0x0020, "Space", Qt::Key_Space},
+    {0x007F, "Delete", Qt::Key_Backspace},
+};
+constexpr char16_t f1 = 0xF704;
+constexpr char16_t f12 = 0xF70F;
+
+const NamedKey *namedKey(const QString &rawValue)
 {
     if (rawValue.size() != 1)
-        return QString();
-    const char16_t c = rawValue.front().unicode();
-    switch (c) {
-    case 0xF700:
-        return QStringLiteral("↑");
-    case 0xF701:
-        return QStringLiteral("↓");
-    case 0xF702:
-        return QStringLiteral("←");
-    case 0xF703:
-        return QStringLiteral("→");
-    case 0x000D:
-        return QStringLiteral("Return");
-    case 0x0009:
-        return QStringLiteral("Tab");
-    case 0x0020:
-        return QStringLiteral("Space");
-    case 0x007F:
-        return QStringLiteral("Delete");
+        return nullptr;
+    for (const NamedKey &key : namedKeys) {
+        if (rawValue.front().unicode() == key.raw)
+            return &key;
     }
-    if (c >= 0xF704 && c <= 0xF70F)
-        return QLatin1Char('F') + QString::number(c - 0xF704 + 1);
-    return QString();
+    return nullptr;
+}
+
+// 1 for F1 … 12 for F12, else 0.
+int functionKeyNumber(const QString &rawValue)
+{
+    const char16_t c = rawValue.size() == 1 ? rawValue.front().unicode() : 0;
+    return c >= f1 && c <= f12 ? c - f1 + 1 : 0;
 }
 
 } // namespace
@@ -44,23 +55,9 @@ PDFViewerShortcutKey::PDFViewerShortcutKey(const QString &rawValue)
     }
 }
 
-std::optional<PDFViewerShortcutKey> PDFViewerShortcutKey::fromSpecialKeyCode(quint16 keyCode)
-{
-    // Indexed by keyCode − 96; 0 marks the codes in 96…126 that are not arrow or function keys.
-    static constexpr char16_t table[31] = {
-        0xF708, 0xF709, 0xF70A, 0xF706, 0xF70B, 0xF70C, 0, 0xF70E, // 96–103: F5 F6 F7 F3 F8 F9 – F11
-        0, 0, 0, 0, 0, 0xF70D, 0, 0xF70F, // 104–111: … F10 at 109, F12 at 111
-        0, 0, 0, 0, 0, 0, 0xF707, 0, // 112–119: F4 at 118
-        0xF705, 0, 0xF704, 0xF702, 0xF703, 0xF701, 0xF700, // 120–126: F2, F1, ← → ↓ ↑
-    };
-    if (keyCode < 96 || keyCode - 96 >= 31 || table[keyCode - 96] == 0)
-        return std::nullopt;
-    return PDFViewerShortcutKey(QChar(table[keyCode - 96]));
-}
-
 bool PDFViewerShortcutKey::isSpecial() const
 {
-    return !specialDisplayText(m_rawValue).isEmpty();
+    return namedKey(m_rawValue) || functionKeyNumber(m_rawValue);
 }
 
 bool PDFViewerShortcutKey::isOneCharacter() const
@@ -73,10 +70,23 @@ bool PDFViewerShortcutKey::isOneCharacter() const
 
 QString PDFViewerShortcutKey::displayText() const
 {
-    const QString special = specialDisplayText(m_rawValue);
-    if (!special.isEmpty())
-        return special;
+    if (const NamedKey *named = namedKey(m_rawValue))
+        return QString::fromUtf8(named->name);
+    if (const int number = functionKeyNumber(m_rawValue))
+        return QLatin1Char('F') + QString::number(number);
     if (m_rawValue == QLatin1String("-"))
         return QString(QChar(0x2212));
     return m_rawValue.toUpper();
+}
+
+int PDFViewerShortcutKey::qtKey() const
+{
+    if (const NamedKey *named = namedKey(m_rawValue))
+        return named->qtKey;
+    if (const int number = functionKeyNumber(m_rawValue))
+        return Qt::Key_F1 + number - 1;
+    const char16_t c = m_rawValue.size() == 1 ? m_rawValue.front().unicode() : 0;
+    if (c >= 0x20 && c <= 0x7E) // Qt's keys for printable ASCII are the code points, letters upper case
+        return (c >= u'a' && c <= u'z') ? c - u'a' + u'A' : c;
+    return 0;
 }

@@ -26,12 +26,6 @@ public:
     static PDFViewerShortcutKey zero() { return PDFViewerShortcutKey(QStringLiteral("0")); }
     static PDFViewerShortcutKey letterF() { return PDFViewerShortcutKey(QStringLiteral("f")); }
 
-    // The arrow or function key of a classic ANSI virtual key code (F1 is 122, F5 is 96, left
-    // arrow 123 … up arrow 126); nullopt for every other code. These are the key codes of the
-    // keyboard the stored format was defined on; events of this platform are converted by
-    // PDFViewerShortcut::fromEvent.
-    static std::optional<PDFViewerShortcutKey> fromSpecialKeyCode(quint16 keyCode);
-
     // True for the 20 keys shown by name and accepted beside printable ASCII: the four arrows,
     // F1–F12, Return U+000D, Tab U+0009, Space U+0020 and Delete U+007F.
     bool isSpecial() const;
@@ -42,6 +36,10 @@ public:
     // "↑" "↓" "←" "→", "F1"…"F12", "Return", "Tab", "Space", "Delete" for the special keys;
     // "−" (U+2212) for "-"; otherwise the raw value in upper case ("f" shows "F").
     QString displayText() const;
+    // The Qt key a binding for this key uses: arrows, F1–F12, Return, Tab, Space, Backspace for
+    // Delete, and printable ASCII (letters as Qt's upper-case keys); 0 for any other key, which
+    // no binding can name.
+    int qtKey() const;
 
     bool operator==(const PDFViewerShortcutKey &other) const { return m_rawValue == other.m_rawValue; }
     bool operator!=(const PDFViewerShortcutKey &other) const { return m_rawValue != other.m_rawValue; }

@@ -14,7 +14,7 @@ state="$E2E_WORK/state.json"
 export PLENVO_TEST_STATE_FILE="$state"
 settings="$XDG_CONFIG_HOME/Plenvo/Plenvo.ini"
 
-"$bin/plenvo" "$docs/set.pdf" >"$E2E_WORK/app.log" 2>&1 &
+"$bin/plenvo-e2e" "$docs/set.pdf" >"$E2E_WORK/app.log" 2>&1 &
 pid=$!
 E2E_PIDS=$pid
 e2e_wait 30 e2e_window_titled set || e2e_fail "no window titled set"

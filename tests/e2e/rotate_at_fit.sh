@@ -10,7 +10,7 @@ e2e_setup
 "$bin/plenvo-test-pages" "$E2E_WORK/book.pdf" 20 || e2e_fail "could not write the document"
 state="$E2E_WORK/state.json"
 export PLENVO_TEST_STATE_FILE="$state"
-"$bin/plenvo" "$E2E_WORK/book.pdf" >"$E2E_WORK/app.log" 2>&1 &
+"$bin/plenvo-e2e" "$E2E_WORK/book.pdf" >"$E2E_WORK/app.log" 2>&1 &
 E2E_PIDS=$!
 e2e_wait 30 e2e_window_titled book || e2e_fail "no window titled book"
 window=$(e2e_window_titled book)

@@ -13,7 +13,7 @@ export PLENVO_TEST_STATE_FILE="$state"
 
 start_viewer() {
     rm -f "$state"
-    "$bin/plenvo" "$E2E_WORK/sheet.pdf" >>"$E2E_WORK/app.log" 2>&1 &
+    "$bin/plenvo-e2e" "$E2E_WORK/sheet.pdf" >>"$E2E_WORK/app.log" 2>&1 &
     viewer=$!
     E2E_PIDS="$E2E_PIDS $viewer"
     e2e_wait 30 e2e_window_titled sheet || e2e_fail "no window titled sheet"

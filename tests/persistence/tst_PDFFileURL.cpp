@@ -22,11 +22,8 @@ void tst_PDFFileURL::exactBytesAndStandardForm_data()
     QTest::newRow("not UTF-8") << QByteArray("/\xfe/../plans/./\xff x.pdf") << QByteArray("/plans/\xff x.pdf");
     QTest::newRow("dot-dot names the same document")
         << QByteArray("/图纸/old/../A-101 总平面.pdf") << QByteArray("/图纸/A-101 总平面.pdf");
-    QTest::newRow("sub-delimiters, brackets, slashes")
-        << QByteArray("/d//a:b@c!$&'()*+,;=[A] {r}.pdf") << QByteArray("/d/a:b@c!$&'()*+,;=[A] {r}.pdf");
-    QTest::newRow("hash, percent, question mark, above root")
-        << QByteArray("/../a#b/100%/x%41?.pdf") << QByteArray("/a#b/100%/x%41?.pdf");
-    QTest::newRow("dots inside names, trailing slash") << QByteArray("/a/..b/c..pdf/") << QByteArray("/a/..b/c..pdf");
+    QTest::newRow("colon, hash, percent, question mark, above root")
+        << QByteArray("/../a:b#c/100%/x%41?.pdf/") << QByteArray("/a:b#c/100%/x%41?.pdf");
 }
 
 void tst_PDFFileURL::exactBytesAndStandardForm()
@@ -37,8 +34,6 @@ void tst_PDFFileURL::exactBytesAndStandardForm()
     QCOMPARE(PDFFileURL::nativePath(url), path);
     // Surviving a trip through the URL's text form is what the recent list relies on.
     QCOMPARE(PDFFileURL::nativePath(QUrl::fromEncoded(url.toEncoded())), path);
-    // The same path on another host is not a local file.
-    QVERIFY(PDFFileURL::nativePath(QUrl::fromEncoded("file://server" + url.toEncoded().mid(7))).isEmpty());
     // Regression: ":" was percent-encoded, so an open document was not found in the recent
     // list, whose URLs Qt had built.
     const QString text = QString::fromUtf8(path);
@@ -59,16 +54,11 @@ void tst_PDFFileURL::storedPathKeepsEveryByte_data()
 {
     QTest::addColumn<QByteArray>("path");
     QTest::addColumn<QString>("stored");
-    // Regression: both names below were stored as "/d/\ufffd.pdf", one entry for two files.
+    // Regression: every name not UTF-8 below was stored as "/d/\ufffd.pdf", one entry for many files.
     QTest::newRow("stray byte FF") << QByteArray("/d/\xff.pdf") << QStringLiteral("file:///d/%FF.pdf");
-    QTest::newRow("stray byte FE") << QByteArray("/d/\xfe.pdf") << QStringLiteral("file:///d/%FE.pdf");
+    QTest::newRow("overlong slash") << QByteArray("/d/\xc0\xaf.pdf") << QStringLiteral("file:///d/%C0%AF.pdf");
     QTest::newRow("a real U+FFFD in the name") << QByteArray("/d/\xef\xbf\xbd.pdf") << QStringLiteral("/d/\ufffd.pdf");
     QTest::newRow("percent signs are plain text") << QByteArray("/d/%FF.pdf") << QStringLiteral("/d/%FF.pdf");
-    QTest::newRow("UTF-8 folder, Latin-1 name, dot-dot")
-        << QByteArray("/图纸/x/../\xe4 #1.pdf") << QStringLiteral("file:///%E5%9B%BE%E7%BA%B8/%E4%20%231.pdf");
-    QTest::newRow("encoded surrogate") << QByteArray("/d/\xed\xa0\x80.pdf")
-                                       << QStringLiteral("file:///d/%ED%A0%80.pdf");
-    QTest::newRow("overlong slash") << QByteArray("/d/\xc0\xaf.pdf") << QStringLiteral("file:///d/%C0%AF.pdf");
     QTest::newRow("UTF-8 as every earlier build stored it")
         << QByteArray("/图纸/A-101 总平面.pdf") << QStringLiteral("/图纸/A-101 总平面.pdf");
 }
@@ -89,12 +79,9 @@ void tst_PDFFileURL::fromArgument_data()
     QTest::addColumn<QUrl>("expected");
     // Relative to the working directory "/w\xfe", itself not UTF-8.
     QTest::newRow("relative, dot-dot kept") << QByteArray("../A.pdf") << PDFFileURL::fromNativePath("/w\xfe/../A.pdf");
-    QTest::newRow("relative name with colon") << QByteArray("a:b.pdf") << PDFFileURL::fromNativePath("/w\xfe/a:b.pdf");
     // Shells hand over unescaped bytes; they must not be decoded as text on the way in.
     QTest::newRow("file URL with raw bytes, on localhost") << QByteArray("file://localhost/x/\xff \xe6\x80\xbb.pdf")
                                                            << PDFFileURL::fromNativePath("/x/\xff \xe6\x80\xbb.pdf");
-    QTest::newRow("other scheme as-is") << QByteArray("https://example.org/A.pdf")
-                                        << QUrl::fromEncoded("https://example.org/A.pdf");
 }
 
 void tst_PDFFileURL::fromArgument()

@@ -21,22 +21,10 @@ constexpr qreal kRingGap = 1;
 constexpr qreal kTextPadding = 6;
 constexpr qreal kDisabledOpacity = 0.45;
 
-QString promptTitle()
-{
-    return QStringLiteral("请按新的组合键…");
-}
-QString recordingValue()
-{
-    return QStringLiteral("正在录制，按 Esc 取消");
-}
-QString cancelledMessage()
-{
-    return QStringLiteral("已取消录制。");
-}
-QString unsupportedMessage()
-{
-    return QStringLiteral("这个按键暂不支持，请换一个组合。");
-}
+const char *const promptTitle = "请按新的组合键…";
+const char *const recordingValue = "正在录制，按 Esc 取消";
+const char *const cancelledMessage = "已取消录制。";
+const char *const unsupportedMessage = "这个按键暂不支持，请换一个组合。";
 
 // The shortcut text in a monospaced face, so key caps of one column line up.
 QFont keyFont()
@@ -189,9 +177,9 @@ void PDFShortcutRecorderButton::beginRecording()
         return;
     m_isRecordingShortcut = true;
     setFont(promptFont());
-    setText(promptTitle());
+    setText(QString::fromUtf8(promptTitle));
     setFocus(Qt::OtherFocusReason);
-    setAccessibleValue(recordingValue());
+    setAccessibleValue(QString::fromUtf8(recordingValue));
     announce(QStringLiteral("正在录制“") + m_actionName + QStringLiteral("”快捷键，按 Esc 取消。"));
 
     m_applicationStateConnection
@@ -225,8 +213,8 @@ void PDFShortcutRecorderButton::cancelRecording()
     if (!m_isRecordingShortcut)
         return;
     finishRecording();
-    emit feedback(cancelledMessage());
-    announce(cancelledMessage());
+    emit feedback(QString::fromUtf8(cancelledMessage));
+    announce(QString::fromUtf8(cancelledMessage));
 }
 
 // Installed on the application only while recording. Key events are taken at their first
@@ -283,8 +271,8 @@ void PDFShortcutRecorderButton::capture(const QKeyEvent &event)
     if (!shortcut) {
         QApplication::beep();
         finishRecording();
-        emit feedback(unsupportedMessage());
-        announce(unsupportedMessage());
+        emit feedback(QString::fromUtf8(unsupportedMessage));
+        announce(QString::fromUtf8(unsupportedMessage));
         return;
     }
     finishRecording();

