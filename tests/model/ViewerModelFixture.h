@@ -20,7 +20,6 @@ struct ViewerModelFixture {
     {
         showCanvas();
     }
-    // Again after closeDocument(), which makes a new canvas.
     void showCanvas()
     {
         model->pdfView()->resize(800, 600);

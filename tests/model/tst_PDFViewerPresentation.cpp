@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-using DisplayMode = BlueprintPDFView::DisplayMode;
+using DisplayMode = PDFViewport::DisplayMode;
 
 class tst_PDFViewerPresentation : public QObject {
     Q_OBJECT
@@ -23,8 +23,8 @@ private slots:
     void deferredToggleSkipsAWindowThatIsGone();
 
 private:
-    BlueprintPDFView *view() const { return m_f->model->pdfView(); }
-    QWidget *window() const { return view()->window(); }
+    PDFViewport *view() const { return m_f->model->viewport(); }
+    QWidget *window() const { return m_f->model->pdfView()->window(); }
 
     std::unique_ptr<ViewerModelFixture> m_f;
 };
@@ -155,10 +155,10 @@ void tst_PDFViewerPresentation::withoutDocumentNothingButTheEmptyStatus()
 void tst_PDFViewerPresentation::deferredToggleSkipsAWindowThatIsGone()
 {
     auto *frame = new QWidget;
-    view()->setParent(frame);
+    m_f->model->pdfView()->setParent(frame);
     m_f->platform.keyWindow = frame;
     m_f->model->enterPresentationMode(true);
-    view()->setParent(nullptr);
+    m_f->model->pdfView()->setParent(nullptr);
     delete frame;
     QTest::qWait(50);
     QVERIFY(m_f->platform.toggledWindows.isEmpty());
