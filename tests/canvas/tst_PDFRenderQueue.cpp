@@ -31,6 +31,17 @@ PDFTileKey tile(int column, qint64 scaleKey = 1000000, PDFTileKey::Kind kind = P
     return key;
 }
 
+// Gives `queue` a one-page document of `side` × `side` points, rendered one tile at a time.
+bool openOnePageAtATime(PDFRenderQueue &queue, const QTemporaryDir &dir, qreal side)
+{
+    const QString file = dir.filePath(QStringLiteral("p.pdf"));
+    if (!TestPDFs::writePlain(file, 1, QSizeF(side, side)))
+        return false;
+    queue.setMaximumRunning(1);
+    queue.setDocument(PDFDocument::open(QFile::encodeName(file)));
+    return queue.document() != nullptr;
+}
+
 QImage imageOfBytes(int kib)
 {
     return QImage(256, kib, QImage::Format_RGB32); // 1 KiB a row
@@ -90,10 +101,8 @@ void tst_PDFRenderQueue::tileGeometryCoversThePageExactly()
 void tst_PDFRenderQueue::requestsAreServedByPriorityThenDistance()
 {
     QTemporaryDir dir;
-    QVERIFY(TestPDFs::writePlain(dir.filePath(QStringLiteral("p.pdf")), 1, QSizeF(2000, 2000)));
     PDFRenderQueue queue;
-    queue.setMaximumRunning(1);
-    queue.setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
+    QVERIFY(openOnePageAtATime(queue, dir, 2000));
     QList<int> order;
     connect(&queue, &PDFRenderQueue::imageReady, this, [&order](const PDFTileKey &key) { order.append(key.column); });
     const quint64 g = queue.generation();
@@ -112,10 +121,8 @@ void tst_PDFRenderQueue::requestsAreServedByPriorityThenDistance()
 void tst_PDFRenderQueue::unwantedRendersAreDroppedAndNewDocumentsStartClean()
 {
     QTemporaryDir dir;
-    QVERIFY(TestPDFs::writePlain(dir.filePath(QStringLiteral("p.pdf")), 1, QSizeF(4000, 4000)));
     PDFRenderQueue queue;
-    queue.setMaximumRunning(1);
-    queue.setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
+    QVERIFY(openOnePageAtATime(queue, dir, 4000));
     QSignalSpy ready(&queue, &PDFRenderQueue::imageReady);
     const quint64 g = queue.generation();
     for (int c = 0; c < 6; ++c)

@@ -15,6 +15,7 @@ class tst_PDFViewerNavigation : public QObject {
 private slots:
     void goToPageClampsAnyNumber_data();
     void goToPageClampsAnyNumber();
+    void zoomStepsStopAtTheLimits_data();
     void zoomStepsStopAtTheLimits();
     void zoomPercentageReadsTheCanvasRoundedHalfAwayFromZero();
     void fitPageShowsTheFittedScale();
@@ -56,41 +57,32 @@ void tst_PDFViewerNavigation::goToPageClampsAnyNumber()
         index);
 }
 
+void tst_PDFViewerNavigation::zoomStepsStopAtTheLimits_data()
+{
+    QTest::addColumn<int>("steps"); // from 100 %; negative: out
+    QTest::addColumn<int>("percentage");
+    QTest::newRow("one in") << 1 << 113;
+    QTest::newRow("one out") << -1 << 89;
+    QTest::newRow("17 in, below the top") << 17 << 769;
+    QTest::newRow("18 in reach 800 %") << 18 << 800;
+    QTest::newRow("19 in stay there") << 19 << 800;
+    QTest::newRow("19 out, above the bottom") << -19 << 10;
+    QTest::newRow("21 out stay at 10 %") << -21 << 10;
+}
+
 void tst_PDFViewerNavigation::zoomStepsStopAtTheLimits()
 {
+    QFETCH(int, steps);
+    QFETCH(int, percentage);
     ViewerModelFixture f;
     QVERIFY(TestPDFs::writePlain(f.path(QStringLiteral("A.pdf")), 2));
     f.model->open(f.url(QStringLiteral("A.pdf")));
-    PDFViewport *view = f.model->viewport();
-
     f.model->actualSize();
-    f.model->zoomIn();
-    QCOMPARE(f.model->zoomPercentage(), 113);
-    QVERIFY(!view->autoScales());
-    f.model->actualSize();
-    f.model->zoomOut();
-    QCOMPARE(f.model->zoomPercentage(), 89);
-
-    f.model->actualSize();
-    for (int i = 0; i < 17; ++i)
-        f.model->zoomIn();
-    QVERIFY(view->scaleFactor() < 8.0);
-    f.model->zoomIn();
-    QCOMPARE(view->scaleFactor(), 8.0);
-    QCOMPARE(f.model->zoomPercentage(), 800);
-    f.model->zoomIn();
-    QCOMPARE(view->scaleFactor(), 8.0);
-
-    f.model->actualSize();
-    for (int i = 0; i < 19; ++i)
-        f.model->zoomOut();
-    QVERIFY(view->scaleFactor() > 0.1);
-    f.model->zoomOut();
-    QCOMPARE(view->scaleFactor(), 0.1);
-    QCOMPARE(f.model->zoomPercentage(), 10);
-    f.model->zoomOut();
-    QCOMPARE(view->scaleFactor(), 0.1);
-    QCOMPARE(f.model->zoomPercentage(), 10);
+    for (int i = 0; i < std::abs(steps); ++i)
+        steps > 0 ? f.model->zoomIn() : f.model->zoomOut();
+    QCOMPARE(f.model->zoomPercentage(), percentage);
+    QVERIFY(!f.model->viewport()->autoScales());
+    QVERIFY(f.model->viewport()->scaleFactor() >= 0.1 && f.model->viewport()->scaleFactor() <= 8.0);
 }
 
 void tst_PDFViewerNavigation::zoomPercentageReadsTheCanvasRoundedHalfAwayFromZero()
