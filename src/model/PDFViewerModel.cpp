@@ -54,8 +54,7 @@ PDFViewerModel::~PDFViewerModel()
 {
     m_readingPositions.save();
     m_search.disconnect(this);
-    if (m_isAccessingSecurityScopedURL && m_securityScopedURL.isValid())
-        m_platform->stopAccessing(m_securityScopedURL);
+    releaseSecurityScopedResource();
     delete m_canvas.data();
 }
 
@@ -71,20 +70,17 @@ PDFViewport *PDFViewerModel::viewport() const
 
 int PDFViewerModel::pageIndex() const
 {
-    const PDFViewport *viewport = this->viewport();
-    return viewport ? std::max(viewport->currentPageIndex(), 0) : 0;
+    return viewport() ? std::max(viewport()->currentPageIndex(), 0) : 0;
 }
 
 int PDFViewerModel::zoomPercentage() const
 {
-    const PDFViewport *viewport = this->viewport();
-    return int(std::lround((viewport ? viewport->scaleFactor() : 1.0) * 100.0));
+    return int(std::lround((viewport() ? viewport()->scaleFactor() : 1.0) * 100.0));
 }
 
 PDFPage *PDFViewerModel::currentPage() const
 {
-    const PDFViewport *viewport = this->viewport();
-    return viewport ? viewport->currentPage() : nullptr;
+    return viewport() ? viewport()->currentPage() : nullptr;
 }
 
 QColor PDFViewerModel::readingBackground()
@@ -94,15 +90,12 @@ QColor PDFViewerModel::readingBackground()
 
 std::shared_ptr<PDFDocument> PDFViewerModel::document() const
 {
-    const PDFViewport *viewport = this->viewport();
-    return viewport ? viewport->document() : nullptr;
+    return viewport() ? viewport()->document() : nullptr;
 }
 
 QString PDFViewerModel::documentTitle() const
 {
-    if (m_fileURL.isEmpty())
-        return QStringLiteral("Plenvo");
-    return PDFFileURL::displayName(m_fileURL);
+    return m_fileURL.isEmpty() ? QStringLiteral("Plenvo") : PDFFileURL::displayName(m_fileURL);
 }
 
 bool PDFViewerModel::open(const QUrl &url)
@@ -418,11 +411,6 @@ void PDFViewerModel::applyLayout(PDFViewport::DisplayMode mode, bool pageBreaks,
         viewport->goToPageIndex(page);
 }
 
-ReadingPositionLedger PDFViewerModel::readingPositions() const
-{
-    return m_readingPositions.positions();
-}
-
 void PDFViewerModel::fail(const QString &message)
 {
     setErrorText(message);
@@ -462,14 +450,6 @@ void PDFViewerModel::observeViewport()
     connect(viewport, &PDFViewport::pageChanged, this, &PDFViewerModel::recordCurrentPage, Qt::QueuedConnection);
 }
 
-void PDFViewerModel::setSearchText(const QString &text)
-{
-    if (text == m_searchText)
-        return;
-    m_searchText = text;
-    emit searchTextChanged();
-}
-
 #define PLENVO_SETTER(Name, Type, member, signal)                                                                      \
     void PDFViewerModel::Name(Type value)                                                                              \
     {                                                                                                                  \
@@ -484,6 +464,7 @@ PLENVO_SETTER(setPageCount, int, m_pageCount, pageCountChanged)
 PLENVO_SETTER(setPresentationMode, bool, m_isPresentationMode, isPresentationModeChanged)
 PLENVO_SETTER(setSearching, bool, m_isSearching, isSearchingChanged)
 PLENVO_SETTER(setStatusText, const QString &, m_statusText, statusTextChanged)
+PLENVO_SETTER(setSearchText, const QString &, m_searchText, searchTextChanged)
 
 #undef PLENVO_SETTER
 

@@ -102,7 +102,7 @@ public:
 
     // The reading positions: the stored ones (read anew on every call; none when unreadable)
     // with those not yet written laid over them, so a page turn shows here at once.
-    ReadingPositionLedger readingPositions() const;
+    ReadingPositionLedger readingPositions() const { return m_readingPositions.positions(); }
     // How long the pages must rest before their positions are written; 1 s unless changed.
     int readingPositionSaveDelay() const { return m_readingPositions.saveDelay(); }
     void setReadingPositionSaveDelay(int milliseconds) { m_readingPositions.setSaveDelay(milliseconds); }
