@@ -20,11 +20,8 @@
 
 namespace {
 
-const QString kNotPDF = QStringLiteral("只能打开 PDF 文件。");
 const QString kMissing = QStringLiteral("文件已经移动或删除。");
 const QString kUnreadable = QStringLiteral("这个 PDF 无法读取，可能已损坏。");
-const QString kLocked = QStringLiteral("这个 PDF 受密码保护，当前版本暂不支持解锁。");
-const QString kNoPages = QStringLiteral("这个 PDF 没有可显示的页面。");
 
 // The page stored for `key` as another process would read it: from the file's bytes on disk,
 // not from this process's settings cache.
@@ -62,10 +59,6 @@ private slots:
     void init();
     void cleanup();
 
-    void failedOpenLeavesEverythingAsItWas_data();
-    void failedOpenLeavesEverythingAsItWas();
-    void checksRunInOrder();
-    void upperCaseExtensionAndDotPathsNameOneDocument();
     void namesNotUTF8AreTheirOwnDocuments();
     void vanishedFileLeavesTheRecentList();
     void recentListSurvivesRestartsAndKeepsTen();
@@ -79,7 +72,6 @@ private slots:
     void renamedFileThatFailsToOpenKeepsItsEntry();
     void fileRotationIsRememberedNormalised();
     void closeShowsTheEmptyState();
-    void successfulOpenClearsTheError();
     void openDialogStartsWhereTheUserWorks();
 
 private:
@@ -116,139 +108,6 @@ std::unique_ptr<PDFViewerModel> tst_PDFViewerModel::makeModel()
     return model;
 }
 
-void tst_PDFViewerModel::failedOpenLeavesEverythingAsItWas_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QStringList>("messages");
-
-    QTest::newRow("png image") << "image.png"
-                               << "png" << QStringList {kNotPDF};
-    QTest::newRow("png renamed .pdf") << "image.pdf"
-                                      << "png" << QStringList {kUnreadable};
-    QTest::newRow("pdf earlier in the name") << "plan.pdf.png"
-                                             << "plain" << QStringList {kNotPDF};
-    QTest::newRow("missing") << "nowhere.pdf"
-                             << "none" << QStringList {kMissing};
-    QTest::newRow("garbage") << "garbage.pdf"
-                             << "garbage" << QStringList {kUnreadable};
-    QTest::newRow("truncated") << "truncated.pdf"
-                               << "truncated" << QStringList {kUnreadable, kNoPages};
-    QTest::newRow("password") << "locked.pdf"
-                              << "locked" << QStringList {kLocked};
-    QTest::newRow("no pages") << "empty.pdf"
-                              << "nopages" << QStringList {kNoPages};
-    QTest::newRow("directory named x.pdf") << "x.pdf"
-                                           << "directory" << QStringList {kUnreadable};
-}
-
-void tst_PDFViewerModel::failedOpenLeavesEverythingAsItWas()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, kind);
-    QFETCH(QStringList, messages);
-
-    const QString file = path(name);
-    if (kind == QLatin1String("png"))
-        QVERIFY(TestPDFs::writePNG(file));
-    else if (kind == QLatin1String("plain"))
-        QVERIFY(TestPDFs::writePlain(file, 1));
-    else if (kind == QLatin1String("garbage"))
-        QVERIFY(TestPDFs::writeGarbage(file));
-    else if (kind == QLatin1String("truncated"))
-        QVERIFY(TestPDFs::writeTruncated(file));
-    else if (kind == QLatin1String("locked"))
-        QVERIFY(TestPDFs::writeLocked(file));
-    else if (kind == QLatin1String("nopages"))
-        QVERIFY(TestPDFs::writeNoPages(file));
-    else if (kind == QLatin1String("directory"))
-        QVERIFY(QDir(m_dir->path()).mkdir(name));
-
-    auto model = makeModel();
-    model->open(url(QStringLiteral("A.pdf")));
-    model->viewport()->goToPageIndex(4);
-    model->viewport()->setAutoScales(false);
-    model->viewport()->setScaleFactor(2.0);
-    QCoreApplication::processEvents();
-    QCOMPARE(model->pageIndex(), 4);
-    QCOMPARE(model->zoomPercentage(), 200);
-
-    const auto document = model->document();
-    const auto recent = model->recentDocuments();
-    const QVariant storedRecent = m_settings->value(QStringLiteral("recentDocumentsV1"));
-    const QVariant storedLedger = m_settings->value(QStringLiteral("readingPositionsV1"));
-    const int beeps = m_platform.beeps;
-
-    model->open(QUrl::fromLocalFile(file));
-    QCoreApplication::processEvents();
-
-    QVERIFY2(messages.contains(model->errorText()), qPrintable(model->errorText()));
-    QCOMPARE(model->statusText(), model->errorText());
-    QCOMPARE(m_platform.beeps, beeps + 1);
-    QCOMPARE(model->document(), document);
-    QCOMPARE(model->fileURL(), url(QStringLiteral("A.pdf")));
-    QCOMPARE(model->documentTitle(), QStringLiteral("A"));
-    QCOMPARE(model->pageIndex(), 4);
-    QCOMPARE(model->viewport()->currentPageIndex(), 4);
-    QCOMPARE(model->zoomPercentage(), 200);
-    QCOMPARE(model->viewport()->scaleFactor(), 2.0);
-    QCOMPARE(model->recentDocuments(), recent);
-    QCOMPARE(m_settings->value(QStringLiteral("recentDocumentsV1")), storedRecent);
-    QCOMPARE(m_settings->value(QStringLiteral("readingPositionsV1")), storedLedger);
-    // Access to the refused file was given back; the open one is still held.
-    QCOMPARE(m_platform.accessStarted, m_platform.accessStopped + 1);
-    QVERIFY(model->isAccessingSecurityScopedURL());
-    QCOMPARE(model->securityScopedURL(), url(QStringLiteral("A.pdf")));
-}
-
-void tst_PDFViewerModel::checksRunInOrder()
-{
-    auto model = makeModel();
-    // The extension is checked before existence, and existence before access is taken.
-    model->open(url(QStringLiteral("nowhere.png")));
-    QCOMPARE(model->errorText(), kNotPDF);
-    model->open(QUrl(QStringLiteral("https://example.org/plan.pdf")));
-    QCOMPARE(model->errorText(), kNotPDF);
-    model->open(url(QStringLiteral("nowhere.pdf")));
-    QCOMPARE(model->errorText(), kMissing);
-    QCOMPARE(m_platform.accessStarted, 0);
-    // Readability before the lock and the page count: access taken, then given back.
-    QVERIFY(TestPDFs::writeGarbage(path(QStringLiteral("bad.pdf"))));
-    model->open(url(QStringLiteral("bad.pdf")));
-    QCOMPARE(model->errorText(), kUnreadable);
-    QCOMPARE(m_platform.accessStarted, 1);
-    QCOMPARE(m_platform.accessStopped, 1);
-    QVERIFY(!model->isAccessingSecurityScopedURL());
-    QCOMPARE(model->pageCount(), 0);
-    QCOMPARE(model->documentTitle(), QStringLiteral("Plenvo"));
-}
-
-void tst_PDFViewerModel::upperCaseExtensionAndDotPathsNameOneDocument()
-{
-    const QString name = QStringLiteral("A-101 总平面.PDF");
-    QVERIFY(TestPDFs::writePlain(path(name), 5));
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("sub")));
-    auto model = makeModel();
-
-    model->open(QUrl::fromLocalFile(m_dir->path() + QStringLiteral("/sub/../") + name));
-    QVERIFY(!model->hasError());
-    QCOMPARE(model->documentTitle(), QStringLiteral("A-101 总平面"));
-    QCOMPARE(model->statusText(), QStringLiteral("已打开 A-101 总平面"));
-    QCOMPARE(model->fileURL(), url(name));
-    QCOMPARE(model->pageCount(), 5);
-    model->viewport()->goToPageIndex(3);
-    QCoreApplication::processEvents();
-
-    model->open(QUrl::fromLocalFile(m_dir->path() + QStringLiteral("/./") + name));
-    QCOMPARE(model->pageIndex(), 3);
-    QCOMPARE(model->recentDocuments().size(), 1);
-    QCOMPARE(model->recentDocuments().first().path, storedPathKey(name));
-    QCOMPARE(m_platform.notedRecent.size(), 2);
-}
-
-// Regression: these three names were one recent entry and one reading position,
-// "\ufffd.pdf"; and when the entry of a vanished one was retried under that text, its
-// failure dropped the entry of the file really named so.
 void tst_PDFViewerModel::namesNotUTF8AreTheirOwnDocuments()
 {
     const QByteArray folder = QFile::encodeName(m_dir->path());
@@ -539,21 +398,6 @@ void tst_PDFViewerModel::closeShowsTheEmptyState()
     QTRY_COMPARE(model->pageIndex(), 8);
 }
 
-void tst_PDFViewerModel::successfulOpenClearsTheError()
-{
-    auto model = makeModel();
-    QSignalSpy errorChanged(model.get(), &PDFViewerModel::errorTextChanged);
-    model->open(url(QStringLiteral("nowhere.pdf")));
-    QVERIFY(model->hasError());
-    model->open(url(QStringLiteral("B.pdf")));
-    QVERIFY(!model->hasError());
-    QCOMPARE(errorChanged.count(), 2);
-    QCOMPARE(model->statusText(), QStringLiteral("已打开 B"));
-    QVERIFY(model->viewport()->autoScales());
-}
-
-// Only a confirmed file opens. The dialog starts in the open document's folder, else the folder
-// of the most recent entry that still has one, else home; the recent list carries it across
 // restarts.
 void tst_PDFViewerModel::openDialogStartsWhereTheUserWorks()
 {
