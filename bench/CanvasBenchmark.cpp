@@ -2,9 +2,9 @@
 
 #include "BenchSupport.h"
 #include "BlueprintPDFView.h"
+#include "PDFCanvasProbe.h"
 #include "PDFDocument.h"
 #include "PDFPage.h"
-#include "PDFRenderQueue.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,7 +28,8 @@ constexpr int kPanStep = 400; // logical pixels per frame while sweeping at 800 
 void waitUntilSharp(BlueprintPDFView &canvas)
 {
     canvas.viewport()->repaint();
-    BenchSupport::runEventLoopUntil([&]() { return canvas.isViewSharp(); });
+    const PDFCanvasProbe probe(canvas);
+    BenchSupport::runEventLoopUntil([&]() { return probe.isViewSharp(); });
 }
 
 // Then until nothing else (previews, stand-ins) is rendering either, so that one measurement
@@ -36,13 +37,14 @@ void waitUntilSharp(BlueprintPDFView &canvas)
 void waitUntilIdle(BlueprintPDFView &canvas)
 {
     waitUntilSharp(canvas);
-    BenchSupport::runEventLoopUntil([&]() { return canvas.renderQueue()->isIdle(); });
+    const PDFCanvasProbe probe(canvas);
+    BenchSupport::runEventLoopUntil([&]() { return probe.isRenderIdle(); });
 }
 
 // The part of the page the canvas shows, in the page's pixels at the canvas scale.
 QRect visiblePagePixels(const BlueprintPDFView &canvas)
 {
-    const QRectF page = canvas.pageRectInViewport(0);
+    const QRectF page = canvas.pdfViewport()->pageRectInViewport(0);
     const QRectF view(QPointF(0, 0), QSizeF(canvas.viewport()->size()));
     const QRectF visible = page.intersected(view).translated(-page.topLeft());
     return visible.toAlignedRect();
@@ -97,9 +99,11 @@ QJsonObject runCanvasBenchmark(const QString &pdfPath)
 {
     const QByteArray nativePath = QFile::encodeName(pdfPath);
     BlueprintPDFView canvas;
+    PDFCanvasProbe probe(canvas);
+    PDFViewport &view = *canvas.pdfViewport();
     canvas.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     canvas.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    canvas.setDisplayMode(BlueprintPDFView::DisplayMode::SinglePage);
+    view.setDisplayMode(PDFViewport::DisplayMode::SinglePage);
     canvas.resize(kViewport);
     canvas.show();
     QCoreApplication::processEvents();
@@ -112,31 +116,31 @@ QJsonObject runCanvasBenchmark(const QString &pdfPath)
         document = PDFDocument::open(nativePath);
         QElapsedTimer timer;
         timer.start();
-        canvas.setDocument(document);
-        canvas.setAutoScales(true);
+        view.setDocument(document);
+        view.setAutoScales(true);
         waitUntilSharp(canvas);
         firstFrame = std::min(firstFrame, timer.nsecsElapsed() / 1.0e6);
         waitUntilIdle(canvas);
     }
     const QSizeF pagePoints = document->page(0)->displaySize();
-    const Area fit {canvas.scaleFactor(), visiblePagePixels(canvas)};
+    const Area fit {view.scaleFactor(), visiblePagePixels(canvas)};
 
     // One wheel step up to 800 %, from a sharp view at the step below.
-    canvas.setAutoScales(false);
+    view.setAutoScales(false);
     double zoomSharp = 1e300;
     for (int i = 0; i < kRuns; ++i) {
-        canvas.setScaleFactor(8.0 / std::exp(0.12));
+        view.setScaleFactor(8.0 / std::exp(0.12));
         waitUntilSharp(canvas);
         // Nothing at the new scale may be cached from an earlier run; the page's recording is.
-        canvas.renderQueue()->cache().clear();
+        probe.forgetImages();
         waitUntilIdle(canvas);
         QElapsedTimer timer;
         timer.start();
-        canvas.applyScrollZoom(1, false);
+        view.zoomBy(std::exp(0.12)); // one wheel line
         waitUntilSharp(canvas);
         zoomSharp = std::min(zoomSharp, timer.nsecsElapsed() / 1.0e6);
     }
-    const Area zoom {canvas.scaleFactor(), visiblePagePixels(canvas)};
+    const Area zoom {view.scaleFactor(), visiblePagePixels(canvas)};
 
     // Pan across the whole page at 800 %, row by row, one step a frame, while a 1 ms timer
     // measures how long the UI thread is away.
@@ -145,7 +149,7 @@ QJsonObject runCanvasBenchmark(const QString &pdfPath)
     h->setValue(0);
     v->setValue(0);
     waitUntilIdle(canvas);
-    canvas.resetFrameStats();
+    probe.resetFrameStats();
     BenchSupport::resetPeakRss();
     double maxStall = 0;
     QElapsedTimer clock;
@@ -164,7 +168,7 @@ QJsonObject runCanvasBenchmark(const QString &pdfPath)
         v->setValue(y);
         const int steps = h->maximum() / kPanStep + 1;
         for (int s = 0; s <= steps; ++s) {
-            canvas.applyPanTranslation(QPointF(-direction * kPanStep, 0));
+            view.pan(QPointF(-direction * kPanStep, 0));
             BenchSupport::runEventLoopFor(16);
         }
         direction = -direction;
@@ -173,7 +177,7 @@ QJsonObject runCanvasBenchmark(const QString &pdfPath)
     }
     ticker.stop();
     const double peakRss = BenchSupport::peakRssMb();
-    const BlueprintPDFView::FrameStats stats = canvas.frameStats();
+    const PDFTilePainter::FrameStats stats = probe.frameStats();
 
     QJsonObject result;
     result.insert(QStringLiteral("viewport"), QStringLiteral("%1x%2").arg(kViewport.width()).arg(kViewport.height()));

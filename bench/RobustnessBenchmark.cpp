@@ -3,6 +3,7 @@
 #include "BenchSupport.h"
 #include "BlueprintPDFView.h"
 #include "HostilePDFs.h"
+#include "PDFCanvasProbe.h"
 #include "PDFRenderQueue.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerPlatformServices.h"
@@ -113,8 +114,8 @@ struct Viewer {
         QElapsedTimer clock;
         clock.start();
         BenchSupport::runEventLoopUntil([&] {
-            BlueprintPDFView *canvas = model->pdfView();
-            const bool idle = canvas->isViewSharp() && canvas->renderQueue()->isIdle();
+            const PDFCanvasProbe probe(*model->pdfView());
+            const bool idle = probe.isViewSharp() && probe.isRenderIdle();
             return idle || clock.elapsed() > ms;
         });
     }
@@ -188,7 +189,7 @@ QJsonObject pages()
     const double sharpMs = clock.nsecsElapsed() / 1.0e6;
     // Then paging through with the keys' command, and a jump to the end.
     for (int i = 0; i < 20; ++i) {
-        viewer.model->pdfView()->goToNextPage();
+        viewer.model->viewport()->goToNextPage();
         BenchSupport::runEventLoopFor(20);
     }
     viewer.model->goToPage(10000);

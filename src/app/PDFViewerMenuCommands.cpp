@@ -80,7 +80,6 @@ PDFViewerMenuCommands::PDFViewerMenuCommands(
     connect(model, &PDFViewerModel::pageCountChanged, this, &PDFViewerMenuCommands::updateStates);
     connect(model, &PDFViewerModel::pageIndexChanged, this, &PDFViewerMenuCommands::updateStates);
     connect(model, &PDFViewerModel::isPresentationModeChanged, this, &PDFViewerMenuCommands::updateStates);
-    connect(model, &PDFViewerModel::pdfViewChanged, this, &PDFViewerMenuCommands::updateStates);
     updateShortcuts();
     updateStates();
 }

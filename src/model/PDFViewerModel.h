@@ -1,30 +1,34 @@
 #pragma once
 
-#include "BlueprintPDFView.h"
+#include "PDFReadingPositionStore.h"
+#include "PDFRecentDocumentList.h"
 #include "PDFSelection.h"
+#include "PDFViewerSearchSession.h"
+#include "PDFViewport.h"
 #include "ReadingPositionLedger.h"
 #include "RecentPDFDocument.h"
 
 #include <QList>
 #include <QMap>
-#include <QMetaObject>
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <QUrl>
 
 #include <memory>
 #include <optional>
 
+class BlueprintPDFView;
 class PDFDocument;
+class PDFPage;
 class PDFViewerPlatformServices;
 class QSettings;
 
 Q_DECLARE_METATYPE(RecentPDFDocument)
 
 // The one model behind the viewer window: the open document, its canvas and all viewer
-// state, and every viewer command. UI thread only.
+// state, and every viewer command. The canvas lives as long as the model; its viewport owns
+// the scale and the current page, which the model reads from there. UI thread only.
 //
 // Failures never raise dialogs: a failed command sets errorText and statusText to the same
 // Chinese message and beeps; a successful one sets a short confirmation in statusText.
@@ -46,7 +50,6 @@ class PDFViewerModel : public QObject {
     Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
     Q_PROPERTY(QString statusText READ statusText NOTIFY statusTextChanged)
     Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
-    Q_PROPERTY(BlueprintPDFView *pdfView READ pdfView NOTIFY pdfViewChanged)
     Q_PROPERTY(QString documentTitle READ documentTitle NOTIFY fileURLChanged)
     Q_PROPERTY(QString searchResultLabel READ searchResultLabel NOTIFY searchResultLabelChanged)
 
@@ -57,16 +60,15 @@ public:
     PDFViewerModel(QSettings *defaults, PDFViewerPlatformServices *platform, QObject *parent = nullptr);
     ~PDFViewerModel() override;
 
-    // A new canvas with the viewer's reading settings.
-    static BlueprintPDFView *makePDFView();
-
     QUrl fileURL() const { return m_fileURL; }
-    int pageIndex() const { return m_pageIndex; }
+    // The viewport's current page, 0 without a document.
+    int pageIndex() const;
     int pageCount() const { return m_pageCount; }
-    QList<RecentPDFDocument> recentDocuments() const { return m_recentDocuments; }
+    QList<RecentPDFDocument> recentDocuments() const { return m_recentDocuments.entries(); }
     int searchResultCount() const { return m_searchResultCount; }
     int selectedSearchResult() const { return m_selectedSearchResult; }
-    int zoomPercentage() const { return m_zoomPercentage; }
+    // The viewport's scale in percent.
+    int zoomPercentage() const;
     bool isPresentationMode() const { return m_isPresentationMode; }
     bool isSearching() const { return m_isSearching; }
     QString searchText() const { return m_searchText; }
@@ -75,7 +77,9 @@ public:
     // A null string when there is no error.
     QString errorText() const { return m_errorText; }
     bool hasError() const { return !m_errorText.isNull(); }
-    BlueprintPDFView *pdfView() const { return m_pdfView; }
+    // The canvas, lent to the window that shows it; null once a widget tree deleted it.
+    BlueprintPDFView *pdfView() const;
+    PDFViewport *viewport() const;
     std::shared_ptr<PDFDocument> document() const;
 
     // The file name without extension, or "Plenvo" when nothing is open.
@@ -92,15 +96,16 @@ public:
     // When the bookmark finds the file under a new name and it opens, the entry under the old
     // name leaves the list.
     void openRecentDocument(const RecentPDFDocument &entry);
-    // Shows the empty state with a fresh canvas. errorText, searchText and the recent list stay.
+    // Shows the empty state: the canvas without a document, at 100 % and fitting, in the reading
+    // layout. errorText, searchText and the recent list stay.
     void closeDocument();
 
     // The reading positions: the stored ones (read anew on every call; none when unreadable)
     // with those not yet written laid over them, so a page turn shows here at once.
-    ReadingPositionLedger readingPositions() const;
+    ReadingPositionLedger readingPositions() const { return m_readingPositions.positions(); }
     // How long the pages must rest before their positions are written; 1 s unless changed.
-    int readingPositionSaveDelay() const { return m_readingPositionSaveTimer.interval(); }
-    void setReadingPositionSaveDelay(int milliseconds) { m_readingPositionSaveTimer.setInterval(milliseconds); }
+    int readingPositionSaveDelay() const { return m_readingPositions.saveDelay(); }
+    void setReadingPositionSaveDelay(int milliseconds) { m_readingPositions.setSaveDelay(milliseconds); }
     // Each page's rotation as found when the document was opened.
     QMap<int, int> originalPageRotations() const { return m_originalPageRotations; }
     QUrl securityScopedURL() const { return m_securityScopedURL; }
@@ -112,7 +117,8 @@ public:
     // Moves the canvas to the 1-based `pageNumber`, clamped to the document's pages; any
     // value is safe. Does nothing without a document.
     void goToPage(qint64 pageNumber);
-    // One manual zoom step: the scale times e^0.12 (in) or e^-0.12 (out), within 0.1..8.0.
+    // One manual zoom step: the scale times e^0.12 (in) or e^-0.12 (out), within the viewport's
+    // limits.
     void zoomIn();
     void zoomOut();
     void actualSize();
@@ -164,38 +170,26 @@ signals:
     void searchTextChanged();
     void statusTextChanged();
     void errorTextChanged();
-    void pdfViewChanged();
     void searchResultLabelChanged();
 
 private:
     void fail(const QString &message);
-    void loadPersistence();
-    void saveRecentDocuments();
-    // Writes the reading positions not yet written, if any.
-    void saveReadingPositions();
+    PDFPage *currentPage() const;
     // Drops every entry with the standardised path `path` and saves the list.
     void forgetRecentDocument(const QString &path);
-    QUrl openDialogDirectory() const;
     void recordCurrentPage();
     void releaseSecurityScopedResource();
-    void observePageChanges();
-    void removePageChangeObserver();
-    void refreshZoomPercentage();
-    void zoomBy(double factor);
+    void observeViewport();
     void setCurrentPageRotation(int degrees, const QString &status);
     // Switches the canvas layout (automatic scaling on) and keeps the current page.
-    void applyLayout(BlueprintPDFView::DisplayMode mode, bool pageBreaks, const QColor &background);
+    void applyLayout(PDFViewport::DisplayMode mode, bool pageBreaks, const QColor &background);
     // Around the pages while reading: the window's colour. Presenting shows them on black.
     static QColor readingBackground();
-    void observeSearchChanges(PDFDocument *document);
-    bool isActiveSearch(const PDFDocument *document) const;
+    void observeSearch();
     void showSelectedSearchResult();
 
     void setFileURL(const QUrl &url);
-    void setPageIndex(int index);
     void setPageCount(int count);
-    void setRecentDocuments(const QList<RecentPDFDocument> &documents);
-    void setZoomPercentage(int percentage);
     void setPresentationMode(bool on);
     void setSearching(bool on);
     void setSearchResultCount(int count);
@@ -205,34 +199,22 @@ private:
 
     // Published state.
     QUrl m_fileURL;
-    int m_pageIndex = 0;
     int m_pageCount = 0;
-    QList<RecentPDFDocument> m_recentDocuments;
     int m_searchResultCount = 0;
     int m_selectedSearchResult = 0;
-    int m_zoomPercentage = 100;
     bool m_isPresentationMode = false;
     bool m_isSearching = false;
     QString m_searchText;
     QString m_statusText;
     QString m_errorText;
-    QPointer<BlueprintPDFView> m_pdfView;
+    QPointer<BlueprintPDFView> m_canvas;
 
     // Internal state.
-    QSettings *m_defaults;
     PDFViewerPlatformServices *m_platform;
-    const QString m_recentDocumentsKey = QStringLiteral("recentDocumentsV1");
-    const QString m_readingPositionsKey = QStringLiteral("readingPositionsV1");
-    // Standardised path → 0-based page, recorded but not yet in the settings store.
-    QMap<QString, int> m_unsavedPageIndexByPath;
-    // Single-shot; restarted by every recorded page, so a run of page turns is written once.
-    QTimer m_readingPositionSaveTimer;
-    QList<PDFSelection> m_searchSelections;
-    std::shared_ptr<PDFDocument> m_activeSearchDocument;
-    QString m_activeSearchQuery;
+    PDFRecentDocumentList m_recentDocuments;
+    PDFReadingPositionStore m_readingPositions;
+    PDFViewerSearchSession m_search;
     QMap<int, int> m_originalPageRotations;
-    QMetaObject::Connection m_pageChangeObserver;
-    QMetaObject::Connection m_scaleChangeObserver;
     QUrl m_securityScopedURL;
     bool m_isAccessingSecurityScopedURL = false;
 };

@@ -18,11 +18,6 @@ struct ViewerModelFixture {
         : settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat)
         , model(std::make_unique<PDFViewerModel>(&settings, &platform))
     {
-        showCanvas();
-    }
-    // Again after closeDocument(), which makes a new canvas.
-    void showCanvas()
-    {
         model->pdfView()->resize(800, 600);
         model->pdfView()->show();
     }

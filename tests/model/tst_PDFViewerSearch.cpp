@@ -83,7 +83,7 @@ void tst_PDFViewerSearch::finishedSearchReportsItsCount()
 void tst_PDFViewerSearch::progressCountsEachMatchAndShowsTheFirstAtOnce()
 {
     open(QStringLiteral("A.pdf"));
-    BlueprintPDFView *view = m_f->model->pdfView();
+    PDFViewport *view = m_f->model->viewport();
     QStringList statuses;
     std::optional<PDFSelection> shownAtFirst;
     int pageAtFirst = -1;
@@ -121,11 +121,11 @@ void tst_PDFViewerSearch::blankQueryClearsAndKeepsTheStatus()
     QCOMPARE(m_f->model->statusText(), QStringLiteral("找到 4 处"));
     QCOMPARE(m_f->model->searchResultCount(), 0);
     QCOMPARE(m_f->model->searchResultLabel(), QStringLiteral("0"));
-    QVERIFY(!m_f->model->pdfView()->currentSelection());
+    QVERIFY(!m_f->model->viewport()->currentSelection());
     m_f->model->selectNextSearchResult();
     m_f->model->selectPreviousSearchResult();
     QCOMPARE(m_f->model->selectedSearchResult(), 0);
-    QVERIFY(!m_f->model->pdfView()->currentSelection());
+    QVERIFY(!m_f->model->viewport()->currentSelection());
 }
 
 void tst_PDFViewerSearch::stepsWrapAroundFiveMatches()
@@ -137,14 +137,14 @@ void tst_PDFViewerSearch::stepsWrapAroundFiveMatches()
     for (int i = 0; i < 4; ++i)
         m_f->model->selectNextSearchResult();
     QCOMPARE(m_f->model->searchResultLabel(), QStringLiteral("5 / 5"));
-    QCOMPARE(m_f->model->pdfView()->currentSelection()->pageIndex, 4);
+    QCOMPARE(m_f->model->viewport()->currentSelection()->pageIndex, 4);
     m_f->model->selectNextSearchResult();
     QCOMPARE(m_f->model->searchResultLabel(), QStringLiteral("1 / 5"));
-    QCOMPARE(m_f->model->pdfView()->currentSelection()->pageIndex, 0);
-    QCOMPARE(m_f->model->pdfView()->currentPageIndex(), 0);
+    QCOMPARE(m_f->model->viewport()->currentSelection()->pageIndex, 0);
+    QCOMPARE(m_f->model->viewport()->currentPageIndex(), 0);
     m_f->model->selectPreviousSearchResult();
     QCOMPARE(m_f->model->searchResultLabel(), QStringLiteral("5 / 5"));
-    QCOMPARE(m_f->model->pdfView()->currentPageIndex(), 4);
+    QCOMPARE(m_f->model->viewport()->currentPageIndex(), 4);
 }
 
 void tst_PDFViewerSearch::stepsWrapOverMatchesSoFarWhileRunning()
@@ -183,8 +183,7 @@ void tst_PDFViewerSearch::cancelledSearchShowsNoNotFoundMessage()
         QCOMPARE(m_f->model->statusText(), status);
         QCOMPARE(m_f->model->searchResultCount(), 0);
         QVERIFY(!m_f->model->isSearching());
-        QVERIFY(!m_f->model->pdfView()->currentSelection());
-        m_f->showCanvas();
+        QVERIFY(!m_f->model->viewport()->currentSelection());
     }
 }
 
@@ -197,7 +196,7 @@ void tst_PDFViewerSearch::restartedSearchReportsOnlyItsOwnMatches()
     QTRY_VERIFY(!m_f->model->isSearching());
     QTest::qWait(100);
     QCOMPARE(m_f->model->statusText(), QStringLiteral("找到 1 处"));
-    QCOMPARE(m_f->model->pdfView()->currentSelection()->pageIndex, 398);
+    QCOMPARE(m_f->model->viewport()->currentSelection()->pageIndex, 398);
 }
 
 void tst_PDFViewerSearch::searchWithoutDocumentOrAfterModelIsGone()

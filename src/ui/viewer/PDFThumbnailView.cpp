@@ -1,6 +1,7 @@
 #include "PDFThumbnailView.h"
 
 #include "BlueprintPDFView.h"
+#include "PDFDocument.h"
 #include "PDFPage.h"
 #include "PDFRenderQueue.h"
 #include "PDFViewerStyle.h"
@@ -41,9 +42,10 @@ void PDFThumbnailView::setPDFView(BlueprintPDFView *view)
         disconnect(connection);
     m_pdfView = view;
     if (view) {
-        m_connections[0] = connect(view, &BlueprintPDFView::documentChanged, this, &PDFThumbnailView::documentChanged);
-        m_connections[1] = connect(view, &BlueprintPDFView::pageChanged, this, &PDFThumbnailView::currentPageChanged);
-        m_connections[2] = connect(view, &BlueprintPDFView::layoutChanged, viewport(), qOverload<>(&QWidget::update));
+        PDFViewport *pages = view->pdfViewport();
+        m_connections[0] = connect(pages, &PDFViewport::documentChanged, this, &PDFThumbnailView::documentChanged);
+        m_connections[1] = connect(pages, &PDFViewport::pageChanged, this, &PDFThumbnailView::currentPageChanged);
+        m_connections[2] = connect(pages, &PDFViewport::layoutChanged, viewport(), qOverload<>(&QWidget::update));
         m_connections[3]
             = connect(view->renderQueue(), &PDFRenderQueue::imageReady, this, [this](const PDFTileKey &key) {
                   if (key.kind == PDFTileKey::Thumbnail)
@@ -55,7 +57,7 @@ void PDFThumbnailView::setPDFView(BlueprintPDFView *view)
 
 int PDFThumbnailView::pageCount() const
 {
-    return m_pdfView && m_pdfView->document() ? m_pdfView->document()->pageCount() : 0;
+    return m_pdfView && m_pdfView->pdfViewport()->document() ? m_pdfView->pdfViewport()->document()->pageCount() : 0;
 }
 
 void PDFThumbnailView::documentChanged()
@@ -68,7 +70,7 @@ void PDFThumbnailView::documentChanged()
 
 void PDFThumbnailView::currentPageChanged()
 {
-    const int current = m_pdfView ? m_pdfView->currentPageIndex() : -1;
+    const int current = m_pdfView ? m_pdfView->pdfViewport()->currentPageIndex() : -1;
     if (current >= 0) {
         const QRect cell = cellRect(current);
         if (cell.top() < 0)
@@ -110,7 +112,7 @@ int PDFThumbnailView::pageAt(QPoint viewportPoint) const
 
 PDFTileKey PDFThumbnailView::thumbnailKey(int index) const
 {
-    const PDFPage *page = m_pdfView->document()->page(index);
+    const PDFPage *page = m_pdfView->pdfViewport()->document()->page(index);
     const QSizeF size = page->displaySize();
     const double fit = std::min(thumbnailSize.width() / size.width(), thumbnailSize.height() / size.height());
     PDFTileKey key;
@@ -134,13 +136,14 @@ void PDFThumbnailView::paintEvent(QPaintEvent *)
     PDFRenderQueue *queue = m_pdfView->renderQueue();
     const int first = std::max(0, (verticalScrollBar()->value() - kSpacing) / kCellHeight);
     const int last = std::min(count - 1, (verticalScrollBar()->value() + viewport()->height()) / kCellHeight);
-    const int current = m_pdfView->currentPageIndex();
+    const int current = m_pdfView->pdfViewport()->currentPageIndex();
     QSet<PDFTileKey> wanted;
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (int i = first; i <= last; ++i) {
         const QRect cell = cellRect(i);
         const PDFTileKey key = thumbnailKey(i);
-        const QSizeF size = m_pdfView->document()->page(i)->displaySize() * key.pixelScale() / devicePixelRatioF();
+        const QSizeF size
+            = m_pdfView->pdfViewport()->document()->page(i)->displaySize() * key.pixelScale() / devicePixelRatioF();
         const QRectF box(cell.left() + (cell.width() - size.width()) / 2,
             cell.top() + (thumbnailSize.height() - size.height()) / 2, size.width(), size.height());
         if (i == current)
@@ -174,7 +177,7 @@ void PDFThumbnailView::mouseReleaseEvent(QMouseEvent *event)
 {
     const int index = event->button() == Qt::LeftButton ? pageAt(event->position().toPoint()) : -1;
     if (index >= 0 && m_pdfView)
-        m_pdfView->goToPageIndex(index);
+        m_pdfView->pdfViewport()->goToPageIndex(index);
     QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
@@ -187,7 +190,7 @@ void PDFThumbnailView::keyPressEvent(QKeyEvent *event)
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
-    const int current = std::max(m_pdfView->currentPageIndex(), 0);
+    const int current = std::max(m_pdfView->pdfViewport()->currentPageIndex(), 0);
     const int viewful = std::max(1, viewport()->height() / kCellHeight);
     int target = current;
     switch (event->key()) {
@@ -216,7 +219,7 @@ void PDFThumbnailView::keyPressEvent(QKeyEvent *event)
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
-    m_pdfView->goToPageIndex(std::clamp(target, 0, count - 1));
+    m_pdfView->pdfViewport()->goToPageIndex(std::clamp(target, 0, count - 1));
     event->accept();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BlueprintPDFView.h"
+#include "PDFTileKey.h"
 
 #include <QAbstractScrollArea>
 #include <QPointer>

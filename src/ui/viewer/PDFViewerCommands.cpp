@@ -1,18 +1,17 @@
 #include "PDFViewerCommands.h"
 
-#include "BlueprintPDFView.h"
 #include "PDFViewerModel.h"
 
 bool PDFViewerCommands::isEnabled(const PDFViewerModel &model, PDFViewerShortcutAction action)
 {
-    const int count = model.pageCount();
+    const PDFViewport *viewport = model.viewport();
     switch (action) {
     case PDFViewerShortcutAction::previousPage:
-        return count > 0 && model.pageIndex() > 0;
+        return viewport && viewport->canGoToPreviousPage();
     case PDFViewerShortcutAction::nextPage:
-        return count > 0 && model.pageIndex() + 1 < count;
+        return viewport && viewport->canGoToNextPage();
     default:
-        return count > 0;
+        return model.pageCount() > 0;
     }
 }
 
@@ -20,12 +19,12 @@ void PDFViewerCommands::perform(PDFViewerModel &model, PDFViewerShortcutAction a
 {
     switch (action) {
     case PDFViewerShortcutAction::previousPage:
-        if (BlueprintPDFView *view = model.pdfView())
-            view->goToPreviousPage();
+        if (PDFViewport *viewport = model.viewport())
+            viewport->goToPreviousPage();
         break;
     case PDFViewerShortcutAction::nextPage:
-        if (BlueprintPDFView *view = model.pdfView())
-            view->goToNextPage();
+        if (PDFViewport *viewport = model.viewport())
+            viewport->goToNextPage();
         break;
     case PDFViewerShortcutAction::zoomOut:
         model.zoomOut();

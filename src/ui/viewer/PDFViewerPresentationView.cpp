@@ -96,10 +96,11 @@ bool PDFViewerPresentationView::eventFilter(QObject *watched, QEvent *event)
     // Ahead of the canvas, which would scroll with these keys; only while this layout shows it.
     if (watched == m_canvas && event->type() == QEvent::KeyPress && isVisible()) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        const int pageCount = m_canvas->document() ? m_canvas->document()->pageCount() : 0;
+        PDFViewport *pages = m_canvas->pdfViewport();
+        const int pageCount = pages->document() ? pages->document()->pageCount() : 0;
         if (const std::optional<int> page
-            = pageForKey(key->key(), key->modifiers(), m_canvas->currentPageIndex(), pageCount)) {
-            m_canvas->goToPageIndex(*page);
+            = pageForKey(key->key(), key->modifiers(), pages->currentPageIndex(), pageCount)) {
+            pages->goToPageIndex(*page);
             return true;
         }
     }

@@ -89,7 +89,6 @@ PDFViewerRootView::PDFViewerRootView(PDFViewerModel *model, PDFViewerShortcutSto
     m_layouts->addWidget(m_presentation);
 
     connect(m_statusBar, &PDFViewerStatusBar::helpRequested, this, &PDFViewerRootView::helpRequested);
-    connect(model, &PDFViewerModel::pdfViewChanged, this, &PDFViewerRootView::updateLayout);
     connect(model, &PDFViewerModel::pageCountChanged, this, &PDFViewerRootView::updateLayout);
     connect(model, &PDFViewerModel::isPresentationModeChanged, this, &PDFViewerRootView::updateLayout);
     updateLayout();
@@ -139,34 +138,20 @@ void PDFViewerRootView::updateLayout()
 
 void PDFViewerRootView::placeCanvas()
 {
-    BlueprintPDFView *canvas = m_model->pdfView();
-    if (m_canvas != canvas) {
-        // The model deletes a canvas it replaces; until then the old one must not be shown.
-        if (m_canvas && m_canvas->parentWidget()) {
-            m_canvas->hide();
-            m_canvas->setParent(nullptr);
-        }
-        m_canvas = canvas;
-    }
-    m_thumbnails->setPDFView(canvas);
-    if (!canvas)
+    // The model's one canvas: lent to the presentation layout while presenting, otherwise in
+    // the normal layout, hidden with it behind the empty state when no document is open.
+    m_canvas = m_model->pdfView();
+    m_thumbnails->setPDFView(m_canvas);
+    if (!m_canvas)
         return;
-
     if (isShowingPresentationLayout()) {
-        m_presentation->setCanvas(canvas);
-    } else if (m_model->pageCount() >= 1) {
-        m_presentation->setCanvas(nullptr);
-        if (canvas->parentWidget() != m_canvasHost)
-            m_canvasHostLayout->addWidget(canvas);
-        canvas->show();
-    } else {
-        // Out of the window, so that the canvas's wheel monitor goes away with it.
-        m_presentation->setCanvas(nullptr);
-        if (canvas->parentWidget()) {
-            canvas->hide();
-            canvas->setParent(nullptr);
-        }
+        m_presentation->setCanvas(m_canvas);
+        return;
     }
+    m_presentation->setCanvas(nullptr);
+    if (m_canvas->parentWidget() != m_canvasHost)
+        m_canvasHostLayout->addWidget(m_canvas);
+    m_canvas->show();
 }
 
 void PDFViewerRootView::updateTabOrder()

@@ -25,11 +25,10 @@ class QVBoxLayout;
 //
 // Files dropped anywhere on it are handed to the model's open(). UI thread only.
 //
-// The canvas belongs to the model. This view only lends it a place: beside the thumbnails
-// while a page exists, in the presentation layout while presenting, and outside any window
-// while the empty state shows. When the model replaces its canvas, the strip is rebound and
-// the new canvas takes the old one's place; the view never deletes a canvas, and gives the
-// current one back (parentless) when it is destroyed itself.
+// The canvas belongs to the model, for the model's whole life. This view only lends it a
+// place: beside the thumbnails (hidden behind the empty state while no page exists) or in the
+// presentation layout while presenting. The view never deletes the canvas, and gives it back
+// (parentless) when it is destroyed itself.
 class PDFViewerRootView : public QWidget {
     Q_OBJECT
 
@@ -73,7 +72,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Chooses the layout and puts the model's current canvas where that layout wants it.
+    // Chooses the layout and puts the model's canvas where that layout wants it.
     void updateLayout();
     void placeCanvas();
     void setDropTargeted(bool targeted);

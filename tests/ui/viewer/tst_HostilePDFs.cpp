@@ -1,5 +1,6 @@
 #include "BlueprintPDFView.h"
 #include "HostilePDFs.h"
+#include "PDFDocument.h"
 #include "PDFRenderQueue.h"
 #include "PDFViewerRootView.h"
 #include "ViewerWindowFixture.h"
@@ -81,7 +82,7 @@ void tst_HostilePDFs::opensOrIsRefused()
 
     // Replaced while it renders: the new file shows at once and the old renders are dropped.
     QVERIFY(w.openPDF(QStringLiteral("plain.pdf"), 2));
-    QCOMPARE(w.model->pdfView()->document()->pageCount(), 2);
+    QCOMPARE(w.model->document()->pageCount(), 2);
     w.model->closeDocument();
     QCOMPARE(w.model->pageCount(), 0);
 }

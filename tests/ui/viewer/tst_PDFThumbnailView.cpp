@@ -1,4 +1,6 @@
 #include "BlueprintPDFView.h"
+#include "PDFCanvasProbe.h"
+#include "PDFDocument.h"
 #include "PDFPage.h"
 #include "PDFRenderQueue.h"
 #include "PDFThumbnailView.h"
@@ -28,9 +30,9 @@ struct StripWindow {
         window.activateWindow();
         ready = QTest::qWaitForWindowActive(&window) && TestPDFs::writePlain(dir.filePath(QStringLiteral("p.pdf")), 30);
         strip->setPDFView(canvas);
-        canvas->setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
-        canvas->setAutoScales(true);
-        canvas->goToPageIndex(startPage);
+        canvas->pdfViewport()->setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
+        canvas->pdfViewport()->setAutoScales(true);
+        canvas->pdfViewport()->goToPageIndex(startPage);
     }
 
     QTemporaryDir dir;
@@ -69,12 +71,12 @@ void tst_PDFThumbnailView::stripFollowsTheCanvas()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     strip->setPDFView(canvas);
-    canvas->setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
-    canvas->setAutoScales(true);
+    canvas->pdfViewport()->setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
+    canvas->pdfViewport()->setAutoScales(true);
 
     // Thumbnails render for the pages in view, at background priority.
     strip->viewport()->repaint();
-    QTRY_VERIFY(canvas->renderQueue()->isIdle());
+    QTRY_VERIFY(PDFCanvasProbe(*canvas).isRenderIdle());
     auto thumbnails = [&]() {
         int n = 0;
         for (int i = 0; i < 30; ++i) {
@@ -92,25 +94,25 @@ void tst_PDFThumbnailView::stripFollowsTheCanvas()
 
     // A click moves the canvas; a canvas page change scrolls the strip to its thumbnail.
     QTest::mouseClick(strip->viewport(), Qt::LeftButton, {}, strip->cellRect(2).center());
-    QCOMPARE(canvas->currentPageIndex(), 2);
-    canvas->goToPageIndex(25);
+    QCOMPARE(canvas->pdfViewport()->currentPageIndex(), 2);
+    canvas->pdfViewport()->goToPageIndex(25);
     QVERIFY(strip->viewport()->rect().contains(strip->cellRect(25)));
     QCOMPARE(strip->pageAt(strip->cellRect(25).center()), 25);
 
     // A wheel step over the strip scrolls the strip and leaves the zoom alone.
-    const qreal scale = canvas->scaleFactor();
+    const qreal scale = canvas->pdfViewport()->scaleFactor();
     const int before = strip->verticalScrollBar()->value();
     QWheelEvent wheel(QPointF(50, 50), strip->viewport()->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 120),
         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(strip->viewport(), &wheel);
-    QCOMPARE(canvas->scaleFactor(), scale);
+    QCOMPARE(canvas->pdfViewport()->scaleFactor(), scale);
     QVERIFY(strip->verticalScrollBar()->value() < before);
 
     // Rotation shows in the thumbnail: its key turns with the page.
-    canvas->document()->page(25)->setRotation(90);
-    canvas->layoutDocumentView();
+    canvas->pdfViewport()->document()->page(25)->setRotation(90);
+    canvas->pdfViewport()->layoutDocumentView();
     strip->viewport()->repaint();
-    QTRY_VERIFY(canvas->renderQueue()->isIdle());
+    QTRY_VERIFY(PDFCanvasProbe(*canvas).isRenderIdle());
     PDFTileKey rotated;
     rotated.document = canvas->renderQueue()->generation();
     rotated.page = 25;
@@ -160,12 +162,12 @@ void tst_PDFThumbnailView::keysMoveThroughThePages()
     QFETCH(int, expectedPage);
     StripWindow w(startPage);
     QVERIFY(w.ready);
-    QCOMPARE(w.canvas->currentPageIndex(), startPage);
+    QCOMPARE(w.canvas->pdfViewport()->currentPageIndex(), startPage);
     w.strip->setFocus(Qt::TabFocusReason);
     QVERIFY(w.strip->hasFocus());
 
     QTest::keyClick(w.strip, Qt::Key(key), modifiers);
-    QCOMPARE(w.canvas->currentPageIndex(), expectedPage);
+    QCOMPARE(w.canvas->pdfViewport()->currentPageIndex(), expectedPage);
     QVERIFY(w.strip->viewport()->rect().contains(w.strip->cellRect(expectedPage)));
 }
 
@@ -174,14 +176,14 @@ void tst_PDFThumbnailView::returnGoesToTheCurrentPage()
 {
     StripWindow w(5);
     QVERIFY(w.ready);
-    const qreal top = w.canvas->pageRectInViewport(5).top();
+    const qreal top = w.canvas->pdfViewport()->pageRectInViewport(5).top();
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
         w.canvas->verticalScrollBar()->setValue(w.canvas->verticalScrollBar()->value() + 100);
-        QCOMPARE(w.canvas->currentPageIndex(), 5);
-        QVERIFY(w.canvas->pageRectInViewport(5).top() < top);
+        QCOMPARE(w.canvas->pdfViewport()->currentPageIndex(), 5);
+        QVERIFY(w.canvas->pdfViewport()->pageRectInViewport(5).top() < top);
         w.strip->setFocus(Qt::TabFocusReason);
         QTest::keyClick(w.strip, key);
-        QCOMPARE(w.canvas->pageRectInViewport(5).top(), top);
+        QCOMPARE(w.canvas->pdfViewport()->pageRectInViewport(5).top(), top);
     }
 }
 

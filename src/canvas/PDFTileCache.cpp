@@ -85,21 +85,6 @@ void PDFTileCache::keepOnlyDocument(quint64 document)
     }
 }
 
-void PDFTileCache::clear()
-{
-    m_lru[0].clear();
-    m_lru[1].clear();
-    m_index.clear();
-    m_scales.clear();
-    m_used[0] = m_used[1] = 0;
-}
-
-void PDFTileCache::setTileBudget(qint64 bytes)
-{
-    m_budget[0] = bytes;
-    trim(0);
-}
-
 QList<qint64> PDFTileCache::cachedTileScales(quint64 document, int page, int rotation) const
 {
     return m_scales.value(pageKey(document, page, rotation)).keys();

@@ -1,3 +1,4 @@
+#include "PDFCanvasProbe.h"
 #include "PDFDocument.h"
 #include "PDFRenderQueue.h"
 #include "PDFTileCache.h"
@@ -28,6 +29,17 @@ PDFTileKey tile(int column, qint64 scaleKey = 1000000, PDFTileKey::Kind kind = P
     key.column = column;
     key.kind = kind;
     return key;
+}
+
+// Gives `queue` a one-page document of `side` × `side` points, rendered one tile at a time.
+bool openOnePageAtATime(PDFRenderQueue &queue, const QTemporaryDir &dir, qreal side)
+{
+    const QString file = dir.filePath(QStringLiteral("p.pdf"));
+    if (!TestPDFs::writePlain(file, 1, QSizeF(side, side)))
+        return false;
+    queue.setMaximumRunning(1);
+    queue.setDocument(PDFDocument::open(QFile::encodeName(file)));
+    return queue.document() != nullptr;
 }
 
 QImage imageOfBytes(int kib)
@@ -89,10 +101,8 @@ void tst_PDFRenderQueue::tileGeometryCoversThePageExactly()
 void tst_PDFRenderQueue::requestsAreServedByPriorityThenDistance()
 {
     QTemporaryDir dir;
-    QVERIFY(TestPDFs::writePlain(dir.filePath(QStringLiteral("p.pdf")), 1, QSizeF(2000, 2000)));
     PDFRenderQueue queue;
-    queue.setMaximumRunning(1);
-    queue.setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
+    QVERIFY(openOnePageAtATime(queue, dir, 2000));
     QList<int> order;
     connect(&queue, &PDFRenderQueue::imageReady, this, [&order](const PDFTileKey &key) { order.append(key.column); });
     const quint64 g = queue.generation();
@@ -101,26 +111,24 @@ void tst_PDFRenderQueue::requestsAreServedByPriorityThenDistance()
     queue.request(tile(2, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 900);
     queue.request(tile(3, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 100);
     queue.request(tile(2, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 50); // moved closer
-    QTRY_VERIFY(queue.isIdle());
+    QTRY_VERIFY(PDFCanvasProbe::isIdle(queue));
     QCOMPARE(order, (QList<int> {0, 2, 3, 1}));
     // Cached images are not rendered again.
     queue.request(tile(3, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 0);
-    QVERIFY(queue.isIdle());
+    QVERIFY(PDFCanvasProbe::isIdle(queue));
 }
 
 void tst_PDFRenderQueue::unwantedRendersAreDroppedAndNewDocumentsStartClean()
 {
     QTemporaryDir dir;
-    QVERIFY(TestPDFs::writePlain(dir.filePath(QStringLiteral("p.pdf")), 1, QSizeF(4000, 4000)));
     PDFRenderQueue queue;
-    queue.setMaximumRunning(1);
-    queue.setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
+    QVERIFY(openOnePageAtATime(queue, dir, 4000));
     QSignalSpy ready(&queue, &PDFRenderQueue::imageReady);
     const quint64 g = queue.generation();
     for (int c = 0; c < 6; ++c)
         queue.request(tile(c, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, c);
     queue.retain({tile(5, 1000000, PDFTileKey::Tile, g)}, PDFTileKey::Tile);
-    QTRY_VERIFY(queue.isIdle());
+    QTRY_VERIFY(PDFCanvasProbe::isIdle(queue));
     // Only the wanted tile arrives (the first one was running and may have finished first).
     QVERIFY(ready.count() <= 2);
     QVERIFY(queue.cache().contains(tile(5, 1000000, PDFTileKey::Tile, g)));
@@ -132,7 +140,7 @@ void tst_PDFRenderQueue::unwantedRendersAreDroppedAndNewDocumentsStartClean()
     QTest::qWait(200);
     QCOMPARE(ready.count(), 0); // the old document's render came back and was dropped
     queue.request(tile(0, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 0); // stale generation
-    QVERIFY(queue.isIdle());
+    QVERIFY(PDFCanvasProbe::isIdle(queue));
 }
 
 QTEST_MAIN(tst_PDFRenderQueue)

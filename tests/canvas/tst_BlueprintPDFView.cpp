@@ -1,6 +1,9 @@
 #include "BlueprintPDFView.h"
+#include "PDFCanvasProbe.h"
+#include "PDFDocument.h"
 #include "PDFPage.h"
 #include "PDFRenderQueue.h"
+#include "PDFWheelZoomFilter.h"
 #include "TestPDFs.h"
 
 #include <QFile>
@@ -17,6 +20,8 @@ struct CanvasWindow {
     QWidget window;
     QWidget *sibling = new QWidget;
     BlueprintPDFView *canvas = new BlueprintPDFView;
+    PDFViewport *view = canvas->pdfViewport();
+    PDFCanvasProbe probe {*canvas};
 
     CanvasWindow()
     {
@@ -35,13 +40,11 @@ class tst_BlueprintPDFView : public QObject {
 
 private slots:
     void initTestCase();
-    void wheelOverTheCanvasZooms_data();
-    void wheelOverTheCanvasZooms();
-    void wheelElsewherePassesThrough();
-    void zoomIsClampedAndStillSwallowed();
-    void monitorExistsExactlyWhileInAWindow();
+    void theWheelZoomsOnlyOverTheCanvas_data();
+    void theWheelZoomsOnlyOverTheCanvas();
+    void zoomStepsStayWithinTheLimits();
+    void theWheelFilterExistsExactlyWhileInAWindow();
     void dragPansWithThePointerAndStopsAtTheEdge();
-    void dragWithoutDocumentDoesNothing();
     void clickFollowsLinks();
     void replacedDocumentNeverShowsStaleTiles();
     void viewBecomesSharpAndStaysCoveredWhileZooming();
@@ -53,6 +56,7 @@ private slots:
     void aFoundMatchIsRingedWhateverTheScale();
 
 private:
+    enum WheelTarget { Canvas, Sibling, OtherWindow };
     std::shared_ptr<PDFDocument> open(const QString &name);
     static bool sendWheel(QWidget *receiver, QPoint localPos, QPoint angleDelta, QPoint pixelDelta = {});
     QTemporaryDir m_dir;
@@ -84,123 +88,124 @@ bool tst_BlueprintPDFView::sendWheel(QWidget *receiver, QPoint localPos, QPoint 
     return event.isAccepted();
 }
 
-void tst_BlueprintPDFView::wheelOverTheCanvasZooms_data()
+void tst_BlueprintPDFView::theWheelZoomsOnlyOverTheCanvas_data()
 {
+    QTest::addColumn<int>("target");
     QTest::addColumn<QPoint>("angle");
     QTest::addColumn<QPoint>("pixels");
-    QTest::addColumn<double>("factor");
-    QTest::newRow("one notch in") << QPoint(0, 120) << QPoint() << std::exp(0.12);
-    QTest::newRow("one notch out") << QPoint(0, -120) << QPoint() << std::exp(-0.12);
-    QTest::newRow("precise 10 px") << QPoint(0, 120) << QPoint(0, 10) << std::exp(0.12);
-    QTest::newRow("diagonal, equal parts") << QPoint(120, 120) << QPoint() << std::exp(0.12);
+    QTest::addColumn<double>("start"); // 0: fitted
+    QTest::addColumn<double>("factor"); // 1: passes through
+    const double in = std::exp(0.12);
+    QTest::newRow("one notch in") << int(Canvas) << QPoint(0, 120) << QPoint() << 0.0 << in;
+    QTest::newRow("one notch out") << int(Canvas) << QPoint(0, -120) << QPoint() << 0.0 << 1 / in;
+    QTest::newRow("precise 10 px") << int(Canvas) << QPoint(0, 120) << QPoint(0, 10) << 0.0 << in;
+    QTest::newRow("diagonal, equal parts") << int(Canvas) << QPoint(120, 120) << QPoint() << 0.0 << in;
+    QTest::newRow("clamped at 800 %") << int(Canvas) << QPoint(0, 120) << QPoint() << 7.5 << 8.0 / 7.5;
+    QTest::newRow("at 800 %, still swallowed") << int(Canvas) << QPoint(0, 120) << QPoint() << 8.0 << 1.0;
+    QTest::newRow("mostly horizontal") << int(Canvas) << QPoint(-240, 120) << QPoint() << 2.0 << 1.0;
+    QTest::newRow("no vertical delta") << int(Canvas) << QPoint() << QPoint() << 2.0 << 1.0;
+    QTest::newRow("over a sibling") << int(Sibling) << QPoint(0, 120) << QPoint() << 2.0 << 1.0;
+    QTest::newRow("in another window") << int(OtherWindow) << QPoint(0, 120) << QPoint() << 2.0 << 1.0;
 }
 
-void tst_BlueprintPDFView::wheelOverTheCanvasZooms()
+void tst_BlueprintPDFView::theWheelZoomsOnlyOverTheCanvas()
 {
+    QFETCH(int, target);
     QFETCH(QPoint, angle);
     QFETCH(QPoint, pixels);
+    QFETCH(double, start);
     QFETCH(double, factor);
     CanvasWindow w;
-    w.canvas->setDocument(open(QStringLiteral("a4.pdf")));
-    w.canvas->setAutoScales(true);
-    w.canvas->setAutoScales(false);
-    w.canvas->setScaleFactor(1.0);
-    w.canvas->setAutoScales(true);
-    QSignalSpy scaleChanged(w.canvas, &BlueprintPDFView::scaleChanged);
-    const qreal before = w.canvas->scaleFactor();
-    const int scrollBefore = w.canvas->verticalScrollBar()->value();
-
-    QVERIFY(sendWheel(w.canvas->viewport(), QPoint(200, 200), angle, pixels));
-    QVERIFY(qAbs(w.canvas->scaleFactor() - before * factor) < 1e-9);
-    QVERIFY(!w.canvas->autoScales());
-    QCOMPARE(scaleChanged.count(), 1);
-    // The wheel zoomed instead of scrolling: the view's middle stays where it was.
-    QVERIFY(w.canvas->verticalScrollBar()->value() != scrollBefore || w.canvas->verticalScrollBar()->maximum() == 0
-        || factor != 0);
-}
-
-void tst_BlueprintPDFView::wheelElsewherePassesThrough()
-{
-    CanvasWindow w;
-    w.canvas->setDocument(open(QStringLiteral("a4.pdf")));
-    w.canvas->setAutoScales(false);
-    w.canvas->setScaleFactor(2.0);
-    // Mostly horizontal, zero vertical delta, over a sibling, and in another window.
-    QVERIFY(!sendWheel(w.canvas->viewport(), QPoint(100, 100), QPoint(-240, 120)) || true);
-    QCOMPARE(w.canvas->scaleFactor(), 2.0);
-    sendWheel(w.canvas->viewport(), QPoint(100, 100), QPoint(0, 0), QPoint(0, 0));
-    QCOMPARE(w.canvas->scaleFactor(), 2.0);
-    sendWheel(w.sibling, QPoint(10, 10), QPoint(0, 120));
-    QCOMPARE(w.canvas->scaleFactor(), 2.0);
+    PDFViewport *view = w.view;
+    view->setDocument(open(QStringLiteral("a4.pdf")));
+    if (start > 0)
+        view->setScaleFactor(start);
+    else
+        view->setAutoScales(true);
+    const qreal before = view->scaleFactor();
+    QSignalSpy scaleChanged(view, &PDFViewport::scaleChanged);
     QWidget other;
     other.resize(200, 200);
     other.show();
-    sendWheel(&other, QPoint(50, 50), QPoint(0, 120));
-    QCOMPARE(w.canvas->scaleFactor(), 2.0);
-    QVERIFY(!w.canvas->autoScales());
+    QWidget *receiver = target == Canvas ? w.canvas->viewport() : target == Sibling ? w.sibling : &other;
+
+    const bool swallowed = sendWheel(receiver, QPoint(20, 20), angle, pixels);
+    QVERIFY(qAbs(view->scaleFactor() - before * factor) < 1e-9);
+    if (factor != 1.0) {
+        QVERIFY(swallowed);
+        QVERIFY(!view->autoScales());
+        QCOMPARE(scaleChanged.count(), 1);
+    }
+    if (start == 8.0)
+        QVERIFY(swallowed);
 }
 
-void tst_BlueprintPDFView::zoomIsClampedAndStillSwallowed()
+void tst_BlueprintPDFView::zoomStepsStayWithinTheLimits()
 {
     CanvasWindow w;
-    w.canvas->setDocument(open(QStringLiteral("a4.pdf")));
-    w.canvas->setAutoScales(false);
-    w.canvas->setScaleFactor(7.5);
-    QVERIFY(sendWheel(w.canvas->viewport(), QPoint(100, 100), QPoint(0, 120)));
-    QCOMPARE(w.canvas->scaleFactor(), 8.0);
-    QVERIFY(sendWheel(w.canvas->viewport(), QPoint(100, 100), QPoint(0, 120)));
-    QCOMPARE(w.canvas->scaleFactor(), 8.0);
-    w.canvas->setScaleFactor(0.11);
-    QCOMPARE(w.canvas->applyScrollZoom(-1, false), 0.1);
-    QCOMPARE(w.canvas->applyScrollZoom(-1, false), 0.1);
-    // Equal and opposite steps cancel.
-    w.canvas->setScaleFactor(1.0);
-    w.canvas->applyScrollZoom(3, false);
-    QVERIFY(qAbs(w.canvas->applyScrollZoom(-30, true) - 1.0) < 1e-12);
+    PDFViewport *view = w.view;
+    view->setDocument(open(QStringLiteral("a4.pdf")));
+    const auto line = [](double lines) { return PDFWheelZoomFilter::factorFor(lines, false); };
+    view->setScaleFactor(0.11);
+    QCOMPARE(view->zoomBy(line(-1)), 0.1);
+    QCOMPARE(view->zoomBy(line(-1)), 0.1);
+    // Equal and opposite steps cancel, in lines and in pixels.
+    view->setScaleFactor(1.0);
+    view->zoomBy(line(3));
+    QVERIFY(qAbs(view->zoomBy(PDFWheelZoomFilter::factorFor(-30, true)) - 1.0) < 1e-12);
     // 36.5 line steps span the whole range.
-    w.canvas->setScaleFactor(0.1);
+    view->setScaleFactor(0.1);
     for (int i = 0; i < 36; ++i)
-        w.canvas->applyScrollZoom(1, false);
-    QVERIFY(w.canvas->scaleFactor() < 8.0);
-    w.canvas->applyScrollZoom(1, false);
-    QCOMPARE(w.canvas->scaleFactor(), 8.0);
+        view->zoomBy(line(1));
+    QVERIFY(view->scaleFactor() < 8.0);
+    QCOMPARE(view->zoomBy(line(1)), 8.0);
+    // A scale that is no number changes nothing.
+    view->setScaleFactor(std::nan(""));
+    QCOMPARE(view->scaleFactor(), 8.0);
 }
 
-void tst_BlueprintPDFView::monitorExistsExactlyWhileInAWindow()
+void tst_BlueprintPDFView::theWheelFilterExistsExactlyWhileInAWindow()
 {
-    const int before = BlueprintPDFView::installedScrollMonitorCount();
     auto *canvas = new BlueprintPDFView;
-    QVERIFY(!canvas->hasScrollMonitor());
+    const PDFCanvasProbe probe(*canvas);
+    QVERIFY(!probe.hasWheelFilter());
     QWidget host;
     canvas->setParent(&host);
-    QVERIFY(canvas->hasScrollMonitor());
+    QVERIFY(probe.hasWheelFilter());
     canvas->setParent(nullptr);
-    QVERIFY(!canvas->hasScrollMonitor());
+    QVERIFY(!probe.hasWheelFilter());
     canvas->setParent(&host);
     canvas->setParent(&host);
-    QCOMPARE(BlueprintPDFView::installedScrollMonitorCount(), before + 1);
+    QCOMPARE(canvas->findChildren<PDFWheelZoomFilter *>().size(), 1);
     delete canvas;
-    QCOMPARE(BlueprintPDFView::installedScrollMonitorCount(), before);
 }
 
 void tst_BlueprintPDFView::dragPansWithThePointerAndStopsAtTheEdge()
 {
     CanvasWindow w;
-    w.canvas->setDocument(open(QStringLiteral("a4.pdf")));
-    w.canvas->setAutoScales(false);
-    w.canvas->setScaleFactor(3.0);
+    PDFViewport *view = w.view;
+    QWidget *vp = w.canvas->viewport();
+    // Without a document a drag does nothing, and leaves no cursor behind.
+    QVERIFY(!view->pan(QPointF(10, 10)));
+    QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(vp, QPoint(200, 200));
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(200, 200));
+    QVERIFY(!QGuiApplication::overrideCursor());
+
+    view->setDocument(open(QStringLiteral("a4.pdf")));
+    view->setScaleFactor(3.0);
     QScrollBar *h = w.canvas->horizontalScrollBar();
     QScrollBar *v = w.canvas->verticalScrollBar();
     h->setValue(400);
     v->setValue(400);
-    QWidget *vp = w.canvas->viewport();
+    QCOMPARE(view->scrollPosition(), QPoint(400, 400));
 
     QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(300, 300));
     QTest::mouseMove(vp, QPoint(301, 300)); // within the drag distance: nothing yet
     QCOMPARE(h->value(), 400);
     QVERIFY(!QGuiApplication::overrideCursor());
     QTest::mouseMove(vp, QPoint(340, 320));
-    QVERIFY(w.canvas->isPanning());
     QVERIFY(QGuiApplication::overrideCursor());
     QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::ClosedHandCursor);
     // The drawing follows the pointer: it moved right and down by exactly the drag.
@@ -210,24 +215,13 @@ void tst_BlueprintPDFView::dragPansWithThePointerAndStopsAtTheEdge()
     QCOMPARE(h->value(), 0);
     QCOMPARE(v->value(), 0);
     QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(5000, 5000));
-    QVERIFY(!w.canvas->isPanning());
     QVERIFY(!QGuiApplication::overrideCursor()); // pushed and popped in balance
     QCOMPARE(vp->cursor().shape(), Qt::OpenHandCursor);
 
-    const auto origin = w.canvas->applyPanTranslation(QPointF(-1e6, -1e6));
+    const auto origin = view->pan(QPointF(-1e6, -1e6));
     QVERIFY(origin);
     QCOMPARE(*origin, QPointF(h->maximum(), v->maximum()));
-}
-
-void tst_BlueprintPDFView::dragWithoutDocumentDoesNothing()
-{
-    CanvasWindow w;
-    QVERIFY(!w.canvas->applyPanTranslation(QPointF(10, 10)));
-    QTest::mousePress(w.canvas->viewport(), Qt::LeftButton, {}, QPoint(100, 100));
-    QTest::mouseMove(w.canvas->viewport(), QPoint(200, 200));
-    QVERIFY(!QGuiApplication::overrideCursor());
-    QTest::mouseRelease(w.canvas->viewport(), Qt::LeftButton, {}, QPoint(200, 200));
-    QVERIFY(!QGuiApplication::overrideCursor());
+    QCOMPARE(view->scrollPosition(), QPoint(h->value(), v->value()));
 }
 
 void tst_BlueprintPDFView::clickFollowsLinks()
@@ -235,64 +229,64 @@ void tst_BlueprintPDFView::clickFollowsLinks()
     CanvasWindow w;
     QList<QUrl> opened;
     w.canvas->setExternalLinkHandler([&opened](const QUrl &url) { opened.append(url); });
-    w.canvas->setDocument(open(QStringLiteral("links.pdf")));
-    w.canvas->setAutoScales(false);
-    w.canvas->setScaleFactor(1.0);
+    w.view->setDocument(open(QStringLiteral("links.pdf")));
+    w.view->setAutoScales(false);
+    w.view->setScaleFactor(1.0);
     w.canvas->verticalScrollBar()->setValue(0);
     QVERIFY(QTest::qWaitForWindowExposed(&w.window));
     auto linkPoint = [&](int page, QPointF pagePoint) {
-        const QRectF r = w.canvas->pageRectInViewport(page);
-        return (r.topLeft() + w.canvas->document()->page(page)->pageToDisplay().map(pagePoint)).toPoint();
+        const QRectF r = w.view->pageRectInViewport(page);
+        return (r.topLeft() + w.view->document()->page(page)->pageToDisplay().map(pagePoint)).toPoint();
     };
     // Each page holds one link over its top-left inch: an https link, a javascript: link
     // (never followed) and an internal link to the last page.
     for (int page = 0; page < 3; ++page) {
-        w.canvas->goToPageIndex(page);
+        w.view->goToPageIndex(page);
         w.canvas->viewport()->repaint();
         QTest::qWait(100);
         QTest::mouseClick(w.canvas->viewport(), Qt::LeftButton, {}, linkPoint(page, QPointF(36, 36)));
     }
     QCOMPARE(opened, QList<QUrl> {QUrl(QStringLiteral("https://example.org/plan"))});
-    QCOMPARE(w.canvas->currentPageIndex(), 3);
+    QCOMPARE(w.view->currentPageIndex(), 3);
 }
 
 void tst_BlueprintPDFView::replacedDocumentNeverShowsStaleTiles()
 {
     CanvasWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-    w.canvas->setDocument(open(QStringLiteral("a0.pdf")));
-    w.canvas->setAutoScales(false);
-    w.canvas->setScaleFactor(4.0);
+    w.view->setDocument(open(QStringLiteral("a0.pdf")));
+    w.view->setAutoScales(false);
+    w.view->setScaleFactor(4.0);
     w.canvas->viewport()->repaint(); // renders start
     const quint64 oldGeneration = w.canvas->renderQueue()->generation();
-    w.canvas->setDocument(open(QStringLiteral("a4.pdf")));
-    w.canvas->setDocument(nullptr);
-    w.canvas->setDocument(open(QStringLiteral("a4.pdf")));
+    w.view->setDocument(open(QStringLiteral("a4.pdf")));
+    w.view->setDocument(nullptr);
+    w.view->setDocument(open(QStringLiteral("a4.pdf")));
     w.canvas->viewport()->repaint();
-    QTRY_VERIFY(w.canvas->renderQueue()->isIdle());
+    QTRY_VERIFY(w.probe.isRenderIdle());
     QTest::qWait(100); // late results of the first document arrive and must be dropped
     QVERIFY(w.canvas->renderQueue()->generation() > oldGeneration);
     QVERIFY(w.canvas->renderQueue()->cache().cachedTileScales(oldGeneration, 0, 0).isEmpty());
-    QTRY_VERIFY(w.canvas->isViewSharp());
+    QTRY_VERIFY(w.probe.isViewSharp());
 }
 
 void tst_BlueprintPDFView::viewBecomesSharpAndStaysCoveredWhileZooming()
 {
     CanvasWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-    w.canvas->setDocument(open(QStringLiteral("a0.pdf")));
-    w.canvas->setAutoScales(true);
-    QTRY_VERIFY(w.canvas->isViewSharp());
+    w.view->setDocument(open(QStringLiteral("a0.pdf")));
+    w.view->setAutoScales(true);
+    QTRY_VERIFY(w.probe.isViewSharp());
     w.canvas->repaint();
-    QTRY_VERIFY(w.canvas->renderQueue()->isIdle()); // the preview too
-    w.canvas->resetFrameStats();
+    QTRY_VERIFY(w.probe.isRenderIdle()); // the preview too
+    w.probe.resetFrameStats();
     for (int i = 0; i < 6; ++i) {
-        w.canvas->applyScrollZoom(1, false);
+        w.view->zoomBy(PDFWheelZoomFilter::factorFor(1, false));
         w.canvas->viewport()->repaint();
     }
-    QCOMPARE(w.canvas->frameStats().blankFrames, 0);
-    QVERIFY(!w.canvas->isViewSharp());
-    QTRY_VERIFY(w.canvas->isViewSharp());
+    QCOMPARE(w.probe.frameStats().blankFrames, 0);
+    QVERIFY(!w.probe.isViewSharp());
+    QTRY_VERIFY(w.probe.isViewSharp());
 }
 
 namespace {
@@ -304,7 +298,7 @@ int churnAfterSettling(BlueprintPDFView *canvas)
     for (int i = 0; i < 10; ++i)
         QCoreApplication::processEvents();
     int changes = 0;
-    const auto counter = QObject::connect(canvas, &BlueprintPDFView::scaleChanged, [&changes] { ++changes; });
+    const auto counter = QObject::connect(canvas->pdfViewport(), &PDFViewport::scaleChanged, [&changes] { ++changes; });
     for (int i = 0; i < 10; ++i)
         QCoreApplication::processEvents();
     QObject::disconnect(counter);
@@ -313,15 +307,15 @@ int churnAfterSettling(BlueprintPDFView *canvas)
 
 void turnRight(BlueprintPDFView *canvas, int page)
 {
-    PDFPage *p = canvas->document()->page(page);
+    PDFPage *p = canvas->pdfViewport()->document()->page(page);
     p->setRotation(PDFPage::normalizedRotation(p->rotation() + 90));
-    canvas->layoutDocumentView();
+    canvas->pdfViewport()->layoutDocumentView();
 }
 
 bool wholePageInView(BlueprintPDFView *canvas, int page)
 {
     const QRectF view = QRectF(canvas->viewport()->rect()).adjusted(-1, -1, 1, 1);
-    return view.contains(canvas->pageRectInViewport(page));
+    return view.contains(canvas->pdfViewport()->pageRectInViewport(page));
 }
 
 } // namespace
@@ -342,17 +336,17 @@ void tst_BlueprintPDFView::turningPagesAtFitSettles()
     CanvasWindow w;
     w.window.resize(width, 660);
     QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-    w.canvas->setDocument(open(QStringLiteral("mixed.pdf")));
-    w.canvas->setAutoScales(true);
-    for (int page = 0; page < w.canvas->document()->pageCount(); ++page) {
-        w.canvas->goToPageIndex(page);
+    w.view->setDocument(open(QStringLiteral("mixed.pdf")));
+    w.view->setAutoScales(true);
+    for (int page = 0; page < w.view->document()->pageCount(); ++page) {
+        w.view->goToPageIndex(page);
         for (int turn = 1; turn <= 4; ++turn) {
             turnRight(w.canvas, page);
             const QByteArray where
                 = QByteArray("page ") + QByteArray::number(page + 1) + " turn " + QByteArray::number(turn);
             QVERIFY2(churnAfterSettling(w.canvas) == 0, where.constData());
-            QVERIFY2(w.canvas->autoScales(), where.constData());
-            QVERIFY2(w.canvas->currentPageIndex() == page, where.constData());
+            QVERIFY2(w.view->autoScales(), where.constData());
+            QVERIFY2(w.view->currentPageIndex() == page, where.constData());
             QVERIFY2(wholePageInView(w.canvas, page), where.constData());
         }
     }
@@ -371,27 +365,27 @@ void tst_BlueprintPDFView::turningAPageKeepsItCurrentAndInView()
     CanvasWindow w;
     w.window.resize(1000, 760);
     QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-    w.canvas->setDocument(open(QStringLiteral("book.pdf")));
-    w.canvas->setAutoScales(true);
-    w.canvas->goToPageIndex(9);
+    w.view->setDocument(open(QStringLiteral("book.pdf")));
+    w.view->setAutoScales(true);
+    w.view->goToPageIndex(9);
     if (!fitted) {
-        w.canvas->setAutoScales(false);
-        w.canvas->setScaleFactor(2.0);
+        w.view->setAutoScales(false);
+        w.view->setScaleFactor(2.0);
     }
     // Scrolled to somewhere inside page 10, not to its top.
-    w.canvas->applyPanTranslation(fitted ? QPointF(0, -40) : QPointF(-150, -500));
-    QCOMPARE(w.canvas->currentPageIndex(), 9);
+    w.view->pan(fitted ? QPointF(0, -40) : QPointF(-150, -500));
+    QCOMPARE(w.view->currentPageIndex(), 9);
     const QPointF centre = QRectF(w.canvas->viewport()->rect()).center();
     auto relative = [&] {
-        const QRectF r = w.canvas->pageRectInViewport(9);
+        const QRectF r = w.view->pageRectInViewport(9);
         return QPointF((centre.x() - r.left()) / r.width(), (centre.y() - r.top()) / r.height());
     };
     const QPointF before = relative();
     for (int turn = 0; turn < 2; ++turn) {
-        turnRight(w.canvas, w.canvas->currentPageIndex());
+        turnRight(w.canvas, w.view->currentPageIndex());
         QCOMPARE(churnAfterSettling(w.canvas), 0);
-        QCOMPARE(w.canvas->currentPageIndex(), 9);
-        QCOMPARE(w.canvas->document()->page(9)->rotation(), 90 * (turn + 1));
+        QCOMPARE(w.view->currentPageIndex(), 9);
+        QCOMPARE(w.view->document()->page(9)->rotation(), 90 * (turn + 1));
         if (fitted) {
             QVERIFY(wholePageInView(w.canvas, 9));
         } else {
@@ -400,7 +394,7 @@ void tst_BlueprintPDFView::turningAPageKeepsItCurrentAndInView()
             QVERIFY(qAbs(relative().y() - before.y()) < 0.01);
         }
     }
-    QCOMPARE(w.canvas->document()->page(10)->rotation(), 0);
+    QCOMPARE(w.view->document()->page(10)->rotation(), 0);
 }
 
 void tst_BlueprintPDFView::keysScrollAndShowWhereTheFocusIs()
@@ -408,8 +402,8 @@ void tst_BlueprintPDFView::keysScrollAndShowWhereTheFocusIs()
     CanvasWindow w;
     w.window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w.window));
-    w.canvas->setDocument(open(QStringLiteral("a4.pdf")));
-    w.canvas->setScaleFactor(2.0);
+    w.view->setDocument(open(QStringLiteral("a4.pdf")));
+    w.view->setScaleFactor(2.0);
     const QColor ring = w.canvas->palette().color(QPalette::Highlight);
     auto edge = [&] { return w.canvas->viewport()->grab().toImage().pixelColor(1, 200); };
 
@@ -437,15 +431,15 @@ void tst_BlueprintPDFView::aFoundMatchIsRingedWhateverTheScale()
 {
     CanvasWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-    w.canvas->setDocument(open(QStringLiteral("a0.pdf")));
-    w.canvas->setAutoScales(true);
+    w.view->setDocument(open(QStringLiteral("a0.pdf")));
+    w.view->setAutoScales(true);
     // "Page 1" on a fitted A0 sheet: about 12 × 4 pixels.
     const PDFSelection match {0, QStringLiteral("Page"), {QRectF(90, 80, 52, 22)}};
-    w.canvas->setCurrentSelection(match, true);
-    w.canvas->go(match);
-    const QRectF page = w.canvas->pageRectInViewport(0);
-    const QTransform toView = w.canvas->document()->page(0)->pageToDisplay()
-        * QTransform::fromScale(w.canvas->scaleFactor(), w.canvas->scaleFactor())
+    w.view->setCurrentSelection(match, true);
+    w.view->go(match);
+    const QRectF page = w.view->pageRectInViewport(0);
+    const QTransform toView = w.view->document()->page(0)->pageToDisplay()
+        * QTransform::fromScale(w.view->scaleFactor(), w.view->scaleFactor())
         * QTransform::fromTranslate(page.left(), page.top());
     const QRectF shown = toView.mapRect(match.rects.first());
     QVERIFY(shown.width() < 24);
@@ -468,7 +462,7 @@ void tst_BlueprintPDFView::aFoundMatchIsRingedWhateverTheScale()
     QVERIFY2(ringWidth() >= 24, QByteArray::number(ringWidth()).constData());
     // It fades after a moment, leaving the highlight's own outline.
     QTRY_VERIFY_WITH_TIMEOUT(ringWidth() <= shown.width() + 4, 4000);
-    QVERIFY(w.canvas->currentSelection().has_value()); // the highlight itself stays
+    QVERIFY(w.view->currentSelection().has_value()); // the highlight itself stays
 }
 
 QTEST_MAIN(tst_BlueprintPDFView)

@@ -205,6 +205,4 @@ void PDFRenderQueue::finished(const PDFTileKey &key, const QImage &image)
         emit imageReady(key);
     }
     startJobs();
-    if (isIdle())
-        emit idle();
 }

@@ -21,10 +21,7 @@ public:
     void insert(const PDFTileKey &key, const QImage &image);
     // Drops every image of documents other than `document`.
     void keepOnlyDocument(quint64 document);
-    void clear();
 
-    void setTileBudget(qint64 bytes);
-    qint64 tileBudget() const { return m_budget[0]; }
     qint64 bytesUsed() const { return m_used[0] + m_used[1]; }
     int count() const { return int(m_index.size()); }
 

@@ -31,7 +31,7 @@ private:
 
 void tst_PDFStandIns::init()
 {
-    m_cache.clear();
+    m_cache = PDFTileCache();
     m_standIns = PDFStandIns();
     m_preview = solid(QSize(100, 100), Qt::blue);
     m_page

@@ -40,9 +40,6 @@ public:
     // Drops queued requests of `kind` that are not in `wanted` and aborts running ones.
     void retain(const QSet<PDFTileKey> &wanted, PDFTileKey::Kind kind);
 
-    int queuedCount() const { return int(m_queue.size()); }
-    int runningCount() const { return int(m_running.size()); }
-    bool isIdle() const { return m_queue.isEmpty() && m_running.isEmpty(); }
     // Most renders handed to the worker pool at once; defaults to twice the core count.
     void setMaximumRunning(int count) { m_maximumRunning = std::max(1, count); }
 
@@ -55,10 +52,10 @@ public:
 
 signals:
     void imageReady(const PDFTileKey &key);
-    // Nothing is queued or running any more.
-    void idle();
 
 private:
+    friend class PDFCanvasProbe;
+
     struct Queued {
         int priority;
         double distance;

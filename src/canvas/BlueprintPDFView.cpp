@@ -1,0 +1,244 @@
+#include "BlueprintPDFView.h"
+
+#include "PDFCanvasLinks.h"
+#include "PDFRenderQueue.h"
+#include "PDFSelectionHighlight.h"
+#include "PDFTilePainter.h"
+#include "PDFWheelZoomFilter.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace {
+
+// Logical pixels an arrow key scrolls.
+constexpr int kScrollStep = 24;
+
+} // namespace
+
+BlueprintPDFView::BlueprintPDFView(QWidget *parent)
+    : QAbstractScrollArea(parent)
+    , m_viewport(new PDFViewport(this, this))
+    , m_renderQueue(new PDFRenderQueue(this))
+    , m_tiles(std::make_unique<PDFTilePainter>(*m_viewport, *m_renderQueue))
+    , m_links(new PDFCanvasLinks(m_viewport, this))
+    , m_highlight(new PDFSelectionHighlight(m_viewport, viewport()))
+{
+    setObjectName(QStringLiteral("pdf-canvas"));
+    setAccessibleName(QStringLiteral("图纸"));
+    setFrameShape(QFrame::NoFrame);
+    // paintEvent covers every pixel itself; nothing needs clearing first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setCursor(Qt::OpenHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    showScrollBars({});
+    horizontalScrollBar()->setSingleStep(kScrollStep);
+    verticalScrollBar()->setSingleStep(kScrollStep);
+    connect(m_viewport, &PDFViewport::documentChanged, this, &BlueprintPDFView::documentChanged);
+    connect(m_viewport, &PDFViewport::scrollChanged, this, &BlueprintPDFView::mirrorScroll);
+    connect(m_viewport, &PDFViewport::changed, viewport(), qOverload<>(&QWidget::update));
+    connect(m_renderQueue, &PDFRenderQueue::imageReady, this, [this](const PDFTileKey &key) {
+        if (key.document == m_renderQueue->generation())
+            viewport()->update();
+    });
+    updateWheelFilter();
+}
+
+BlueprintPDFView::~BlueprintPDFView()
+{
+    if (m_panning)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void BlueprintPDFView::setExternalLinkHandler(std::function<void(const QUrl &)> handler)
+{
+    m_links->setExternalLinkHandler(std::move(handler));
+}
+
+void BlueprintPDFView::documentChanged()
+{
+    // Pending renders of the previous document are cancelled and their results dropped.
+    m_renderQueue->setDocument(m_viewport->document());
+}
+
+QSize BlueprintPDFView::viewportSize() const
+{
+    return viewport()->size();
+}
+
+PDFViewport::ScrollBars BlueprintPDFView::shownScrollBars() const
+{
+    return {verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn, horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn};
+}
+
+void BlueprintPDFView::showScrollBars(PDFViewport::ScrollBars bars)
+{
+    setVerticalScrollBarPolicy(bars.vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(bars.horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+void BlueprintPDFView::mirrorScroll()
+{
+    const QScopedValueRollback<bool> guard(m_mirroringScroll, true);
+    const QPoint maximum = m_viewport->scrollMaximum();
+    const QPoint position = m_viewport->scrollPosition();
+    const QSize size = viewport()->size();
+    horizontalScrollBar()->setRange(0, maximum.x());
+    horizontalScrollBar()->setPageStep(size.width());
+    verticalScrollBar()->setRange(0, maximum.y());
+    verticalScrollBar()->setPageStep(size.height());
+    horizontalScrollBar()->setValue(position.x());
+    verticalScrollBar()->setValue(position.y());
+    viewport()->update();
+}
+
+void BlueprintPDFView::scrollContentsBy(int, int)
+{
+    if (!m_mirroringScroll)
+        m_viewport->scrollTo(QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()));
+    viewport()->update();
+}
+
+void BlueprintPDFView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    m_viewport->viewportResized();
+}
+
+void BlueprintPDFView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(viewport());
+    if (m_tiles->paint(painter, devicePixelRatioF()))
+        QMetaObject::invokeMethod(viewport(), qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    const auto [first, last] = m_viewport->visiblePageRange();
+    for (int i = std::max(first, 0); i <= last; ++i)
+        m_links->load(i);
+    m_highlight->paint(painter);
+    paintFocusRing(painter);
+}
+
+void BlueprintPDFView::updateWheelFilter()
+{
+    // The filter lives exactly while the canvas sits inside a window.
+    auto *filter = findChild<PDFWheelZoomFilter *>(QString(), Qt::FindDirectChildrenOnly);
+    if (parentWidget() && !filter)
+        new PDFWheelZoomFilter(this, m_viewport);
+    else if (!parentWidget())
+        delete filter;
+}
+
+bool BlueprintPDFView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ParentChange)
+        updateWheelFilter();
+    return QAbstractScrollArea::event(event);
+}
+
+void BlueprintPDFView::mousePressEvent(QMouseEvent *event)
+{
+    setFocusVisible(false);
+    if (event->button() != Qt::LeftButton || !m_viewport->document()) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    m_pressed = true;
+    m_pressPosition = m_lastPanPosition = event->globalPosition();
+    m_viewport->beginPan();
+    event->accept();
+}
+
+void BlueprintPDFView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_pressed || !(event->buttons() & Qt::LeftButton)) {
+        QAbstractScrollArea::mouseMoveEvent(event);
+        return;
+    }
+    const QPointF position = event->globalPosition();
+    if (!m_panning) {
+        if ((position - m_pressPosition).manhattanLength() < QApplication::startDragDistance())
+            return;
+        m_panning = true;
+        QGuiApplication::setOverrideCursor(Qt::ClosedHandCursor);
+    }
+    const QPointF delta = position - m_lastPanPosition;
+    m_lastPanPosition = position;
+    m_viewport->pan(delta);
+    event->accept();
+}
+
+void BlueprintPDFView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_pressed) {
+        QAbstractScrollArea::mouseReleaseEvent(event);
+        return;
+    }
+    m_pressed = false;
+    if (m_panning)
+        endPan();
+    else
+        m_links->followAt(event->position());
+    event->accept();
+}
+
+void BlueprintPDFView::endPan()
+{
+    if (!m_panning)
+        return;
+    m_panning = false;
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void BlueprintPDFView::paintFocusRing(QPainter &painter)
+{
+    if (!m_focusVisible || !hasFocus())
+        return;
+    painter.save();
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
+    painter.restore();
+}
+
+void BlueprintPDFView::focusInEvent(QFocusEvent *event)
+{
+    // Shown when the keyboard brought the focus, as the one cue of where typing goes; a click
+    // or the program moving the focus shows nothing.
+    const Qt::FocusReason reason = event->reason();
+    setFocusVisible(reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason);
+    QAbstractScrollArea::focusInEvent(event);
+}
+
+void BlueprintPDFView::keyPressEvent(QKeyEvent *event)
+{
+    // Arrows and Page Up/Down scroll (the scroll area's own keys); using them shows the focus.
+    QAbstractScrollArea::keyPressEvent(event);
+    if (event->isAccepted())
+        setFocusVisible(true);
+}
+
+void BlueprintPDFView::setFocusVisible(bool visible)
+{
+    if (visible == m_focusVisible)
+        return;
+    m_focusVisible = visible;
+    viewport()->update();
+}
+
+void BlueprintPDFView::focusOutEvent(QFocusEvent *event)
+{
+    setFocusVisible(false);
+    // A drag cut short (another window took the pointer) still gives its cursor back.
+    if (m_panning && QApplication::mouseButtons() == Qt::NoButton) {
+        m_pressed = false;
+        endPan();
+    }
+    QAbstractScrollArea::focusOutEvent(event);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "PDFStandIns.h"
+#include "PDFTileKey.h"
+
+#include <QColor>
+#include <QElapsedTimer>
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QSet>
+#include <QSizeF>
+
+class PDFPage;
+class PDFRenderQueue;
+class PDFViewport;
+class QPainter;
+
+// Draws the pages a viewport shows from the render queue's cache and asks the queue for what
+// is missing; where a tile at the current scale is not ready yet, tiles of another scale or
+// the page's low-resolution preview stand in for it (PDFStandIns). Painting and the sharpness
+// check walk the same visible tiles. Never waits for a render. UI thread only.
+class PDFTilePainter {
+public:
+    // Frames painted, and of those the ones where some visible paper had no picture at all.
+    struct FrameStats {
+        int frames = 0;
+        int blankFrames = 0;
+    };
+
+    // Both must outlive the painter.
+    PDFTilePainter(const PDFViewport &viewport, PDFRenderQueue &queue);
+
+    // Paints the background and the visible pages of a viewport with `devicePixelRatio` device
+    // pixels per logical pixel. Returns true when some stand-in was drawn roughly: another
+    // frame should follow.
+    bool paint(QPainter &painter, qreal devicePixelRatio);
+    // True when every visible tile is rendered at the current scale.
+    bool isViewSharp(qreal devicePixelRatio) const;
+
+private:
+    friend class PDFCanvasProbe;
+
+    // Where a page is drawn, in device pixels: its top-left corner in the viewport, its full
+    // pixel rectangle and the part of it in view (both relative to that corner), and the tile
+    // key of the current scale.
+    struct PageGeometry {
+        const PDFPage *page = nullptr;
+        QSizeF size;
+        QPoint origin;
+        QRect pagePixels;
+        QRect visiblePixels;
+        PDFTileKey base;
+    };
+    QList<PageGeometry> visiblePages(qreal devicePixelRatio) const;
+    // Calls visit(key) for every visible tile of `g` until it returns false; returns whether
+    // every call returned true.
+    template<typename Visit> static bool forEachVisibleTile(const PageGeometry &g, Visit visit);
+    // Draws a page and asks for what is missing; returns false when some of its visible paper
+    // had no picture.
+    bool paintPage(QPainter &painter, const PageGeometry &g, qreal devicePixelRatio, QSet<PDFTileKey> &wanted);
+
+    const PDFViewport &m_viewport;
+    PDFRenderQueue &m_queue;
+    PDFStandIns m_standIns;
+    QElapsedTimer m_paintClock; // started by each frame
+    bool m_standInsPending = false; // the frame drew stand-ins roughly
+    FrameStats m_frameStats;
+};

@@ -1,0 +1,195 @@
+#include "PDFFileURL.h"
+#include "TestPDFs.h"
+#include "ViewerModelFixture.h"
+
+#include <QDir>
+#include <QtTest>
+
+namespace {
+
+const QString kNotPDF = QStringLiteral("只能打开 PDF 文件。");
+const QString kMissing = QStringLiteral("文件已经移动或删除。");
+const QString kUnreadable = QStringLiteral("这个 PDF 无法读取，可能已损坏。");
+const QString kLocked = QStringLiteral("这个 PDF 受密码保护，当前版本暂不支持解锁。");
+const QString kNoPages = QStringLiteral("这个 PDF 没有可显示的页面。");
+
+// A model with two documents beside its settings file: A.pdf of 12 pages and B.pdf of 3.
+struct OpenFixture : ViewerModelFixture {
+    bool ready = TestPDFs::writePlain(path(QStringLiteral("A.pdf")), 12)
+        && TestPDFs::writePlain(path(QStringLiteral("B.pdf")), 3);
+};
+
+QString storedPathKey(const ViewerModelFixture &f, const QString &name)
+{
+    return PDFFileURL::standardizedPath(f.url(name));
+}
+
+} // namespace
+
+// What open() refuses, in which order it checks, and what a refusal leaves alone.
+class tst_PDFViewerOpen : public QObject {
+    Q_OBJECT
+
+private slots:
+    void failedOpenLeavesEverythingAsItWas_data();
+    void failedOpenLeavesEverythingAsItWas();
+    void checksRunInOrder();
+    void upperCaseExtensionAndDotPathsNameOneDocument();
+    void successfulOpenClearsTheError();
+};
+
+void tst_PDFViewerOpen::failedOpenLeavesEverythingAsItWas_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("png image") << "image.png"
+                               << "png" << QStringList {kNotPDF};
+    QTest::newRow("png renamed .pdf") << "image.pdf"
+                                      << "png" << QStringList {kUnreadable};
+    QTest::newRow("pdf earlier in the name") << "plan.pdf.png"
+                                             << "plain" << QStringList {kNotPDF};
+    QTest::newRow("missing") << "nowhere.pdf"
+                             << "none" << QStringList {kMissing};
+    QTest::newRow("garbage") << "garbage.pdf"
+                             << "garbage" << QStringList {kUnreadable};
+    QTest::newRow("truncated") << "truncated.pdf"
+                               << "truncated" << QStringList {kUnreadable, kNoPages};
+    QTest::newRow("password") << "locked.pdf"
+                              << "locked" << QStringList {kLocked};
+    QTest::newRow("no pages") << "empty.pdf"
+                              << "nopages" << QStringList {kNoPages};
+    QTest::newRow("directory named x.pdf") << "x.pdf"
+                                           << "directory" << QStringList {kUnreadable};
+}
+
+void tst_PDFViewerOpen::failedOpenLeavesEverythingAsItWas()
+{
+    OpenFixture f;
+    QVERIFY(f.ready);
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(QStringList, messages);
+
+    const QString file = f.path(name);
+    if (kind == QLatin1String("png"))
+        QVERIFY(TestPDFs::writePNG(file));
+    else if (kind == QLatin1String("plain"))
+        QVERIFY(TestPDFs::writePlain(file, 1));
+    else if (kind == QLatin1String("garbage"))
+        QVERIFY(TestPDFs::writeGarbage(file));
+    else if (kind == QLatin1String("truncated"))
+        QVERIFY(TestPDFs::writeTruncated(file));
+    else if (kind == QLatin1String("locked"))
+        QVERIFY(TestPDFs::writeLocked(file));
+    else if (kind == QLatin1String("nopages"))
+        QVERIFY(TestPDFs::writeNoPages(file));
+    else if (kind == QLatin1String("directory"))
+        QVERIFY(QDir(f.dir.path()).mkdir(name));
+
+    f.model->open(f.url(QStringLiteral("A.pdf")));
+    f.model->viewport()->goToPageIndex(4);
+    f.model->viewport()->setAutoScales(false);
+    f.model->viewport()->setScaleFactor(2.0);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.model->pageIndex(), 4);
+    QCOMPARE(f.model->zoomPercentage(), 200);
+
+    const auto document = f.model->document();
+    const auto recent = f.model->recentDocuments();
+    const QVariant storedRecent = f.settings.value(QStringLiteral("recentDocumentsV1"));
+    const QVariant storedLedger = f.settings.value(QStringLiteral("readingPositionsV1"));
+    const int beeps = f.platform.beeps;
+
+    f.model->open(QUrl::fromLocalFile(file));
+    QCoreApplication::processEvents();
+
+    QVERIFY2(messages.contains(f.model->errorText()), qPrintable(f.model->errorText()));
+    QCOMPARE(f.model->statusText(), f.model->errorText());
+    QCOMPARE(f.platform.beeps, beeps + 1);
+    QCOMPARE(f.model->document(), document);
+    QCOMPARE(f.model->fileURL(), f.url(QStringLiteral("A.pdf")));
+    QCOMPARE(f.model->documentTitle(), QStringLiteral("A"));
+    QCOMPARE(f.model->pageIndex(), 4);
+    QCOMPARE(f.model->viewport()->currentPageIndex(), 4);
+    QCOMPARE(f.model->zoomPercentage(), 200);
+    QCOMPARE(f.model->viewport()->scaleFactor(), 2.0);
+    QCOMPARE(f.model->recentDocuments(), recent);
+    QCOMPARE(f.settings.value(QStringLiteral("recentDocumentsV1")), storedRecent);
+    QCOMPARE(f.settings.value(QStringLiteral("readingPositionsV1")), storedLedger);
+    // Access to the refused file was given back; the open one is still held.
+    QCOMPARE(f.platform.accessStarted, f.platform.accessStopped + 1);
+    QVERIFY(f.model->isAccessingSecurityScopedURL());
+    QCOMPARE(f.model->securityScopedURL(), f.url(QStringLiteral("A.pdf")));
+}
+
+void tst_PDFViewerOpen::checksRunInOrder()
+{
+    OpenFixture f;
+    QVERIFY(f.ready);
+    // The extension is checked before existence, and existence before access is taken.
+    f.model->open(f.url(QStringLiteral("nowhere.png")));
+    QCOMPARE(f.model->errorText(), kNotPDF);
+    f.model->open(QUrl(QStringLiteral("https://example.org/plan.pdf")));
+    QCOMPARE(f.model->errorText(), kNotPDF);
+    f.model->open(f.url(QStringLiteral("nowhere.pdf")));
+    QCOMPARE(f.model->errorText(), kMissing);
+    QCOMPARE(f.platform.accessStarted, 0);
+    // Readability before the lock and the page count: access taken, then given back.
+    QVERIFY(TestPDFs::writeGarbage(f.path(QStringLiteral("bad.pdf"))));
+    f.model->open(f.url(QStringLiteral("bad.pdf")));
+    QCOMPARE(f.model->errorText(), kUnreadable);
+    QCOMPARE(f.platform.accessStarted, 1);
+    QCOMPARE(f.platform.accessStopped, 1);
+    QVERIFY(!f.model->isAccessingSecurityScopedURL());
+    QCOMPARE(f.model->pageCount(), 0);
+    QCOMPARE(f.model->documentTitle(), QStringLiteral("Plenvo"));
+}
+
+void tst_PDFViewerOpen::upperCaseExtensionAndDotPathsNameOneDocument()
+{
+    OpenFixture f;
+    QVERIFY(f.ready);
+    const QString name = QStringLiteral("A-101 总平面.PDF");
+    QVERIFY(TestPDFs::writePlain(f.path(name), 5));
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("sub")));
+
+    f.model->open(QUrl::fromLocalFile(f.dir.path() + QStringLiteral("/sub/../") + name));
+    QVERIFY(!f.model->hasError());
+    QCOMPARE(f.model->documentTitle(), QStringLiteral("A-101 总平面"));
+    QCOMPARE(f.model->statusText(), QStringLiteral("已打开 A-101 总平面"));
+    QCOMPARE(f.model->fileURL(), f.url(name));
+    QCOMPARE(f.model->pageCount(), 5);
+    f.model->viewport()->goToPageIndex(3);
+    QCoreApplication::processEvents();
+
+    f.model->open(QUrl::fromLocalFile(f.dir.path() + QStringLiteral("/./") + name));
+    QCOMPARE(f.model->pageIndex(), 3);
+    QCOMPARE(f.model->recentDocuments().size(), 1);
+    QCOMPARE(f.model->recentDocuments().first().path, storedPathKey(f, name));
+    QCOMPARE(f.platform.notedRecent.size(), 2);
+}
+
+// Regression: these three names were one recent entry and one reading position,
+// "\ufffd.pdf"; and when the entry of a vanished one was retried under that text, its
+// failure dropped the entry of the file really named so.
+void tst_PDFViewerOpen::successfulOpenClearsTheError()
+{
+    OpenFixture f;
+    QVERIFY(f.ready);
+    QSignalSpy errorChanged(f.model.get(), &PDFViewerModel::errorTextChanged);
+    f.model->open(f.url(QStringLiteral("nowhere.pdf")));
+    QVERIFY(f.model->hasError());
+    f.model->open(f.url(QStringLiteral("B.pdf")));
+    QVERIFY(!f.model->hasError());
+    QCOMPARE(errorChanged.count(), 2);
+    QCOMPARE(f.model->statusText(), QStringLiteral("已打开 B"));
+    QVERIFY(f.model->viewport()->autoScales());
+}
+
+// Only a confirmed file opens. The dialog starts in the open document's folder, else the folder
+// of the most recent entry that still has one, else home; the recent list carries it across
+
+QTEST_MAIN(tst_PDFViewerOpen)
+#include "tst_PDFViewerOpen.moc"
