@@ -14,12 +14,9 @@ if [ "${1:-}" = "--fix" ]; then
     "$format" -i --style=file "${files[@]}"
     exit 0
 fi
-unformatted=()
-for file in "${files[@]}"; do
-    if ! "$format" --style=file --dry-run -Werror "$file" >/dev/null 2>&1; then
-        unformatted+=("$file")
-    fi
-done
+# One run over every file; each unformatted file is reported as FILE:LINE:COL: error: ….
+mapfile -t unformatted < <("$format" --style=file --dry-run -Werror "${files[@]}" 2>&1 \
+    | sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: error: .*/\1/p' | sort -u)
 if [ ${#unformatted[@]} -gt 0 ]; then
     printf 'not formatted: %s\n' "${unformatted[@]}" >&2
     echo "FAIL: ${#unformatted[@]} of ${#files[@]} files not formatted; run make format" >&2
