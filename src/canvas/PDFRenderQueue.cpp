@@ -2,6 +2,7 @@
 
 #include "PDFDocument.h"
 #include "PDFPage.h"
+#include "PDFRenderBands.h"
 #include "PlenvoThreadHandOver.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <algorithm>
 #include <mutex>
 #include <utility>
 
@@ -106,8 +108,8 @@ PDFRenderQueue::PDFRenderQueue(QObject *parent)
 
 PDFRenderQueue::~PDFRenderQueue()
 {
-    for (const auto &cookie : std::as_const(m_running))
-        cookie->cancel();
+    for (const Running &running : std::as_const(m_running))
+        running.cookie->cancel();
 }
 
 QSizeF PDFRenderQueue::displaySize(const PDFPage *page, int rotation)
@@ -123,9 +125,10 @@ void PDFRenderQueue::finishRenders()
 
 void PDFRenderQueue::setDocument(std::shared_ptr<PDFDocument> document)
 {
-    for (const auto &cookie : std::as_const(m_running))
-        cookie->cancel();
+    for (const Running &running : std::as_const(m_running))
+        running.cookie->cancel();
     m_running.clear();
+    m_runningJobs = 0;
     m_queue.clear();
     const bool replaced = m_document != nullptr;
     m_document = std::move(document);
@@ -141,10 +144,10 @@ void PDFRenderQueue::request(const PDFTileKey &key, int priority, double distanc
         return;
     // A running render is left alone unless it was aborted; then it is queued again and
     // starts once the aborted one has returned.
-    if (const auto running = m_running.constFind(key); running != m_running.cend() && !running.value()->isCancelled())
+    if (const auto running = m_running.constFind(key); running != m_running.cend() && !running->cookie->isCancelled())
         return;
     m_queue.insert(key, Queued {priority, distance});
-    startJobs();
+    startJobsSoon();
 }
 
 void PDFRenderQueue::retain(const QSet<PDFTileKey> &wanted, PDFTileKey::Kind kind)
@@ -155,15 +158,31 @@ void PDFRenderQueue::retain(const QSet<PDFTileKey> &wanted, PDFTileKey::Kind kin
         else
             ++it;
     }
-    for (auto it = m_running.begin(); it != m_running.end(); ++it) {
-        if (it.key().kind == kind && !wanted.contains(it.key()))
-            it.value()->cancel();
+    // A band goes on while any of its tiles is still wanted.
+    QSet<const PDFRenderCookie *> needed;
+    for (auto it = m_running.cbegin(); it != m_running.cend(); ++it) {
+        if (it.key().kind != kind || wanted.contains(it.key()))
+            needed.insert(it->cookie.get());
     }
+    for (const Running &running : std::as_const(m_running)) {
+        if (!needed.contains(running.cookie.get()))
+            running.cookie->cancel();
+    }
+}
+
+void PDFRenderQueue::startJobsSoon()
+{
+    if (std::exchange(m_startPending, true))
+        return;
+    QMetaObject::invokeMethod(this, &PDFRenderQueue::startJobs, Qt::QueuedConnection);
 }
 
 void PDFRenderQueue::startJobs()
 {
-    while (int(m_running.size()) < m_maximumRunning) {
+    m_startPending = false;
+    bool visibleRunning
+        = std::any_of(m_running.cbegin(), m_running.cend(), [](const Running &r) { return r.priority == Visible; });
+    while (m_runningJobs < m_maximumRunning) {
         auto best = m_queue.end();
         for (auto it = m_queue.begin(); it != m_queue.end(); ++it) {
             if (m_running.contains(it.key()))
@@ -172,37 +191,90 @@ void PDFRenderQueue::startJobs()
                 || std::pair(it->priority, it->distance) < std::pair(best->priority, best->distance))
                 best = it;
         }
-        if (best == m_queue.end())
+        // Previews and thumbnails wait until the view has its tiles.
+        if (best == m_queue.end() || (best->priority != Visible && visibleRunning))
             break;
-        const PDFTileKey key = best.key();
-        m_queue.erase(best);
-        const PDFPage *page = m_document->page(key.page);
-        const QRect rect = page ? key.pixelRect(displaySize(page, key.rotation)) : QRect();
-        if (rect.isEmpty())
-            continue;
-
-        auto cookie = std::make_shared<PDFRenderCookie>();
-        m_running.insert(key, cookie);
-        QPointer<PDFRenderQueue> self(this);
-        PlenvoThreadHandOver::start(renderPool(), [self, key, rect, cookie, document = m_document]() mutable {
-            markAsBackgroundWork();
-            QImage image = document->renderTile(key.page, key.rotation, key.pixelScale(), rect, cookie.get());
-            PlenvoThreadHandOver::post(qApp, [self, key, image = std::move(image), document = std::move(document)]() {
-                if (self)
-                    self->finished(key, image);
-            });
-        });
+        const int priority = best->priority;
+        const PDFTileKey key = best.key(); // the queue's copy goes with the job
+        visibleRunning = visibleRunning || priority == Visible;
+        for (const QList<PDFTileKey> &job : takeJobs(key))
+            launch(job, priority);
     }
 }
 
-void PDFRenderQueue::finished(const PDFTileKey &key, const QImage &image)
+QList<QList<PDFTileKey>> PDFRenderQueue::takeJobs(const PDFTileKey &key)
 {
-    if (key.document != m_generation)
+    const int workers = renderPool()->maxThreadCount();
+    QList<PDFTileKey> group;
+    if (key.kind == PDFTileKey::Tile && m_queue.value(key).priority == Visible) {
+        for (auto it = m_queue.cbegin(); it != m_queue.cend(); ++it) {
+            const PDFTileKey &other = it.key();
+            if (it->priority == Visible && other.kind == PDFTileKey::Tile && other.page == key.page
+                && other.rotation == key.rotation && other.scaleKey == key.scaleKey && !m_running.contains(other))
+                group.append(other);
+        }
+    }
+    const PDFPage *page = m_document->page(key.page);
+    if (group.size() > workers && page) {
+        QList<QList<PDFTileKey>> jobs;
+        for (const PDFRenderBands::Band &band : PDFRenderBands::split(group, displaySize(page, key.rotation), workers))
+            jobs.append(band.tiles);
+        if (!jobs.isEmpty()) {
+            for (const PDFTileKey &tile : std::as_const(group))
+                m_queue.remove(tile);
+            return jobs;
+        }
+    }
+    m_queue.remove(key);
+    return {{key}};
+}
+
+void PDFRenderQueue::launch(const QList<PDFTileKey> &keys, int priority)
+{
+    const PDFTileKey &first = keys.first();
+    const PDFPage *page = m_document->page(first.page);
+    QList<QRect> rects;
+    QRect area;
+    for (const PDFTileKey &key : keys) {
+        rects.append(page ? key.pixelRect(displaySize(page, key.rotation)) : QRect());
+        area |= rects.last();
+    }
+    if (area.isEmpty())
         return;
-    m_running.remove(key);
-    if (!image.isNull()) {
-        m_cache.insert(key, image);
-        emit imageReady(key);
+
+    auto cookie = std::make_shared<PDFRenderCookie>();
+    for (const PDFTileKey &key : keys)
+        m_running.insert(key, Running {cookie, priority});
+    ++m_runningJobs;
+    QPointer<PDFRenderQueue> self(this);
+    PlenvoThreadHandOver::start(renderPool(), [self, keys, rects, area, cookie, document = m_document]() mutable {
+        markAsBackgroundWork();
+        const PDFTileKey &first = keys.first();
+        const QImage image = document->renderTile(first.page, first.rotation, first.pixelScale(), area, cookie.get());
+        Images images;
+        for (int i = 0; i < keys.size(); ++i) {
+            // A tile's image is its own copy, so that evicting one tile frees its memory.
+            const QRect part = rects[i].translated(-area.topLeft());
+            images.append({keys[i], image.isNull() || part == image.rect() ? image : image.copy(part)});
+        }
+        PlenvoThreadHandOver::post(qApp, [self, images = std::move(images), document = std::move(document)]() {
+            if (self)
+                self->finished(images);
+        });
+    });
+}
+
+void PDFRenderQueue::finished(const Images &images)
+{
+    if (images.isEmpty() || images.first().first.document != m_generation)
+        return;
+    --m_runningJobs;
+    for (const auto &[key, image] : images) {
+        m_running.remove(key);
+        if (!image.isNull()) {
+            m_cache.insert(key, image);
+            emit imageReady(key);
+        }
     }
     startJobs();
 }

@@ -4,7 +4,9 @@
 #include "PDFTileKey.h"
 
 #include <QHash>
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QSet>
 
 #include <memory>
@@ -15,9 +17,12 @@ class PDFRenderCookie;
 
 // Renders page images for the canvas and the thumbnail strip on a pool of worker threads and
 // keeps the results in a bounded cache. Requests are served by priority class, then by
-// distance (nearest the view's centre first). Running requests that are no longer wanted are
-// aborted through their cookie. The queue itself lives on the UI thread; workers only call
-// PDFDocument::renderTile and hand the image back by a queued call.
+// distance (nearest the view's centre first); nothing below Visible starts while a visible
+// render runs. Tiles of one page and scale that together fill a rectangle and outnumber the
+// workers are drawn as a few bands (PDFRenderBands) and cut into tiles afterwards. Running
+// requests that are no longer wanted are aborted through their cookie. The queue itself lives
+// on the UI thread; workers only call PDFDocument::renderTile and hand the images back by a
+// queued call.
 class PDFRenderQueue : public QObject {
     Q_OBJECT
 
@@ -36,6 +41,8 @@ public:
     PDFTileCache &cache() { return m_cache; }
 
     // Queues `key` unless it is cached, queued (its priority is then updated) or running.
+    // Renders start once the caller returns to the event loop, so that the requests of one
+    // frame are planned together.
     void request(const PDFTileKey &key, int priority, double distance);
     // Drops queued requests of `kind` that are not in `wanted` and aborts running ones.
     void retain(const QSet<PDFTileKey> &wanted, PDFTileKey::Kind kind);
@@ -60,13 +67,25 @@ private:
         int priority;
         double distance;
     };
+    struct Running {
+        std::shared_ptr<PDFRenderCookie> cookie; // shared by the tiles of one band
+        int priority;
+    };
+    using Images = QList<QPair<PDFTileKey, QImage>>;
+    void startJobsSoon();
     void startJobs();
-    void finished(const PDFTileKey &key, const QImage &image);
+    // Takes `key`, the best queued request, out of the queue as the renders to start now:
+    // the bands of the queued tiles it fills a rectangle with, or `key` alone.
+    QList<QList<PDFTileKey>> takeJobs(const PDFTileKey &key);
+    void launch(const QList<PDFTileKey> &keys, int priority);
+    void finished(const Images &images);
 
     std::shared_ptr<PDFDocument> m_document;
     quint64 m_generation = 0;
     PDFTileCache m_cache;
     QHash<PDFTileKey, Queued> m_queue;
-    QHash<PDFTileKey, std::shared_ptr<PDFRenderCookie>> m_running;
+    QHash<PDFTileKey, Running> m_running;
+    int m_runningJobs = 0;
+    bool m_startPending = false;
     int m_maximumRunning;
 };

@@ -1,5 +1,7 @@
 #include "PDFCanvasProbe.h"
 #include "PDFDocument.h"
+#include "PDFPage.h"
+#include "PDFRenderBands.h"
 #include "PDFRenderQueue.h"
 #include "PDFTileCache.h"
 #include "TestPDFs.h"
@@ -16,6 +18,9 @@ private slots:
     void tileGeometryCoversThePageExactly();
     void requestsAreServedByPriorityThenDistance();
     void unwantedRendersAreDroppedAndNewDocumentsStartClean();
+    void bandsSplitTheTileGridEvenly_data();
+    void bandsSplitTheTileGridEvenly();
+    void bandedTilesMatchTilesDrawnAlone();
 };
 
 namespace {
@@ -141,6 +146,72 @@ void tst_PDFRenderQueue::unwantedRendersAreDroppedAndNewDocumentsStartClean()
     QCOMPARE(ready.count(), 0); // the old document's render came back and was dropped
     queue.request(tile(0, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 0); // stale generation
     QVERIFY(PDFCanvasProbe::isIdle(queue));
+}
+
+void tst_PDFRenderQueue::bandsSplitTheTileGridEvenly_data()
+{
+    QTest::addColumn<QList<QPoint>>("cells"); // (column, row) of each tile
+    QTest::addColumn<int>("pieces");
+    QTest::addColumn<QList<QRect>>("bands");
+    // An A0 sheet fitted at 0.415: 1399 × 990 px, tiles 512 wide. Two rows halve the pixels;
+    // two column runs would leave 1024 of 1399 columns in one band.
+    const QList<QPoint> fitted {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}};
+    QTest::newRow("fitted sheet, by rows")
+        << fitted << 2 << QList<QRect> {QRect(0, 0, 1399, 512), QRect(0, 512, 1399, 478)};
+    QTest::newRow("one column") << QList<QPoint> {{1, 0}, {1, 1}} << 2
+                                << QList<QRect> {QRect(512, 0, 512, 512), QRect(512, 512, 512, 478)};
+    QTest::newRow("more pieces than tiles") << QList<QPoint> {{0, 1}} << 4 << QList<QRect> {QRect(0, 512, 512, 478)};
+    QTest::newRow("not a rectangle") << QList<QPoint> {{0, 0}, {1, 0}, {0, 1}} << 2 << QList<QRect> {};
+}
+
+void tst_PDFRenderQueue::bandsSplitTheTileGridEvenly()
+{
+    QFETCH(QList<QPoint>, cells);
+    QFETCH(int, pieces);
+    QFETCH(QList<QRect>, bands);
+    QList<PDFTileKey> tiles;
+    for (const QPoint &cell : std::as_const(cells)) {
+        PDFTileKey key = tile(cell.x(), PDFTileKey::scaleKeyFor(0.415));
+        key.row = cell.y();
+        tiles.append(key);
+    }
+    QList<QRect> got;
+    int covered = 0;
+    for (const PDFRenderBands::Band &band : PDFRenderBands::split(tiles, QSizeF(3370, 2384), pieces)) {
+        got.append(band.pixels);
+        for (const PDFTileKey &key : band.tiles)
+            QVERIFY(band.pixels.contains(key.pixelRect(QSizeF(3370, 2384))));
+        covered += int(band.tiles.size());
+    }
+    QCOMPARE(got, bands);
+    QCOMPARE(covered, bands.isEmpty() ? 0 : int(tiles.size()));
+}
+
+// Tiles cut out of a band are the pixels the tile would have had on its own.
+void tst_PDFRenderQueue::bandedTilesMatchTilesDrawnAlone()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("p.pdf"));
+    QVERIFY(TestPDFs::writePlain(file, 1));
+    PDFRenderQueue queue;
+    queue.setDocument(PDFDocument::open(QFile::encodeName(file)));
+    const quint64 g = queue.generation();
+    QList<PDFTileKey> keys;
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            PDFTileKey key = tile(column, PDFTileKey::scaleKeyFor(8.0), PDFTileKey::Tile, g);
+            key.row = row;
+            keys.append(key);
+            queue.request(key, PDFRenderQueue::Visible, column + row);
+        }
+    }
+    QTRY_VERIFY(PDFCanvasProbe::isIdle(queue));
+    const QSizeF size = queue.document()->page(0)->displaySize();
+    for (const PDFTileKey &key : std::as_const(keys)) {
+        const QImage *banded = queue.cache().find(key);
+        QVERIFY(banded);
+        QCOMPARE(*banded, queue.document()->renderTile(0, 0, 8.0, key.pixelRect(size)));
+    }
 }
 
 QTEST_MAIN(tst_PDFRenderQueue)
