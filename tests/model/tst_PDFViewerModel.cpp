@@ -1,8 +1,6 @@
 #include "BlueprintPDFView.h"
 #include "FakePlatformServices.h"
-#include "PDFDocument.h"
 #include "PDFFileURL.h"
-#include "PDFPage.h"
 #include "PDFViewerModel.h"
 #include "TestPDFs.h"
 

@@ -4,11 +4,9 @@
 #include "PDFViewerShortcutHelpRenderer.h"
 #include "PDFViewerShortcutSettingsPresenter.h"
 #include "PDFViewerShortcutStore.h"
-#include "ShortcutNotation.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
-#include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>

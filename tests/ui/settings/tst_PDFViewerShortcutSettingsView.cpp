@@ -9,7 +9,6 @@
 #include "ShortcutNotation.h"
 
 #include <QAccessible>
-#include <QAccessibleInterface>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>

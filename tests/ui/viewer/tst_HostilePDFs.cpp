@@ -1,7 +1,6 @@
 #include "BlueprintPDFView.h"
 #include "HostilePDFs.h"
 #include "PDFDocument.h"
-#include "PDFRenderQueue.h"
 #include "PDFViewerRootView.h"
 #include "ViewerWindowFixture.h"
 
