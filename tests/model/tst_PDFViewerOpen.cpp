@@ -44,24 +44,18 @@ void tst_PDFViewerOpen::failedOpenLeavesEverythingAsItWas_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QStringList>("messages");
 
-    QTest::newRow("png image") << "image.png"
-                               << "png" << QStringList {kNotPDF};
-    QTest::newRow("png renamed .pdf") << "image.pdf"
-                                      << "png" << QStringList {kUnreadable};
-    QTest::newRow("pdf earlier in the name") << "plan.pdf.png"
-                                             << "plain" << QStringList {kNotPDF};
-    QTest::newRow("missing") << "nowhere.pdf"
-                             << "none" << QStringList {kMissing};
-    QTest::newRow("garbage") << "garbage.pdf"
-                             << "garbage" << QStringList {kUnreadable};
-    QTest::newRow("truncated") << "truncated.pdf"
-                               << "truncated" << QStringList {kUnreadable, kNoPages};
-    QTest::newRow("password") << "locked.pdf"
-                              << "locked" << QStringList {kLocked};
-    QTest::newRow("no pages") << "empty.pdf"
-                              << "nopages" << QStringList {kNoPages};
-    QTest::newRow("directory named x.pdf") << "x.pdf"
-                                           << "directory" << QStringList {kUnreadable};
+    const auto row = [](const char *name, const char *file, const char *kind, const QStringList &messages) {
+        QTest::newRow(name) << QString::fromUtf8(file) << QString::fromLatin1(kind) << messages;
+    };
+    row("png image", "image.png", "png", {kNotPDF});
+    row("png renamed .pdf", "image.pdf", "png", {kUnreadable});
+    row("pdf earlier in the name", "plan.pdf.png", "plain", {kNotPDF});
+    row("missing", "nowhere.pdf", "none", {kMissing});
+    row("garbage", "garbage.pdf", "garbage", {kUnreadable});
+    row("truncated", "truncated.pdf", "truncated", {kUnreadable, kNoPages});
+    row("password", "locked.pdf", "locked", {kLocked});
+    row("no pages", "empty.pdf", "nopages", {kNoPages});
+    row("directory named x.pdf", "x.pdf", "directory", {kUnreadable});
 }
 
 void tst_PDFViewerOpen::failedOpenLeavesEverythingAsItWas()
@@ -171,9 +165,6 @@ void tst_PDFViewerOpen::upperCaseExtensionAndDotPathsNameOneDocument()
     QCOMPARE(f.platform.notedRecent.size(), 2);
 }
 
-// Regression: these three names were one recent entry and one reading position,
-// "\ufffd.pdf"; and when the entry of a vanished one was retried under that text, its
-// failure dropped the entry of the file really named so.
 void tst_PDFViewerOpen::successfulOpenClearsTheError()
 {
     OpenFixture f;
@@ -187,9 +178,6 @@ void tst_PDFViewerOpen::successfulOpenClearsTheError()
     QCOMPARE(f.model->statusText(), QStringLiteral("已打开 B"));
     QVERIFY(f.model->viewport()->autoScales());
 }
-
-// Only a confirmed file opens. The dialog starts in the open document's folder, else the folder
-// of the most recent entry that still has one, else home; the recent list carries it across
 
 QTEST_MAIN(tst_PDFViewerOpen)
 #include "tst_PDFViewerOpen.moc"

@@ -17,7 +17,6 @@ private slots:
     void fullScreenOnlyForTheActiveKeyWindow_data();
     void fullScreenOnlyForTheActiveKeyWindow();
     void exitRestoresFitAndLeavesFullScreenAtOnce();
-    void pageIsKeptAcrossEntryAndExit();
     void withoutDocumentNothingButTheEmptyStatus();
     void deferredToggleSkipsAWindowThatIsGone();
 
@@ -114,16 +113,6 @@ void tst_PDFViewerPresentation::exitRestoresFitAndLeavesFullScreenAtOnce()
     m_f->model->enterPresentationMode(false);
     m_f->model->exitPresentationMode(true);
     QCOMPARE(m_f->platform.toggledWindows.size(), 2);
-}
-
-void tst_PDFViewerPresentation::pageIsKeptAcrossEntryAndExit()
-{
-    m_f->model->goToPage(6);
-    m_f->model->enterPresentationMode(false);
-    QCOMPARE(view()->currentPageIndex(), 5);
-    m_f->model->exitPresentationMode(false);
-    QCOMPARE(view()->currentPageIndex(), 5);
-    QTRY_COMPARE(m_f->model->pageIndex(), 5);
 }
 
 void tst_PDFViewerPresentation::withoutDocumentNothingButTheEmptyStatus()

@@ -1,4 +1,3 @@
-#include "PDFDocument.h"
 #include "TestPDFs.h"
 #include "ViewerModelFixture.h"
 

@@ -55,11 +55,6 @@ template<typename Event> bool sendDrag(QWidget *target, QMimeData *data)
     return event.isAccepted();
 }
 
-bool isInside(const QWidget *widget, const QWidget *ancestor)
-{
-    return widget && ancestor && ancestor->isAncestorOf(widget);
-}
-
 // Drags `urls` over the root view and drops them there; true when both steps were accepted.
 bool dropFiles(PDFViewerRootView *root, const QList<QUrl> &urls)
 {
@@ -160,7 +155,7 @@ void tst_PDFViewerRootView::documentAreaFollowsPageCount()
 
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 3));
     QVERIFY(!v->root->emptyState()->isVisible());
-    QVERIFY(isInside(canvas, v->root->splitView()));
+    QVERIFY(v->root->splitView()->isAncestorOf(canvas));
     QVERIFY(canvas->isVisible());
     QCOMPARE(v->root->thumbnailView()->pdfView(), canvas);
     QVERIFY(canvas->width() > v->root->thumbnailView()->width()); // the canvas takes the spare width
@@ -199,7 +194,7 @@ void tst_PDFViewerRootView::presentingMovesTheSameCanvas()
     QVERIFY(!v->root->toolbar()->isVisible());
     QVERIFY(!v->root->statusBar()->isVisible());
     QCOMPARE(v->model->pdfView(), canvas);
-    QVERIFY(isInside(canvas, v->root->presentationView()));
+    QVERIFY(v->root->presentationView()->isAncestorOf(canvas));
     QVERIFY(canvas->isVisible());
     QCOMPARE(canvas->geometry(), v->root->presentationView()->rect());
     // The smallest size holds in this layout too.
@@ -213,7 +208,7 @@ void tst_PDFViewerRootView::presentingMovesTheSameCanvas()
     QVERIFY(!v->model->isPresentationMode());
     QCOMPARE(v->platform.toggledWindows, QList<QWidget *> {v->window.get()});
     QVERIFY(!v->root->isShowingPresentationLayout());
-    QVERIFY(isInside(canvas, v->root->splitView()));
+    QVERIFY(v->root->splitView()->isAncestorOf(canvas));
     QVERIFY(canvas->isVisible());
     QVERIFY(canvas->hasFocus()); // not the first button of the toolbar
     QVERIFY(v->root->toolbar()->isVisible());

@@ -13,37 +13,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
 #include <QtTest>
 
 #include <unistd.h>
 
 namespace {
 
-const QStringList kAllButtons = {
-    QStringLiteral("pdf-open"),
-    QStringLiteral("pdf-previous-page"),
-    QStringLiteral("pdf-next-page"),
-    QStringLiteral("pdf-zoom-out"),
-    QStringLiteral("pdf-zoom-in"),
-    QStringLiteral("pdf-fit-page"),
-    QStringLiteral("pdf-actual-size"),
-    QStringLiteral("pdf-rotate-left"),
-    QStringLiteral("pdf-reset-rotation"),
-    QStringLiteral("pdf-rotate-right"),
-    QStringLiteral("pdf-presentation"),
-};
-
-void sendHover(QWidget *widget, bool entering)
-{
-    if (entering) {
-        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)));
-        QApplication::sendEvent(widget, &enter);
-    } else {
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(widget, &leave);
-    }
-}
+// Left to right, as the strip lays them out.
+const QStringList kAllButtons = QStringLiteral("pdf-open pdf-previous-page pdf-next-page pdf-zoom-out pdf-zoom-in "
+                                               "pdf-fit-page pdf-actual-size pdf-rotate-left pdf-reset-rotation "
+                                               "pdf-rotate-right pdf-presentation")
+                                    .split(QLatin1Char(' '));
 
 // The fixture with a toolbar over its model. The toolbar alone has no place for the canvas:
 // showCanvas() shows it on its own at a reading size, so that it can tell its current page.
@@ -391,7 +371,8 @@ void tst_PDFViewerToolbar::recentMenuHoverEndsWithItsMenu()
     QVERIFY(QTest::qWaitForWindowExposed(menu));
     // The button is told the pointer is on it and hears nothing more, as under X11.
     recent->setAttribute(Qt::WA_UnderMouse);
-    sendHover(recent, true);
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), recent->mapToGlobal(QPointF(2, 2)));
+    QApplication::sendEvent(recent, &enter);
     const QPoint away = s->toolbar.mapToGlobal(QPoint(640, 300));
     QCursor::setPos(pointerStays ? recent->mapToGlobal(recent->rect().center()) : away);
     menu->hide();
