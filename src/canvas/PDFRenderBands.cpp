@@ -54,9 +54,9 @@ qint64 largestRun(const QList<int> &extents, const QList<int> &starts)
 
 namespace PDFRenderBands {
 
-QList<Band> split(const QList<PDFTileKey> &tiles, QSizeF displaySize, int pieces)
+QList<Band> split(const QList<PDFTileKey> &tiles, const QList<QRect> &pixels, int pieces)
 {
-    if (tiles.isEmpty())
+    if (tiles.isEmpty() || pixels.size() != tiles.size())
         return {};
     int left = tiles.first().column, right = left, top = tiles.first().row, bottom = top;
     for (const PDFTileKey &key : tiles) {
@@ -70,13 +70,13 @@ QList<Band> split(const QList<PDFTileKey> &tiles, QSizeF displaySize, int pieces
     if (qint64(columns) * rows != tiles.size())
         return {};
 
-    PDFTileKey corner = tiles.first();
-    QList<int> widths;
-    QList<int> heights;
-    for (corner.row = top, corner.column = left; corner.column <= right; ++corner.column)
-        widths.append(corner.pixelRect(displaySize).width());
-    for (corner.column = left, corner.row = top; corner.row <= bottom; ++corner.row)
-        heights.append(corner.pixelRect(displaySize).height());
+    // The pixel width of each tile column and the height of each row that is to be drawn.
+    QList<int> widths(columns, 0);
+    QList<int> heights(rows, 0);
+    for (int i = 0; i < tiles.size(); ++i) {
+        widths[tiles[i].column - left] = std::max(widths[tiles[i].column - left], pixels[i].width());
+        heights[tiles[i].row - top] = std::max(heights[tiles[i].row - top], pixels[i].height());
+    }
     const qint64 width = std::accumulate(widths.cbegin(), widths.cend(), qint64(0));
     const qint64 height = std::accumulate(heights.cbegin(), heights.cend(), qint64(0));
     const QList<int> byColumns = balancedRuns(widths, pieces);
@@ -90,11 +90,11 @@ QList<Band> split(const QList<PDFTileKey> &tiles, QSizeF displaySize, int pieces
         const int first = starts[k];
         const int last = (k + 1 < starts.size() ? starts[k + 1] : count) - 1;
         Band band;
-        for (const PDFTileKey &key : tiles) {
-            const int at = (alongColumns ? key.column - left : key.row - top);
+        for (int i = 0; i < tiles.size(); ++i) {
+            const int at = alongColumns ? tiles[i].column - left : tiles[i].row - top;
             if (at >= first && at <= last) {
-                band.tiles.append(key);
-                band.pixels |= key.pixelRect(displaySize);
+                band.tiles.append(tiles[i]);
+                band.pixels |= pixels[i];
             }
         }
         bands.append(band);

@@ -13,14 +13,15 @@
 namespace PDFRenderBands {
 
 struct Band {
-    QRect pixels; // the union of the tiles' pixel rectangles
+    QRect pixels; // the union of the parts of the band's tiles to draw
     QList<PDFTileKey> tiles;
 };
 
 // Splits `tiles` (of one page, rotation and scale, together filling a rectangle of the tile
 // grid) into at most `pieces` bands of whole tile rows or columns, along the axis that leaves
-// the largest band smallest. `displaySize` is the page's size in points as shown. Empty when
-// the tiles do not fill a rectangle.
-QList<Band> split(const QList<PDFTileKey> &tiles, QSizeF displaySize, int pieces);
+// the largest band smallest. `pixels[i]` is the part of tiles[i] to draw, in the page's
+// pixels: its whole rectangle, or the part of it a view shows. Empty when the tiles do not
+// fill a rectangle.
+QList<Band> split(const QList<PDFTileKey> &tiles, const QList<QRect> &pixels, int pieces);
 
 } // namespace PDFRenderBands

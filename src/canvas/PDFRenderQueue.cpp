@@ -16,6 +16,7 @@
 #include <utility>
 
 #ifdef __linux__
+#include <cerrno>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
@@ -28,7 +29,7 @@
 
 namespace {
 
-// The render workers' nice value: about a quarter of the UI thread's CPU weight.
+// How much nicer than the UI thread the render workers are: about a quarter of its CPU weight.
 constexpr int kWorkerNiceness = 6;
 
 // One pool for every queue: closing a document never waits for its renders, which finish
@@ -55,7 +56,12 @@ void markAsBackgroundWork()
     if (!marked) {
         sched_param param {};
         pthread_setschedparam(pthread_self(), SCHED_BATCH, &param);
-        setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), kWorkerNiceness);
+        // Relative to the thread that made the worker, so a program started with `nice` keeps
+        // its workers below itself and no lower.
+        errno = 0;
+        const int base = getpriority(PRIO_PROCESS, 0);
+        if (errno == 0)
+            setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), std::min(19, base + kWorkerNiceness));
         marked = true;
     }
 #endif
@@ -130,6 +136,7 @@ void PDFRenderQueue::setDocument(std::shared_ptr<PDFDocument> document)
     m_running.clear();
     m_runningJobs = 0;
     m_queue.clear();
+    m_parts.clear();
     const bool replaced = m_document != nullptr;
     m_document = std::move(document);
     ++m_generation;
@@ -138,7 +145,13 @@ void PDFRenderQueue::setDocument(std::shared_ptr<PDFDocument> document)
         returnFreedMemorySoon();
 }
 
-void PDFRenderQueue::request(const PDFTileKey &key, int priority, double distance)
+const PDFRenderQueue::Part *PDFRenderQueue::part(const PDFTileKey &key) const
+{
+    const auto it = m_parts.constFind(key);
+    return it == m_parts.cend() ? nullptr : &*it;
+}
+
+void PDFRenderQueue::request(const PDFTileKey &key, int priority, double distance, const QRect &needed)
 {
     if (!m_document || key.document != m_generation || m_cache.contains(key))
         return;
@@ -146,7 +159,7 @@ void PDFRenderQueue::request(const PDFTileKey &key, int priority, double distanc
     // starts once the aborted one has returned.
     if (const auto running = m_running.constFind(key); running != m_running.cend() && !running->cookie->isCancelled())
         return;
-    m_queue.insert(key, Queued {priority, distance});
+    m_queue.insert(key, Queued {priority, distance, needed});
     startJobsSoon();
 }
 
@@ -155,6 +168,12 @@ void PDFRenderQueue::retain(const QSet<PDFTileKey> &wanted, PDFTileKey::Kind kin
     for (auto it = m_queue.begin(); it != m_queue.end();) {
         if (it.key().kind == kind && !wanted.contains(it.key()))
             it = m_queue.erase(it);
+        else
+            ++it;
+    }
+    for (auto it = m_parts.begin(); it != m_parts.end();) {
+        if (it.key().kind == kind && !wanted.contains(it.key()))
+            it = m_parts.erase(it);
         else
             ++it;
     }
@@ -197,84 +216,107 @@ void PDFRenderQueue::startJobs()
         const int priority = best->priority;
         const PDFTileKey key = best.key(); // the queue's copy goes with the job
         visibleRunning = visibleRunning || priority == Visible;
-        for (const QList<PDFTileKey> &job : takeJobs(key))
+        for (const Job &job : takeJobs(key))
             launch(job, priority);
     }
 }
 
-QList<QList<PDFTileKey>> PDFRenderQueue::takeJobs(const PDFTileKey &key)
+QList<PDFRenderQueue::Job> PDFRenderQueue::takeJobs(const PDFTileKey &key)
 {
-    const int workers = renderPool()->maxThreadCount();
+    const PDFPage *page = m_document->page(key.page);
+    if (!page) {
+        m_queue.remove(key);
+        return {};
+    }
+    const QSizeF size = displaySize(page, key.rotation);
+    const auto pixelsOf = [&](const PDFTileKey &tile, const Queued &queued) {
+        const QRect whole = tile.pixelRect(size);
+        return queued.needed.isEmpty() ? whole : whole & queued.needed;
+    };
+    const int priority = m_queue.value(key).priority;
     QList<PDFTileKey> group;
-    if (key.kind == PDFTileKey::Tile && m_queue.value(key).priority == Visible) {
+    QList<QRect> groupPixels;
+    QList<PDFTileKey> nothingToDraw;
+    if (key.kind == PDFTileKey::Tile) {
         for (auto it = m_queue.cbegin(); it != m_queue.cend(); ++it) {
             const PDFTileKey &other = it.key();
-            if (it->priority == Visible && other.kind == PDFTileKey::Tile && other.page == key.page
-                && other.rotation == key.rotation && other.scaleKey == key.scaleKey && !m_running.contains(other))
-                group.append(other);
+            if (it->priority == priority && other.kind == PDFTileKey::Tile && other.page == key.page
+                && other.rotation == key.rotation && other.scaleKey == key.scaleKey && !m_running.contains(other)) {
+                const QRect pixels = pixelsOf(other, *it);
+                (pixels.isEmpty() ? nothingToDraw : group).append(other);
+                if (!pixels.isEmpty())
+                    groupPixels.append(pixels);
+            }
         }
     }
-    const PDFPage *page = m_document->page(key.page);
-    if (group.size() > workers && page) {
-        QList<QList<PDFTileKey>> jobs;
-        for (const PDFRenderBands::Band &band : PDFRenderBands::split(group, displaySize(page, key.rotation), workers))
-            jobs.append(band.tiles);
-        if (!jobs.isEmpty()) {
-            for (const PDFTileKey &tile : std::as_const(group))
-                m_queue.remove(tile);
-            return jobs;
+    const int workers = renderPool()->maxThreadCount();
+    QList<Job> jobs;
+    if (group.size() > workers) {
+        for (const PDFRenderBands::Band &band : PDFRenderBands::split(group, groupPixels, workers)) {
+            Job job {band.tiles, {}};
+            for (const PDFTileKey &tile : band.tiles)
+                job.pixels.append(groupPixels.at(group.indexOf(tile)));
+            jobs.append(job);
         }
     }
-    m_queue.remove(key);
-    return {{key}};
+    if (jobs.isEmpty()) {
+        jobs.append(Job {{key}, {pixelsOf(key, m_queue.value(key))}});
+        group = {key};
+    }
+    for (const PDFTileKey &tile : std::as_const(group) + nothingToDraw)
+        m_queue.remove(tile);
+    return jobs;
 }
 
-void PDFRenderQueue::launch(const QList<PDFTileKey> &keys, int priority)
+void PDFRenderQueue::launch(const Job &job, int priority)
 {
-    const PDFTileKey &first = keys.first();
-    const PDFPage *page = m_document->page(first.page);
-    QList<QRect> rects;
     QRect area;
-    for (const PDFTileKey &key : keys) {
-        rects.append(page ? key.pixelRect(displaySize(page, key.rotation)) : QRect());
-        area |= rects.last();
-    }
+    for (const QRect &pixels : job.pixels)
+        area |= pixels;
     if (area.isEmpty())
         return;
 
     auto cookie = std::make_shared<PDFRenderCookie>();
-    for (const PDFTileKey &key : keys)
+    for (const PDFTileKey &key : job.keys)
         m_running.insert(key, Running {cookie, priority});
     ++m_runningJobs;
+    const QSizeF size = displaySize(m_document->page(job.keys.first().page), job.keys.first().rotation);
     QPointer<PDFRenderQueue> self(this);
-    PlenvoThreadHandOver::start(renderPool(), [self, keys, rects, area, cookie, document = m_document]() mutable {
+    PlenvoThreadHandOver::start(renderPool(), [self, job, size, area, cookie, document = m_document]() mutable {
         markAsBackgroundWork();
-        const PDFTileKey &first = keys.first();
+        const PDFTileKey &first = job.keys.first();
         const QImage image = document->renderTile(first.page, first.rotation, first.pixelScale(), area, cookie.get());
-        Images images;
-        for (int i = 0; i < keys.size(); ++i) {
-            // A tile's image is its own copy, so that evicting one tile frees its memory.
-            const QRect part = rects[i].translated(-area.topLeft());
-            images.append({keys[i], image.isNull() || part == image.rect() ? image : image.copy(part)});
+        QList<Result> results;
+        for (int i = 0; i < job.keys.size(); ++i) {
+            // Each tile gets an image of its own, so that evicting one tile frees its memory.
+            const QRect pixels = job.pixels[i];
+            const QRect inImage = pixels.translated(-area.topLeft());
+            results.append({job.keys[i], image.isNull() || inImage == image.rect() ? image : image.copy(inImage),
+                pixels, pixels == job.keys[i].pixelRect(size)});
         }
-        PlenvoThreadHandOver::post(qApp, [self, images = std::move(images), document = std::move(document)]() {
+        PlenvoThreadHandOver::post(qApp, [self, results = std::move(results), document = std::move(document)]() {
             if (self)
-                self->finished(images);
+                self->finished(results);
         });
     });
 }
 
-void PDFRenderQueue::finished(const Images &images)
+void PDFRenderQueue::finished(const QList<Result> &results)
 {
-    if (images.isEmpty() || images.first().first.document != m_generation)
+    if (results.isEmpty() || results.first().key.document != m_generation)
         return;
     --m_runningJobs;
-    for (const auto &[key, image] : images) {
-        m_running.remove(key);
-        if (!image.isNull()) {
-            m_cache.insert(key, image);
-            emit imageReady(key);
+    for (const Result &result : results) {
+        m_running.remove(result.key);
+        if (result.image.isNull())
+            continue;
+        if (result.whole) {
+            m_parts.remove(result.key);
+            m_cache.insert(result.key, result.image);
+        } else if (!m_cache.contains(result.key)) {
+            m_parts.insert(result.key, Part {result.image, result.pixels});
         }
+        emit imageReady(result.key);
     }
     startJobs();
 }
