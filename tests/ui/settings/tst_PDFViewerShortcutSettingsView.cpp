@@ -103,7 +103,6 @@ void tst_PDFViewerShortcutSettingsView::outcomesShowInTheirRowOrTheFooter_data()
     };
     row("accepted", "record", "⌘1", "已把“放大”改为 Ctrl+1。", true, "Ctrl+1");
     row("reserved", "record", "⌘q", "这个组合已被应用或系统常用功能占用。", false, "Alt+=");
-    row("no modifier", "record", "k", "请至少按住 Ctrl、Alt 或 Super 中的一个，避免影响正常输入。", false, "Alt+=");
     row("recorder cancelled", "recorder", "", "已取消录制。", true, "Alt+=");
     row("recorder refused a key", "recorder", "", "这个按键暂不支持，请换一个组合。", false, "Alt+=");
     row("reset", "reset", "", "已恢复“放大”的默认快捷键。", true, "Alt+=");
