@@ -56,10 +56,9 @@ void tst_PDFViewerShortcutHelpCard::rowsShowTheEffectiveShortcuts()
     QCOMPARE(shortcutTexts(PDFViewerShortcutHelpCard(moved)), expected);
     QVERIFY(render(moved) != render(PDFViewerShortcutConfiguration()));
 
-    // Two columns of 194.5 pixels, rows 31 high, none overlapping.
+    // On the card, none overlapping.
     const QList<PDFViewerShortcutHelpCard::Row> rows = PDFViewerShortcutHelpCard(moved).rows();
     for (int i = 0; i < rows.size(); ++i) {
-        QCOMPARE(rows[i].rect.size(), QSizeF(194.5, 31));
         QVERIFY(QRectF(0, 0, 720, 480).contains(rows[i].rect));
         for (int j = i + 1; j < rows.size(); ++j)
             QVERIFY(!rows[i].rect.intersects(rows[j].rect));

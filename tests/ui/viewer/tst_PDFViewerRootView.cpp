@@ -382,11 +382,6 @@ void tst_PDFViewerRootView::statusBar()
     QVERIFY(label->displayedText().endsWith(QChar(0x2026)));
     QCOMPARE(label->accessibleName(), label->text());
 
-    // The help button asks the root view's owner for help.
-    QSignalSpy requested(v->root, &PDFViewerRootView::helpRequested);
-    QTest::mouseClick(bar->helpButton(), Qt::LeftButton);
-    QCOMPARE(requested.count(), 1);
-
     v->model->closeDocument();
     QVERIFY(!hint->isVisible());
 }

@@ -80,8 +80,6 @@ void tst_PDFViewerToolbar::stripOrder()
         QVERIFY2(x > previousX, qPrintable(widget->objectName()));
         previousX = x;
     }
-    // The search field is pushed to the right edge, 10 pixels in.
-    QCOMPARE(s->toolbar.searchField()->geometry().right(), s->toolbar.width() - 10 - 1);
 }
 
 void tst_PDFViewerToolbar::enabledStatesAndPageField_data()
@@ -129,7 +127,6 @@ void tst_PDFViewerToolbar::zoomLabel()
     QLabel *label = s->toolbar.zoomLabel();
     QCOMPARE(label->text(), QStringLiteral("100%"));
     QCOMPARE(label->accessibleName(), QStringLiteral("当前缩放 100%"));
-    const QColor withoutDocument = label->palette().color(QPalette::WindowText);
 
     QVERIFY(s->openPDF(QStringLiteral("doc.pdf"), 2));
     s->model->actualSize();
@@ -138,10 +135,6 @@ void tst_PDFViewerToolbar::zoomLabel()
     QVERIFY(expected != QLatin1String("100%"));
     QCOMPARE(label->text(), expected);
     QCOMPARE(label->accessibleName(), QStringLiteral("当前缩放 ") + expected);
-    // Primary while a document is open, a fainter secondary before.
-    const QColor withDocument = label->palette().color(QPalette::WindowText);
-    QCOMPARE(withDocument, s->toolbar.palette().color(QPalette::WindowText));
-    QVERIFY(withoutDocument.alphaF() < withDocument.alphaF());
 }
 
 void tst_PDFViewerToolbar::buttonsDriveTheModelAndCanvas()
