@@ -265,8 +265,6 @@ void tst_PDFDocument::onlyWebAndMailLinksLeaveAndOnlyPageMovesStay_data()
     QTest::newRow("SubmitForm") << QByteArray("<< /S /SubmitForm /F << /FS /URL /F (https://example.org/f) >> >>")
                                 << QString();
     QTest::newRow("NextPage") << named("NextPage") << QStringLiteral("page 2");
-    QTest::newRow("PrevPage") << named("PrevPage") << QStringLiteral("page 0");
-    QTest::newRow("FirstPage") << named("FirstPage") << QStringLiteral("page 0");
     QTest::newRow("LastPage") << named("LastPage") << QStringLiteral("page 3");
     QTest::newRow("Print") << named("Print") << QString();
     QTest::newRow("another program's named action") << named("SaveAs") << QString();

@@ -4,6 +4,7 @@
 #include "PDFViewerShortcutHelpRenderer.h"
 #include "PDFViewerShortcutSettingsPresenter.h"
 #include "PDFViewerShortcutStore.h"
+#include "ShortcutNotation.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -119,6 +120,10 @@ void tst_PDFViewerShortcutHelpWindow::oneWindowShownAgainAsItWasLeft()
     QAbstractButton *copyButton = h.button(QStringLiteral("pdf-help-copy-image"));
     copyButton->click();
     QCOMPARE(copyButton->text(), QStringLiteral("已复制 ✓"));
+    const QByteArray copied = copiedPNG();
+    QVERIFY(!h.shortcuts.update(sc("⌘1"), PDFViewerShortcutAction::zoomIn));
+    copyButton->click();
+    QVERIFY(copiedPNG() != copied); // each copy shows the keys as they are then
 
     window->move(50, 40);
     QVERIFY(window->close());

@@ -94,7 +94,7 @@ void tst_HostilePDFs::onlyRegularFilesAreRead_data()
 }
 
 // A FIFO named x.pdf would block a reader until a writer came; it and other special files are
-// refused without being opened for reading (a folder: tst_PDFViewerOpen).
+// refused without being opened for reading (a folder: tst_PDFDocument).
 void tst_HostilePDFs::onlyRegularFilesAreRead()
 {
     QFETCH(QString, kind);
