@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -20,6 +21,9 @@ namespace {
 
 // Logical pixels an arrow key scrolls.
 constexpr int kScrollStep = 24;
+// How long stand-ins drawn roughly wait for their tiles before a frame composes them: a frame
+// that composes takes a core from the renders it waits for.
+constexpr int kComposeDelayMs = 50;
 
 } // namespace
 
@@ -30,7 +34,11 @@ BlueprintPDFView::BlueprintPDFView(QWidget *parent)
     , m_tiles(std::make_unique<PDFTilePainter>(*m_viewport, *m_renderQueue))
     , m_links(new PDFCanvasLinks(m_viewport, this))
     , m_highlight(new PDFSelectionHighlight(m_viewport, viewport()))
+    , m_composeLater(new QTimer(this))
 {
+    m_composeLater->setSingleShot(true);
+    m_composeLater->setInterval(kComposeDelayMs);
+    connect(m_composeLater, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
     setObjectName(QStringLiteral("pdf-canvas"));
     setAccessibleName(QStringLiteral("图纸"));
     setFrameShape(QFrame::NoFrame);
@@ -116,8 +124,14 @@ void BlueprintPDFView::resizeEvent(QResizeEvent *event)
 void BlueprintPDFView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
-    if (m_tiles->paint(painter, devicePixelRatioF()))
+    if (!m_tiles->paint(painter, devicePixelRatioF())) {
+        m_composeLater->stop();
+    } else if (m_renderQueue->isRenderingVisible()) {
+        if (!m_composeLater->isActive())
+            m_composeLater->start();
+    } else {
         QMetaObject::invokeMethod(viewport(), qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    }
     const auto [first, last] = m_viewport->visiblePageRange();
     for (int i = std::max(first, 0); i <= last; ++i)
         m_links->load(i);

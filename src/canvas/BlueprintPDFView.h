@@ -13,6 +13,7 @@ class PDFCanvasLinks;
 class PDFRenderQueue;
 class PDFSelectionHighlight;
 class PDFTilePainter;
+class QTimer;
 
 // The drawing canvas: a scroll area showing its PDFViewport, which holds the document, the
 // scale and the current page; the model drives the canvas through that viewport.
@@ -68,6 +69,7 @@ private:
     std::unique_ptr<PDFTilePainter> m_tiles;
     PDFCanvasLinks *m_links;
     PDFSelectionHighlight *m_highlight;
+    QTimer *m_composeLater; // a frame to finish the stand-ins in, once the renders had a head start
     bool m_mirroringScroll = false;
     bool m_focusVisible = false;
     // Drag state, in global logical pixels.

@@ -145,20 +145,16 @@ void PDFRenderQueue::setDocument(std::shared_ptr<PDFDocument> document)
         returnFreedMemorySoon();
 }
 
-const PDFRenderQueue::Part *PDFRenderQueue::part(const PDFTileKey &key) const
-{
-    const auto it = m_parts.constFind(key);
-    return it == m_parts.cend() ? nullptr : &*it;
-}
-
 void PDFRenderQueue::request(const PDFTileKey &key, int priority, double distance, const QRect &needed)
 {
     if (!m_document || key.document != m_generation || m_cache.contains(key))
         return;
     // A running render is left alone unless it was aborted; then it is queued again and
     // starts once the aborted one has returned.
-    if (const auto running = m_running.constFind(key); running != m_running.cend() && !running->cookie->isCancelled())
-        return;
+    for (auto running = m_running.constFind(key); running != m_running.cend() && running.key() == key; ++running) {
+        if (!running->cookie->isCancelled())
+            return;
+    }
     m_queue.insert(key, Queued {priority, distance, needed});
     startJobsSoon();
 }
@@ -196,11 +192,21 @@ void PDFRenderQueue::startJobsSoon()
     QMetaObject::invokeMethod(this, &PDFRenderQueue::startJobs, Qt::QueuedConnection);
 }
 
+bool PDFRenderQueue::isRenderingVisible() const
+{
+    return std::any_of(m_running.cbegin(), m_running.cend(), [](const Running &r) { return r.priority == Visible; });
+}
+
+void PDFRenderQueue::startRequested()
+{
+    if (m_startPending)
+        startJobs();
+}
+
 void PDFRenderQueue::startJobs()
 {
     m_startPending = false;
-    bool visibleRunning
-        = std::any_of(m_running.cbegin(), m_running.cend(), [](const Running &r) { return r.priority == Visible; });
+    bool visibleRunning = isRenderingVisible();
     while (m_runningJobs < m_maximumRunning) {
         auto best = m_queue.end();
         for (auto it = m_queue.begin(); it != m_queue.end(); ++it) {
@@ -237,6 +243,7 @@ QList<PDFRenderQueue::Job> PDFRenderQueue::takeJobs(const PDFTileKey &key)
     QList<PDFTileKey> group;
     QList<QRect> groupPixels;
     QList<PDFTileKey> nothingToDraw;
+    bool viewParts = true; // every tile was asked for what a view shows of it
     if (key.kind == PDFTileKey::Tile) {
         for (auto it = m_queue.cbegin(); it != m_queue.cend(); ++it) {
             const PDFTileKey &other = it.key();
@@ -246,21 +253,40 @@ QList<PDFRenderQueue::Job> PDFRenderQueue::takeJobs(const PDFTileKey &key)
                 (pixels.isEmpty() ? nothingToDraw : group).append(other);
                 if (!pixels.isEmpty())
                     groupPixels.append(pixels);
+                viewParts = viewParts && !it->needed.isEmpty();
             }
         }
     }
     const int workers = renderPool()->maxThreadCount();
     QList<Job> jobs;
-    if (group.size() > workers) {
+    QRect area;
+    qint64 areaPixels = 0;
+    for (const QRect &pixels : std::as_const(groupPixels)) {
+        area |= pixels;
+        areaPixels += qint64(pixels.width()) * pixels.height();
+    }
+    if (group.size() > 1 && viewParts && areaPixels == qint64(area.width()) * area.height()) {
+        for (const QRect &strip : PDFRenderBands::cut(area, workers)) {
+            Job job {{}, {}, strip};
+            for (int i = 0; i < group.size(); ++i) {
+                if (groupPixels[i].intersects(strip)) {
+                    job.keys.append(group[i]);
+                    job.pixels.append(groupPixels[i] & strip);
+                }
+            }
+            jobs.append(job);
+        }
+    } else if (group.size() > workers) {
         for (const PDFRenderBands::Band &band : PDFRenderBands::split(group, groupPixels, workers)) {
-            Job job {band.tiles, {}};
+            Job job {band.tiles, {}, band.pixels};
             for (const PDFTileKey &tile : band.tiles)
                 job.pixels.append(groupPixels.at(group.indexOf(tile)));
             jobs.append(job);
         }
     }
     if (jobs.isEmpty()) {
-        jobs.append(Job {{key}, {pixelsOf(key, m_queue.value(key))}});
+        const QRect pixels = pixelsOf(key, m_queue.value(key));
+        jobs.append(Job {{key}, {pixels}, pixels});
         group = {key};
     }
     for (const PDFTileKey &tile : std::as_const(group) + nothingToDraw)
@@ -270,9 +296,7 @@ QList<PDFRenderQueue::Job> PDFRenderQueue::takeJobs(const PDFTileKey &key)
 
 void PDFRenderQueue::launch(const Job &job, int priority)
 {
-    QRect area;
-    for (const QRect &pixels : job.pixels)
-        area |= pixels;
+    const QRect area = job.area;
     if (area.isEmpty())
         return;
 
@@ -288,11 +312,15 @@ void PDFRenderQueue::launch(const Job &job, int priority)
         const QImage image = document->renderTile(first.page, first.rotation, first.pixelScale(), area, cookie.get());
         QList<Result> results;
         for (int i = 0; i < job.keys.size(); ++i) {
-            // Each tile gets an image of its own, so that evicting one tile frees its memory.
+            // A whole tile gets an image of its own, so that evicting one tile frees its memory;
+            // the parts of a pass, which live only until their tiles arrive, share its image.
             const QRect pixels = job.pixels[i];
             const QRect inImage = pixels.translated(-area.topLeft());
-            results.append({job.keys[i], image.isNull() || inImage == image.rect() ? image : image.copy(inImage),
-                pixels, pixels == job.keys[i].pixelRect(size)});
+            const bool whole = pixels == job.keys[i].pixelRect(size);
+            if (!whole || image.isNull() || inImage == image.rect())
+                results.append({job.keys[i], image, whole ? pixels : area, whole, cookie.get()});
+            else
+                results.append({job.keys[i], image.copy(inImage), pixels, whole, cookie.get()});
         }
         PlenvoThreadHandOver::post(qApp, [self, results = std::move(results), document = std::move(document)]() {
             if (self)
@@ -307,14 +335,19 @@ void PDFRenderQueue::finished(const QList<Result> &results)
         return;
     --m_runningJobs;
     for (const Result &result : results) {
-        m_running.remove(result.key);
+        for (auto it = m_running.find(result.key); it != m_running.end() && it.key() == result.key; ++it) {
+            if (it->cookie.get() == result.job) {
+                m_running.erase(it);
+                break;
+            }
+        }
         if (result.image.isNull())
             continue;
         if (result.whole) {
             m_parts.remove(result.key);
             m_cache.insert(result.key, result.image);
         } else if (!m_cache.contains(result.key)) {
-            m_parts.insert(result.key, Part {result.image, result.pixels});
+            m_parts[result.key].append(Part {result.image, result.pixels});
         }
         emit imageReady(result.key);
     }

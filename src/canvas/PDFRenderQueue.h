@@ -20,7 +20,8 @@ class PDFRenderCookie;
 // keeps the results in a bounded cache. Requests are served by priority class, then by
 // distance (nearest the view's centre first); nothing below Visible starts while a visible
 // render runs. Tiles of one page and scale that together fill a rectangle and outnumber the
-// workers are drawn as a few bands (PDFRenderBands) and cut into tiles afterwards. Running
+// workers are drawn as a few bands (PDFRenderBands) and cut into tiles afterwards; what a view
+// shows of tiles asked for in part is drawn as one strip per worker, which they share. Running
 // requests that are no longer wanted are aborted through their cookie. The queue itself lives
 // on the UI thread; workers only call PDFDocument::renderTile and hand the images back by a
 // queued call.
@@ -41,20 +42,26 @@ public:
 
     PDFTileCache &cache() { return m_cache; }
 
-    // The part of a tile drawn ahead of the rest of it.
+    // A picture drawn ahead of a tile's whole image: one pass over what a view shows of several
+    // tiles, which each of them shares.
     struct Part {
         QImage image;
-        QRect pixels; // in the page's pixels at the tile's scale
+        QRect pixels; // what `image` holds, in the page's pixels at the tile's scale
     };
-    // The tile's part, until the whole tile arrives or the tile is no longer wanted; else null.
-    const Part *part(const PDFTileKey &key) const;
+    // The parts that reach into the tile, until the whole tile arrives or it is no longer wanted.
+    QList<Part> parts(const PDFTileKey &key) const { return m_parts.value(key); }
 
     // Queues `key` unless it is cached, queued (its priority is then updated) or running.
     // `needed`, in the page's pixels at the key's scale, asks for only that part of a tile
-    // (what a view shows of it); empty asks for the whole tile. A part comes back as part(),
-    // not into the cache. Renders start once the caller returns to the event loop, so that
-    // the requests of one frame are planned together.
+    // (what a view shows of it); empty asks for the whole tile. A part comes back in parts(),
+    // not into the cache. Renders start once the caller returns to the event loop, or at
+    // startRequested(), so that the requests of one frame are planned together.
     void request(const PDFTileKey &key, int priority, double distance, const QRect &needed = QRect());
+    // Starts the renders requested so far now, for a frame that asks for its tiles before it
+    // spends time drawing.
+    void startRequested();
+    // Whether a render the view waits for (Visible) is under way.
+    bool isRenderingVisible() const;
     // Drops queued requests of `kind` that are not in `wanted` and aborts running ones.
     void retain(const QSet<PDFTileKey> &wanted, PDFTileKey::Kind kind);
 
@@ -79,16 +86,18 @@ private:
         double distance;
         QRect needed;
     };
-    // Tiles drawn in one pass, each `pixels` the part of it to draw.
+    // Tiles drawn in one pass over `area`, `pixels[i]` the part of keys[i] inside it.
     struct Job {
         QList<PDFTileKey> keys;
         QList<QRect> pixels;
+        QRect area;
     };
     struct Result {
         PDFTileKey key;
-        QImage image;
-        QRect pixels;
+        QImage image; // the tile's own when whole, else the job's
+        QRect pixels; // what `image` holds
         bool whole;
+        const PDFRenderCookie *job;
     };
     struct Running {
         std::shared_ptr<PDFRenderCookie> cookie; // shared by the tiles of one band
@@ -97,7 +106,8 @@ private:
     void startJobsSoon();
     void startJobs();
     // Takes `key`, the best queued request, out of the queue as the renders to start now:
-    // the bands of the queued tiles it fills a rectangle with, or `key` alone.
+    // strips of the view's part it shares with the queued tiles around it, bands of the queued
+    // tiles it fills a rectangle with, or `key` alone.
     QList<Job> takeJobs(const PDFTileKey &key);
     void launch(const Job &job, int priority);
     void finished(const QList<Result> &results);
@@ -106,8 +116,8 @@ private:
     quint64 m_generation = 0;
     PDFTileCache m_cache;
     QHash<PDFTileKey, Queued> m_queue;
-    QHash<PDFTileKey, Running> m_running;
-    QHash<PDFTileKey, Part> m_parts;
+    QMultiHash<PDFTileKey, Running> m_running; // a tile crossed by two strips is in both
+    QHash<PDFTileKey, QList<Part>> m_parts;
     int m_runningJobs = 0;
     bool m_startPending = false;
     int m_maximumRunning;

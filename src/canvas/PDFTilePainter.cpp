@@ -19,11 +19,15 @@ constexpr double kPreviewLongSide = 1200.0;
 // UI time a frame may spend before it draws the remaining stand-ins roughly.
 constexpr qint64 kStandInBudgetNs = 2'000'000;
 
-double previewPixelScale(const PDFPage *page)
+// The key of the low-resolution picture of the page whose current tiles are `base`.
+PDFTileKey previewKey(const PDFTileKey &base, const PDFPage *page)
 {
     const QSizeF size = page->displaySize();
     const double longSide = std::max(size.width(), size.height());
-    return longSide > 0 ? kPreviewLongSide / longSide : 1.0;
+    PDFTileKey preview = base;
+    preview.kind = PDFTileKey::Preview;
+    preview.scaleKey = PDFTileKey::scaleKeyFor(longSide > 0 ? kPreviewLongSide / longSide : 1.0);
+    return preview;
 }
 
 } // namespace
@@ -81,10 +85,22 @@ template<typename Visit> bool PDFTilePainter::forEachVisibleTile(const PageGeome
     return true;
 }
 
-const PDFRenderQueue::Part *PDFTilePainter::partShowing(const PageGeometry &g, const PDFTileKey &key) const
+bool PDFTilePainter::partsShowing(const PageGeometry &g, const PDFTileKey &key) const
 {
-    const PDFRenderQueue::Part *part = m_queue.part(key);
-    return part && part->pixels.contains(key.pixelRect(g.size) & g.visiblePixels) ? part : nullptr;
+    const QList<PDFRenderQueue::Part> parts = m_queue.parts(key);
+    QRegion missing(key.pixelRect(g.size) & g.visiblePixels);
+    for (const PDFRenderQueue::Part &part : parts)
+        missing -= part.pixels;
+    return !parts.isEmpty() && missing.isEmpty();
+}
+
+void PDFTilePainter::drawParts(QPainter &painter, const PageGeometry &g, const PDFTileKey &key) const
+{
+    const QRect tileRect = key.pixelRect(g.size);
+    for (const PDFRenderQueue::Part &part : m_queue.parts(key)) {
+        const QRect shown = part.pixels & tileRect;
+        painter.drawImage(shown.topLeft() + g.origin, part.image, shown.translated(-part.pixels.topLeft()));
+    }
 }
 
 bool PDFTilePainter::isViewSharp(qreal dpr) const
@@ -92,7 +108,7 @@ bool PDFTilePainter::isViewSharp(qreal dpr) const
     const QList<PageGeometry> pages = visiblePages(dpr);
     return std::all_of(pages.cbegin(), pages.cend(), [this](const PageGeometry &g) {
         return forEachVisibleTile(
-            g, [&](const PDFTileKey &key) { return m_queue.cache().contains(key) || partShowing(g, key); });
+            g, [&](const PDFTileKey &key) { return m_queue.cache().contains(key) || partsShowing(g, key); });
     });
 }
 
@@ -113,21 +129,64 @@ bool PDFTilePainter::paint(QPainter &painter, qreal dpr)
     if (m_viewport.visiblePageRange().second < 0)
         return false;
 
+    // The renders start before the frame spends its time on stand-ins.
     QSet<PDFTileKey> wanted;
-    bool blank = false;
-    for (const PageGeometry &g : pages) {
-        if (!paintPage(painter, g, dpr, wanted))
-            blank = true;
-    }
+    for (const PageGeometry &g : pages)
+        requestTiles(g, wanted);
     m_queue.retain(wanted, PDFTileKey::Tile);
     m_standIns.retain(wanted);
+    m_queue.startRequested();
+    bool blank = false;
+    for (const PageGeometry &g : pages) {
+        if (!paintPage(painter, g, dpr))
+            blank = true;
+    }
     ++m_frameStats.frames;
     if (blank)
         ++m_frameStats.blankFrames;
     return std::exchange(m_standInsPending, false);
 }
 
-bool PDFTilePainter::paintPage(QPainter &painter, const PageGeometry &g, qreal dpr, QSet<PDFTileKey> &wanted)
+void PDFTilePainter::requestTiles(const PageGeometry &g, QSet<PDFTileKey> &wanted)
+{
+    if (g.visiblePixels.isEmpty())
+        return;
+    PDFTileCache &cache = m_queue.cache();
+    const QList<qint64> scales = cache.cachedTileScales(g.base.document, g.base.page, g.base.rotation);
+    // At a scale the page has nothing at yet (a zoom step, a first frame), the view's part of
+    // each tile comes first, in one pass per core; the tiles are completed afterwards.
+    const bool newScale = !scales.contains(g.base.scaleKey);
+    bool anyPicture = scales.size() > (newScale ? 0 : 1);
+    const QPointF centre = QRectF(g.visiblePixels).center();
+    forEachVisibleTile(g, [&](const PDFTileKey &key) {
+        wanted.insert(key);
+        if (cache.contains(key)) {
+            anyPicture = true;
+            return true;
+        }
+        const QRect tileRect = key.pixelRect(g.size);
+        const QPointF d = QRectF(tileRect).center() - centre;
+        const double distance = std::hypot(d.x(), d.y());
+        if (partsShowing(g, key)) {
+            anyPicture = true;
+            m_queue.request(key, PDFRenderQueue::Preview, distance); // the rest, for panning
+        } else {
+            m_queue.request(key, PDFRenderQueue::Visible, distance, newScale ? tileRect & g.visiblePixels : QRect());
+        }
+        return true;
+    });
+
+    // The preview waits until the visible tiles are under way, unless the page has nothing at
+    // all to show and is zoomed in far enough that its tiles are the slower way to a picture.
+    const PDFTileKey preview = previewKey(g.base, g.page);
+    if (!cache.contains(preview)) {
+        const bool nothingToShow = !anyPicture && g.base.pixelScale() > 2 * preview.pixelScale();
+        m_queue.request(preview, nothingToShow ? PDFRenderQueue::Visible : PDFRenderQueue::Background,
+            nothingToShow ? -1.0 : std::abs(g.base.page - m_viewport.currentPageIndex()));
+    }
+}
+
+bool PDFTilePainter::paintPage(QPainter &painter, const PageGeometry &g, qreal dpr)
 {
     if (g.visiblePixels.isEmpty())
         return true;
@@ -142,60 +201,34 @@ bool PDFTilePainter::paintPage(QPainter &painter, const PageGeometry &g, qreal d
     for (const QRect &shadow : QRegion(pageRect.translated(qRound(dpr), qRound(2 * dpr))) - QRegion(pageRect))
         painter.fillRect(shadow, QColor(0, 0, 0, 45));
 
-    PDFTileKey preview = g.base;
-    preview.kind = PDFTileKey::Preview;
-    preview.scaleKey = PDFTileKey::scaleKeyFor(previewPixelScale(g.page));
-    const QImage *previewImage = cache.find(preview);
+    const QImage *previewImage = cache.find(previewKey(g.base, g.page));
 
     // Tiles of other scales that can stand in, nearest to the current scale first.
     QList<qint64> scales = cache.cachedTileScales(g.base.document, index, g.base.rotation);
-    // At a scale the page has nothing at yet (a zoom step, a first frame), the view's part of
-    // each tile comes first, in one pass per core; the tiles are completed afterwards.
-    const bool newScale = scales.removeAll(g.base.scaleKey) == 0;
+    scales.removeAll(g.base.scaleKey);
     std::sort(scales.begin(), scales.end(), [&](qint64 a, qint64 b) {
         return std::abs(std::log(a / 1.0e6 / pixelScale)) < std::abs(std::log(b / 1.0e6 / pixelScale));
     });
 
-    const QPointF centre = QRectF(g.visiblePixels).center();
     bool covered = true;
-    bool anyTile = !scales.isEmpty();
     const PDFStandIns::Page standInPage {g.base, g.size, g.pagePixels, g.origin, previewImage, scales};
     forEachVisibleTile(g, [&](const PDFTileKey &key) {
-        wanted.insert(key);
-        const QRect tileRect = key.pixelRect(g.size);
         if (const QImage *image = cache.find(key)) {
-            painter.drawImage(tileRect.topLeft() + g.origin, *image);
+            painter.drawImage(key.pixelRect(g.size).topLeft() + g.origin, *image);
             m_standIns.drop(key);
-            anyTile = true;
             return true;
         }
-        const QPointF d = QRectF(tileRect).center() - centre;
-        const double distance = std::hypot(d.x(), d.y());
-        const PDFRenderQueue::Part *part = m_queue.part(key);
-        if (part && part == partShowing(g, key)) {
-            painter.drawImage(part->pixels.topLeft() + g.origin, part->image);
+        if (partsShowing(g, key)) {
             m_standIns.drop(key);
-            anyTile = true;
-            m_queue.request(key, PDFRenderQueue::Preview, distance); // the rest, for panning
-            return true;
+        } else {
+            bool rough = false;
+            const bool mayCompose = m_paintClock.nsecsElapsed() <= kStandInBudgetNs;
+            covered = m_standIns.draw(painter, cache, standInPage, key, mayCompose, &rough) && covered;
+            m_standInsPending = m_standInsPending || rough;
         }
-        m_queue.request(key, PDFRenderQueue::Visible, distance, newScale ? tileRect & g.visiblePixels : QRect());
-        bool rough = false;
-        const bool mayCompose = m_paintClock.nsecsElapsed() <= kStandInBudgetNs;
-        covered = m_standIns.draw(painter, cache, standInPage, key, mayCompose, &rough) && covered;
-        m_standInsPending = m_standInsPending || rough;
-        if (part)
-            painter.drawImage(part->pixels.topLeft() + g.origin, part->image);
+        drawParts(painter, g, key);
         return true;
     });
-
-    // The preview waits until the visible tiles are under way, unless the page has nothing at
-    // all to show and is zoomed in far enough that its tiles are the slower way to a picture.
-    if (!previewImage) {
-        const bool nothingToShow = !anyTile && pixelScale > 2 * preview.pixelScale();
-        m_queue.request(preview, nothingToShow ? PDFRenderQueue::Visible : PDFRenderQueue::Background,
-            nothingToShow ? -1.0 : std::abs(index - m_viewport.currentPageIndex()));
-    }
     painter.restore();
     return covered;
 }

@@ -56,11 +56,13 @@ private:
     // Calls visit(key) for every visible tile of `g` until it returns false; returns whether
     // every call returned true.
     template<typename Visit> static bool forEachVisibleTile(const PageGeometry &g, Visit visit);
-    // The part of `key` drawn ahead of the rest, when it covers all the view shows of it.
-    const PDFRenderQueue::Part *partShowing(const PageGeometry &g, const PDFTileKey &key) const;
-    // Draws a page and asks for what is missing; returns false when some of its visible paper
-    // had no picture.
-    bool paintPage(QPainter &painter, const PageGeometry &g, qreal devicePixelRatio, QSet<PDFTileKey> &wanted);
+    // Whether the parts of `key` drawn ahead of the rest cover all the view shows of it.
+    bool partsShowing(const PageGeometry &g, const PDFTileKey &key) const;
+    void drawParts(QPainter &painter, const PageGeometry &g, const PDFTileKey &key) const;
+    // Asks the queue for what a page lacks (its visible tiles go into `wanted`).
+    void requestTiles(const PageGeometry &g, QSet<PDFTileKey> &wanted);
+    // Draws a page; returns false when some of its visible paper had no picture.
+    bool paintPage(QPainter &painter, const PageGeometry &g, qreal devicePixelRatio);
 
     const PDFViewport &m_viewport;
     PDFRenderQueue &m_queue;
