@@ -41,6 +41,72 @@ FILE *openRegularFile(const QByteArray &nativePath, PDFError *error)
     return file;
 }
 
+// A stream over a descriptor read with pread: it keeps its own position, so any number of
+// them, and the engine's FILE, read one file side by side.
+struct PositionalReader {
+    int fd;
+    unsigned char buffer[16384];
+};
+
+int readChunk(fz_context *ctx, fz_stream *stream, size_t)
+{
+    auto *reader = static_cast<PositionalReader *>(stream->state);
+    ssize_t n;
+    do
+        n = ::pread(reader->fd, reader->buffer, sizeof reader->buffer, off_t(stream->pos));
+    while (n < 0 && errno == EINTR);
+    if (n < 0)
+        fz_throw(ctx, FZ_ERROR_GENERIC, "read error: %s", std::strerror(errno));
+    stream->rp = reader->buffer;
+    stream->wp = reader->buffer + n;
+    stream->pos += n;
+    return n == 0 ? EOF : *stream->rp++;
+}
+
+// MuPDF turns SEEK_CUR into SEEK_SET before calling this.
+void seekTo(fz_context *ctx, fz_stream *stream, int64_t offset, int whence)
+{
+    auto *reader = static_cast<PositionalReader *>(stream->state);
+    if (whence == SEEK_END) {
+        struct stat info;
+        if (::fstat(reader->fd, &info) != 0)
+            fz_throw(ctx, FZ_ERROR_GENERIC, "cannot seek: %s", std::strerror(errno));
+        offset += info.st_size;
+    }
+    if (offset < 0)
+        fz_throw(ctx, FZ_ERROR_GENERIC, "cannot seek before the start of the file");
+    stream->pos = offset;
+    stream->rp = stream->wp = reader->buffer;
+}
+
+void dropReader(fz_context *ctx, void *state)
+{
+    fz_free(ctx, state);
+}
+
+// Opens `stream` as a PDF with scripts off, trying the empty password; throws as MuPDF does.
+// `*pageCount` stays 0 when the file is locked.
+pdf_document *openPDF(fz_context *ctx, fz_stream *stream, int *locked, int *pageCount)
+{
+    pdf_document *pdf = pdf_open_document_with_stream(ctx, stream);
+    // Scripts never run: a document's scripts, open action and field events stay inert.
+    // Opening leaves them off already; this keeps them off whatever the library's default.
+    pdf_disable_js(ctx, pdf);
+    fz_try(ctx)
+    {
+        if (pdf_needs_password(ctx, pdf) && !pdf_authenticate_password(ctx, pdf, ""))
+            *locked = 1;
+        else
+            *pageCount = std::clamp(pdf_count_pages(ctx, pdf), 0, PDFDocument::maximumPageCount);
+    }
+    fz_catch(ctx)
+    {
+        pdf_drop_document(ctx, pdf);
+        fz_rethrow(ctx);
+    }
+    return pdf;
+}
+
 } // namespace
 
 PDFDocumentEngine::PDFDocumentEngine()
@@ -74,14 +140,7 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     fz_try(ctx)
     {
         stream = fz_open_file_ptr_no_close(ctx, file);
-        pdf = pdf_open_document_with_stream(ctx, stream);
-        // Scripts never run: a document's scripts, open action and field events stay inert.
-        // Opening leaves them off already; this keeps them off whatever the library's default.
-        pdf_disable_js(ctx, pdf);
-        if (pdf_needs_password(ctx, pdf) && !pdf_authenticate_password(ctx, pdf, ""))
-            locked = 1;
-        else
-            pageCount = std::clamp(pdf_count_pages(ctx, pdf), 0, PDFDocument::maximumPageCount);
+        pdf = openPDF(ctx, stream, &locked, &pageCount);
     }
     fz_always(ctx)
     {
@@ -118,13 +177,47 @@ PDFDocumentEngine::~PDFDocumentEngine()
         std::fclose(m_file);
 }
 
-fz_page *PDFDocumentEngine::loadPage(fz_context *ctx, int pageIndex, PDFError *error) const
+fz_document *PDFDocumentEngine::openPrivateDocument(fz_context *ctx, PDFError *error) const
+{
+    pdf_document *pdf = nullptr;
+    fz_stream *stream = nullptr;
+    int locked = 0;
+    int pageCount = 0;
+    fz_var(pdf);
+    fz_var(stream);
+    fz_try(ctx)
+    {
+        auto *reader = fz_malloc_struct(ctx, PositionalReader);
+        reader->fd = ::fileno(m_file);
+        stream = fz_new_stream(ctx, reader, readChunk, dropReader);
+        stream->seek = seekTo;
+        pdf = openPDF(ctx, stream, &locked, &pageCount);
+    }
+    fz_always(ctx)
+    {
+        fz_drop_stream(ctx, stream);
+    }
+    fz_catch(ctx)
+    {
+        PDFError::set(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
+        return nullptr;
+    }
+    std::vector<PDFPageGeometry> geometry;
+    if (locked || pageCount != this->pageCount() || !PDFPageTree::read(ctx, pdf, pageCount, &geometry)) {
+        pdf_drop_document(ctx, pdf);
+        PDFError::set(error, PDFErrorKind::Damaged, QStringLiteral("the file reads differently a second time"));
+        return nullptr;
+    }
+    return &pdf->super;
+}
+
+fz_page *PDFDocumentEngine::loadPage(fz_context *ctx, fz_document *document, int pageIndex, PDFError *error)
 {
     fz_page *page = nullptr;
     fz_var(page);
     fz_try(ctx)
     {
-        page = fz_load_page(ctx, m_document, pageIndex);
+        page = fz_load_page(ctx, document, pageIndex);
     }
     fz_catch(ctx)
     {

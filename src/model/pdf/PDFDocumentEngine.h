@@ -37,9 +37,21 @@ public:
     fz_document *document() const { return m_document; }
     // The page `pageIndex` (a new reference), or null with `error` Damaged when MuPDF
     // throws. The caller holds mutex().
-    fz_page *loadPage(fz_context *ctx, int pageIndex, PDFError *error) const;
+    fz_page *loadPage(fz_context *ctx, int pageIndex, PDFError *error) const
+    {
+        return loadPage(ctx, m_document, pageIndex, error);
+    }
+    // The same from `document`, which the caller alone uses.
+    static fz_page *loadPage(fz_context *ctx, fz_document *document, int pageIndex, PDFError *error);
 
     PDFDisplayListCache &displayLists() { return m_displayLists; }
+
+    // A second document on the same open file, for the calling thread alone and used without
+    // mutex(): its own parser and caches, reading with pread so that neither disturbs the
+    // other's file position, and its page tree read (and, when damaged, flattened) as open()
+    // reads the engine's, so page indices name the same pages. The caller drops it on its
+    // thread, before the engine goes. Null with `error` set when MuPDF throws.
+    fz_document *openPrivateDocument(fz_context *ctx, PDFError *error) const;
 
 private:
     PDFDocumentEngine();

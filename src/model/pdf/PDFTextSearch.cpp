@@ -103,15 +103,21 @@ fz_stext_page *extractText(fz_context *ctx, fz_display_list *list, fz_page *page
     return text;
 }
 
-// The page's text, from its recorded list when one is cached, else from the page itself.
-fz_stext_page *pageText(fz_context *ctx, PDFDocumentEngine &engine, int pageIndex, fz_cookie *cookie, PDFError *error)
+// The page's text, from its recorded list when one is cached, else from the page itself:
+// loaded from `own` when given (the calling thread's private document), else from the
+// engine's document under its mutex.
+fz_stext_page *pageText(
+    fz_context *ctx, PDFDocumentEngine &engine, fz_document *own, int pageIndex, fz_cookie *cookie, PDFError *error)
 {
     fz_display_list *list = nullptr;
     {
-        std::lock_guard<std::mutex> lock(engine.mutex());
+        std::unique_lock<std::mutex> lock(engine.mutex());
         list = engine.displayLists().keepRecordedPageList(ctx, pageIndex);
+        if (!list && own)
+            lock.unlock();
         if (!list) {
-            fz_page *page = engine.loadPage(ctx, pageIndex, error);
+            fz_page *page = own ? PDFDocumentEngine::loadPage(ctx, own, pageIndex, error)
+                                : engine.loadPage(ctx, pageIndex, error);
             if (!page)
                 return nullptr;
             fz_stext_page *text = extractText(ctx, nullptr, page, cookie, error);
@@ -152,8 +158,8 @@ std::u32string foldedNeedle(const QString &query)
     return ok ? PDFTextMatch::needle(folded) : std::u32string();
 }
 
-std::vector<PDFTextMatch::Hit> find(
-    PDFDocumentEngine &engine, int pageIndex, const std::u32string &needle, fz_cookie *cookie, PDFError *error)
+std::vector<PDFTextMatch::Hit> find(PDFDocumentEngine &engine, fz_document *own, int pageIndex,
+    const std::u32string &needle, fz_cookie *cookie, PDFError *error)
 {
     std::vector<PDFTextMatch::Hit> hits;
     if (!engine.hasPage(pageIndex) || needle.empty())
@@ -163,7 +169,7 @@ std::vector<PDFTextMatch::Hit> find(
         PDFError::set(error, PDFEngineContext::noContextError());
         return hits;
     }
-    fz_stext_page *text = pageText(ctx, engine, pageIndex, cookie, error);
+    fz_stext_page *text = pageText(ctx, engine, own, pageIndex, cookie, error);
     if (!text)
         return hits;
     if (PDFCancelCookie::reportIfCancelled(cookie, error)) {
