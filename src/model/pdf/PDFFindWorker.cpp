@@ -3,6 +3,7 @@
 #include "PDFCancelCookie.h"
 #include "PDFDocumentEngine.h"
 #include "PDFEngineContext.h"
+#include "PDFGlyphCollector.h"
 #include "PDFTextSearch.h"
 
 #include <algorithm>
@@ -44,11 +45,12 @@ void PDFFindWorker::run(int lane)
     fz_context *ctx = PDFEngineContext::current();
     fz_document *own = ctx ? m_engine->openPrivateDocument(ctx, nullptr) : nullptr;
     fz_cookie *cookie = &m_lanes[size_t(lane)].cookie;
+    PDFGlyphCollector collector;
     for (int pageIndex = takePage(); pageIndex >= 0; pageIndex = takePage()) {
         PDFError error;
         // A page that cannot be read has no hits; the find goes on with the next one.
         const std::vector<PDFTextMatch::Hit> hits
-            = PDFTextSearch::find(*m_engine, own, pageIndex, m_needle, cookie, &error);
+            = PDFTextSearch::find(*m_engine, own, collector, pageIndex, m_needle, cookie, &error);
         QVector<PDFSelection> selections;
         selections.reserve(qsizetype(hits.size()));
         for (const PDFTextMatch::Hit &hit : hits)
@@ -56,6 +58,8 @@ void PDFFindWorker::run(int lane)
         if (!finishPage(pageIndex, std::move(selections)))
             break;
     }
+    if (ctx)
+        collector.clear(ctx);
     fz_drop_document(ctx, own);
     std::lock_guard<std::mutex> lock(m_mutex);
     if (--m_running > 0)

@@ -33,17 +33,18 @@ std::vector<Item> haystack(const std::vector<Glyph> &glyphs)
 Hit makeHit(const std::vector<Glyph> &glyphs, const std::vector<Item> &items, size_t first, size_t end)
 {
     Hit hit;
+    std::u32string text;
+    text.reserve(end - first);
     QRectF lineRect;
     int line = 0;
     bool haveLine = false;
     for (size_t i = first; i < end; ++i) {
         if (items[i].glyph == kBreak) {
-            hit.text.append(QLatin1Char(' '));
+            text.push_back(kSpace);
             continue;
         }
         const Glyph &glyph = glyphs[size_t(items[i].glyph)];
-        const char32_t c = glyph.c;
-        hit.text.append(QString::fromUcs4(&c, 1));
+        text.push_back(glyph.c);
         if (haveLine && glyph.line == line) {
             lineRect = lineRect.united(glyph.box);
             continue;
@@ -56,10 +57,16 @@ Hit makeHit(const std::vector<Glyph> &glyphs, const std::vector<Item> &items, si
     }
     if (haveLine)
         hit.rects.append(lineRect);
+    hit.text = QString::fromUcs4(text.data(), qsizetype(text.size()));
     return hit;
 }
 
 } // namespace
+
+char32_t scalarValue(int c)
+{
+    return c < 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? char32_t(0xFFFD) : char32_t(c);
+}
 
 bool isWhiteSpace(char32_t c)
 {

@@ -13,6 +13,7 @@
 #include <vector>
 
 class PDFDocumentEngine;
+class PDFGlyphCollector;
 
 // Extracting a page's text and finding a query in it, ignoring case as MuPDF folds it.
 namespace PDFTextSearch {
@@ -24,9 +25,9 @@ std::u32string foldedNeedle(const QString &query);
 // space. The text comes from the page's recorded list when there is one (drawn outside the
 // engine's mutex), else from the page: loaded from `own`, the calling thread's private
 // document (PDFDocumentEngine::openPrivateDocument) without the mutex, or, when `own` is
-// null, from the engine's document under it. Searching never records a list. `cookie` may
-// be null. Any thread.
-std::vector<PDFTextMatch::Hit> find(PDFDocumentEngine &engine, fz_document *own, int pageIndex,
-    const std::u32string &needle, fz_cookie *cookie, PDFError *error);
+// null, from the engine's document under it; either way read by `collector`, the calling
+// thread's. Searching never records a list. `cookie` may be null. Any thread.
+std::vector<PDFTextMatch::Hit> find(PDFDocumentEngine &engine, fz_document *own, PDFGlyphCollector &collector,
+    int pageIndex, const std::u32string &needle, fz_cookie *cookie, PDFError *error);
 
 } // namespace PDFTextSearch
