@@ -118,55 +118,64 @@ int directionAfter(int bidiClass, int direction)
     }
 }
 
-// Appends `c` with the quad MuPDF gives a character from `p` to `q` on the current line.
-void addGlyph(fz_context *ctx, Layout &layout, fz_matrix trm, fz_font *font, int c, fz_point p, fz_point q)
+// What MuPDF derives for every character from its transform but which depends only on the
+// span's: the transform of its glyphs differs from one to the next only in the origin.
+struct SpanMetrics {
+    fz_point dir; // the pen's motion for an advance of 1
+    fz_point ndir; // `dir` normalised
+    float size;
+    fz_point ascent[2]; // by the line's writing mode: from the baseline to the quad's top...
+    fz_point descent[2]; // ...and to its bottom
+};
+
+SpanMetrics spanMetrics(fz_context *ctx, fz_font *font, int wmode, fz_matrix trm)
 {
-    fz_point a;
-    fz_point d;
-    if (layout.lineWritingMode == 0) {
-        a = fz_make_point(0, fz_font_ascender(ctx, font));
-        d = fz_make_point(0, fz_font_descender(ctx, font));
-    } else {
-        a = fz_make_point(1, 0);
-        d = fz_make_point(0, 0);
-    }
-    a = fz_transform_vector(a, trm);
-    d = fz_transform_vector(d, trm);
+    SpanMetrics m;
+    m.dir = fz_transform_vector(wmode == 0 ? fz_make_point(1, 0) : fz_make_point(0, -1), trm);
+    m.ndir = fz_normalize_vector(m.dir);
+    m.size = fz_matrix_expansion(trm);
+    m.ascent[0] = fz_transform_vector(fz_make_point(0, fz_font_ascender(ctx, font)), trm);
+    m.descent[0] = fz_transform_vector(fz_make_point(0, fz_font_descender(ctx, font)), trm);
+    m.ascent[1] = fz_transform_vector(fz_make_point(1, 0), trm);
+    m.descent[1] = fz_transform_vector(fz_make_point(0, 0), trm);
+    return m;
+}
+
+// Appends `c` with the quad MuPDF gives a character from `p` to `q` on the current line.
+void addGlyph(Layout &layout, const SpanMetrics &m, int c, fz_point p, fz_point q)
+{
+    const fz_point a = m.ascent[layout.lineWritingMode];
+    const fz_point d = m.descent[layout.lineWritingMode];
     const fz_point ll = fz_make_point(p.x + d.x, p.y + d.y);
     const fz_point ul = fz_make_point(p.x + a.x, p.y + a.y);
     const fz_point lr = fz_make_point(q.x + d.x, q.y + d.y);
     const fz_point ur = fz_make_point(q.x + a.x, q.y + a.y);
     const fz_rect box = {std::min({ul.x, ur.x, ll.x, lr.x}), std::min({ul.y, ur.y, ll.y, lr.y}),
         std::max({ul.x, ur.x, ll.x, lr.x}), std::max({ul.y, ur.y, ll.y, lr.y})};
-    PDFTextMatch::Glyph glyph;
-    glyph.c = PDFTextMatch::scalarValue(c);
-    glyph.line = layout.line;
-    glyph.box = layout.geometry->toPageSpace(box);
-    layout.glyphs->push_back(glyph);
+    layout.glyphs->push_back({PDFTextMatch::scalarValue(c), 0, layout.line, layout.geometry->toPageSpace(box)});
 }
 
-// One character as MuPDF's device adds it: where it starts and stops, whether it opens a
-// new line, and whether a space goes before it.
-void addChar(fz_context *ctx, Layout &layout, fz_font *font, int c, int gid, fz_matrix trm, float adv, int wmode)
+// One character as MuPDF's device adds it, its glyph's origin at `origin`: where it starts
+// and stops, whether it opens a new line, and whether a space goes before it.
+void addChar(Layout &layout, const SpanMetrics &m, int c, int gid, fz_point origin, float adv, int wmode)
 {
     layout.direction = directionAfter(ucdn_get_bidi_class(c), layout.direction);
-    const fz_point dir = fz_transform_vector(wmode == 0 ? fz_make_point(1, 0) : fz_make_point(0, -1), trm);
     fz_point p;
     fz_point q;
     if (wmode == 0) {
-        p = fz_make_point(trm.e, trm.f);
-        q = fz_make_point(trm.e + adv * dir.x, trm.f + adv * dir.y);
+        p = origin;
+        q = fz_make_point(origin.x + adv * m.dir.x, origin.y + adv * m.dir.y);
     } else {
-        p = fz_make_point(trm.e - adv * dir.x, trm.f - adv * dir.y);
-        q = fz_make_point(trm.e, trm.f);
+        p = fz_make_point(origin.x - adv * m.dir.x, origin.y - adv * m.dir.y);
+        q = origin;
     }
-    const fz_point ndir = fz_normalize_vector(dir);
-    const float size = fz_matrix_expansion(trm);
+    const fz_point ndir = m.ndir;
+    const float size = m.size;
 
     if (layout.haveLine && gid < 0) {
         // A character without a glyph of its own (the tail of a ligature) neither moves the
         // pen nor breaks the line.
-        addGlyph(ctx, layout, trm, font, c, layout.pen, layout.pen);
+        addGlyph(layout, m, c, layout.pen, layout.pen);
         layout.lastChar = c;
         return;
     }
@@ -209,8 +218,8 @@ void addChar(fz_context *ctx, Layout &layout, fz_font *font, int c, int gid, fz_
         layout.lineDirection = ndir;
     }
     if (addSpace)
-        addGlyph(ctx, layout, trm, font, ' ', layout.pen, p);
-    addGlyph(ctx, layout, trm, font, c, p, q);
+        addGlyph(layout, m, ' ', layout.pen, p);
+    addGlyph(layout, m, c, p, q);
     layout.lastChar = c;
     layout.pen = q;
 }
@@ -269,24 +278,28 @@ void readSpan(fz_context *ctx, Layout &layout, const fz_text_span *span, fz_matr
 {
     fz_matrix tm = span->trm;
     const int wmode = span->wmode;
+    SpanMetrics m;
     for (int i = 0; i < span->len; ++i) {
         const fz_text_item &item = span->items[i];
         tm.e = item.x;
         tm.f = item.y;
         const fz_matrix trm = fz_concat(tm, ctm);
+        if (i == 0)
+            m = spanMetrics(ctx, span->font, wmode, trm);
+        const fz_point origin = fz_make_point(trm.e, trm.f);
         const float adv = item.gid >= 0 ? layout.advances->advance(ctx, span->font, item.gid, wmode) : 0;
         int c = item.ucs;
         if (c == -1)
             continue; // one character drawn with several glyphs: read at the first
         if (const char *letters = ligature(c)) {
-            addChar(ctx, layout, span->font, letters[0], item.gid, trm, adv, wmode);
+            addChar(layout, m, letters[0], item.gid, origin, adv, wmode);
             for (const char *letter = letters + 1; *letter; ++letter)
-                addChar(ctx, layout, span->font, *letter, -1, trm, 0, wmode);
+                addChar(layout, m, *letter, -1, origin, 0, wmode);
             continue;
         }
         if (isWhiteSpace(c))
             c = ' ';
-        addChar(ctx, layout, span->font, c, item.gid, trm, adv, wmode);
+        addChar(layout, m, c, item.gid, origin, adv, wmode);
     }
 }
 
@@ -362,6 +375,8 @@ bool PDFGlyphCollector::collect(fz_context *ctx, fz_display_list *list, fz_page 
     layout.glyphs = glyphs;
     layout.advances = m_advances.get();
     glyphs->clear();
+    // Pages of a document tend to hold about as many characters as the one before.
+    glyphs->reserve(m_lastCount);
     fz_device *device = nullptr;
     int ok = 0;
     fz_var(device);
@@ -393,5 +408,6 @@ bool PDFGlyphCollector::collect(fz_context *ctx, fz_display_list *list, fz_page 
         glyphs->clear();
         PDFError::set(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
     }
+    m_lastCount = glyphs->size();
     return ok;
 }

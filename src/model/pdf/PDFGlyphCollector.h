@@ -46,4 +46,5 @@ public:
 
 private:
     std::unique_ptr<Advances> m_advances;
+    size_t m_lastCount = 0; // characters on the page collected last
 };

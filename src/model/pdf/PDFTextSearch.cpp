@@ -18,10 +18,10 @@ bool foldGlyphs(fz_context *ctx, std::vector<PDFTextMatch::Glyph> *glyphs, PDFEr
         char32_t c;
         char32_t folded;
     };
-    constexpr size_t kSlots = 512;
+    constexpr size_t kSlots = 1024;
     Folding known[kSlots];
-    for (Folding &slot : known)
-        slot = Folding {1, char32_t(fz_tolower(1))}; // every slot starts out right
+    const Folding start = {1, char32_t(fz_tolower(1))}; // every slot starts out right
+    std::fill(std::begin(known), std::end(known), start);
     PDFTextMatch::Glyph *glyph = glyphs->data();
     const size_t count = glyphs->size();
     int ok = 0;
