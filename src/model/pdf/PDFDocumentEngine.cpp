@@ -158,7 +158,7 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     engine->m_document = &pdf->super;
     engine->m_file = file;
     engine->m_locked = locked;
-    if (!PDFPageTree::read(ctx, pdf, pageCount, &engine->m_geometry)) {
+    if (!PDFPageTree::read(ctx, pdf, pageCount, &engine->m_geometry, &engine->m_flattenedTree)) {
         PDFError::set(error, PDFErrorKind::CannotOpen, QStringLiteral("damaged page tree"));
         return nullptr;
     }
@@ -202,8 +202,9 @@ fz_document *PDFDocumentEngine::openPrivateDocument(fz_context *ctx, PDFError *e
         PDFError::set(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
         return nullptr;
     }
-    std::vector<PDFPageGeometry> geometry;
-    if (locked || pageCount != this->pageCount() || !PDFPageTree::read(ctx, pdf, pageCount, &geometry)) {
+    // The same file reads the same, so its page tree needs replacing only where the engine's did.
+    if (locked || pageCount != this->pageCount()
+        || (m_flattenedTree && !PDFPageTree::flatten(ctx, pdf, *m_flattenedTree))) {
         pdf_drop_document(ctx, pdf);
         PDFError::set(error, PDFErrorKind::Damaged, QStringLiteral("the file reads differently a second time"));
         return nullptr;

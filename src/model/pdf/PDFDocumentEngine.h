@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 // An open file: the document's fz_document, the file it reads, and every page's geometry.
@@ -48,9 +49,9 @@ public:
 
     // A second document on the same open file, for the calling thread alone and used without
     // mutex(): its own parser and caches, reading with pread so that neither disturbs the
-    // other's file position, and its page tree read (and, when damaged, flattened) as open()
-    // reads the engine's, so page indices name the same pages. The caller drops it on its
-    // thread, before the engine goes. Null with `error` set when MuPDF throws.
+    // other's file position, and its page tree replaced where open() replaced the engine's,
+    // so page indices name the same pages. The caller drops it on its thread, before the
+    // engine goes. Null with `error` set when MuPDF throws.
     fz_document *openPrivateDocument(fz_context *ctx, PDFError *error) const;
 
 private:
@@ -62,5 +63,8 @@ private:
     FILE *m_file = nullptr;
     bool m_locked = false;
     std::vector<PDFPageGeometry> m_geometry;
+    // The pages listed by the tree that replaced a damaged one (PDFPageTree::read); unset when
+    // the file's own tree is used.
+    std::optional<std::vector<PDFPageReference>> m_flattenedTree;
     PDFDisplayListCache m_displayLists; // dropped before the document
 };
