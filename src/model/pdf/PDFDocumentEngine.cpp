@@ -209,7 +209,26 @@ fz_document *PDFDocumentEngine::openPrivateDocument(fz_context *ctx, PDFError *e
         PDFError::set(error, PDFErrorKind::Damaged, QStringLiteral("the file reads differently a second time"));
         return nullptr;
     }
+    // Pages are then found through a table instead of a walk down the tree for each.
+    fz_try(ctx)
+    {
+        pdf_load_page_tree(ctx, pdf);
+    }
+    fz_catch(ctx)
+    {
+        pdf_drop_document(ctx, pdf);
+        PDFError::set(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
+        return nullptr;
+    }
     return &pdf->super;
+}
+
+void PDFDocumentEngine::closePrivateDocument(fz_context *ctx, fz_document *document)
+{
+    if (!document)
+        return;
+    pdf_drop_page_tree(ctx, pdf_document_from_fz_document(ctx, document));
+    fz_drop_document(ctx, document);
 }
 
 fz_page *PDFDocumentEngine::loadPage(fz_context *ctx, fz_document *document, int pageIndex, PDFError *error)

@@ -50,9 +50,11 @@ public:
     // A second document on the same open file, for the calling thread alone and used without
     // mutex(): its own parser and caches, reading with pread so that neither disturbs the
     // other's file position, and its page tree replaced where open() replaced the engine's,
-    // so page indices name the same pages. The caller drops it on its thread, before the
-    // engine goes. Null with `error` set when MuPDF throws.
+    // so page indices name the same pages. The caller closes it with closePrivateDocument on
+    // its thread, before the engine goes. Null with `error` set when MuPDF throws.
     fz_document *openPrivateDocument(fz_context *ctx, PDFError *error) const;
+    // Drops a document from openPrivateDocument (null is fine).
+    static void closePrivateDocument(fz_context *ctx, fz_document *document);
 
 private:
     PDFDocumentEngine();

@@ -60,7 +60,7 @@ void PDFFindWorker::run(int lane)
     }
     if (ctx)
         collector.clear(ctx);
-    fz_drop_document(ctx, own);
+    PDFDocumentEngine::closePrivateDocument(ctx, own);
     std::lock_guard<std::mutex> lock(m_mutex);
     if (--m_running > 0)
         return;
