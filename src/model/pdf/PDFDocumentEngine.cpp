@@ -63,7 +63,8 @@ int readChunk(fz_context *ctx, fz_stream *stream, size_t)
     return n == 0 ? EOF : *stream->rp++;
 }
 
-// MuPDF turns SEEK_CUR into SEEK_SET before calling this.
+// MuPDF turns SEEK_CUR into SEEK_SET before calling this. A seek within the bytes read last
+// keeps them: objects near each other are read with one call.
 void seekTo(fz_context *ctx, fz_stream *stream, int64_t offset, int whence)
 {
     auto *reader = static_cast<PositionalReader *>(stream->state);
@@ -75,6 +76,11 @@ void seekTo(fz_context *ctx, fz_stream *stream, int64_t offset, int whence)
     }
     if (offset < 0)
         fz_throw(ctx, FZ_ERROR_GENERIC, "cannot seek before the start of the file");
+    const int64_t bufferStart = stream->pos - (stream->wp - reader->buffer);
+    if (offset >= bufferStart && offset <= stream->pos) {
+        stream->rp = reader->buffer + (offset - bufferStart);
+        return;
+    }
     stream->pos = offset;
     stream->rp = stream->wp = reader->buffer;
 }
