@@ -140,6 +140,7 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     pdf_document *pdf = nullptr;
     fz_stream *stream = nullptr;
     int locked = 0;
+    int repaired = 0;
     int pageCount = 0;
     fz_var(pdf);
     fz_var(stream);
@@ -147,6 +148,7 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     {
         stream = fz_open_file_ptr_no_close(ctx, file);
         pdf = openPDF(ctx, stream, &locked, &pageCount);
+        repaired = pdf_was_repaired(ctx, pdf);
     }
     fz_always(ctx)
     {
@@ -164,6 +166,7 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     engine->m_document = &pdf->super;
     engine->m_file = file;
     engine->m_locked = locked;
+    engine->m_repaired = repaired;
     if (!PDFPageTree::read(ctx, pdf, pageCount, &engine->m_geometry, &engine->m_flattenedTree)) {
         PDFError::set(error, PDFErrorKind::CannotOpen, QStringLiteral("damaged page tree"));
         return nullptr;

@@ -47,6 +47,10 @@ public:
 
     PDFDisplayListCache &displayLists() { return m_displayLists; }
 
+    // Whether openPrivateDocument costs little more than reading the file's cross-reference
+    // table: false when open() had to rebuild the table by scanning the whole file, which
+    // every private document would do again.
+    bool opensPrivateDocumentsCheaply() const { return !m_repaired; }
     // A second document on the same open file, for the calling thread alone and used without
     // mutex(): its own parser and caches, reading with pread so that neither disturbs the
     // other's file position, and its page tree replaced where open() replaced the engine's,
@@ -64,6 +68,7 @@ private:
     // The file the document reads, opened by us; closed after the document is dropped.
     FILE *m_file = nullptr;
     bool m_locked = false;
+    bool m_repaired = false; // the cross-reference table was rebuilt at open
     std::vector<PDFPageGeometry> m_geometry;
     // The pages listed by the tree that replaced a damaged one (PDFPageTree::read); unset when
     // the file's own tree is used.

@@ -8,13 +8,26 @@
 
 #include <algorithm>
 
+namespace {
+
+// One thread a core, at most PDFFindWorker::kMaxLanes and no more than there are pages; one
+// when every thread's private document would scan the whole file.
+int laneCount(const PDFDocumentEngine &engine)
+{
+    if (!engine.opensPrivateDocumentsCheaply())
+        return 1;
+    const int most = std::max(1, std::min(PDFFindWorker::kMaxLanes, engine.pageCount()));
+    return std::clamp(int(std::thread::hardware_concurrency()), 1, most);
+}
+
+} // namespace
+
 PDFFindWorker::PDFFindWorker(PDFDocumentEngine *engine, std::u32string needle, Report report)
     : m_engine(engine)
     , m_needle(std::move(needle))
     , m_report(std::move(report))
     , m_pageCount(engine->pageCount())
-    , m_lanes(size_t(
-          std::clamp(int(std::thread::hardware_concurrency()), 1, std::max(1, std::min(kMaxLanes, m_pageCount)))))
+    , m_lanes(size_t(laneCount(*engine)))
 {
     m_running = int(m_lanes.size());
     for (size_t lane = 0; lane < m_lanes.size(); ++lane)
@@ -41,9 +54,11 @@ void PDFFindWorker::cancel()
 
 void PDFFindWorker::run(int lane)
 {
-    // A thread whose private document cannot be opened reads through the engine's instead.
+    // A thread whose private document cannot be opened, or only by scanning the whole file
+    // again, reads through the engine's instead.
     fz_context *ctx = PDFEngineContext::current();
-    fz_document *own = ctx ? m_engine->openPrivateDocument(ctx, nullptr) : nullptr;
+    fz_document *own
+        = ctx && m_engine->opensPrivateDocumentsCheaply() ? m_engine->openPrivateDocument(ctx, nullptr) : nullptr;
     fz_cookie *cookie = &m_lanes[size_t(lane)].cookie;
     PDFGlyphCollector collector;
     for (int pageIndex = takePage(); pageIndex >= 0; pageIndex = takePage()) {

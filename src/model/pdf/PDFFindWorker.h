@@ -23,6 +23,8 @@ class PDFDocumentEngine;
 // page no thread has taken yet and reading it through a private document of its own
 // (PDFDocumentEngine::openPrivateDocument): pages are interpreted side by side, and the
 // engine's mutex, which renders wait for, is held only to look for a page's recorded list.
+// A file whose private documents would each scan it whole (a rebuilt cross-reference table)
+// is searched on one thread through the engine's document.
 // Owned by a PDFFindSession on the UI thread, which outlives the threads: the destructor
 // cancels and joins.
 //
