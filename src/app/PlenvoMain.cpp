@@ -1,5 +1,7 @@
 #include "PlenvoMain.h"
 
+#include "PDFDocument.h"
+#include "PDFFileURL.h"
 #include "PDFRenderQueue.h"
 #include "PDFViewerMainWindow.h"
 #include "PlenvoCommandLine.h"
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QThreadPool>
 
 #include <unistd.h>
 
@@ -42,6 +45,12 @@ int plenvoMain(int argc, char *argv[], const std::function<void(PDFViewerModel *
     if (instance.forwardToRunningInstance(arguments, workingDirectory))
         return 0;
     instance.listen();
+    // The drawing named first opens, and a one-sheet drawing records, while the window is built.
+    if (const QList<QByteArray> names = PlenvoCommandLine::fileNames(arguments); !names.isEmpty()) {
+        const QUrl url = PDFFileURL::standardized(PDFFileURL::fromArgument(names.first(), workingDirectory));
+        if (PDFFileURL::isPDFFileURL(url))
+            PDFDocument::preload(PDFFileURL::nativePath(url));
+    }
 
     // A kill or Ctrl+C ends the event loop like closing the window does, so that what is
     // still unwritten reaches the disk.
@@ -64,7 +73,9 @@ int plenvoMain(int argc, char *argv[], const std::function<void(PDFViewerModel *
     }
     // The window is gone and its renders cancelled; the documents they still hold come back
     // through the event queue and are closed here, before the program ends.
+    PDFDocument::dropPreload();
     PDFRenderQueue::finishRenders();
+    QThreadPool::globalInstance()->waitForDone();
     QCoreApplication::sendPostedEvents();
     return status;
 }

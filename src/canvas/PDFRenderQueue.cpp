@@ -2,6 +2,7 @@
 
 #include "PDFDocument.h"
 #include "PDFPage.h"
+#include "PDFRenderBands.h"
 #include "PlenvoThreadHandOver.h"
 
 #include <QCoreApplication>
@@ -10,10 +11,12 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <algorithm>
 #include <mutex>
 #include <utility>
 
 #ifdef __linux__
+#include <cerrno>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
@@ -26,7 +29,7 @@
 
 namespace {
 
-// The render workers' nice value: about a quarter of the UI thread's CPU weight.
+// How much nicer than the UI thread the render workers are: about a quarter of its CPU weight.
 constexpr int kWorkerNiceness = 6;
 
 // One pool for every queue: closing a document never waits for its renders, which finish
@@ -53,7 +56,12 @@ void markAsBackgroundWork()
     if (!marked) {
         sched_param param {};
         pthread_setschedparam(pthread_self(), SCHED_BATCH, &param);
-        setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), kWorkerNiceness);
+        // Relative to the thread that made the worker, so a program started with `nice` keeps
+        // its workers below itself and no lower.
+        errno = 0;
+        const int base = getpriority(PRIO_PROCESS, 0);
+        if (errno == 0)
+            setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), std::min(19, base + kWorkerNiceness));
         marked = true;
     }
 #endif
@@ -106,8 +114,8 @@ PDFRenderQueue::PDFRenderQueue(QObject *parent)
 
 PDFRenderQueue::~PDFRenderQueue()
 {
-    for (const auto &cookie : std::as_const(m_running))
-        cookie->cancel();
+    for (const Running &running : std::as_const(m_running))
+        running.cookie->cancel();
 }
 
 QSizeF PDFRenderQueue::displaySize(const PDFPage *page, int rotation)
@@ -123,10 +131,12 @@ void PDFRenderQueue::finishRenders()
 
 void PDFRenderQueue::setDocument(std::shared_ptr<PDFDocument> document)
 {
-    for (const auto &cookie : std::as_const(m_running))
-        cookie->cancel();
+    for (const Running &running : std::as_const(m_running))
+        running.cookie->cancel();
     m_running.clear();
+    m_runningJobs = 0;
     m_queue.clear();
+    m_parts.clear();
     const bool replaced = m_document != nullptr;
     m_document = std::move(document);
     ++m_generation;
@@ -135,16 +145,22 @@ void PDFRenderQueue::setDocument(std::shared_ptr<PDFDocument> document)
         returnFreedMemorySoon();
 }
 
-void PDFRenderQueue::request(const PDFTileKey &key, int priority, double distance)
+const PDFRenderQueue::Part *PDFRenderQueue::part(const PDFTileKey &key) const
+{
+    const auto it = m_parts.constFind(key);
+    return it == m_parts.cend() ? nullptr : &*it;
+}
+
+void PDFRenderQueue::request(const PDFTileKey &key, int priority, double distance, const QRect &needed)
 {
     if (!m_document || key.document != m_generation || m_cache.contains(key))
         return;
     // A running render is left alone unless it was aborted; then it is queued again and
     // starts once the aborted one has returned.
-    if (const auto running = m_running.constFind(key); running != m_running.cend() && !running.value()->isCancelled())
+    if (const auto running = m_running.constFind(key); running != m_running.cend() && !running->cookie->isCancelled())
         return;
-    m_queue.insert(key, Queued {priority, distance});
-    startJobs();
+    m_queue.insert(key, Queued {priority, distance, needed});
+    startJobsSoon();
 }
 
 void PDFRenderQueue::retain(const QSet<PDFTileKey> &wanted, PDFTileKey::Kind kind)
@@ -155,15 +171,37 @@ void PDFRenderQueue::retain(const QSet<PDFTileKey> &wanted, PDFTileKey::Kind kin
         else
             ++it;
     }
-    for (auto it = m_running.begin(); it != m_running.end(); ++it) {
+    for (auto it = m_parts.begin(); it != m_parts.end();) {
         if (it.key().kind == kind && !wanted.contains(it.key()))
-            it.value()->cancel();
+            it = m_parts.erase(it);
+        else
+            ++it;
     }
+    // A band goes on while any of its tiles is still wanted.
+    QSet<const PDFRenderCookie *> needed;
+    for (auto it = m_running.cbegin(); it != m_running.cend(); ++it) {
+        if (it.key().kind != kind || wanted.contains(it.key()))
+            needed.insert(it->cookie.get());
+    }
+    for (const Running &running : std::as_const(m_running)) {
+        if (!needed.contains(running.cookie.get()))
+            running.cookie->cancel();
+    }
+}
+
+void PDFRenderQueue::startJobsSoon()
+{
+    if (std::exchange(m_startPending, true))
+        return;
+    QMetaObject::invokeMethod(this, &PDFRenderQueue::startJobs, Qt::QueuedConnection);
 }
 
 void PDFRenderQueue::startJobs()
 {
-    while (int(m_running.size()) < m_maximumRunning) {
+    m_startPending = false;
+    bool visibleRunning
+        = std::any_of(m_running.cbegin(), m_running.cend(), [](const Running &r) { return r.priority == Visible; });
+    while (m_runningJobs < m_maximumRunning) {
         auto best = m_queue.end();
         for (auto it = m_queue.begin(); it != m_queue.end(); ++it) {
             if (m_running.contains(it.key()))
@@ -172,37 +210,113 @@ void PDFRenderQueue::startJobs()
                 || std::pair(it->priority, it->distance) < std::pair(best->priority, best->distance))
                 best = it;
         }
-        if (best == m_queue.end())
+        // Previews and thumbnails wait until the view has its tiles.
+        if (best == m_queue.end() || (best->priority != Visible && visibleRunning))
             break;
-        const PDFTileKey key = best.key();
-        m_queue.erase(best);
-        const PDFPage *page = m_document->page(key.page);
-        const QRect rect = page ? key.pixelRect(displaySize(page, key.rotation)) : QRect();
-        if (rect.isEmpty())
-            continue;
-
-        auto cookie = std::make_shared<PDFRenderCookie>();
-        m_running.insert(key, cookie);
-        QPointer<PDFRenderQueue> self(this);
-        PlenvoThreadHandOver::start(renderPool(), [self, key, rect, cookie, document = m_document]() mutable {
-            markAsBackgroundWork();
-            QImage image = document->renderTile(key.page, key.rotation, key.pixelScale(), rect, cookie.get());
-            PlenvoThreadHandOver::post(qApp, [self, key, image = std::move(image), document = std::move(document)]() {
-                if (self)
-                    self->finished(key, image);
-            });
-        });
+        const int priority = best->priority;
+        const PDFTileKey key = best.key(); // the queue's copy goes with the job
+        visibleRunning = visibleRunning || priority == Visible;
+        for (const Job &job : takeJobs(key))
+            launch(job, priority);
     }
 }
 
-void PDFRenderQueue::finished(const PDFTileKey &key, const QImage &image)
+QList<PDFRenderQueue::Job> PDFRenderQueue::takeJobs(const PDFTileKey &key)
 {
-    if (key.document != m_generation)
+    const PDFPage *page = m_document->page(key.page);
+    if (!page) {
+        m_queue.remove(key);
+        return {};
+    }
+    const QSizeF size = displaySize(page, key.rotation);
+    const auto pixelsOf = [&](const PDFTileKey &tile, const Queued &queued) {
+        const QRect whole = tile.pixelRect(size);
+        return queued.needed.isEmpty() ? whole : whole & queued.needed;
+    };
+    const int priority = m_queue.value(key).priority;
+    QList<PDFTileKey> group;
+    QList<QRect> groupPixels;
+    QList<PDFTileKey> nothingToDraw;
+    if (key.kind == PDFTileKey::Tile) {
+        for (auto it = m_queue.cbegin(); it != m_queue.cend(); ++it) {
+            const PDFTileKey &other = it.key();
+            if (it->priority == priority && other.kind == PDFTileKey::Tile && other.page == key.page
+                && other.rotation == key.rotation && other.scaleKey == key.scaleKey && !m_running.contains(other)) {
+                const QRect pixels = pixelsOf(other, *it);
+                (pixels.isEmpty() ? nothingToDraw : group).append(other);
+                if (!pixels.isEmpty())
+                    groupPixels.append(pixels);
+            }
+        }
+    }
+    const int workers = renderPool()->maxThreadCount();
+    QList<Job> jobs;
+    if (group.size() > workers) {
+        for (const PDFRenderBands::Band &band : PDFRenderBands::split(group, groupPixels, workers)) {
+            Job job {band.tiles, {}};
+            for (const PDFTileKey &tile : band.tiles)
+                job.pixels.append(groupPixels.at(group.indexOf(tile)));
+            jobs.append(job);
+        }
+    }
+    if (jobs.isEmpty()) {
+        jobs.append(Job {{key}, {pixelsOf(key, m_queue.value(key))}});
+        group = {key};
+    }
+    for (const PDFTileKey &tile : std::as_const(group) + nothingToDraw)
+        m_queue.remove(tile);
+    return jobs;
+}
+
+void PDFRenderQueue::launch(const Job &job, int priority)
+{
+    QRect area;
+    for (const QRect &pixels : job.pixels)
+        area |= pixels;
+    if (area.isEmpty())
         return;
-    m_running.remove(key);
-    if (!image.isNull()) {
-        m_cache.insert(key, image);
-        emit imageReady(key);
+
+    auto cookie = std::make_shared<PDFRenderCookie>();
+    for (const PDFTileKey &key : job.keys)
+        m_running.insert(key, Running {cookie, priority});
+    ++m_runningJobs;
+    const QSizeF size = displaySize(m_document->page(job.keys.first().page), job.keys.first().rotation);
+    QPointer<PDFRenderQueue> self(this);
+    PlenvoThreadHandOver::start(renderPool(), [self, job, size, area, cookie, document = m_document]() mutable {
+        markAsBackgroundWork();
+        const PDFTileKey &first = job.keys.first();
+        const QImage image = document->renderTile(first.page, first.rotation, first.pixelScale(), area, cookie.get());
+        QList<Result> results;
+        for (int i = 0; i < job.keys.size(); ++i) {
+            // Each tile gets an image of its own, so that evicting one tile frees its memory.
+            const QRect pixels = job.pixels[i];
+            const QRect inImage = pixels.translated(-area.topLeft());
+            results.append({job.keys[i], image.isNull() || inImage == image.rect() ? image : image.copy(inImage),
+                pixels, pixels == job.keys[i].pixelRect(size)});
+        }
+        PlenvoThreadHandOver::post(qApp, [self, results = std::move(results), document = std::move(document)]() {
+            if (self)
+                self->finished(results);
+        });
+    });
+}
+
+void PDFRenderQueue::finished(const QList<Result> &results)
+{
+    if (results.isEmpty() || results.first().key.document != m_generation)
+        return;
+    --m_runningJobs;
+    for (const Result &result : results) {
+        m_running.remove(result.key);
+        if (result.image.isNull())
+            continue;
+        if (result.whole) {
+            m_parts.remove(result.key);
+            m_cache.insert(result.key, result.image);
+        } else if (!m_cache.contains(result.key)) {
+            m_parts.insert(result.key, Part {result.image, result.pixels});
+        }
+        emit imageReady(result.key);
     }
     startJobs();
 }

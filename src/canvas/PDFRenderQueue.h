@@ -4,7 +4,10 @@
 #include "PDFTileKey.h"
 
 #include <QHash>
+#include <QImage>
+#include <QList>
 #include <QObject>
+#include <QRect>
 #include <QSet>
 
 #include <memory>
@@ -15,9 +18,12 @@ class PDFRenderCookie;
 
 // Renders page images for the canvas and the thumbnail strip on a pool of worker threads and
 // keeps the results in a bounded cache. Requests are served by priority class, then by
-// distance (nearest the view's centre first). Running requests that are no longer wanted are
-// aborted through their cookie. The queue itself lives on the UI thread; workers only call
-// PDFDocument::renderTile and hand the image back by a queued call.
+// distance (nearest the view's centre first); nothing below Visible starts while a visible
+// render runs. Tiles of one page and scale that together fill a rectangle and outnumber the
+// workers are drawn as a few bands (PDFRenderBands) and cut into tiles afterwards. Running
+// requests that are no longer wanted are aborted through their cookie. The queue itself lives
+// on the UI thread; workers only call PDFDocument::renderTile and hand the images back by a
+// queued call.
 class PDFRenderQueue : public QObject {
     Q_OBJECT
 
@@ -35,8 +41,20 @@ public:
 
     PDFTileCache &cache() { return m_cache; }
 
+    // The part of a tile drawn ahead of the rest of it.
+    struct Part {
+        QImage image;
+        QRect pixels; // in the page's pixels at the tile's scale
+    };
+    // The tile's part, until the whole tile arrives or the tile is no longer wanted; else null.
+    const Part *part(const PDFTileKey &key) const;
+
     // Queues `key` unless it is cached, queued (its priority is then updated) or running.
-    void request(const PDFTileKey &key, int priority, double distance);
+    // `needed`, in the page's pixels at the key's scale, asks for only that part of a tile
+    // (what a view shows of it); empty asks for the whole tile. A part comes back as part(),
+    // not into the cache. Renders start once the caller returns to the event loop, so that
+    // the requests of one frame are planned together.
+    void request(const PDFTileKey &key, int priority, double distance, const QRect &needed = QRect());
     // Drops queued requests of `kind` that are not in `wanted` and aborts running ones.
     void retain(const QSet<PDFTileKey> &wanted, PDFTileKey::Kind kind);
 
@@ -59,14 +77,38 @@ private:
     struct Queued {
         int priority;
         double distance;
+        QRect needed;
     };
+    // Tiles drawn in one pass, each `pixels` the part of it to draw.
+    struct Job {
+        QList<PDFTileKey> keys;
+        QList<QRect> pixels;
+    };
+    struct Result {
+        PDFTileKey key;
+        QImage image;
+        QRect pixels;
+        bool whole;
+    };
+    struct Running {
+        std::shared_ptr<PDFRenderCookie> cookie; // shared by the tiles of one band
+        int priority;
+    };
+    void startJobsSoon();
     void startJobs();
-    void finished(const PDFTileKey &key, const QImage &image);
+    // Takes `key`, the best queued request, out of the queue as the renders to start now:
+    // the bands of the queued tiles it fills a rectangle with, or `key` alone.
+    QList<Job> takeJobs(const PDFTileKey &key);
+    void launch(const Job &job, int priority);
+    void finished(const QList<Result> &results);
 
     std::shared_ptr<PDFDocument> m_document;
     quint64 m_generation = 0;
     PDFTileCache m_cache;
     QHash<PDFTileKey, Queued> m_queue;
-    QHash<PDFTileKey, std::shared_ptr<PDFRenderCookie>> m_running;
+    QHash<PDFTileKey, Running> m_running;
+    QHash<PDFTileKey, Part> m_parts;
+    int m_runningJobs = 0;
+    bool m_startPending = false;
     int m_maximumRunning;
 };

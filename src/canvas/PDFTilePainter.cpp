@@ -81,11 +81,18 @@ template<typename Visit> bool PDFTilePainter::forEachVisibleTile(const PageGeome
     return true;
 }
 
+const PDFRenderQueue::Part *PDFTilePainter::partShowing(const PageGeometry &g, const PDFTileKey &key) const
+{
+    const PDFRenderQueue::Part *part = m_queue.part(key);
+    return part && part->pixels.contains(key.pixelRect(g.size) & g.visiblePixels) ? part : nullptr;
+}
+
 bool PDFTilePainter::isViewSharp(qreal dpr) const
 {
     const QList<PageGeometry> pages = visiblePages(dpr);
     return std::all_of(pages.cbegin(), pages.cend(), [this](const PageGeometry &g) {
-        return forEachVisibleTile(g, [this](const PDFTileKey &key) { return m_queue.cache().contains(key); });
+        return forEachVisibleTile(
+            g, [&](const PDFTileKey &key) { return m_queue.cache().contains(key) || partShowing(g, key); });
     });
 }
 
@@ -142,7 +149,9 @@ bool PDFTilePainter::paintPage(QPainter &painter, const PageGeometry &g, qreal d
 
     // Tiles of other scales that can stand in, nearest to the current scale first.
     QList<qint64> scales = cache.cachedTileScales(g.base.document, index, g.base.rotation);
-    scales.removeAll(g.base.scaleKey);
+    // At a scale the page has nothing at yet (a zoom step, a first frame), the view's part of
+    // each tile comes first, in one pass per core; the tiles are completed afterwards.
+    const bool newScale = scales.removeAll(g.base.scaleKey) == 0;
     std::sort(scales.begin(), scales.end(), [&](qint64 a, qint64 b) {
         return std::abs(std::log(a / 1.0e6 / pixelScale)) < std::abs(std::log(b / 1.0e6 / pixelScale));
     });
@@ -161,11 +170,22 @@ bool PDFTilePainter::paintPage(QPainter &painter, const PageGeometry &g, qreal d
             return true;
         }
         const QPointF d = QRectF(tileRect).center() - centre;
-        m_queue.request(key, PDFRenderQueue::Visible, std::hypot(d.x(), d.y()));
+        const double distance = std::hypot(d.x(), d.y());
+        const PDFRenderQueue::Part *part = m_queue.part(key);
+        if (part && part == partShowing(g, key)) {
+            painter.drawImage(part->pixels.topLeft() + g.origin, part->image);
+            m_standIns.drop(key);
+            anyTile = true;
+            m_queue.request(key, PDFRenderQueue::Preview, distance); // the rest, for panning
+            return true;
+        }
+        m_queue.request(key, PDFRenderQueue::Visible, distance, newScale ? tileRect & g.visiblePixels : QRect());
         bool rough = false;
         const bool mayCompose = m_paintClock.nsecsElapsed() <= kStandInBudgetNs;
         covered = m_standIns.draw(painter, cache, standInPage, key, mayCompose, &rough) && covered;
         m_standInsPending = m_standInsPending || rough;
+        if (part)
+            painter.drawImage(part->pixels.topLeft() + g.origin, part->image);
         return true;
     });
 

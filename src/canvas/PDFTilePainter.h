@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PDFRenderQueue.h"
 #include "PDFStandIns.h"
 #include "PDFTileKey.h"
 
@@ -12,7 +13,6 @@
 #include <QSizeF>
 
 class PDFPage;
-class PDFRenderQueue;
 class PDFViewport;
 class QPainter;
 
@@ -56,6 +56,8 @@ private:
     // Calls visit(key) for every visible tile of `g` until it returns false; returns whether
     // every call returned true.
     template<typename Visit> static bool forEachVisibleTile(const PageGeometry &g, Visit visit);
+    // The part of `key` drawn ahead of the rest, when it covers all the view shows of it.
+    const PDFRenderQueue::Part *partShowing(const PageGeometry &g, const PDFTileKey &key) const;
     // Draws a page and asks for what is missing; returns false when some of its visible paper
     // had no picture.
     bool paintPage(QPainter &painter, const PageGeometry &g, qreal devicePixelRatio, QSet<PDFTileKey> &wanted);

@@ -158,6 +158,7 @@ bool PDFViewerModel::open(const QUrl &url)
     const int saved = readingPositions().pageIndexByPath.value(key, 0);
     const int target = std::min(m_pageCount - 1, std::max(saved, 0));
     viewport->goToPageIndex(target);
+    document->prepare(target);
     recordCurrentPage();
 
     viewport->setAutoScales(true);

@@ -106,8 +106,6 @@ public:
     // How long the pages must rest before their positions are written; 1 s unless changed.
     int readingPositionSaveDelay() const { return m_readingPositions.saveDelay(); }
     void setReadingPositionSaveDelay(int milliseconds) { m_readingPositions.setSaveDelay(milliseconds); }
-    // Each page's rotation as found when the document was opened.
-    QMap<int, int> originalPageRotations() const { return m_originalPageRotations; }
     QUrl securityScopedURL() const { return m_securityScopedURL; }
     bool isAccessingSecurityScopedURL() const { return m_isAccessingSecurityScopedURL; }
 

@@ -1,7 +1,6 @@
 #include "../ui/viewer/ViewerWindowFixture.h"
 #include "BlueprintPDFView.h"
 #include "PDFViewerMenuCommands.h"
-#include "PDFViewerShortcutDispatch.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -23,15 +22,6 @@ struct MenuFixture : ViewerWindowFixture {
         window.show();
         window.activateWindow();
     }
-    void press(const QKeySequence &sequence)
-    {
-        const QKeyCombination chord = sequence[0];
-        QTest::keyClick(&window, chord.key(), chord.keyboardModifiers());
-    }
-    QKeySequence key(Action action) const
-    {
-        return PDFViewerShortcutDispatch::keySequence(shortcuts->shortcut(action));
-    }
 
     QMainWindow window;
     PDFViewerMenuCommands *commands;
@@ -52,7 +42,6 @@ private slots:
     void enabledStatesFollowTheDocument_data();
     void enabledStatesFollowTheDocument();
     void presentationItemTitleFollowsTheMode();
-    void keysFollowTheStoreAtOnce();
 
 private:
     std::optional<MenuFixture> f;
@@ -67,7 +56,6 @@ void tst_PDFViewerMenuCommands::enabledStatesFollowTheDocument_data()
     QTest::newRow("no document") << 0 << 0 << false << false;
     QTest::newRow("first of three") << 3 << 0 << false << true;
     QTest::newRow("last of three") << 3 << 2 << true << false;
-    QTest::newRow("one page") << 1 << 0 << false << false;
 }
 
 void tst_PDFViewerMenuCommands::enabledStatesFollowTheDocument()
@@ -103,25 +91,6 @@ void tst_PDFViewerMenuCommands::presentationItemTitleFollowsTheMode()
     QCOMPARE(toggle->iconText(), QStringLiteral("退出投影"));
     f->model->exitPresentationMode(false);
     QCOMPARE(toggle->iconText(), QStringLiteral("进入投影"));
-}
-
-void tst_PDFViewerMenuCommands::keysFollowTheStoreAtOnce()
-{
-    QVERIFY(f->openPDF(QStringLiteral("set.pdf"), 2));
-    const QKeySequence oldKey = f->key(Action::zoomIn);
-    QVERIFY(f->rebindToCommandOne(Action::zoomIn));
-    QCOMPARE(f->commands->action(Action::zoomIn)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
-
-    // The new key answers; the old one is free.
-    const int before = f->model->zoomPercentage();
-    f->press(QKeySequence(Qt::CTRL | Qt::Key_1));
-    QVERIFY(f->model->zoomPercentage() > before);
-    const int after = f->model->zoomPercentage();
-    f->press(oldKey);
-    QCOMPARE(f->model->zoomPercentage(), after);
-
-    f->shortcuts->resetAll();
-    QCOMPARE(f->commands->action(Action::zoomIn)->shortcut(), oldKey);
 }
 
 QTEST_MAIN(tst_PDFViewerMenuCommands)

@@ -1,5 +1,7 @@
 #include "PDFCanvasProbe.h"
 #include "PDFDocument.h"
+#include "PDFPage.h"
+#include "PDFRenderBands.h"
 #include "PDFRenderQueue.h"
 #include "PDFTileCache.h"
 #include "TestPDFs.h"
@@ -16,6 +18,9 @@ private slots:
     void tileGeometryCoversThePageExactly();
     void requestsAreServedByPriorityThenDistance();
     void unwantedRendersAreDroppedAndNewDocumentsStartClean();
+    void bandsSplitTheTileGridEvenly_data();
+    void bandsSplitTheTileGridEvenly();
+    void bandedTilesMatchTilesDrawnAlone();
 };
 
 namespace {
@@ -141,6 +146,93 @@ void tst_PDFRenderQueue::unwantedRendersAreDroppedAndNewDocumentsStartClean()
     QCOMPARE(ready.count(), 0); // the old document's render came back and was dropped
     queue.request(tile(0, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 0); // stale generation
     QVERIFY(PDFCanvasProbe::isIdle(queue));
+}
+
+void tst_PDFRenderQueue::bandsSplitTheTileGridEvenly_data()
+{
+    QTest::addColumn<QList<QPoint>>("cells"); // (column, row) of each tile
+    QTest::addColumn<int>("pieces");
+    QTest::addColumn<QRect>("visible"); // what a view shows of the page
+    QTest::addColumn<QList<QRect>>("bands");
+    // An A0 sheet fitted at 0.415: 1399 × 990 px, tiles 512 wide. Two rows halve the pixels;
+    // two column runs would leave 1024 of 1399 columns in one band.
+    const QList<QPoint> fitted {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}};
+    const QRect page(0, 0, 1399, 990);
+    QTest::newRow("fitted sheet, by rows")
+        << fitted << 2 << page << QList<QRect> {QRect(0, 0, 1399, 512), QRect(0, 512, 1399, 478)};
+    // Only the view's part of each tile is drawn: 212 + 188 rows of 12 + 512 + 300 columns.
+    QTest::newRow("view's part, by rows") << fitted << 2 << QRect(500, 300, 824, 400)
+                                          << QList<QRect> {QRect(500, 300, 824, 212), QRect(500, 512, 824, 188)};
+    QTest::newRow("one row, by columns") << QList<QPoint> {{0, 0}, {1, 0}, {2, 0}} << 2 << QRect(0, 0, 1399, 300)
+                                         << QList<QRect> {QRect(0, 0, 512, 300), QRect(512, 0, 887, 300)};
+    QTest::newRow("one column") << QList<QPoint> {{1, 0}, {1, 1}} << 2 << page
+                                << QList<QRect> {QRect(512, 0, 512, 512), QRect(512, 512, 512, 478)};
+    QTest::newRow("more pieces than tiles")
+        << QList<QPoint> {{0, 1}} << 4 << page << QList<QRect> {QRect(0, 512, 512, 478)};
+    QTest::newRow("not a rectangle") << QList<QPoint> {{0, 0}, {1, 0}, {0, 1}} << 2 << page << QList<QRect> {};
+}
+
+void tst_PDFRenderQueue::bandsSplitTheTileGridEvenly()
+{
+    QFETCH(QList<QPoint>, cells);
+    QFETCH(int, pieces);
+    QFETCH(QRect, visible);
+    QFETCH(QList<QRect>, bands);
+    QList<PDFTileKey> tiles;
+    QList<QRect> pixels;
+    for (const QPoint &cell : std::as_const(cells)) {
+        PDFTileKey key = tile(cell.x(), PDFTileKey::scaleKeyFor(0.415));
+        key.row = cell.y();
+        tiles.append(key);
+        pixels.append(key.pixelRect(QSizeF(3370, 2384)) & visible);
+    }
+    QList<QRect> got;
+    int covered = 0;
+    for (const PDFRenderBands::Band &band : PDFRenderBands::split(tiles, pixels, pieces)) {
+        got.append(band.pixels);
+        for (const PDFTileKey &key : band.tiles)
+            QVERIFY(band.pixels.contains(key.pixelRect(QSizeF(3370, 2384)) & visible));
+        covered += int(band.tiles.size());
+    }
+    QCOMPARE(got, bands);
+    QCOMPARE(covered, bands.isEmpty() ? 0 : int(tiles.size()));
+}
+
+// Tiles cut out of a band are the pixels the tile would have had on its own; asked for only
+// the part a view shows, a tile comes back as that part first and whole when asked again.
+void tst_PDFRenderQueue::bandedTilesMatchTilesDrawnAlone()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("p.pdf"));
+    QVERIFY(TestPDFs::writePlain(file, 1));
+    PDFRenderQueue queue;
+    queue.setDocument(PDFDocument::open(QFile::encodeName(file)));
+    const PDFDocument &document = *queue.document();
+    const QSizeF size = document.page(0)->displaySize();
+    const QRect view(700, 600, 1100, 700); // "Page 1" at 8 ×, across four tiles
+    for (const bool whole : {false, true}) {
+        QList<PDFTileKey> keys;
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 4; ++column) {
+                PDFTileKey key = tile(column, PDFTileKey::scaleKeyFor(8.0), PDFTileKey::Tile, queue.generation());
+                key.row = row;
+                keys.append(key);
+                queue.request(key, PDFRenderQueue::Visible, column + row, whole ? QRect() : view);
+            }
+        }
+        QTRY_VERIFY(PDFCanvasProbe::isIdle(queue));
+        for (const PDFTileKey &key : std::as_const(keys)) {
+            const QRect pixels = key.pixelRect(size) & (whole ? key.pixelRect(size) : view);
+            const QImage *image = queue.cache().find(key);
+            const PDFRenderQueue::Part *part = queue.part(key);
+            QCOMPARE(!part, pixels.isEmpty() || pixels == key.pixelRect(size));
+            QVERIFY(image || part || pixels.isEmpty());
+            if (part)
+                QCOMPARE(part->pixels, pixels);
+            if (!pixels.isEmpty())
+                QCOMPARE(image ? *image : part->image, document.renderTile(0, 0, 8.0, pixels));
+        }
+    }
 }
 
 QTEST_MAIN(tst_PDFRenderQueue)

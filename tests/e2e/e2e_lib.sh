@@ -56,6 +56,12 @@ e2e_wait() {
     done
 }
 
+# e2e_expect JQ-CONDITION WHAT [SECONDS]: waits for the state read-out in $state to satisfy the
+# condition, else fails with WHAT and the last state.
+e2e_expect() {
+    e2e_wait "${3:-20}" jq -e "$1" "$state" || e2e_fail "$2 (state: $(cat "$state" 2>/dev/null))"
+}
+
 # e2e_window_titled TITLE: a visible window whose whole title is TITLE.
 e2e_window_titled() {
     xdotool search --onlyvisible --name "^$1\$"

@@ -19,14 +19,6 @@ E2E_PIDS="$E2E_PIDS $viewer"
 e2e_wait 30 e2e_window_titled "总图 set" || e2e_fail "no window titled 总图 set"
 window=$(e2e_window_titled "总图 set")
 
-# state_is JQ-CONDITION: the read-out satisfies the condition.
-state_is() {
-    jq -e "$1" "$state" >/dev/null
-}
-# expect JQ-CONDITION WHAT: waits for the condition, failing with WHAT and the last state.
-expect() {
-    e2e_wait 20 state_is "$1" || e2e_fail "$2 (state: $(cat "$state" 2>/dev/null))"
-}
 state_value() {
     jq -r ".$1" "$state"
 }
@@ -35,29 +27,26 @@ focus_viewer() {
     xdotool windowfocus --sync "$window"
 }
 
-expect '.title == "总图 set" and .pageCount == 3 and .pageIndex == 0' "the set did not open on its first page"
+e2e_expect '.title == "总图 set" and .pageCount == 3 and .pageIndex == 0' "the set did not open on its first page"
 focus_viewer
 echo "ok - the set opens on page 1 of 3"
 
-xdotool key alt+bracketright
-expect '.pageIndex == 1' "Alt+] did not go to the next page"
-xdotool key alt+bracketleft
-expect '.pageIndex == 0' "Alt+[ did not go back to the first page"
-xdotool key alt+bracketright
-expect '.pageIndex == 1' "Alt+] did not go to page 2 again"
+# Two forward and one back: a key that did nothing leaves the set on page 1 or 3.
+xdotool key alt+bracketright alt+bracketright alt+bracketleft
+e2e_expect '.pageIndex == 1' "Alt+] twice and Alt+[ did not end on page 2"
 echo "ok - Alt+] and Alt+[ turn the pages"
 
 zoom=$(state_value zoomPercentage)
 xdotool key alt+equal
-expect ".zoomPercentage > $zoom" "Alt+= did not zoom in from $zoom %"
+e2e_expect ".zoomPercentage > $zoom" "Alt+= did not zoom in from $zoom %"
 xdotool key alt+Down
-expect '.statusText == "已适合页面"' "Alt+↓ did not fit the page"
+e2e_expect '.statusText == "已适合页面"' "Alt+↓ did not fit the page"
 echo "ok - Alt+= zooms in and Alt+↓ fits the page"
 
 xdotool key alt+f
-expect '.isPresentationMode == true and .pageIndex == 1' "Alt+F did not start presenting page 2"
+e2e_expect '.isPresentationMode == true and .pageIndex == 1' "Alt+F did not start presenting page 2"
 xdotool key Escape
-expect '.isPresentationMode == false and .pageIndex == 1' "Escape did not end the presentation on page 2"
+e2e_expect '.isPresentationMode == false and .pageIndex == 1' "Escape did not end the presentation on page 2"
 echo "ok - Alt+F presents and Escape returns to the same page"
 
 # Taking the focus by Tab selects what the field shows.
@@ -65,7 +54,7 @@ focus_viewer
 e2e_tab_to 跳转页码
 xdotool type --delay 50 3
 xdotool key Return
-expect '.pageIndex == 2' "typing 3 in the page-number field did not go to page 3"
+e2e_expect '.pageIndex == 2' "typing 3 in the page-number field did not go to page 3"
 e2e_window_titled "总图 set" >/dev/null || e2e_fail "the window title changed while paging"
 echo "ok - the page-number field takes the user to page 3"
 
@@ -73,23 +62,14 @@ xdotool key ctrl+shift+slash
 e2e_wait 10 xdotool search --onlyvisible --name '^帮助$' || e2e_fail "Ctrl+Shift+/ did not open the help window"
 xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^帮助$' | head -1)"
 xdotool key alt+bracketleft
-expect '.pageIndex == 1' "Alt+[ pressed in the help window did not reach the viewer"
+e2e_expect '.pageIndex == 1' "Alt+[ pressed in the help window did not reach the viewer"
 echo "ok - Ctrl+Shift+/ opens help, and the drawing keys work from there"
 
 focus_viewer
 xdotool key ctrl+shift+w
-expect '.pageCount == 0 and .title == "Plenvo"' "Ctrl+Shift+W did not close the set"
+e2e_expect '.pageCount == 0 and .title == "Plenvo"' "Ctrl+Shift+W did not close the set"
 e2e_wait 10 e2e_window_titled Plenvo || e2e_fail "the window title did not go back to Plenvo"
 echo "ok - closing returns to the empty window"
 
-# With no document the drawing keys do nothing. Keys are handled in order, so once the
-# settings window (the last key) is up, the drawing keys before it have been seen.
-status=$(state_value statusText)
-xdotool key alt+bracketright alt+equal alt+f alt+Up ctrl+comma
-e2e_wait 10 xdotool search --onlyvisible --name '^Plenvo · 快捷键$' || e2e_fail "Ctrl+, did not open the shortcut settings"
-state_is ".pageCount == 0 and .isPresentationMode == false and .statusText == \"$status\"" \
-    || e2e_fail "a drawing key acted without a document (state: $(cat "$state"))"
-echo "ok - without a document the drawing keys do nothing"
-
 kill -0 "$viewer" || e2e_fail "the viewer exited"
-echo "8 passed, 0 failed"
+echo "7 passed, 0 failed"

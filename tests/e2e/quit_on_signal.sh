@@ -18,7 +18,7 @@ settings="$XDG_CONFIG_HOME/Plenvo/Plenvo.ini"
 pid=$!
 E2E_PIDS=$pid
 e2e_wait 30 e2e_window_titled set || e2e_fail "no window titled set"
-e2e_wait 20 jq -e '.pageCount == 3' "$state" || e2e_fail "the set did not open"
+e2e_expect '.pageCount == 3' "the set did not open"
 xdotool windowfocus --sync "$(e2e_window_titled set)"
 # Page 2 was never recorded before: its position can only reach the file by a write.
 page_on_disk() {
@@ -26,7 +26,7 @@ page_on_disk() {
 }
 
 xdotool key alt+bracketright alt+bracketright
-e2e_wait 20 jq -e '.pageIndex == 2' "$state" || e2e_fail "Alt+] did not reach page 3"
+e2e_expect '.pageIndex == 2' "Alt+] did not reach page 3"
 if page_on_disk; then
     echo "ok - # SKIP the page was written before the kill could come (a slow machine)"
     exit 0

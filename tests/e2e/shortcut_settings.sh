@@ -18,10 +18,7 @@ start_viewer() {
     E2E_PIDS="$E2E_PIDS $viewer"
     e2e_wait 30 e2e_window_titled sheet || e2e_fail "no window titled sheet"
     window=$(e2e_window_titled sheet)
-    expect '.pageCount == 1' "the sheet did not open"
-}
-expect() {
-    e2e_wait 20 jq -e "$1" "$state" || e2e_fail "$2 (state: $(cat "$state" 2>/dev/null))"
+    e2e_expect '.pageCount == 1' "the sheet did not open"
 }
 open_settings() {
     xdotool windowfocus --sync "$window"
@@ -34,7 +31,7 @@ open_settings() {
 zooms_in_with() {
     xdotool windowfocus --sync "$window"
     xdotool key alt+Down
-    expect '.statusText == "已适合页面"' "Alt+↓ did not fit the sheet"
+    e2e_expect '.statusText == "已适合页面"' "Alt+↓ did not fit the sheet"
     local fitted
     fitted=$(jq .zoomPercentage "$state")
     xdotool key "$1"
@@ -80,7 +77,7 @@ echo "ok - 恢复全部默认 brings Alt+= back"
 
 open_settings
 xdotool key ctrl+shift+w
-expect '.pageCount == 0' "Ctrl+Shift+W pressed in the settings window did not close the sheet"
+e2e_expect '.pageCount == 0' "Ctrl+Shift+W pressed in the settings window did not close the sheet"
 echo "ok - the application's own keys work from the settings window"
 
 echo "6 passed, 0 failed"

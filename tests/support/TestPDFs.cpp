@@ -6,30 +6,25 @@
 #include <QImage>
 #include <QRandomGenerator>
 
+#include <algorithm>
+
 namespace {
 
-bool isLatin1(const QString &text)
+// One line of `text` at 18 pt from x = 90, its baseline `fromTop` points below the top of a page
+// of `size`, in /F1 or, when it holds any non-Latin-1 character, wholly in /F2.
+QByteArray textLine(const QString &text, QSizeF size, qreal fromTop)
 {
-    for (const QChar c : text) {
-        if (c.unicode() > 0xff)
-            return false;
-    }
-    return true;
+    const bool latin = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xff; });
+    return "BT " + QByteArray(latin ? "/F1" : "/F2") + " 18 Tf 90 " + QByteArray::number(size.height() - fromTop)
+        + " Td " + (latin ? PDFDocumentBuilder::latinText(text) : PDFDocumentBuilder::cjkText(text)) + " Tj ET\n";
 }
 
 // "Page n" near the top-left corner (below the link inch), then `text` under it.
-QByteArray pageContent(int pageNumber, QSizeF size, const QString &text)
+QByteArray pageContent(int pageNumber, QSizeF size, const QString &text = {})
 {
-    const QByteArray top = QByteArray::number(size.height() - 100);
-    QByteArray content = "BT /F1 24 Tf 90 " + top + " Td "
+    const QByteArray heading = "BT /F1 24 Tf 90 " + QByteArray::number(size.height() - 100) + " Td "
         + PDFDocumentBuilder::latinText(QStringLiteral("Page %1").arg(pageNumber)) + " Tj ET\n";
-    if (!text.isEmpty()) {
-        const QByteArray operand
-            = isLatin1(text) ? PDFDocumentBuilder::latinText(text) : PDFDocumentBuilder::cjkText(text);
-        content += "BT " + QByteArray(isLatin1(text) ? "/F1" : "/F2") + " 18 Tf 90 "
-            + QByteArray::number(size.height() - 150) + " Td " + operand + " Tj ET\n";
-    }
-    return content;
+    return text.isEmpty() ? heading : heading + textLine(text, size, 150);
 }
 
 PDFDocumentBuilder plainBuilder(int pageCount, QSizeF size, const QStringList &pageTexts)
@@ -54,13 +49,8 @@ bool writeLines(const QString &path, const QList<QStringList> &pageLines, QSizeF
     PDFDocumentBuilder builder;
     for (const QStringList &lines : pageLines) {
         QByteArray content;
-        for (int i = 0; i < lines.size(); ++i) {
-            const QString &text = lines[i];
-            const bool latin = isLatin1(text);
-            content += "BT " + QByteArray(latin ? "/F1" : "/F2") + " 18 Tf 90 "
-                + QByteArray::number(size.height() - 150 - 24 * i) + " Td "
-                + (latin ? PDFDocumentBuilder::latinText(text) : PDFDocumentBuilder::cjkText(text)) + " Tj ET\n";
-        }
+        for (int i = 0; i < lines.size(); ++i)
+            content += textLine(lines[i], size, 150 + 24 * i);
         builder.addPage(size, content);
     }
     return builder.save(path);
@@ -70,16 +60,15 @@ bool writeSheets(const QString &path, const QList<QSizeF> &sizes)
 {
     PDFDocumentBuilder builder;
     for (int i = 0; i < sizes.size(); ++i)
-        builder.addPage(sizes[i], pageContent(i + 1, sizes[i], {}));
+        builder.addPage(sizes[i], pageContent(i + 1, sizes[i]));
     return builder.save(path);
 }
 
 bool writeRotated(const QString &path, const QList<int> &rotations)
 {
     PDFDocumentBuilder builder;
-    const QSizeF size(595, 842);
     for (int i = 0; i < rotations.size(); ++i)
-        builder.addPage(size, pageContent(i + 1, size, {}), rotations[i]);
+        builder.addPage(QSizeF(595, 842), pageContent(i + 1, QSizeF(595, 842)), rotations[i]);
     return builder.save(path);
 }
 

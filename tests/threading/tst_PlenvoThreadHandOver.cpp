@@ -1,6 +1,5 @@
 #include "PlenvoThreadHandOver.h"
 
-#include <QPointer>
 #include <QThread>
 #include <QThreadPool>
 #include <QtTest>

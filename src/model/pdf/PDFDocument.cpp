@@ -2,6 +2,7 @@
 
 #include "PDFCancelCookie.h"
 #include "PDFDocumentEngine.h"
+#include "PDFEngineContext.h"
 #include "PDFFindSession.h"
 #include "PDFLinkReader.h"
 #include "PDFPage.h"
@@ -9,7 +10,11 @@
 #include "PlenvoThreadHandOver.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <QThreadPool>
+
+#include <future>
+#include <optional>
 
 PDFRenderCookie::PDFRenderCookie()
     : m_cookie(new fz_cookie())
@@ -33,7 +38,97 @@ bool PDFRenderCookie::isCancelled() const
 
 PDFDocument::PDFDocument() = default;
 
+namespace {
+
+// The document a preload is opening, and for which path. UI thread.
+struct Preload {
+    QByteArray nativePath;
+    std::future<std::shared_ptr<PDFDocument>> document;
+};
+std::optional<Preload> &pendingPreload()
+{
+    static std::optional<Preload> preload;
+    return preload;
+}
+
+// The worker's reference goes back to the UI thread, which destroys the document if it is the
+// last one: a QObject dies on its own thread.
+void handBack(std::shared_ptr<PDFDocument> document)
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        PlenvoThreadHandOver::post(app, [document = std::move(document)] {});
+}
+
+} // namespace
+
+void PDFDocument::preload(const QByteArray &nativePath)
+{
+    dropPreload();
+    auto promise = std::make_shared<std::promise<std::shared_ptr<PDFDocument>>>();
+    pendingPreload() = Preload {nativePath, promise->get_future()};
+    QThread *const uiThread = QThread::currentThread();
+    PlenvoThreadHandOver::start(QThreadPool::globalInstance(), [nativePath, promise, uiThread] {
+        std::shared_ptr<PDFDocument> document = openHere(nativePath, nullptr);
+        if (document)
+            document->moveToThread(uiThread);
+        promise->set_value(document);
+        // The open is handed over; the sheet's recording goes on here meanwhile.
+        if (document && document->pageCount() == 1)
+            document->recordPage(0);
+        handBack(std::move(document));
+    });
+}
+
+void PDFDocument::dropPreload()
+{
+    if (std::optional<Preload> &preload = pendingPreload()) {
+        preload->document.wait();
+        preload.reset();
+    }
+}
+
+void PDFDocument::prepare(int pageIndex)
+{
+    if (!hasRecordedOrIsBusy(pageIndex)) {
+        PlenvoThreadHandOver::start(QThreadPool::globalInstance(), [self = shared_from_this(), pageIndex]() mutable {
+            self->recordPage(pageIndex);
+            handBack(std::move(self));
+        });
+    }
+}
+
 std::shared_ptr<PDFDocument> PDFDocument::open(const QByteArray &nativePath, PDFError *error)
+{
+    if (std::optional<Preload> &preload = pendingPreload()) {
+        std::shared_ptr<PDFDocument> document = preload->document.get();
+        const bool same = preload->nativePath == nativePath;
+        preload.reset();
+        // A preload that failed is opened again, for the error.
+        if (same && document)
+            return document;
+    }
+    return openHere(nativePath, error);
+}
+
+void PDFDocument::recordPage(int pageIndex) const
+{
+    fz_context *ctx = PDFEngineContext::current();
+    if (ctx && pageIndex >= 0 && pageIndex < pageCount())
+        fz_drop_display_list(ctx, m_engine->displayLists().keepPageList(ctx, pageIndex, nullptr));
+}
+
+bool PDFDocument::hasRecordedOrIsBusy(int pageIndex) const
+{
+    fz_context *ctx = PDFEngineContext::current();
+    std::unique_lock<std::mutex> lock(m_engine->mutex(), std::try_to_lock);
+    if (!ctx || !lock)
+        return true;
+    fz_display_list *list = m_engine->displayLists().keepRecordedPageList(ctx, pageIndex);
+    fz_drop_display_list(ctx, list);
+    return list != nullptr;
+}
+
+std::shared_ptr<PDFDocument> PDFDocument::openHere(const QByteArray &nativePath, PDFError *error)
 {
     std::unique_ptr<PDFDocumentEngine> engine = PDFDocumentEngine::open(nativePath, error);
     if (!engine)

@@ -52,7 +52,7 @@ private:
 // (pageCount, page()) is read once at open and is UI-thread state. renderTile() and links()
 // may be called from any thread: the document's MuPDF handle is guarded by an internal
 // mutex and each thread draws with its own cloned context.
-class PDFDocument : public QObject {
+class PDFDocument : public QObject, public std::enable_shared_from_this<PDFDocument> {
     Q_OBJECT
 
 public:
@@ -62,6 +62,17 @@ public:
     // is then NeedsPassword; otherwise error is None on success.
     static std::shared_ptr<PDFDocument> open(const QByteArray &nativePath, PDFError *error = nullptr);
     ~PDFDocument() override;
+
+    // For a file named before the window exists: starts opening `nativePath` on a worker
+    // thread, and recording its page when it has only one, while the window is built. The
+    // next open() takes that document when it is for the same path, waiting for the open if
+    // need be, and otherwise lets it go. UI thread.
+    static void preload(const QByteArray &nativePath);
+    // Lets go of a preloaded document nobody opened; for the end of the program. UI thread.
+    static void dropPreload();
+    // Records page `pageIndex`'s drawing commands on a worker thread, so that the first
+    // render of the page finds them ready. Does nothing for a page already recorded. UI thread.
+    void prepare(int pageIndex);
 
     QByteArray nativePath() const { return m_nativePath; }
 
@@ -117,6 +128,11 @@ signals:
 
 private:
     PDFDocument();
+    static std::shared_ptr<PDFDocument> openHere(const QByteArray &nativePath, PDFError *error);
+    // Any thread; blocks while the document is in use.
+    void recordPage(int pageIndex) const;
+    // True when the page is recorded, or when the document is busy (likely recording it). Never waits.
+    bool hasRecordedOrIsBusy(int pageIndex) const;
 
     std::unique_ptr<PDFDocumentEngine> m_engine;
     QByteArray m_nativePath;

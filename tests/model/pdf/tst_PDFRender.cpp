@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QtTest>
 
 #include <thread>
@@ -50,6 +51,7 @@ private slots:
     void failedRequestsYieldNullImage_data();
     void failedRequestsYieldNullImage();
     void concurrentRendersAgreeWhileCacheEvicts();
+    void preloadedDocumentIsTheOneOpened();
 
 private:
     std::shared_ptr<PDFDocument> open(const QString &name)
@@ -178,6 +180,35 @@ void tst_PDFRender::concurrentRendersAgreeWhileCacheEvicts()
     for (std::thread &thread : threads)
         thread.join();
     QCOMPARE(mismatches.load(), 0);
+}
+
+// A document opened ahead is handed out only for its own path, and a failed one still fails
+// with its reason; a page recorded ahead draws as it would have otherwise.
+void tst_PDFRender::preloadedDocumentIsTheOneOpened()
+{
+    const QByteArray plain = QFile::encodeName(m_dir.filePath(QStringLiteral("plain.pdf")));
+    const QByteArray rotated = QFile::encodeName(m_dir.filePath(QStringLiteral("rotated.pdf")));
+    PDFDocument::preload(rotated);
+    std::shared_ptr<PDFDocument> document = PDFDocument::open(rotated);
+    QVERIFY(document);
+    QCOMPARE(document->nativePath(), rotated);
+    QCOMPARE(document->thread(), QThread::currentThread());
+    const QImage drawn = m_plain->renderTile(0, 0, 1.0, QRect(0, 0, 300, 200));
+    PDFDocument::preload(rotated);
+    document = PDFDocument::open(plain);
+    QCOMPARE(document->nativePath(), plain);
+    document->prepare(0);
+    QCOMPARE(document->renderTile(0, 0, 1.0, QRect(0, 0, 300, 200)), drawn);
+
+    const QByteArray missing = QFile::encodeName(m_dir.filePath(QStringLiteral("missing.pdf")));
+    PDFDocument::preload(missing);
+    PDFError error;
+    QVERIFY(!PDFDocument::open(missing, &error));
+    QVERIFY(error.kind != PDFErrorKind::None);
+    PDFDocument::preload(plain);
+    PDFDocument::dropPreload();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::sendPostedEvents(); // the workers' references come back and go
 }
 
 QTEST_GUILESS_MAIN(tst_PDFRender)

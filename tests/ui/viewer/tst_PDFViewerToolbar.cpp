@@ -13,37 +13,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
 #include <QtTest>
 
 #include <unistd.h>
 
 namespace {
 
-const QStringList kAllButtons = {
-    QStringLiteral("pdf-open"),
-    QStringLiteral("pdf-previous-page"),
-    QStringLiteral("pdf-next-page"),
-    QStringLiteral("pdf-zoom-out"),
-    QStringLiteral("pdf-zoom-in"),
-    QStringLiteral("pdf-fit-page"),
-    QStringLiteral("pdf-actual-size"),
-    QStringLiteral("pdf-rotate-left"),
-    QStringLiteral("pdf-reset-rotation"),
-    QStringLiteral("pdf-rotate-right"),
-    QStringLiteral("pdf-presentation"),
-};
-
-void sendHover(QWidget *widget, bool entering)
-{
-    if (entering) {
-        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)));
-        QApplication::sendEvent(widget, &enter);
-    } else {
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(widget, &leave);
-    }
-}
+// Left to right, as the strip lays them out.
+const QStringList kAllButtons = QStringLiteral("pdf-open pdf-previous-page pdf-next-page pdf-zoom-out pdf-zoom-in "
+                                               "pdf-fit-page pdf-actual-size pdf-rotate-left pdf-reset-rotation "
+                                               "pdf-rotate-right pdf-presentation")
+                                    .split(QLatin1Char(' '));
 
 // The fixture with a toolbar over its model. The toolbar alone has no place for the canvas:
 // showCanvas() shows it on its own at a reading size, so that it can tell its current page.
@@ -72,9 +52,7 @@ private slots:
     void buttonsDriveTheModelAndCanvas();
     void searchFieldBindsTheModel();
     void recentMenu();
-    void controlsStayPut_data();
     void controlsStayPut();
-    void noShadowLeftBehind_data();
     void noShadowLeftBehind();
     void recentMenuHoverEndsWithItsMenu_data();
     void recentMenuHoverEndsWithItsMenu();
@@ -102,8 +80,6 @@ void tst_PDFViewerToolbar::stripOrder()
         QVERIFY2(x > previousX, qPrintable(widget->objectName()));
         previousX = x;
     }
-    // The search field is pushed to the right edge, 10 pixels in.
-    QCOMPARE(s->toolbar.searchField()->geometry().right(), s->toolbar.width() - 10 - 1);
 }
 
 void tst_PDFViewerToolbar::enabledStatesAndPageField_data()
@@ -151,7 +127,6 @@ void tst_PDFViewerToolbar::zoomLabel()
     QLabel *label = s->toolbar.zoomLabel();
     QCOMPARE(label->text(), QStringLiteral("100%"));
     QCOMPARE(label->accessibleName(), QStringLiteral("当前缩放 100%"));
-    const QColor withoutDocument = label->palette().color(QPalette::WindowText);
 
     QVERIFY(s->openPDF(QStringLiteral("doc.pdf"), 2));
     s->model->actualSize();
@@ -160,10 +135,6 @@ void tst_PDFViewerToolbar::zoomLabel()
     QVERIFY(expected != QLatin1String("100%"));
     QCOMPARE(label->text(), expected);
     QCOMPARE(label->accessibleName(), QStringLiteral("当前缩放 ") + expected);
-    // Primary while a document is open, a fainter secondary before.
-    const QColor withDocument = label->palette().color(QPalette::WindowText);
-    QCOMPARE(withDocument, s->toolbar.palette().color(QPalette::WindowText));
-    QVERIFY(withoutDocument.alphaF() < withDocument.alphaF());
 }
 
 void tst_PDFViewerToolbar::buttonsDriveTheModelAndCanvas()
@@ -267,49 +238,18 @@ void tst_PDFViewerToolbar::recentMenu()
     QCOMPARE(recent->menu()->actions().first()->toolTip(), QDir::toNativeSeparators(s->path(QStringLiteral("sheets"))));
 }
 
-void tst_PDFViewerToolbar::controlsStayPut_data()
-{
-    // Steps, separated by ", ": "open N" (a document of N pages), "type T" (search text),
-    // "start search" (not waiting for it), "search" (to the end).
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
-    QTest::newRow("page count grows to five digits") << QStringLiteral("open 2") << QStringLiteral("open 10000");
-    QTest::newRow("first document") << QString() << QStringLiteral("open 3");
-    QTest::newRow("search text typed") << QString() << QStringLiteral("type Page");
-    QTest::newRow("search running") << QStringLiteral("open 3, type Page") << QStringLiteral("start search");
-    QTest::newRow("matches counted") << QStringLiteral("open 120, type Page") << QStringLiteral("search");
-}
-
 // Changing numbers and controls that come and go inside a group or the search field move
 // nothing else on the strip, and the search field keeps its left edge.
 void tst_PDFViewerToolbar::controlsStayPut()
 {
-    QFETCH(QString, before);
-    QFETCH(QString, after);
     s->showCanvas();
     s->toolbar.resize(1280, 58);
     s->toolbar.show();
     QVERIFY(QTest::qWaitForWindowExposed(&s->toolbar));
-
-    const auto run = [&](const QString &steps) {
-        for (const QString &step : steps.split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
-            const QString argument = step.section(QLatin1Char(' '), 1);
-            if (step.startsWith(QLatin1String("open ")))
-                QVERIFY(s->openPDF(QStringLiteral("doc%1.pdf").arg(argument), argument.toInt()));
-            else if (step.startsWith(QLatin1String("type ")))
-                s->model->setSearchText(argument);
-            else if (step == QLatin1String("start search"))
-                s->model->performSearch();
-            else if (step == QLatin1String("search")) {
-                s->model->performSearch();
-                QTRY_VERIFY(!s->model->isSearching());
-            }
-        }
+    const auto geometries = [&] {
         // Lays the strip out again, level by level, without handing the find its results.
         for (int level = 0; level < 4; ++level)
             QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    };
-    const auto geometries = [&] {
         QList<QWidget *> controls {s->toolbar.recentMenu(), s->toolbar.pageField()->lineEdit(), s->toolbar.zoomLabel(),
             s->toolbar.searchField()};
         for (PDFToolbarButton *button : s->toolbar.buttons())
@@ -319,52 +259,41 @@ void tst_PDFViewerToolbar::controlsStayPut()
             rects.append(QRect(control->mapTo(&s->toolbar, QPoint(0, 0)), control->size()));
         return rects;
     };
-
-    run(before);
-    QVERIFY(!QTest::currentTestFailed());
     const QList<QRect> was = geometries();
-    run(after);
-    QVERIFY(!QTest::currentTestFailed());
-    if (after == QLatin1String("start search"))
-        QVERIFY(s->toolbar.searchField()->busyIndicator()->isVisible());
+    s->model->setSearchText(QStringLiteral("Page"));
+    QCOMPARE(geometries(), was);
+    QVERIFY(s->openPDF(QStringLiteral("doc.pdf"), 120));
+    QCOMPARE(geometries(), was);
+    s->model->setSearchText(QStringLiteral("Page"));
+    s->model->performSearch();
+    QVERIFY(s->toolbar.searchField()->busyIndicator()->isVisible());
+    QCOMPARE(geometries(), was);
+    QTRY_VERIFY(!s->model->isSearching());
+    QCOMPARE(geometries(), was);
+    QVERIFY(s->openPDF(QStringLiteral("long.pdf"), 10000));
     QCOMPARE(geometries(), was);
 }
 
-void tst_PDFViewerToolbar::noShadowLeftBehind_data()
-{
-    QTest::addColumn<QString>("change");
-    QTest::newRow("search field hidden") << QStringLiteral("hide search");
-    QTest::newRow("group hidden") << QStringLiteral("hide files");
-    QTest::newRow("search field shrinks") << QStringLiteral("narrow search");
-    QTest::newRow("group grows, the next one moves") << QStringLiteral("widen zoom");
-}
-
-// What the strip shows on screen after a surface whose shadow it paints has moved, grown or
-// gone is what a fresh paint of it shows: no shadow is left where the surface was.
+// What the strip shows on screen after a surface whose shadow it paints has moved or gone is
+// what a fresh paint of it shows: no shadow is left where the surface was.
 void tst_PDFViewerToolbar::noShadowLeftBehind()
 {
-    QFETCH(QString, change);
     s->toolbar.resize(1280, 58);
     s->toolbar.show();
     QVERIFY(QTest::qWaitForWindowExposed(&s->toolbar));
     // The offscreen screen hands back the window's backing store, i.e. what was last painted.
-    const auto onScreen = [&] {
+    const auto unchangedByRepaint = [&] {
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QImage repainted = s->toolbar.grab().toImage().convertToFormat(QImage::Format_RGB32);
         QCoreApplication::processEvents();
-        return s->toolbar.screen()->grabWindow(s->toolbar.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        return s->toolbar.screen()->grabWindow(s->toolbar.winId()).toImage().convertToFormat(QImage::Format_RGB32)
+            == repainted;
     };
-    const auto repainted = [&] { return s->toolbar.grab().toImage().convertToFormat(QImage::Format_RGB32); };
-    QCOMPARE(onScreen(), repainted());
-
-    if (change == QLatin1String("hide search"))
-        s->toolbar.searchField()->hide();
-    else if (change == QLatin1String("hide files"))
-        s->toolbar.recentMenu()->parentWidget()->hide();
-    else if (change == QLatin1String("widen zoom"))
-        s->toolbar.zoomLabel()->setFixedWidth(90);
-    else if (change == QLatin1String("narrow search"))
-        s->toolbar.searchField()->setFixedWidth(120);
-    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    QVERIFY(onScreen() == repainted());
+    QVERIFY(unchangedByRepaint());
+    s->toolbar.zoomLabel()->setFixedWidth(90); // a group grows, the next one moves
+    QVERIFY(unchangedByRepaint());
+    s->toolbar.searchField()->hide();
+    QVERIFY(unchangedByRepaint());
 }
 
 void tst_PDFViewerToolbar::recentMenuHoverEndsWithItsMenu_data()
@@ -391,7 +320,8 @@ void tst_PDFViewerToolbar::recentMenuHoverEndsWithItsMenu()
     QVERIFY(QTest::qWaitForWindowExposed(menu));
     // The button is told the pointer is on it and hears nothing more, as under X11.
     recent->setAttribute(Qt::WA_UnderMouse);
-    sendHover(recent, true);
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), recent->mapToGlobal(QPointF(2, 2)));
+    QApplication::sendEvent(recent, &enter);
     const QPoint away = s->toolbar.mapToGlobal(QPoint(640, 300));
     QCursor::setPos(pointerStays ? recent->mapToGlobal(recent->rect().center()) : away);
     menu->hide();

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "PDFTileKey.h"
+
+#include <QList>
+#include <QRect>
+#include <QSizeF>
+
+// Groups the tiles a view lacks into a few large renders. Drawing a tile walks every recorded
+// command that reaches into it, so a long path crossing the whole page is flattened once per
+// tile; a band of tiles drawn in one pass walks it once. With one band per core the view is
+// drawn in the fewest passes that still use the whole machine.
+namespace PDFRenderBands {
+
+struct Band {
+    QRect pixels; // the union of the parts of the band's tiles to draw
+    QList<PDFTileKey> tiles;
+};
+
+// Splits `tiles` (of one page, rotation and scale, together filling a rectangle of the tile
+// grid) into at most `pieces` bands of whole tile rows or columns, along the axis that leaves
+// the largest band smallest. `pixels[i]` is the part of tiles[i] to draw, in the page's
+// pixels: its whole rectangle, or the part of it a view shows. Empty when the tiles do not
+// fill a rectangle.
+QList<Band> split(const QList<PDFTileKey> &tiles, const QList<QRect> &pixels, int pieces);
+
+} // namespace PDFRenderBands
