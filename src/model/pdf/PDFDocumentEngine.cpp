@@ -41,6 +41,78 @@ FILE *openRegularFile(const QByteArray &nativePath, PDFError *error)
     return file;
 }
 
+// A stream over a descriptor read with pread: it keeps its own position, so any number of
+// them, and the engine's FILE, read one file side by side.
+struct PositionalReader {
+    int fd;
+    unsigned char buffer[16384];
+};
+
+int readChunk(fz_context *ctx, fz_stream *stream, size_t)
+{
+    auto *reader = static_cast<PositionalReader *>(stream->state);
+    ssize_t n;
+    do
+        n = ::pread(reader->fd, reader->buffer, sizeof reader->buffer, off_t(stream->pos));
+    while (n < 0 && errno == EINTR);
+    if (n < 0)
+        fz_throw(ctx, FZ_ERROR_GENERIC, "read error: %s", std::strerror(errno));
+    stream->rp = reader->buffer;
+    stream->wp = reader->buffer + n;
+    stream->pos += n;
+    return n == 0 ? EOF : *stream->rp++;
+}
+
+// MuPDF turns SEEK_CUR into SEEK_SET before calling this. A seek within the bytes read last
+// keeps them: objects near each other are read with one call.
+void seekTo(fz_context *ctx, fz_stream *stream, int64_t offset, int whence)
+{
+    auto *reader = static_cast<PositionalReader *>(stream->state);
+    if (whence == SEEK_END) {
+        struct stat info;
+        if (::fstat(reader->fd, &info) != 0)
+            fz_throw(ctx, FZ_ERROR_GENERIC, "cannot seek: %s", std::strerror(errno));
+        offset += info.st_size;
+    }
+    if (offset < 0)
+        fz_throw(ctx, FZ_ERROR_GENERIC, "cannot seek before the start of the file");
+    const int64_t bufferStart = stream->pos - (stream->wp - reader->buffer);
+    if (offset >= bufferStart && offset <= stream->pos) {
+        stream->rp = reader->buffer + (offset - bufferStart);
+        return;
+    }
+    stream->pos = offset;
+    stream->rp = stream->wp = reader->buffer;
+}
+
+void dropReader(fz_context *ctx, void *state)
+{
+    fz_free(ctx, state);
+}
+
+// Opens `stream` as a PDF with scripts off, trying the empty password; throws as MuPDF does.
+// `*pageCount` stays 0 when the file is locked.
+pdf_document *openPDF(fz_context *ctx, fz_stream *stream, int *locked, int *pageCount)
+{
+    pdf_document *pdf = pdf_open_document_with_stream(ctx, stream);
+    // Scripts never run: a document's scripts, open action and field events stay inert.
+    // Opening leaves them off already; this keeps them off whatever the library's default.
+    pdf_disable_js(ctx, pdf);
+    fz_try(ctx)
+    {
+        if (pdf_needs_password(ctx, pdf) && !pdf_authenticate_password(ctx, pdf, ""))
+            *locked = 1;
+        else
+            *pageCount = std::clamp(pdf_count_pages(ctx, pdf), 0, PDFDocument::maximumPageCount);
+    }
+    fz_catch(ctx)
+    {
+        pdf_drop_document(ctx, pdf);
+        fz_rethrow(ctx);
+    }
+    return pdf;
+}
+
 } // namespace
 
 PDFDocumentEngine::PDFDocumentEngine()
@@ -68,20 +140,15 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     pdf_document *pdf = nullptr;
     fz_stream *stream = nullptr;
     int locked = 0;
+    int repaired = 0;
     int pageCount = 0;
     fz_var(pdf);
     fz_var(stream);
     fz_try(ctx)
     {
         stream = fz_open_file_ptr_no_close(ctx, file);
-        pdf = pdf_open_document_with_stream(ctx, stream);
-        // Scripts never run: a document's scripts, open action and field events stay inert.
-        // Opening leaves them off already; this keeps them off whatever the library's default.
-        pdf_disable_js(ctx, pdf);
-        if (pdf_needs_password(ctx, pdf) && !pdf_authenticate_password(ctx, pdf, ""))
-            locked = 1;
-        else
-            pageCount = std::clamp(pdf_count_pages(ctx, pdf), 0, PDFDocument::maximumPageCount);
+        pdf = openPDF(ctx, stream, &locked, &pageCount);
+        repaired = pdf_was_repaired(ctx, pdf);
     }
     fz_always(ctx)
     {
@@ -99,7 +166,8 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     engine->m_document = &pdf->super;
     engine->m_file = file;
     engine->m_locked = locked;
-    if (!PDFPageTree::read(ctx, pdf, pageCount, &engine->m_geometry)) {
+    engine->m_repaired = repaired;
+    if (!PDFPageTree::read(ctx, pdf, pageCount, &engine->m_geometry, &engine->m_flattenedTree)) {
         PDFError::set(error, PDFErrorKind::CannotOpen, QStringLiteral("damaged page tree"));
         return nullptr;
     }
@@ -118,13 +186,67 @@ PDFDocumentEngine::~PDFDocumentEngine()
         std::fclose(m_file);
 }
 
-fz_page *PDFDocumentEngine::loadPage(fz_context *ctx, int pageIndex, PDFError *error) const
+fz_document *PDFDocumentEngine::openPrivateDocument(fz_context *ctx, PDFError *error) const
+{
+    pdf_document *pdf = nullptr;
+    fz_stream *stream = nullptr;
+    int locked = 0;
+    int pageCount = 0;
+    fz_var(pdf);
+    fz_var(stream);
+    fz_try(ctx)
+    {
+        auto *reader = fz_malloc_struct(ctx, PositionalReader);
+        reader->fd = ::fileno(m_file);
+        stream = fz_new_stream(ctx, reader, readChunk, dropReader);
+        stream->seek = seekTo;
+        pdf = openPDF(ctx, stream, &locked, &pageCount);
+    }
+    fz_always(ctx)
+    {
+        fz_drop_stream(ctx, stream);
+    }
+    fz_catch(ctx)
+    {
+        PDFError::set(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
+        return nullptr;
+    }
+    // The same file reads the same, so its page tree needs replacing only where the engine's did.
+    if (locked || pageCount != this->pageCount()
+        || (m_flattenedTree && !PDFPageTree::flatten(ctx, pdf, *m_flattenedTree))) {
+        pdf_drop_document(ctx, pdf);
+        PDFError::set(error, PDFErrorKind::Damaged, QStringLiteral("the file reads differently a second time"));
+        return nullptr;
+    }
+    // Pages are then found through a table instead of a walk down the tree for each.
+    fz_try(ctx)
+    {
+        pdf_load_page_tree(ctx, pdf);
+    }
+    fz_catch(ctx)
+    {
+        pdf_drop_document(ctx, pdf);
+        PDFError::set(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
+        return nullptr;
+    }
+    return &pdf->super;
+}
+
+void PDFDocumentEngine::closePrivateDocument(fz_context *ctx, fz_document *document)
+{
+    if (!document)
+        return;
+    pdf_drop_page_tree(ctx, pdf_document_from_fz_document(ctx, document));
+    fz_drop_document(ctx, document);
+}
+
+fz_page *PDFDocumentEngine::loadPage(fz_context *ctx, fz_document *document, int pageIndex, PDFError *error)
 {
     fz_page *page = nullptr;
     fz_var(page);
     fz_try(ctx)
     {
-        page = fz_load_page(ctx, m_document, pageIndex);
+        page = fz_load_page(ctx, document, pageIndex);
     }
     fz_catch(ctx)
     {

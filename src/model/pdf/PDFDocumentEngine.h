@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 // An open file: the document's fz_document, the file it reads, and every page's geometry.
@@ -37,9 +38,27 @@ public:
     fz_document *document() const { return m_document; }
     // The page `pageIndex` (a new reference), or null with `error` Damaged when MuPDF
     // throws. The caller holds mutex().
-    fz_page *loadPage(fz_context *ctx, int pageIndex, PDFError *error) const;
+    fz_page *loadPage(fz_context *ctx, int pageIndex, PDFError *error) const
+    {
+        return loadPage(ctx, m_document, pageIndex, error);
+    }
+    // The same from `document`, which the caller alone uses.
+    static fz_page *loadPage(fz_context *ctx, fz_document *document, int pageIndex, PDFError *error);
 
     PDFDisplayListCache &displayLists() { return m_displayLists; }
+
+    // Whether openPrivateDocument costs little more than reading the file's cross-reference
+    // table: false when open() had to rebuild the table by scanning the whole file, which
+    // every private document would do again.
+    bool opensPrivateDocumentsCheaply() const { return !m_repaired; }
+    // A second document on the same open file, for the calling thread alone and used without
+    // mutex(): its own parser and caches, reading with pread so that neither disturbs the
+    // other's file position, and its page tree replaced where open() replaced the engine's,
+    // so page indices name the same pages. The caller closes it with closePrivateDocument on
+    // its thread, before the engine goes. Null with `error` set when MuPDF throws.
+    fz_document *openPrivateDocument(fz_context *ctx, PDFError *error) const;
+    // Drops a document from openPrivateDocument (null is fine).
+    static void closePrivateDocument(fz_context *ctx, fz_document *document);
 
 private:
     PDFDocumentEngine();
@@ -49,6 +68,10 @@ private:
     // The file the document reads, opened by us; closed after the document is dropped.
     FILE *m_file = nullptr;
     bool m_locked = false;
+    bool m_repaired = false; // the cross-reference table was rebuilt at open
     std::vector<PDFPageGeometry> m_geometry;
+    // The pages listed by the tree that replaced a damaged one (PDFPageTree::read); unset when
+    // the file's own tree is used.
+    std::optional<std::vector<PDFPageReference>> m_flattenedTree;
     PDFDisplayListCache m_displayLists; // dropped before the document
 };

@@ -55,11 +55,6 @@ struct TreeLevel {
     int pagesBefore; // pages found before this node
 };
 
-struct PageReference {
-    int num;
-    int gen;
-};
-
 // The pages of the page tree in page order, at most `limit`, found in one walk: each page's
 // geometry goes to `geometry` and its object to `pages` (both with room for `limit`; a page
 // whose geometry cannot be read keeps what `geometry` held). Returns how many were found.
@@ -77,7 +72,7 @@ struct PageReference {
 // The engine navigates by /Count, and on some such trees never returns (a null page below a
 // direct node).
 int readPageTree(
-    fz_context *ctx, pdf_document *pdf, int limit, PDFPageGeometry *geometry, PageReference *pages, int *damaged)
+    fz_context *ctx, pdf_document *pdf, int limit, PDFPageGeometry *geometry, PDFPageReference *pages, int *damaged)
 {
     TreeLevel levels[kMaxTreeDepth];
     int depth = 0;
@@ -118,7 +113,7 @@ int readPageTree(
                     break;
                 }
                 clean = clean && pdf_name_eq(ctx, type, PDF_NAME(Page));
-                pages[found] = PageReference {pdf_to_num(ctx, reference), pdf_to_gen(ctx, reference)};
+                pages[found] = PDFPageReference {pdf_to_num(ctx, reference), pdf_to_gen(ctx, reference)};
                 readGeometry(ctx, kid, &geometry[found++]);
                 continue;
             }
@@ -149,7 +144,7 @@ int readPageTree(
 // Replaces a damaged page tree, in memory only, with one level that lists `pages` in
 // order, so that every page lookup of the engine is a plain scan. False when the tree has no
 // root to replace or MuPDF throws.
-bool flattenPageTree(fz_context *ctx, pdf_document *pdf, const PageReference *pages, int count)
+bool flattenPageTree(fz_context *ctx, pdf_document *pdf, const PDFPageReference *pages, int count)
 {
     int ok = 0;
     fz_var(ok);
@@ -176,14 +171,27 @@ bool flattenPageTree(fz_context *ctx, pdf_document *pdf, const PageReference *pa
 
 namespace PDFPageTree {
 
-bool read(fz_context *ctx, pdf_document *pdf, int pageCount, std::vector<PDFPageGeometry> *geometry)
+bool read(fz_context *ctx, pdf_document *pdf, int pageCount, std::vector<PDFPageGeometry> *geometry,
+    std::optional<std::vector<PDFPageReference>> *flattened)
 {
     geometry->assign(size_t(pageCount), PDFPageGeometry {kFallbackBounds, 0});
-    std::vector<PageReference> pages(static_cast<size_t>(pageCount));
+    std::vector<PDFPageReference> pages(static_cast<size_t>(pageCount));
     int damaged = 0;
     const int found = readPageTree(ctx, pdf, pageCount, geometry->data(), pages.data(), &damaged);
+    flattened->reset();
+    if (!damaged || pageCount == 0)
+        return true;
     // Left as it is, a damaged tree could hang the first lookup of a page.
-    return !damaged || pageCount == 0 || flattenPageTree(ctx, pdf, pages.data(), found);
+    pages.resize(size_t(found));
+    if (!flatten(ctx, pdf, pages))
+        return false;
+    *flattened = std::move(pages);
+    return true;
+}
+
+bool flatten(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> &pages)
+{
+    return flattenPageTree(ctx, pdf, pages.data(), int(pages.size()));
 }
 
 } // namespace PDFPageTree

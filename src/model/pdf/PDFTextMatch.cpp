@@ -7,43 +7,74 @@ namespace PDFTextMatch {
 namespace {
 
 constexpr char32_t kSpace = U' ';
-constexpr int kBreak = -1;
 
-// The haystack: one item per glyph, white space as U+0020, plus one U+0020 item (glyph
-// kBreak) for every line break that counts as white space.
-struct Item {
-    char32_t c;
-    int glyph;
+// The text as the needle is matched against it, walked without being built: each glyph as
+// its folded character (white space as U+0020), and before a glyph that starts a new line a
+// U+0020 for the break, unless the break lies between two CJK characters.
+class Haystack {
+public:
+    // A place in the text: glyph `glyph`, or the break just before it.
+    struct Place {
+        size_t glyph;
+        bool atBreak;
+    };
+
+    explicit Haystack(const std::vector<Glyph> &glyphs)
+        : m_glyphs(glyphs)
+    {
+    }
+
+    bool atEnd(Place place) const { return place.glyph >= m_glyphs.size(); }
+    char32_t at(Place place) const
+    {
+        if (place.atBreak)
+            return kSpace;
+        const Glyph &glyph = m_glyphs[place.glyph];
+        return isWhiteSpace(glyph.c) ? kSpace : glyph.folded;
+    }
+    // Whether glyph i's character is `c` (the test the search makes at every glyph, cheapest
+    // first).
+    bool glyphIs(size_t i, char32_t c) const
+    {
+        const Glyph &glyph = m_glyphs[i];
+        return c == kSpace ? isWhiteSpace(glyph.c) || glyph.folded == kSpace
+                           : glyph.folded == c && !isWhiteSpace(glyph.c);
+    }
+    Place next(Place place) const
+    {
+        if (place.atBreak)
+            return Place {place.glyph, false};
+        const size_t i = place.glyph + 1;
+        return Place {i, i < m_glyphs.size() && breaksBefore(i)};
+    }
+
+private:
+    bool breaksBefore(size_t i) const
+    {
+        const Glyph &before = m_glyphs[i - 1];
+        const Glyph &glyph = m_glyphs[i];
+        return glyph.line != before.line && !(isCJK(before.c) && isCJK(glyph.c));
+    }
+
+    const std::vector<Glyph> &m_glyphs;
 };
 
-std::vector<Item> haystack(const std::vector<Glyph> &glyphs)
-{
-    std::vector<Item> items;
-    items.reserve(glyphs.size() + glyphs.size() / 8 + 1);
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        const Glyph &glyph = glyphs[i];
-        if (i > 0 && glyph.line != glyphs[i - 1].line && !(isCJK(glyphs[i - 1].c) && isCJK(glyph.c)))
-            items.push_back({kSpace, kBreak});
-        items.push_back({isWhiteSpace(glyph.c) ? kSpace : glyph.folded, int(i)});
-    }
-    return items;
-}
-
-// Items [first, end) as a hit.
-Hit makeHit(const std::vector<Glyph> &glyphs, const std::vector<Item> &items, size_t first, size_t end)
+// The text from `first` up to `end` as a hit.
+Hit makeHit(const std::vector<Glyph> &glyphs, const Haystack &haystack, Haystack::Place first, Haystack::Place end)
 {
     Hit hit;
+    std::u32string text;
     QRectF lineRect;
     int line = 0;
     bool haveLine = false;
-    for (size_t i = first; i < end; ++i) {
-        if (items[i].glyph == kBreak) {
-            hit.text.append(QLatin1Char(' '));
+    for (Haystack::Place place = first; place.glyph != end.glyph || place.atBreak != end.atBreak;
+         place = haystack.next(place)) {
+        if (place.atBreak) {
+            text.push_back(kSpace);
             continue;
         }
-        const Glyph &glyph = glyphs[size_t(items[i].glyph)];
-        const char32_t c = glyph.c;
-        hit.text.append(QString::fromUcs4(&c, 1));
+        const Glyph &glyph = glyphs[place.glyph];
+        text.push_back(glyph.c);
         if (haveLine && glyph.line == line) {
             lineRect = lineRect.united(glyph.box);
             continue;
@@ -56,10 +87,16 @@ Hit makeHit(const std::vector<Glyph> &glyphs, const std::vector<Item> &items, si
     }
     if (haveLine)
         hit.rects.append(lineRect);
+    hit.text = QString::fromUcs4(text.data(), qsizetype(text.size()));
     return hit;
 }
 
 } // namespace
+
+char32_t scalarValue(int c)
+{
+    return c < 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? char32_t(0xFFFD) : char32_t(c);
+}
 
 bool isWhiteSpace(char32_t c)
 {
@@ -100,33 +137,32 @@ std::vector<Hit> find(const std::vector<Glyph> &glyphs, const std::u32string &ne
     std::vector<Hit> hits;
     if (needle.empty() || glyphs.empty())
         return hits;
-    const std::vector<Item> items = haystack(glyphs);
-    const size_t n = items.size();
+    const Haystack haystack(glyphs);
     const size_t m = needle.size();
     size_t start = 0;
-    while (start < n) {
-        // A hit starts on a character, never on a line break.
-        if (items[start].c != needle[0] || items[start].glyph == kBreak) {
+    // A hit starts on a character, never on a line break.
+    while (start < glyphs.size()) {
+        if (!haystack.glyphIs(start, needle[0])) {
             ++start;
             continue;
         }
-        size_t h = start;
+        Haystack::Place h {start, false};
         size_t k = 0;
-        while (k < m && h < n && items[h].c == needle[k]) {
-            ++h;
+        while (k < m && !haystack.atEnd(h) && haystack.at(h) == needle[k]) {
+            h = haystack.next(h);
             ++k;
             // Inside the needle a space takes the text's whole run of white space.
             if (needle[k - 1] == kSpace && k < m) {
-                while (h < n && items[h].c == kSpace)
-                    ++h;
+                while (!haystack.atEnd(h) && haystack.at(h) == kSpace)
+                    h = haystack.next(h);
             }
         }
         if (k < m) {
             ++start;
             continue;
         }
-        hits.push_back(makeHit(glyphs, items, start, h));
-        start = h;
+        hits.push_back(makeHit(glyphs, haystack, Haystack::Place {start, false}, h));
+        start = h.glyph;
     }
     return hits;
 }

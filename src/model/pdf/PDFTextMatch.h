@@ -31,6 +31,8 @@ struct Hit {
     QString text; // the characters as extracted; a break that counts as white space is " "
 };
 
+// `c`, or U+FFFD when it is not a Unicode scalar value.
+char32_t scalarValue(int c);
 bool isWhiteSpace(char32_t c);
 // Ideographs, kana, bopomofo and the CJK and full-width punctuation: scripts that wrap lines
 // without a space.

@@ -13,6 +13,7 @@
 #include <vector>
 
 class PDFDocumentEngine;
+class PDFGlyphCollector;
 
 // Extracting a page's text and finding a query in it, ignoring case as MuPDF folds it.
 namespace PDFTextSearch {
@@ -22,9 +23,11 @@ namespace PDFTextSearch {
 std::u32string foldedNeedle(const QString &query);
 // The hits of `needle` (from foldedNeedle) on one page, in reading order, rectangles in page
 // space. The text comes from the page's recorded list when there is one (drawn outside the
-// engine's mutex), else from the page under the mutex; searching never records a list.
-// `cookie` may be null. Any thread.
-std::vector<PDFTextMatch::Hit> find(
-    PDFDocumentEngine &engine, int pageIndex, const std::u32string &needle, fz_cookie *cookie, PDFError *error);
+// engine's mutex), else from the page: loaded from `own`, the calling thread's private
+// document (PDFDocumentEngine::openPrivateDocument) without the mutex, or, when `own` is
+// null, from the engine's document under it; either way read by `collector`, the calling
+// thread's. Searching never records a list. `cookie` may be null. Any thread.
+std::vector<PDFTextMatch::Hit> find(PDFDocumentEngine &engine, fz_document *own, PDFGlyphCollector &collector,
+    int pageIndex, const std::u32string &needle, fz_cookie *cookie, PDFError *error);
 
 } // namespace PDFTextSearch

@@ -310,12 +310,20 @@ namespace {
 
 // A file of the given objects (numbered from 1; the first is the catalog) without a
 // cross-reference table, which the engine rebuilds.
-QByteArray handWrittenPDF(const QList<QByteArray> &objects)
+// Without a cross-reference table unless `indexed`: the engine then rebuilds one as it opens.
+QByteArray handWrittenPDF(const QList<QByteArray> &objects, bool indexed = false)
 {
     QByteArray pdf = "%PDF-1.7\n";
-    for (int i = 0; i < objects.size(); ++i)
+    QByteArray table = "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (int i = 0; i < objects.size(); ++i) {
+        table += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
         pdf += QByteArray::number(i + 1) + " 0 obj " + objects[i] + " endobj\n";
-    return pdf + "trailer <</Root 1 0 R>>\n%%EOF\n";
+    }
+    if (!indexed)
+        return pdf + "trailer <</Root 1 0 R>>\n%%EOF\n";
+    const QByteArray start = QByteArray::number(pdf.size());
+    return pdf + table + "trailer <</Size " + QByteArray::number(objects.size() + 1) + "/Root 1 0 R>>\nstartxref\n"
+        + start + "\n%%EOF\n";
 }
 
 // Catalog, page tree root, and one page whose box is `mediaBox`.
@@ -386,15 +394,19 @@ void tst_PDFDocument::damagedPageTreesOpenEveryPageInTime_data()
     QTest::addColumn<QList<bool>>("drawn");
     const QSizeF a4(595, 842);
     const QSizeF sheet(400, 300);
-    const auto tree = [](const QByteArray &kids, int count) {
+    const auto tree = [](const QByteArray &kids, int count, bool indexed = false) {
         return handWrittenPDF({"<</Type/Catalog/Pages 2 0 R>>",
-            "<</Type/Pages/Kids[" + kids + "]/Count " + QByteArray::number(count) + ">>",
-            "<</Type/Page/MediaBox[0 0 400 300]>>"});
+                                  "<</Type/Pages/Kids[" + kids + "]/Count " + QByteArray::number(count) + ">>",
+                                  "<</Type/Page/MediaBox[0 0 400 300]>>"},
+            indexed);
     };
     // Found by fuzzing: the engine's lookup of a null page below a node written in place
     // never returned.
     QTest::newRow("null page below a direct node") << tree("<</Type/Pages/Count 1/Kids[null]>> 3 0 R", 2)
                                                    << QList<QSizeF> {sheet, a4} << QList<bool> {true, false};
+    // The same in a file that needs no repair, which the find reads through documents of its own.
+    QTest::newRow("null page below a direct node, indexed") << tree("<</Type/Pages/Count 1/Kids[null]>> 3 0 R", 2, true)
+                                                            << QList<QSizeF> {sheet, a4} << QList<bool> {true, false};
     QTest::newRow("a number among the pages")
         << tree("3 0 R 7 3 0 R", 3) << QList<QSizeF> {sheet, sheet, a4} << QList<bool> {true, true, false};
     QTest::newRow("count lower than the pages")

@@ -1,0 +1,151 @@
+#include "ChineseReport.h"
+#include "PDFDocumentBuilder.h"
+#include "PDFDocumentEngine.h"
+#include "PDFEngineContext.h"
+#include "PDFGlyphCollector.h"
+#include "TestPDFs.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+using Glyphs = std::vector<PDFTextMatch::Glyph>;
+
+// A glyph as text, coordinates exact: a difference in the last bit shows.
+QString describe(const PDFTextMatch::Glyph &glyph)
+{
+    const QRectF &r = glyph.box;
+    return QStringLiteral("U+%1 line %2 [%3 %4 %5 %6]")
+        .arg(uint(glyph.c), 4, 16, QLatin1Char('0'))
+        .arg(glyph.line)
+        .arg(r.x(), 0, 'g', 17)
+        .arg(r.y(), 0, 'g', 17)
+        .arg(r.width(), 0, 'g', 17)
+        .arg(r.height(), 0, 'g', 17);
+}
+
+QStringList describe(const Glyphs &glyphs)
+{
+    QStringList result;
+    for (const PDFTextMatch::Glyph &glyph : glyphs)
+        result.append(describe(glyph));
+    return result;
+}
+
+// The page as MuPDF's structured-text device reads it, turned into glyphs the way search
+// read it before it had a device of its own: the reference the collector must equal.
+Glyphs structuredText(fz_context *ctx, fz_page *page, const PDFPageGeometry &geometry)
+{
+    Glyphs glyphs;
+    fz_stext_options options = {};
+    fz_stext_page *text = nullptr;
+    fz_var(text);
+    fz_try(ctx)
+    {
+        text = fz_new_stext_page_from_page(ctx, page, &options);
+    }
+    fz_catch(ctx)
+    {
+        return glyphs;
+    }
+    int line = 0;
+    for (const fz_stext_block *block = text->first_block; block; block = block->next) {
+        if (block->type != FZ_STEXT_BLOCK_TEXT)
+            continue;
+        for (const fz_stext_line *l = block->u.t.first_line; l; l = l->next, ++line) {
+            for (const fz_stext_char *ch = l->first_char; ch; ch = ch->next) {
+                const fz_quad &q = ch->quad;
+                const fz_rect box
+                    = {std::min({q.ul.x, q.ur.x, q.ll.x, q.lr.x}), std::min({q.ul.y, q.ur.y, q.ll.y, q.lr.y}),
+                        std::max({q.ul.x, q.ur.x, q.ll.x, q.lr.x}), std::max({q.ul.y, q.ur.y, q.ll.y, q.lr.y})};
+                glyphs.push_back({PDFTextMatch::scalarValue(ch->c), 0, line, geometry.toPageSpace(box)});
+            }
+        }
+    }
+    fz_drop_stext_page(ctx, text);
+    return glyphs;
+}
+
+// Text laid out to reach each of the device's rules: a letter printed twice in place (fake
+// bold), gaps that are and are not spaces, small and large backward motion, lines just off
+// and far off the baseline, letter spacing, a slanted line, an ideographic space, text both
+// filled and clipped, invisible text and a squeezed line.
+QByteArray layoutCases()
+{
+    return QByteArrayLiteral("BT /F1 12 Tf 72 700 Td (B) Tj 0 0 Td (B) Tj (old) Tj ET\n"
+                             "BT /F1 12 Tf 72 680 Td (gap) Tj 22 0 Td (ped) Tj 40 0 Td (far) Tj ET\n"
+                             "BT /F1 12 Tf 72 660 Td [(back) 300 (wards) 2000 (return)] TJ -60 0 Td (left) Tj ET\n"
+                             "BT /F1 12 Tf 72 640 Td (base) Tj 24 12 Td (line) Tj 30 30 Td (para) Tj ET\n"
+                             "BT /F1 12 Tf 2 Tc 72 620 Td (spaced out) Tj ET\n"
+                             "BT /F1 12 Tf 0.866 0.5 -0.5 0.866 300 400 Tm (slanted text) Tj ET\n"
+                             "BT /F1 12 Tf 4 Tr 72 560 Td (filled and clipped) Tj 3 Tr 0 -12 Td (invisible) Tj ET\n"
+                             "BT /F1 12 Tf 50 Tz 72 520 Td (squeezed) Tj ET\n"
+                             "BT /F2 12 Tf 72 500 Td ")
+        + PDFDocumentBuilder::cjkText(QStringLiteral("总平面图\u3000立面")) + QByteArrayLiteral(" Tj ET\n");
+}
+
+} // namespace
+
+class tst_PDFGlyphCollector : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void readsAsStructuredText_data();
+    void readsAsStructuredText();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_PDFGlyphCollector::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(TestPDFs::writePlain(m_dir.filePath(QStringLiteral("words.pdf")), 3, QSizeF(400, 300),
+        {QStringLiteral("North Gate"), QStringLiteral("wall north wall"), QStringLiteral("总平面图 立")}));
+    QVERIFY(TestPDFs::writeLines(m_dir.filePath(QStringLiteral("wrapped.pdf")),
+        {{QStringLiteral("本图为总平面图纸"), QStringLiteral("目录，说明：")}, {QStringLiteral("ÄRZTE WING")}}));
+    QVERIFY(TestPDFs::writeRotated(m_dir.filePath(QStringLiteral("rotated.pdf")), {90, 270}));
+    QVERIFY(ChineseReport::write(m_dir.filePath(QStringLiteral("report.pdf")), 2));
+    PDFDocumentBuilder layout;
+    layout.addPage(QSizeF(595, 842), layoutCases());
+    QVERIFY(layout.save(m_dir.filePath(QStringLiteral("layout.pdf"))));
+}
+
+void tst_PDFGlyphCollector::readsAsStructuredText_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("Latin and CJK words") << QStringLiteral("words.pdf");
+    QTest::newRow("wrapped lines") << QStringLiteral("wrapped.pdf");
+    QTest::newRow("rotated pages") << QStringLiteral("rotated.pdf");
+    QTest::newRow("Chinese report") << QStringLiteral("report.pdf");
+    QTest::newRow("layout rules") << QStringLiteral("layout.pdf");
+}
+
+void tst_PDFGlyphCollector::readsAsStructuredText()
+{
+    QFETCH(QString, file);
+    PDFError error;
+    const auto engine = PDFDocumentEngine::open(QFile::encodeName(m_dir.filePath(file)), &error);
+    QVERIFY2(engine, qPrintable(error.message));
+    fz_context *ctx = PDFEngineContext::current();
+    QVERIFY(ctx);
+    PDFGlyphCollector collector;
+    for (int i = 0; i < engine->pageCount(); ++i) {
+        std::lock_guard<std::mutex> lock(engine->mutex());
+        fz_page *page = engine->loadPage(ctx, i, &error);
+        QVERIFY(page);
+        const Glyphs expected = structuredText(ctx, page, engine->geometry(i));
+        Glyphs collected;
+        const bool ok = collector.collect(ctx, nullptr, page, engine->geometry(i), nullptr, &collected, &error);
+        fz_drop_page(ctx, page);
+        QVERIFY(ok);
+        QVERIFY(!expected.empty());
+        QCOMPARE(describe(collected), describe(expected));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_PDFGlyphCollector)
+#include "tst_PDFGlyphCollector.moc"
