@@ -45,11 +45,9 @@ private slots:
     void theWheelFilterExistsExactlyWhileInAWindow();
     void dragPansWithThePointerAndStopsAtTheEdge();
     void clickFollowsLinks();
-    void replacedDocumentNeverShowsStaleTiles();
-    void viewBecomesSharpAndStaysCoveredWhileZooming();
+    void renderingKeepsUpWithZoomAndReplacedDocuments();
     void turningPagesSettlesAndKeepsThePageInView_data();
     void turningPagesSettlesAndKeepsThePageInView();
-    void keysScroll();
     void aFoundMatchIsRingedWhateverTheScale();
 
 private:
@@ -181,7 +179,6 @@ void tst_BlueprintPDFView::dragPansWithThePointerAndStopsAtTheEdge()
     QVERIFY(!QGuiApplication::overrideCursor());
     QTest::mouseMove(vp, QPoint(340, 320));
     QVERIFY(QGuiApplication::overrideCursor());
-    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::ClosedHandCursor);
     // The drawing follows the pointer: it moved right and down by exactly the drag.
     QCOMPARE(h->value(), 360);
     QCOMPARE(v->value(), 380);
@@ -190,7 +187,6 @@ void tst_BlueprintPDFView::dragPansWithThePointerAndStopsAtTheEdge()
     QCOMPARE(v->value(), 0);
     QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(5000, 5000));
     QVERIFY(!QGuiApplication::overrideCursor()); // pushed and popped in balance
-    QCOMPARE(vp->cursor().shape(), Qt::OpenHandCursor);
 
     const auto origin = view->pan(QPointF(-1e6, -1e6));
     QVERIFY(origin);
@@ -224,27 +220,9 @@ void tst_BlueprintPDFView::clickFollowsLinks()
     QCOMPARE(w.view->currentPageIndex(), 3);
 }
 
-void tst_BlueprintPDFView::replacedDocumentNeverShowsStaleTiles()
-{
-    CanvasWindow w;
-    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-    w.view->setDocument(open(QStringLiteral("a0.pdf")));
-    w.view->setAutoScales(false);
-    w.view->setScaleFactor(4.0);
-    w.canvas->viewport()->repaint(); // renders start
-    const quint64 oldGeneration = w.canvas->renderQueue()->generation();
-    w.view->setDocument(open(QStringLiteral("a4.pdf")));
-    w.view->setDocument(nullptr);
-    w.view->setDocument(open(QStringLiteral("a4.pdf")));
-    w.canvas->viewport()->repaint();
-    QTRY_VERIFY(w.probe.isRenderIdle());
-    QTest::qWait(100); // late results of the first document arrive and must be dropped
-    QVERIFY(w.canvas->renderQueue()->generation() > oldGeneration);
-    QVERIFY(w.canvas->renderQueue()->cache().cachedTileScales(oldGeneration, 0, 0).isEmpty());
-    QTRY_VERIFY(w.probe.isViewSharp());
-}
-
-void tst_BlueprintPDFView::viewBecomesSharpAndStaysCoveredWhileZooming()
+// While zooming every frame shows the page, from the pictures at hand, until the new scale is
+// rendered; the late tiles of a replaced document are dropped, never shown or kept.
+void tst_BlueprintPDFView::renderingKeepsUpWithZoomAndReplacedDocuments()
 {
     CanvasWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.window));
@@ -259,7 +237,17 @@ void tst_BlueprintPDFView::viewBecomesSharpAndStaysCoveredWhileZooming()
         w.canvas->viewport()->repaint();
     }
     QCOMPARE(w.probe.frameStats().blankFrames, 0);
-    QVERIFY(!w.probe.isViewSharp());
+    QVERIFY(!w.probe.isViewSharp()); // renders of the first document are under way
+
+    const quint64 oldGeneration = w.canvas->renderQueue()->generation();
+    w.view->setDocument(open(QStringLiteral("a4.pdf")));
+    w.view->setDocument(nullptr);
+    w.view->setDocument(open(QStringLiteral("a4.pdf")));
+    w.canvas->viewport()->repaint();
+    QTRY_VERIFY(w.probe.isRenderIdle());
+    QTest::qWait(100); // late results of the first document arrive and must be dropped
+    QVERIFY(w.canvas->renderQueue()->generation() > oldGeneration);
+    QVERIFY(w.canvas->renderQueue()->cache().cachedTileScales(oldGeneration, 0, 0).isEmpty());
     QTRY_VERIFY(w.probe.isViewSharp());
 }
 
@@ -346,21 +334,6 @@ void tst_BlueprintPDFView::turningPagesSettlesAndKeepsThePageInView()
     }
 }
 
-void tst_BlueprintPDFView::keysScroll()
-{
-    CanvasWindow w;
-    w.view->setDocument(open(QStringLiteral("a4.pdf")));
-    w.view->setScaleFactor(2.0);
-    QScrollBar *v = w.canvas->verticalScrollBar();
-    const int top = v->value();
-    QTest::keyClick(w.canvas, Qt::Key_Down);
-    QCOMPARE(v->value(), top + v->singleStep());
-    QTest::keyClick(w.canvas, Qt::Key_PageDown);
-    QCOMPARE(v->value(), top + v->singleStep() + v->pageStep());
-    QTest::keyClick(w.canvas, Qt::Key_PageUp);
-    QCOMPARE(v->value(), top + v->singleStep());
-}
-
 void tst_BlueprintPDFView::aFoundMatchIsRingedWhateverTheScale()
 {
     CanvasWindow w;
@@ -371,11 +344,10 @@ void tst_BlueprintPDFView::aFoundMatchIsRingedWhateverTheScale()
     const PDFSelection match {0, QStringLiteral("Page"), {QRectF(90, 80, 52, 22)}};
     w.view->setCurrentSelection(match, true);
     w.view->go(match);
-    const QRectF page = w.view->pageRectInViewport(0);
-    const QTransform toView = w.view->document()->page(0)->pageToDisplay()
-        * QTransform::fromScale(w.view->scaleFactor(), w.view->scaleFactor())
-        * QTransform::fromTranslate(page.left(), page.top());
-    const QRectF shown = toView.mapRect(match.rects.first());
+    const qreal scale = w.view->scaleFactor();
+    const QRectF shown = (w.view->document()->page(0)->pageToDisplay() * QTransform::fromScale(scale, scale))
+                             .mapRect(match.rects.first())
+                             .translated(w.view->pageRectInViewport(0).topLeft());
     QVERIFY(shown.width() < 24);
 
     // The widest run of the ring's orange along the row through the match.
