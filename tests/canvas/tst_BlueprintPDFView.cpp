@@ -66,7 +66,6 @@ void tst_BlueprintPDFView::initTestCase()
     QVERIFY(TestPDFs::writeSheets(m_dir.filePath(QStringLiteral("mixed.pdf")),
         {QSizeF(595, 842), QSizeF(842, 595), QSizeF(842, 1191), QSizeF(595, 842), QSizeF(3370, 2384),
             QSizeF(1684, 2384), QSizeF(300, 842), QSizeF(595, 842)}));
-    QVERIFY(TestPDFs::writePlain(m_dir.filePath(QStringLiteral("book.pdf")), 14));
 }
 
 std::shared_ptr<PDFDocument> tst_BlueprintPDFView::open(const QString &name)
