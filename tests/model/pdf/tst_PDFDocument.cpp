@@ -16,25 +16,6 @@
 
 using Write = std::function<bool(const QByteArray &nativePath)>;
 
-namespace {
-
-// Every hit of `query` in the document, as its text @ page index, in order.
-QStringList found(PDFDocument &document, const QString &query)
-{
-    QStringList hits;
-    QObject context;
-    QObject::connect(&document, &PDFDocument::didFindMatch, &context, [&hits](PDFDocument *, const PDFSelection &hit) {
-        hits.append(hit.string + QLatin1Char('@') + QString::number(hit.pageIndex));
-    });
-    QSignalSpy ended(&document, &PDFDocument::didEndFind);
-    document.beginFindString(query);
-    if (!ended.wait(10000))
-        hits.append(QStringLiteral("no end"));
-    return hits;
-}
-
-} // namespace
-
 class tst_PDFDocument : public QObject {
     Q_OBJECT
 
@@ -289,10 +270,16 @@ void tst_PDFDocument::scriptsNeverRun()
     const auto document = PDFDocument::open(QFile::encodeName(path(QStringLiteral("scripted.pdf"))));
     QVERIFY(document);
     QCOMPARE(document->pageCount(), 3);
-    QCOMPARE(found(*document, QStringLiteral("original")), QStringList {QStringLiteral("ORIGINAL@0")});
-    QCOMPARE(found(*document, QStringLiteral("changed")), QStringList());
+    const auto hitsOf = [&](const QString &text) {
+        QSignalSpy hits(document.get(), &PDFDocument::didFindMatch);
+        QSignalSpy ended(document.get(), &PDFDocument::didEndFind);
+        document->beginFindString(text);
+        return ended.wait(10000) ? int(hits.size()) : -1;
+    };
+    QCOMPARE(hitsOf(QStringLiteral("original")), 1);
+    QCOMPARE(hitsOf(QStringLiteral("changed")), 0);
     QVERIFY(!document->renderTile(0, 0, 1, QRect(90, 212, 200, 30)).isNull());
-    QCOMPARE(found(*document, QStringLiteral("changed")), QStringList());
+    QCOMPARE(hitsOf(QStringLiteral("changed")), 0);
 }
 
 namespace {
