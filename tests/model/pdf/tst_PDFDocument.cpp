@@ -104,8 +104,6 @@ void tst_PDFDocument::open()
     QCOMPARE(document->pageCount(), pageCount);
     QCOMPARE(document->page(-1), nullptr);
     QCOMPARE(document->page(pageCount), nullptr);
-    for (int i = 0; i < pageCount; ++i)
-        QCOMPARE(document->index(document->page(i)), i);
 }
 
 void tst_PDFDocument::damagedFileOpensWhatItCan()
