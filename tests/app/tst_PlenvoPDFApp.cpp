@@ -51,32 +51,6 @@ QAction *menuItem(const PDFViewerMainWindow *window, const QString &title)
     return nullptr;
 }
 
-// Every text the running application shows at `place` that could name a key:
-// "menu:<title>" the item's text (its key after a tab, as the menu shows it) and its accessible
-// name; "tip:<object name>" a widget's tooltip; "text:<object name>" a label's text.
-QStringList shownAt(AppFixture &f, const QString &place)
-{
-    PDFViewerMainWindow *window = f.app->window();
-    if (place.startsWith(QLatin1String("menu:"))) {
-        QAction *item = menuItem(window, place.mid(5));
-        if (!item)
-            return {};
-        QMenu *menu = qobject_cast<QMenu *>(item->parent());
-        QAccessibleInterface *accessible
-            = QAccessible::queryAccessibleInterface(menu)->child(int(menu->actions().indexOf(item)));
-        return {item->text(), accessible ? accessible->text(QAccessible::Name) : QString()};
-    }
-    if (place.startsWith(QLatin1String("tip:"))) {
-        const QWidget *widget = window->findChild<QWidget *>(place.mid(4));
-        return {widget ? widget->toolTip() : QString()};
-    }
-    if (place.startsWith(QLatin1String("text:"))) {
-        const QLabel *label = window->findChild<QLabel *>(place.mid(5));
-        return {label ? label->text() : QString()};
-    }
-    return {};
-}
-
 } // namespace
 
 class tst_PlenvoPDFApp : public QObject {
@@ -85,9 +59,7 @@ class tst_PlenvoPDFApp : public QObject {
 private slots:
     void delegateTakesTheFirstPDF_data();
     void delegateTakesTheFirstPDF();
-    void windowOpensHandedOverFilesAndFollowsTheTitle();
-    void windowHostsTheRootViewAndItsCommands();
-    void everyPlaceNamesKeysAlike_data();
+    void windowOpensHandedOverFilesAndHostsTheCommands();
     void everyPlaceNamesKeysAlike();
     void fullScreenAndMaximisedKeepTheNormalGeometry_data();
     void fullScreenAndMaximisedKeepTheNormalGeometry();
@@ -117,112 +89,86 @@ void tst_PlenvoPDFApp::delegateTakesTheFirstPDF()
     QCOMPARE(changed.count(), expected.isEmpty() ? 0 : 1);
 }
 
-// A request made before the window exists waits for it; later ones open at once, and so do
-// the arguments of a launch, read against its own working directory.
-void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndFollowsTheTitle()
+// A request made before the window exists waits for it; the arguments of a later launch open
+// at once, read against its own working directory. The window's title follows the document,
+// its search command searches from the field, and presenting hides the menu bar but not its keys.
+void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndHostsTheCommands()
 {
     AppFixture f;
     const QString early = f.dir.filePath(QStringLiteral("early.pdf"));
     const QString file = f.dir.filePath(QStringLiteral("A-101 总平面.pdf"));
-    QVERIFY(TestPDFs::writePlain(early, 1) && TestPDFs::writePlain(file, 2));
+    QVERIFY(TestPDFs::writePlain(early, 1));
+    QVERIFY(TestPDFs::writePlain(file, 2, QSizeF(595, 842), {QStringLiteral("north"), QStringLiteral("south")}));
     f.request.setUrl(QUrl::fromLocalFile(early));
     PlenvoPDFApp &app = f.start();
     PDFViewerMainWindow *window = app.window();
     QCOMPARE(window->windowTitle(), QStringLiteral("early"));
     QVERIFY(f.request.url().isEmpty()); // taken
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window));
 
     app.handleArguments(
         {QByteArrayLiteral("--verbose"), QByteArrayLiteral("notes.txt"), QByteArrayLiteral("./A-101 总平面.pdf")},
         QFile::encodeName(f.dir.path()));
     QCOMPARE(PDFFileURL::nativePath(app.model()->fileURL()), QFile::encodeName(file));
     QCOMPARE(window->windowTitle(), QStringLiteral("A-101 总平面"));
-    app.model()->closeDocument();
-    QCOMPARE(window->windowTitle(), QStringLiteral("Plenvo"));
-}
 
-void tst_PlenvoPDFApp::windowHostsTheRootViewAndItsCommands()
-{
-    AppFixture f;
-    const QString file = f.dir.filePath(QStringLiteral("plan.pdf"));
-    QVERIFY(TestPDFs::writePlain(file, 2, QSizeF(595, 842), {QStringLiteral("north"), QStringLiteral("south")}));
-    PlenvoPDFApp &app = f.start();
-    PDFViewerMainWindow *window = app.window();
-    window->show();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-
-    // The search command puts the focus in the search field, then searches its text.
-    f.request.setUrl(QUrl::fromLocalFile(file));
-    QCOMPARE(app.model()->pageCount(), 2);
-    window->activateWindow();
     app.model()->setSearchText(QStringLiteral("south"));
     window->menuCommands()->action(PDFViewerMenuCommands::Command::searchPDF)->trigger();
     QVERIFY(QApplication::focusWidget());
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("pdf-search-field"));
     QTRY_COMPARE(app.model()->searchResultCount(), 1);
 
-    // Presenting hides the menu bar; its keys stay bound to the window.
     app.model()->enterPresentationMode(false);
     QVERIFY(window->menuBar()->isHidden());
-    QVERIFY(window->actions().contains(window->menuCommands()->action(PDFViewerShortcutAction::togglePresentation)));
+    QVERIFY(window->actions().contains(window->menuCommands()->action(Action::togglePresentation)));
     app.model()->exitPresentationMode(false);
     QVERIFY(!window->menuBar()->isHidden());
-}
-
-void tst_PlenvoPDFApp::everyPlaceNamesKeysAlike_data()
-{
-    QTest::addColumn<QString>("place"); // see shownAt()
-    QTest::addColumn<Action>("rebound"); // bound to Ctrl+1 between the two readings
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
-    const auto row = [](const QString &place, Action rebound, const QString &before, const QString &after) {
-        QTest::newRow(qPrintable(place)) << place << rebound << before << after;
-    };
-    const auto u = [](const char *text) { return QString::fromUtf8(text); };
-
-    // The drawing menu and the toolbar name each action's current key; the status hint names two.
-    struct Command {
-        Action action;
-        const char *item;
-        const char *tool;
-        const char *tip;
-        const char *key;
-    };
-    const Command commands[] = {
-        {Action::zoomOut, "缩小", "pdf-zoom-out", "缩小", "Alt+\u2212"},
-        {Action::togglePresentation, "进入投影", "pdf-presentation", "全屏铺满并隐藏分页", "Alt+F"},
-    };
-    for (const Command &c : commands) {
-        row(u("menu:") + u(c.item), c.action, u(c.item) + u'\t' + u(c.key), u(c.item) + u("\tCtrl+1"));
-        row(u("tip:") + u(c.tool), c.action, u(c.tip) + u("（") + u(c.key) + u("）"), u(c.tip) + u("（Ctrl+1）"));
-    }
-    row(u("text:pdf-status-hint"), Action::actualSize, u("滚轮缩放  ·  按住拖动  ·  Alt+↑ 实际大小  ·  Alt+F 投影"),
-        u("滚轮缩放  ·  按住拖动  ·  Ctrl+1 实际大小  ·  Alt+F 投影"));
-    row(u("tip:pdf-exit-presentation"), Action::togglePresentation, u("退出全屏并恢复分页（Esc 或 Alt+F）"),
-        u("退出全屏并恢复分页（Esc 或 Ctrl+1）"));
-
-    // The application's own keys stay when a drawing key moves.
-    row(u("menu:帮助"), Action::zoomIn, u("帮助\tCtrl+Shift+/"), u("帮助\tCtrl+Shift+/"));
-    row(u("tip:pdf-search"), Action::zoomIn, u("搜索当前 PDF（Ctrl+F）"), u("搜索当前 PDF（Ctrl+F）"));
+    app.model()->closeDocument();
+    QCOMPARE(window->windowTitle(), QStringLiteral("Plenvo"));
 }
 
 // One notation wherever a key is named: modifiers as Ctrl, Alt, Shift, Super, each followed by
-// "+", then the key; never Qt's translated key names, and every text follows a rebinding at once.
+// "+", then the key; never Qt's translated key names. The drawing menu (its text and its
+// accessible name), the toolbar and the status hint follow a rebinding at once; the
+// application's own keys stay.
 void tst_PlenvoPDFApp::everyPlaceNamesKeysAlike()
 {
-    QFETCH(QString, place);
-    QFETCH(Action, rebound);
-    QFETCH(QString, before);
-    QFETCH(QString, after);
     AppFixture f;
-    f.start();
-    const QStringList first = shownAt(f, place);
-    QVERIFY(!first.isEmpty());
-    for (const QString &text : first)
-        QCOMPARE(text, before);
-    QVERIFY(!f.shortcuts.update(
-        PDFViewerShortcut(PDFViewerShortcutKey(QStringLiteral("1")), PDFViewerShortcutModifiers::command), rebound));
-    for (const QString &text : shownAt(f, place))
-        QCOMPARE(text, after);
+    PDFViewerMainWindow *window = f.start().window();
+    QAction *zoomOut = menuItem(window, QStringLiteral("缩小"));
+    QVERIFY(zoomOut);
+    auto *menu = qobject_cast<QMenu *>(zoomOut->parent());
+    const auto tip
+        = [window](const char *name) { return window->findChild<QWidget *>(QLatin1String(name))->toolTip(); };
+    const auto shown = [&] {
+        return QStringList {zoomOut->text(),
+            QAccessible::queryAccessibleInterface(menu)
+                ->child(int(menu->actions().indexOf(zoomOut)))
+                ->text(QAccessible::Name),
+            tip("pdf-presentation"), tip("pdf-exit-presentation"),
+            window->findChild<QLabel *>(QStringLiteral("pdf-status-hint"))->text(),
+            menuItem(window, QStringLiteral("帮助"))->text(), tip("pdf-search")};
+    };
+    const auto texts = [](std::initializer_list<const char *> utf8) {
+        QStringList list;
+        for (const char *text : utf8)
+            list.append(QString::fromUtf8(text));
+        return list;
+    };
+    QCOMPARE(shown(),
+        texts({"缩小\tAlt+\u2212", "缩小\tAlt+\u2212", "全屏铺满并隐藏分页（Alt+F）",
+            "退出全屏并恢复分页（Esc 或 Alt+F）", "滚轮缩放  ·  按住拖动  ·  Alt+↑ 实际大小  ·  Alt+F 投影",
+            "帮助\tCtrl+Shift+/", "搜索当前 PDF（Ctrl+F）"}));
+    const auto rebind = [&f](const char *key, Action action) {
+        const PDFViewerShortcutKey shortcutKey(QString::fromLatin1(key));
+        return !f.shortcuts.update(PDFViewerShortcut(shortcutKey, PDFViewerShortcutModifiers::command), action);
+    };
+    QVERIFY(rebind("1", Action::zoomOut) && rebind("2", Action::togglePresentation) && rebind("3", Action::actualSize));
+    QCOMPARE(shown(),
+        texts({"缩小\tCtrl+1", "缩小\tCtrl+1", "全屏铺满并隐藏分页（Ctrl+2）", "退出全屏并恢复分页（Esc 或 Ctrl+2）",
+            "滚轮缩放  ·  按住拖动  ·  Ctrl+3 实际大小  ·  Ctrl+2 投影", "帮助\tCtrl+Shift+/",
+            "搜索当前 PDF（Ctrl+F）"}));
 }
 
 void tst_PlenvoPDFApp::fullScreenAndMaximisedKeepTheNormalGeometry_data()

@@ -3,25 +3,22 @@
 #include <QPainter>
 #include <QTest>
 
-// A page of 1024 × 1024 points shown at 1 pixel per point: 2 × 2 tiles. Other scales and the
-// preview are single-colour images, so the colour drawn tells which one stood in.
+// A page of 1024 × 1024 points shown at 1 pixel per point: 2 × 2 tiles. The cached pictures
+// are single-colour images, so the colour drawn tells which one stood in: the preview blue, a
+// 512-pixel tile of half scale red (the whole page), one of twice the scale green (a quarter
+// of tile (0, 0)).
 class tst_PDFStandIns : public QObject {
     Q_OBJECT
 
 private slots:
     void init();
-    void picksTheNearestWholeScaleOverThePreview();
-    void partialScalesLieOverThePreview();
-    void isComposedOnceAndReused();
-    void outOfTimeDrawsRoughlyAndCachesNothing();
-    void nothingCachedLeavesPaper();
-    void dropsWhatLeavesTheView();
+    void standsInWithTheBestPicture();
 
 private:
     static PDFTileKey tile(qint64 scaleKey, int column = 0);
-    static QImage solid(QSize size, Qt::GlobalColor colour);
-    // Draws tile (0, 0) into a fresh canvas; returns its pixel at `at`.
-    QRgb drawTile(bool mayCompose = true, bool *covered = nullptr, bool *rough = nullptr, QPoint at = {100, 100});
+    void cache(qint64 scaleKey, Qt::GlobalColor colour);
+    // Draws tile (0, 0) into a fresh black canvas.
+    QImage drawTile(bool mayCompose = true, bool *covered = nullptr, bool *rough = nullptr);
 
     PDFTileCache m_cache;
     PDFStandIns m_standIns;
@@ -33,7 +30,8 @@ void tst_PDFStandIns::init()
 {
     m_cache = PDFTileCache();
     m_standIns = PDFStandIns();
-    m_preview = solid(QSize(100, 100), Qt::blue);
+    m_preview = QImage(QSize(100, 100), QImage::Format_RGB32);
+    m_preview.fill(Qt::blue);
     m_page
         = PDFStandIns::Page {tile(1'000'000), QSizeF(1024, 1024), QRect(0, 0, 1024, 1024), QPoint(0, 0), nullptr, {}};
 }
@@ -48,94 +46,69 @@ PDFTileKey tst_PDFStandIns::tile(qint64 scaleKey, int column)
     return key;
 }
 
-QImage tst_PDFStandIns::solid(QSize size, Qt::GlobalColor colour)
+void tst_PDFStandIns::cache(qint64 scaleKey, Qt::GlobalColor colour)
 {
-    QImage image(size, QImage::Format_RGB32);
+    QImage image(512, 512, QImage::Format_RGB32);
     image.fill(colour);
-    return image;
+    m_cache.insert(tile(scaleKey), image);
 }
 
-QRgb tst_PDFStandIns::drawTile(bool mayCompose, bool *covered, bool *rough, QPoint at)
+QImage tst_PDFStandIns::drawTile(bool mayCompose, bool *covered, bool *rough)
 {
     QImage canvas(1024, 1024, QImage::Format_RGB32);
     canvas.fill(Qt::black);
     QPainter painter(&canvas);
     bool wasRough = false;
     const bool wasCovered = m_standIns.draw(painter, m_cache, m_page, tile(1'000'000), mayCompose, &wasRough);
-    painter.end();
     if (covered)
         *covered = wasCovered;
     if (rough)
         *rough = wasRough;
-    return canvas.pixel(at);
+    return canvas;
 }
 
-void tst_PDFStandIns::picksTheNearestWholeScaleOverThePreview()
-{
-    // Half scale: one 512 tile holds the whole page, so it covers tile (0, 0) wholly.
-    m_cache.insert(tile(500'000), solid(QSize(512, 512), Qt::red));
-    // Twice the scale: only one of the four tiles under tile (0, 0) is there.
-    m_cache.insert(tile(2'000'000), solid(QSize(512, 512), Qt::green));
-    m_page.preview = &m_preview;
-    m_page.scales = {2'000'000, 500'000}; // equally near; the incomplete one comes first
-    bool covered = false;
-    QCOMPARE(drawTile(true, &covered), QColor(Qt::red).rgb());
-    QVERIFY(covered);
-}
-
-void tst_PDFStandIns::partialScalesLieOverThePreview()
-{
-    m_cache.insert(tile(2'000'000), solid(QSize(512, 512), Qt::green)); // the top-left quarter
-    m_page.preview = &m_preview;
-    m_page.scales = {2'000'000};
-    bool covered = false;
-    QCOMPARE(drawTile(true, &covered), QColor(Qt::green).rgb());
-    QVERIFY(covered);
-    QCOMPARE(drawTile(true, nullptr, nullptr, {400, 400}), QColor(Qt::blue).rgb()); // the rest: the preview
-}
-
-void tst_PDFStandIns::isComposedOnceAndReused()
-{
-    m_page.preview = &m_preview;
-    QCOMPARE(drawTile(), QColor(Qt::blue).rgb());
-    QCOMPARE(m_standIns.count(), 1);
-    // Reused while nothing better exists, even past the frame's time.
-    bool rough = true;
-    QCOMPARE(drawTile(false, nullptr, &rough), QColor(Qt::blue).rgb());
-    QVERIFY(!rough);
-    // A better picture replaces it.
-    m_cache.insert(tile(500'000), solid(QSize(512, 512), Qt::red));
-    m_page.scales = {500'000};
-    QCOMPARE(drawTile(), QColor(Qt::red).rgb());
-    QCOMPARE(m_standIns.count(), 1);
-}
-
-void tst_PDFStandIns::outOfTimeDrawsRoughlyAndCachesNothing()
-{
-    m_page.preview = &m_preview;
-    bool covered = false;
-    bool rough = false;
-    QCOMPARE(drawTile(false, &covered, &rough), QColor(Qt::blue).rgb());
-    QVERIFY(covered);
-    QVERIFY(rough);
-    QCOMPARE(m_standIns.count(), 0);
-}
-
-void tst_PDFStandIns::nothingCachedLeavesPaper()
+// Walks from nothing cached to a whole scale, each picture better than the one before, then
+// through the end of the stand-in.
+void tst_PDFStandIns::standsInWithTheBestPicture()
 {
     bool covered = true;
-    QCOMPARE(drawTile(true, &covered), QColor(Qt::white).rgb());
+    bool rough = false;
+    QCOMPARE(drawTile(true, &covered).pixelColor(100, 100), QColor(Qt::white)); // paper
     QVERIFY(!covered);
     QCOMPARE(m_standIns.count(), 0);
-}
 
-void tst_PDFStandIns::dropsWhatLeavesTheView()
-{
+    // Out of the frame's time: drawn roughly, nothing composed.
     m_page.preview = &m_preview;
-    drawTile();
+    QCOMPARE(drawTile(false, &covered, &rough).pixelColor(100, 100), QColor(Qt::blue));
+    QVERIFY(covered && rough);
+    QCOMPARE(m_standIns.count(), 0);
+
+    // A partial scale lies over the preview.
+    cache(2'000'000, Qt::green);
+    m_page.scales = {2'000'000};
+    QImage drawn = drawTile(true, &covered, &rough);
+    QCOMPARE(drawn.pixelColor(100, 100), QColor(Qt::green));
+    QCOMPARE(drawn.pixelColor(400, 400), QColor(Qt::blue));
+    QVERIFY(covered && !rough);
+    QCOMPARE(m_standIns.count(), 1);
+
+    // Of two equally near scales the whole one wins, though the partial one comes first; the
+    // stand-in composed before is replaced.
+    cache(500'000, Qt::red);
+    m_page.scales = {2'000'000, 500'000};
+    drawn = drawTile();
+    QCOMPARE(drawn.pixelColor(100, 100), QColor(Qt::red));
+    QCOMPARE(drawn.pixelColor(400, 400), QColor(Qt::red));
+    QCOMPARE(m_standIns.count(), 1);
+    // Reused while nothing better exists, even past the frame's time.
+    QCOMPARE(drawTile(false, &covered, &rough).pixelColor(100, 100), QColor(Qt::red));
+    QVERIFY(!rough);
+
+    // It goes when its tile leaves the view, or arrives.
     m_standIns.retain({tile(1'000'000, 1)});
     QCOMPARE(m_standIns.count(), 0);
     drawTile();
+    QCOMPARE(m_standIns.count(), 1);
     m_standIns.drop(tile(1'000'000));
     QCOMPARE(m_standIns.count(), 0);
 }

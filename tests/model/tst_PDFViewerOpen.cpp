@@ -12,19 +12,6 @@ namespace {
 const QString kNotPDF = QStringLiteral("只能打开 PDF 文件。");
 const QString kMissing = QStringLiteral("文件已经移动或删除。");
 const QString kUnreadable = QStringLiteral("这个 PDF 无法读取，可能已损坏。");
-const QString kLocked = QStringLiteral("这个 PDF 受密码保护，当前版本暂不支持解锁。");
-const QString kNoPages = QStringLiteral("这个 PDF 没有可显示的页面。");
-
-// A model with two documents beside its settings file: A.pdf of 12 pages and B.pdf of 3.
-struct OpenFixture : ViewerModelFixture {
-    bool ready = TestPDFs::writePlain(path(QStringLiteral("A.pdf")), 12)
-        && TestPDFs::writePlain(path(QStringLiteral("B.pdf")), 3);
-};
-
-QString storedPathKey(const ViewerModelFixture &f, const QString &name)
-{
-    return PDFFileURL::standardizedPath(f.url(name));
-}
 
 using Write = std::function<bool(const QString &path)>;
 
@@ -37,9 +24,8 @@ class tst_PDFViewerOpen : public QObject {
 private slots:
     void failedOpenLeavesEverythingAsItWas_data();
     void failedOpenLeavesEverythingAsItWas();
-    void checksRunInOrder();
+    void checksRunInOrderAndSuccessClearsTheError();
     void upperCaseExtensionAndDotPathsNameOneDocument();
-    void successfulOpenClearsTheError();
 };
 
 void tst_PDFViewerOpen::failedOpenLeavesEverythingAsItWas_data()
@@ -48,70 +34,55 @@ void tst_PDFViewerOpen::failedOpenLeavesEverythingAsItWas_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<Write>("write");
     QTest::addColumn<QString>("message");
-    const auto row = [](const char *name, const char *file, Write write, const QString &message) {
-        QTest::newRow(name) << QString::fromUtf8(file) << write << message;
-    };
-    row("png image", "image.png", TestPDFs::writePNG, kNotPDF);
-    row(
-        "pdf earlier in the name", "plan.pdf.png", [](const QString &path) { return TestPDFs::writePlain(path, 1); },
-        kNotPDF);
-    row(
-        "missing", "nowhere.pdf", [](const QString &) { return true; }, kMissing);
-    row("garbage", "garbage.pdf", TestPDFs::writeGarbage, kUnreadable);
-    row("password", "locked.pdf", TestPDFs::writeLocked, kLocked);
-    row("no pages", "empty.pdf", TestPDFs::writeNoPages, kNoPages);
+    const Write nothing = [](const QString &) { return true; };
+    const Write onePage = [](const QString &path) { return TestPDFs::writePlain(path, 1); };
+    QTest::newRow("png image") << "image.png" << Write(TestPDFs::writePNG) << kNotPDF;
+    QTest::newRow("pdf earlier in the name") << "plan.pdf.png" << onePage << kNotPDF;
+    QTest::newRow("missing") << "nowhere.pdf" << nothing << kMissing;
+    QTest::newRow("garbage") << "garbage.pdf" << Write(TestPDFs::writeGarbage) << kUnreadable;
+    QTest::newRow("password") << "locked.pdf" << Write(TestPDFs::writeLocked)
+                              << QStringLiteral("这个 PDF 受密码保护，当前版本暂不支持解锁。");
+    QTest::newRow("no pages") << "empty.pdf" << Write(TestPDFs::writeNoPages)
+                              << QStringLiteral("这个 PDF 没有可显示的页面。");
 }
 
 void tst_PDFViewerOpen::failedOpenLeavesEverythingAsItWas()
 {
-    OpenFixture f;
-    QVERIFY(f.ready);
     QFETCH(QString, name);
     QFETCH(Write, write);
     QFETCH(QString, message);
-    const QString file = f.path(name);
-    QVERIFY(write(file));
-
+    ViewerModelFixture f;
+    QVERIFY(TestPDFs::writePlain(f.path(QStringLiteral("A.pdf")), 12));
+    QVERIFY(write(f.path(name)));
     f.model->open(f.url(QStringLiteral("A.pdf")));
     f.model->viewport()->goToPageIndex(4);
-    f.model->viewport()->setAutoScales(false);
     f.model->viewport()->setScaleFactor(2.0);
     QCoreApplication::processEvents();
-    QCOMPARE(f.model->pageIndex(), 4);
-    QCOMPARE(f.model->zoomPercentage(), 200);
-
     const auto document = f.model->document();
-    const auto recent = f.model->recentDocuments();
     const QVariant storedRecent = f.settings.value(QStringLiteral("recentDocumentsV1"));
     const QVariant storedLedger = f.settings.value(QStringLiteral("readingPositionsV1"));
-    const int beeps = f.platform.beeps;
 
-    f.model->open(QUrl::fromLocalFile(file));
+    f.model->open(f.url(name));
     QCoreApplication::processEvents();
-
     QCOMPARE(f.model->errorText(), message);
-    QCOMPARE(f.model->statusText(), f.model->errorText());
-    QCOMPARE(f.platform.beeps, beeps + 1);
+    QCOMPARE(f.model->statusText(), message);
+    QCOMPARE(f.platform.beeps, 1);
     QCOMPARE(f.model->document(), document);
     QCOMPARE(f.model->fileURL(), f.url(QStringLiteral("A.pdf")));
-    QCOMPARE(f.model->documentTitle(), QStringLiteral("A"));
     QCOMPARE(f.model->pageIndex(), 4);
-    QCOMPARE(f.model->viewport()->currentPageIndex(), 4);
     QCOMPARE(f.model->zoomPercentage(), 200);
-    QCOMPARE(f.model->viewport()->scaleFactor(), 2.0);
-    QCOMPARE(f.model->recentDocuments(), recent);
+    QCOMPARE(f.model->recentDocuments().size(), 1);
     QCOMPARE(f.settings.value(QStringLiteral("recentDocumentsV1")), storedRecent);
     QCOMPARE(f.settings.value(QStringLiteral("readingPositionsV1")), storedLedger);
     // Access to the refused file was given back; the open one is still held.
     QCOMPARE(f.platform.accessStarted, f.platform.accessStopped + 1);
-    QVERIFY(f.model->isAccessingSecurityScopedURL());
     QCOMPARE(f.model->securityScopedURL(), f.url(QStringLiteral("A.pdf")));
 }
 
-void tst_PDFViewerOpen::checksRunInOrder()
+void tst_PDFViewerOpen::checksRunInOrderAndSuccessClearsTheError()
 {
-    OpenFixture f;
-    QVERIFY(f.ready);
+    ViewerModelFixture f;
+    QVERIFY(TestPDFs::writePlain(f.path(QStringLiteral("B.pdf")), 3));
     // The extension is checked before existence, and existence before access is taken.
     f.model->open(f.url(QStringLiteral("nowhere.png")));
     QCOMPARE(f.model->errorText(), kNotPDF);
@@ -127,14 +98,17 @@ void tst_PDFViewerOpen::checksRunInOrder()
     QCOMPARE(f.platform.accessStarted, 1);
     QCOMPARE(f.platform.accessStopped, 1);
     QVERIFY(!f.model->isAccessingSecurityScopedURL());
-    QCOMPARE(f.model->pageCount(), 0);
     QCOMPARE(f.model->documentTitle(), QStringLiteral("Plenvo"));
+
+    f.model->open(f.url(QStringLiteral("B.pdf")));
+    QVERIFY(!f.model->hasError());
+    QCOMPARE(f.model->statusText(), QStringLiteral("已打开 B"));
+    QVERIFY(f.model->viewport()->autoScales());
 }
 
 void tst_PDFViewerOpen::upperCaseExtensionAndDotPathsNameOneDocument()
 {
-    OpenFixture f;
-    QVERIFY(f.ready);
+    ViewerModelFixture f;
     const QString name = QStringLiteral("A-101 总平面.PDF");
     QVERIFY(TestPDFs::writePlain(f.path(name), 5));
     QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("sub")));
@@ -142,7 +116,6 @@ void tst_PDFViewerOpen::upperCaseExtensionAndDotPathsNameOneDocument()
     f.model->open(QUrl::fromLocalFile(f.dir.path() + QStringLiteral("/sub/../") + name));
     QVERIFY(!f.model->hasError());
     QCOMPARE(f.model->documentTitle(), QStringLiteral("A-101 总平面"));
-    QCOMPARE(f.model->statusText(), QStringLiteral("已打开 A-101 总平面"));
     QCOMPARE(f.model->fileURL(), f.url(name));
     QCOMPARE(f.model->pageCount(), 5);
     f.model->viewport()->goToPageIndex(3);
@@ -151,22 +124,8 @@ void tst_PDFViewerOpen::upperCaseExtensionAndDotPathsNameOneDocument()
     f.model->open(QUrl::fromLocalFile(f.dir.path() + QStringLiteral("/./") + name));
     QCOMPARE(f.model->pageIndex(), 3);
     QCOMPARE(f.model->recentDocuments().size(), 1);
-    QCOMPARE(f.model->recentDocuments().first().path, storedPathKey(f, name));
+    QCOMPARE(f.model->recentDocuments().first().path, PDFFileURL::standardizedPath(f.url(name)));
     QCOMPARE(f.platform.notedRecent.size(), 2);
-}
-
-void tst_PDFViewerOpen::successfulOpenClearsTheError()
-{
-    OpenFixture f;
-    QVERIFY(f.ready);
-    QSignalSpy errorChanged(f.model.get(), &PDFViewerModel::errorTextChanged);
-    f.model->open(f.url(QStringLiteral("nowhere.pdf")));
-    QVERIFY(f.model->hasError());
-    f.model->open(f.url(QStringLiteral("B.pdf")));
-    QVERIFY(!f.model->hasError());
-    QCOMPARE(errorChanged.count(), 2);
-    QCOMPARE(f.model->statusText(), QStringLiteral("已打开 B"));
-    QVERIFY(f.model->viewport()->autoScales());
 }
 
 QTEST_MAIN(tst_PDFViewerOpen)
