@@ -9,7 +9,6 @@
 #include "PDFViewerRootView.h"
 #include "PDFViewerSearchField.h"
 #include "PDFViewerStatusBar.h"
-#include "PDFViewerSymbolView.h"
 #include "PDFViewerToolbar.h"
 #include "ViewerWindowFixture.h"
 
@@ -19,8 +18,6 @@
 #include <QMimeData>
 #include <QSplitter>
 #include <QtTest>
-
-#include <limits>
 
 namespace {
 
@@ -82,10 +79,7 @@ private slots:
     void leavingFullScreenEndsPresentation();
     void presenterKeysTurnPages_data();
     void presenterKeysTurnPages();
-    void exitButton();
-    void dragEnterTargetsOnlyFiles_data();
-    void dragEnterTargetsOnlyFiles();
-    void dropOpensTheFirstFileOnly();
+    void dropsOpenTheFirstFileOnly();
     void statusBar();
     void focusSearchField();
 
@@ -96,23 +90,17 @@ private:
 void tst_PDFViewerRootView::submitPage_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QVariant>("parsed"); // the number read, or null when the text is no number
     QTest::addColumn<int>("page"); // 0-based page afterwards; the document starts on 3 of 9
+    QTest::addColumn<bool>("accepted"); // false: the text is no number, and stays
 
-    const qint64 max = std::numeric_limits<qint64>::max();
-    const QVariant none;
-    QTest::newRow("plus seven") << QStringLiteral("+7") << QVariant(qint64(7)) << 6;
-    QTest::newRow("zero") << QStringLiteral("0") << QVariant(qint64(0)) << 0;
-    QTest::newRow("negative") << QStringLiteral("-3") << QVariant(qint64(-3)) << 0;
-    QTest::newRow("past the end") << QStringLiteral("10") << QVariant(qint64(10)) << 8;
-    QTest::newRow("largest 64-bit") << QStringLiteral("9223372036854775807") << QVariant(max) << 8;
-    QTest::newRow("one past largest") << QStringLiteral("9223372036854775808") << none << 2;
-    QTest::newRow("space before") << QStringLiteral(" 7") << none << 2;
-    QTest::newRow("letter") << QStringLiteral("7a") << none << 2;
-    QTest::newRow("decimal") << QStringLiteral("7.0") << none << 2;
-    QTest::newRow("two signs") << QStringLiteral("--1") << none << 2;
-    QTest::newRow("full-width digit") << QStringLiteral("７") << none << 2;
-    QTest::newRow("empty") << QString() << none << 2;
+    QTest::newRow("plus seven") << QStringLiteral("+7") << 6 << true;
+    QTest::newRow("negative") << QStringLiteral("-3") << 0 << true;
+    QTest::newRow("past the end") << QStringLiteral("10") << 8 << true;
+    QTest::newRow("largest 64-bit") << QStringLiteral("9223372036854775807") << 8 << true;
+    QTest::newRow("one past largest") << QStringLiteral("9223372036854775808") << 2 << false;
+    QTest::newRow("letter") << QStringLiteral("7a") << 2 << false;
+    QTest::newRow("full-width digit") << QStringLiteral("７") << 2 << false;
+    QTest::newRow("empty") << QString() << 2 << false;
 }
 
 // Return in the page field goes to the number typed, clamped to the document, and empties the
@@ -120,13 +108,8 @@ void tst_PDFViewerRootView::submitPage_data()
 void tst_PDFViewerRootView::submitPage()
 {
     QFETCH(QString, typed);
-    QFETCH(QVariant, parsed);
     QFETCH(int, page);
-
-    const std::optional<qint64> number = PDFViewerRootView::parsePageNumber(typed);
-    QCOMPARE(number.has_value(), !parsed.isNull());
-    if (number)
-        QCOMPARE(*number, parsed.toLongLong());
+    QFETCH(bool, accepted);
 
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 9));
     QVERIFY(v->showPage(2));
@@ -134,7 +117,7 @@ void tst_PDFViewerRootView::submitPage()
     field->setText(typed);
     QTest::keyClick(field, Qt::Key_Return);
     QCOMPARE(v->model->viewport()->currentPageIndex(), page);
-    QCOMPARE(field->text(), parsed.isNull() ? typed : QString());
+    QCOMPARE(field->text(), accepted ? QString() : typed);
     // The model learns of the new page one event later.
     QTRY_COMPARE(v->model->pageIndex(), page);
 }
@@ -142,7 +125,6 @@ void tst_PDFViewerRootView::submitPage()
 void tst_PDFViewerRootView::documentAreaFollowsPageCount()
 {
     QVERIFY(v->root->emptyState()->isVisible());
-    QVERIFY(!v->root->splitView()->isVisible());
     // Without a document the canvas is hidden, and its wheel filter zooms nothing.
     BlueprintPDFView *canvas = v->model->pdfView();
     QVERIFY(!canvas->isVisible());
@@ -153,13 +135,11 @@ void tst_PDFViewerRootView::documentAreaFollowsPageCount()
     QVERIFY(canvas->isVisible());
     QCOMPARE(v->root->thumbnailView()->pdfView(), canvas);
     QVERIFY(canvas->width() > v->root->thumbnailView()->width()); // the canvas takes the spare width
-    QVERIFY(v->root->toolbar()->isVisible() && v->root->statusBar()->isVisible());
 
     // Closing keeps the canvas, empty, behind the empty state.
     v->model->closeDocument();
     QVERIFY(v->root->emptyState()->isVisible());
     QVERIFY(!canvas->isVisible());
-    QCOMPARE(v->model->pdfView(), canvas);
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 3));
     QVERIFY(canvas->isVisible());
 
@@ -170,7 +150,8 @@ void tst_PDFViewerRootView::documentAreaFollowsPageCount()
     QCOMPARE(v->model->pageCount(), 3);
 }
 
-// Presenting shows the same canvas alone; Escape ends presentation and full screen together.
+// Presenting shows the same canvas alone; Escape ends presentation and full screen together,
+// and so does the exit button's face.
 void tst_PDFViewerRootView::presentingMovesTheSameCanvas()
 {
     // The strip's content fits the window's smallest size.
@@ -184,10 +165,7 @@ void tst_PDFViewerRootView::presentingMovesTheSameCanvas()
     v->model->enterPresentationMode(false);
     v->platform.fullScreenWindows.insert(v->window.get());
     QVERIFY(v->root->isShowingPresentationLayout());
-    QVERIFY(v->root->presentationView()->isVisible());
     QVERIFY(!v->root->toolbar()->isVisible());
-    QVERIFY(!v->root->statusBar()->isVisible());
-    QCOMPARE(v->model->pdfView(), canvas);
     QVERIFY(v->root->presentationView()->isAncestorOf(canvas));
     QVERIFY(canvas->isVisible());
     QCOMPARE(canvas->geometry(), v->root->presentationView()->rect());
@@ -203,14 +181,17 @@ void tst_PDFViewerRootView::presentingMovesTheSameCanvas()
     QCOMPARE(v->platform.toggledWindows, QList<QWidget *> {v->window.get()});
     QVERIFY(!v->root->isShowingPresentationLayout());
     QVERIFY(v->root->splitView()->isAncestorOf(canvas));
-    QVERIFY(canvas->isVisible());
     QVERIFY(canvas->hasFocus()); // not the first button of the toolbar
-    QVERIFY(v->root->toolbar()->isVisible());
     QCOMPARE(pageInput->text(), QStringLiteral("3")); // what was typed survives the switch
 
     // Escape in the normal layout is not the root view's.
     QTest::keyClick(v->root->toolbar()->searchField()->lineEdit(), Qt::Key_Escape);
     QCOMPARE(v->platform.toggledWindows.size(), 1);
+
+    v->model->enterPresentationMode(false);
+    PDFViewerExitPresentationButton *exit = v->root->presentationView()->exitButton();
+    QTest::mouseClick(exit, Qt::LeftButton, {}, exit->faceRect().center());
+    QVERIFY(!v->model->isPresentationMode());
 }
 
 void tst_PDFViewerRootView::presenterKeysTurnPages_data()
@@ -229,11 +210,8 @@ void tst_PDFViewerRootView::presenterKeysTurnPages_data()
     QTest::newRow("Home") << int(Qt::Key_Home) << none << 2 << 0;
     QTest::newRow("End") << int(Qt::Key_End) << none << 2 << 4;
     QTest::newRow("Page Down on the last page") << int(Qt::Key_PageDown) << none << 4 << 4;
-    QTest::newRow("Page Up on the first page") << int(Qt::Key_PageUp) << none << 0 << 0;
     QTest::newRow("Ctrl+Space is not a page key")
         << int(Qt::Key_Space) << Qt::KeyboardModifiers(Qt::ControlModifier) << 2 << 2;
-    QTest::newRow("Shift+→ is not a page key")
-        << int(Qt::Key_Right) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 2 << 2;
 }
 
 void tst_PDFViewerRootView::presenterKeysTurnPages()
@@ -273,61 +251,36 @@ void tst_PDFViewerRootView::leavingFullScreenEndsPresentation()
     QVERIFY(v->platform.toggledWindows.isEmpty()); // no second toggle
 
     // Leaving full screen while reading does not restore the reading layout again.
-    v->model->setSearchText(QStringLiteral("x"));
-    v->model->performSearch();
-    QTRY_VERIFY(!v->model->isSearching());
-    const QString status = v->model->statusText();
-    QVERIFY(status != QStringLiteral("已退出投影模式"));
+    v->model->fitPage();
     v->window->setWindowState(Qt::WindowFullScreen);
     v->window->setWindowState(Qt::WindowNoState);
-    QCOMPARE(v->model->statusText(), status);
+    QCOMPARE(v->model->statusText(), QStringLiteral("已适合页面"));
 }
 
-void tst_PDFViewerRootView::exitButton()
+// Only a drag carrying a file is a drop target; a drop opens its first file once the drop has
+// been reported, in the reading layout and while presenting alike.
+void tst_PDFViewerRootView::dropsOpenTheFirstFileOnly()
 {
-    QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 2));
-    v->model->enterPresentationMode(false);
-    PDFViewerExitPresentationButton *exit = v->root->presentationView()->exitButton();
-    QTest::mouseClick(exit, Qt::LeftButton, {}, QPoint(2, 2)); // the shadow margin
-    QVERIFY(v->model->isPresentationMode());
-    QTest::mouseClick(exit, Qt::LeftButton, {}, exit->faceRect().center());
-    QVERIFY(!v->model->isPresentationMode());
-}
-
-void tst_PDFViewerRootView::dragEnterTargetsOnlyFiles_data()
-{
-    QTest::addColumn<QList<QUrl>>("urls"); // none: plain text
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("file location") << QList<QUrl> {QUrl::fromLocalFile(QStringLiteral("/tmp/a.pdf"))} << true;
-    QTest::newRow("plain text") << QList<QUrl> {} << false;
-    QTest::newRow("web address") << QList<QUrl> {QUrl(QStringLiteral("https://example.org/a.pdf"))} << false;
-}
-
-void tst_PDFViewerRootView::dragEnterTargetsOnlyFiles()
-{
-    QFETCH(QList<QUrl>, urls);
-    QFETCH(bool, accepted);
     PDFViewerEmptyState *empty = v->root->emptyState();
-    QMimeData data;
-    if (urls.isEmpty())
-        data.setText(QStringLiteral("just text"));
-    else
-        data.setUrls(urls);
-
-    QCOMPARE(sendDrag<QDragEnterEvent>(v->root, &data), accepted);
-    QCOMPARE(v->root->isDropTargeted(), accepted);
-    QCOMPARE(empty->isDropTargeted(), accepted);
-    QCOMPARE(empty->title(), accepted ? QStringLiteral("松开即可打开") : QStringLiteral("把 PDF 拖到这里"));
-    QCOMPARE(sendDrag<QDragMoveEvent>(v->root, &data), accepted);
-
+    const QString idleTitle = empty->title();
+    QMimeData text;
+    text.setText(QStringLiteral("just text"));
+    QMimeData web;
+    web.setUrls({QUrl(QStringLiteral("https://example.org/a.pdf"))});
+    for (QMimeData *refused : {&text, &web}) {
+        QVERIFY(!sendDrag<QDragEnterEvent>(v->root, refused));
+        QVERIFY(!v->root->isDropTargeted());
+    }
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.pdf"))});
+    QVERIFY(sendDrag<QDragEnterEvent>(v->root, &file));
+    QVERIFY(v->root->isDropTargeted() && empty->isDropTargeted());
+    QCOMPARE(empty->title(), QStringLiteral("松开即可打开"));
     QDragLeaveEvent leave;
     QApplication::sendEvent(v->root, &leave);
-    QVERIFY(!v->root->isDropTargeted());
-    QCOMPARE(empty->title(), QStringLiteral("把 PDF 拖到这里"));
-}
+    QVERIFY(!v->root->isDropTargeted() && !empty->isDropTargeted());
+    QCOMPARE(empty->title(), idleTitle);
 
-void tst_PDFViewerRootView::dropOpensTheFirstFileOnly()
-{
     // A file that is no PDF is handed on all the same; the model reports it.
     QVERIFY(TestPDFs::writePNG(v->path(QStringLiteral("picture.png"))));
     QVERIFY(dropFiles(v->root, {v->url(QStringLiteral("picture.png"))}));
@@ -338,14 +291,12 @@ void tst_PDFViewerRootView::dropOpensTheFirstFileOnly()
     const QUrl second = v->writePDF(QStringLiteral("second.pdf"), 5);
     QVERIFY(dropFiles(v->root, {first, second}));
     QVERIFY(!v->root->isDropTargeted());
-    // Opened after the drop has been reported, not during it.
     QVERIFY(v->model->fileURL().isEmpty());
     QTRY_COMPARE(v->model->fileURL(), first);
     QCOMPARE(v->model->pageCount(), 2);
     QCoreApplication::processEvents();
     QCOMPARE(v->model->fileURL(), first);
 
-    // While presenting, a drop opens the new file in place.
     v->model->enterPresentationMode(false);
     QVERIFY(dropFiles(v->root, {second}));
     QTRY_COMPARE(v->model->fileURL(), second);
@@ -357,19 +308,14 @@ void tst_PDFViewerRootView::statusBar()
     PDFViewerStatusBar *bar = v->root->statusBar();
     QLabel *hint = bar->hintLabel();
     QVERIFY(!hint->isVisible());
-    QCOMPARE(bar->icon()->name(), QStringLiteral("doc.text"));
     v->model->open(v->url(QStringLiteral("missing.pdf")));
     QVERIFY(v->model->hasError());
-    QCOMPARE(bar->icon()->name(), QStringLiteral("exclamationmark.triangle.fill"));
-    // The warning goes with its message: a later command's status replaces both, although
-    // the model still holds the error.
+    // A later command's status replaces the error's, although the model still holds the error.
     v->model->fitPage();
     QVERIFY(v->model->hasError());
     QCOMPARE(bar->statusLabel()->text(), QStringLiteral("已适合页面"));
-    QCOMPARE(bar->icon()->name(), QStringLiteral("doc.text"));
 
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 1));
-    QCOMPARE(bar->icon()->name(), QStringLiteral("doc.text"));
     QCOMPARE(bar->statusLabel()->text(), v->model->statusText());
     QVERIFY(hint->isVisible()); // with a document only; its keys are checked in tst_PlenvoPDFApp
 
