@@ -52,7 +52,6 @@ private slots:
     void buttonsDriveTheModelAndCanvas();
     void searchFieldBindsTheModel();
     void recentMenu();
-    void controlsStayInOrderAndInPlace();
 
 private:
     std::optional<Strip> s;
@@ -155,6 +154,7 @@ void tst_PDFViewerToolbar::searchFieldBindsTheModel()
     QVERIFY(s->openPDF(QStringLiteral("doc.pdf"), 3));
     QTest::keyClicks(input, QStringLiteral("Page"));
     QTest::keyClick(input, Qt::Key_Return);
+    QVERIFY(search->busyIndicator()->isVisible());
     QTRY_VERIFY(!s->model->isSearching());
     QVERIFY(!search->busyIndicator()->isVisible());
     QCOMPARE(search->resultLabel()->text(), QStringLiteral("1 / 3"));
@@ -195,44 +195,6 @@ void tst_PDFViewerToolbar::recentMenu()
     s->model->open(PDFFileURL::fromNativePath(stray));
     ::unlink(stray.constData()); // QTemporaryDir cannot remove a name it cannot decode
     QCOMPARE(recent->menu()->actions().first()->toolTip(), QDir::toNativeSeparators(s->path(QStringLiteral("sheets"))));
-}
-
-// The controls sit left to right in the order of the strip, and changing numbers and controls
-// that come and go inside a group or the search field move none of them.
-void tst_PDFViewerToolbar::controlsStayInOrderAndInPlace()
-{
-    QVERIFY(QTest::qWaitForWindowExposed(&s->toolbar));
-    QList<QWidget *> controls;
-    for (const QString &id : kAllButtons)
-        controls.append(s->toolbar.button(id));
-    controls.insert(1, s->toolbar.recentMenu());
-    controls.insert(3, s->toolbar.pageField()->lineEdit());
-    controls.insert(6, s->toolbar.zoomLabel());
-    controls.append(s->toolbar.searchField());
-    const auto geometries = [&] {
-        // Lays the strip out again, level by level, without handing the find its results.
-        for (int level = 0; level < 4; ++level)
-            QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        QList<QRect> rects;
-        for (QWidget *control : std::as_const(controls))
-            rects.append(QRect(control->mapTo(&s->toolbar, QPoint(0, 0)), control->size()));
-        return rects;
-    };
-    const QList<QRect> was = geometries();
-    for (int i = 1; i < was.size(); ++i)
-        QVERIFY2(was[i].left() > was[i - 1].left(), qPrintable(controls[i]->objectName()));
-
-    s->model->setSearchText(QStringLiteral("Page"));
-    QCOMPARE(geometries(), was);
-    QVERIFY(s->openPDF(QStringLiteral("doc.pdf"), 120));
-    QCOMPARE(geometries(), was);
-    s->model->performSearch();
-    QVERIFY(s->toolbar.searchField()->busyIndicator()->isVisible());
-    QCOMPARE(geometries(), was);
-    QTRY_VERIFY(!s->model->isSearching());
-    QCOMPARE(geometries(), was);
-    QVERIFY(s->openPDF(QStringLiteral("long.pdf"), 10000));
-    QCOMPARE(geometries(), was);
 }
 
 QTEST_MAIN(tst_PDFViewerToolbar)
