@@ -74,13 +74,12 @@ private slots:
     void cleanup() { v.reset(); }
     void submitPage_data();
     void submitPage();
-    void documentAreaFollowsPageCount();
+    void documentAreaAndStatusFollowTheModel();
     void presentingMovesTheSameCanvas();
     void leavingFullScreenEndsPresentation();
     void presenterKeys_data();
     void presenterKeys();
     void dropsOpenTheFirstFileOnly();
-    void statusBar();
     void focusSearchField();
 
 private:
@@ -122,12 +121,23 @@ void tst_PDFViewerRootView::submitPage()
     QTRY_COMPARE(v->model->pageIndex(), page);
 }
 
-void tst_PDFViewerRootView::documentAreaFollowsPageCount()
+// The document area and the status bar follow the model: the empty state and no key hint
+// without pages, the canvas beside the thumbnails and the hint with them. The status bar
+// shows the latest message, an error until a later command's status replaces it.
+void tst_PDFViewerRootView::documentAreaAndStatusFollowTheModel()
 {
+    PDFViewerStatusBar *bar = v->root->statusBar();
     QVERIFY(v->root->emptyState()->isVisible());
+    QVERIFY(!bar->hintLabel()->isVisible());
     // Without a document the canvas is hidden, and its wheel filter zooms nothing.
     BlueprintPDFView *canvas = v->model->pdfView();
     QVERIFY(!canvas->isVisible());
+    v->model->open(v->url(QStringLiteral("missing.pdf")));
+    QVERIFY(v->model->hasError());
+    QCOMPARE(bar->statusLabel()->text(), v->model->errorText());
+    v->model->fitPage();
+    QVERIFY(v->model->hasError());
+    QCOMPARE(bar->statusLabel()->text(), QStringLiteral("已适合页面"));
 
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 3));
     QVERIFY(!v->root->emptyState()->isVisible());
@@ -135,11 +145,14 @@ void tst_PDFViewerRootView::documentAreaFollowsPageCount()
     QVERIFY(canvas->isVisible());
     QCOMPARE(v->root->thumbnailView()->pdfView(), canvas);
     QVERIFY(canvas->width() > v->root->thumbnailView()->width()); // the canvas takes the spare width
+    QCOMPARE(bar->statusLabel()->text(), v->model->statusText());
+    QVERIFY(bar->hintLabel()->isVisible()); // its keys are checked in tst_PlenvoPDFApp
 
     // Closing keeps the canvas, empty, behind the empty state.
     v->model->closeDocument();
     QVERIFY(v->root->emptyState()->isVisible());
     QVERIFY(!canvas->isVisible());
+    QVERIFY(!bar->hintLabel()->isVisible());
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 3));
     QVERIFY(canvas->isVisible());
 
@@ -276,7 +289,6 @@ void tst_PDFViewerRootView::dropsOpenTheFirstFileOnly()
     QVERIFY(TestPDFs::writePNG(v->path(QStringLiteral("picture.png"))));
     QVERIFY(dropFiles(v->root, {v->url(QStringLiteral("picture.png"))}));
     QTRY_VERIFY(v->model->hasError());
-    QCOMPARE(v->root->statusBar()->statusLabel()->text(), v->model->errorText());
 
     const QUrl first = v->writePDF(QStringLiteral("first.pdf"), 2);
     const QUrl second = v->writePDF(QStringLiteral("second.pdf"), 5);
@@ -292,26 +304,6 @@ void tst_PDFViewerRootView::dropsOpenTheFirstFileOnly()
     QVERIFY(dropFiles(v->root, {second}));
     QTRY_COMPARE(v->model->fileURL(), second);
     QCOMPARE(v->model->pageCount(), 5);
-}
-
-void tst_PDFViewerRootView::statusBar()
-{
-    PDFViewerStatusBar *bar = v->root->statusBar();
-    QLabel *hint = bar->hintLabel();
-    QVERIFY(!hint->isVisible());
-    v->model->open(v->url(QStringLiteral("missing.pdf")));
-    QVERIFY(v->model->hasError());
-    // A later command's status replaces the error's, although the model still holds the error.
-    v->model->fitPage();
-    QVERIFY(v->model->hasError());
-    QCOMPARE(bar->statusLabel()->text(), QStringLiteral("已适合页面"));
-
-    QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 1));
-    QCOMPARE(bar->statusLabel()->text(), v->model->statusText());
-    QVERIFY(hint->isVisible()); // with a document only; its keys are checked in tst_PlenvoPDFApp
-
-    v->model->closeDocument();
-    QVERIFY(!hint->isVisible());
 }
 
 void tst_PDFViewerRootView::focusSearchField()
