@@ -165,8 +165,6 @@ void tst_PDFShortcutRecorderButton::keyPress_data()
     QTest::addColumn<QString>("expected"); // the shortcut delivered, in notation; empty: none
     QTest::addColumn<QString>("message"); // empty with no shortcut: swallowed, still recording
 
-    QTest::newRow("Alt+[") << Press {Qt::Key_BracketLeft, Qt::AltModifier, 34, 0x5b, QStringLiteral("[")}
-                           << QStringLiteral("⌥[") << QString();
     QTest::newRow("Ctrl+Q, bound to quit") << kCtrlQ << QStringLiteral("⌘q") << QString();
     QTest::newRow("plain letter, not judged")
         << Press {Qt::Key_A, {}, 38, 0x61, QStringLiteral("a")} << QStringLiteral("a") << QString();
