@@ -97,6 +97,7 @@ void tst_PDFViewerRootView::submitPage_data()
     QTest::newRow("past the end") << QStringLiteral("10") << 8 << true;
     QTest::newRow("largest 64-bit") << QStringLiteral("9223372036854775807") << 8 << true;
     QTest::newRow("one past largest") << QStringLiteral("9223372036854775808") << 2 << false;
+    QTest::newRow("space before") << QStringLiteral(" 7") << 2 << false;
     QTest::newRow("letter") << QStringLiteral("7a") << 2 << false;
     QTest::newRow("full-width digit") << QStringLiteral("７") << 2 << false;
     QTest::newRow("empty") << QString() << 2 << false;
@@ -224,6 +225,7 @@ void tst_PDFViewerRootView::presenterKeys_data()
     QTest::newRow("End") << int(Qt::Key_End) << none << 2 << 4;
     QTest::newRow("Page Down on the last page") << int(Qt::Key_PageDown) << none << 4 << 4;
     QTest::newRow("Ctrl+Space") << int(Qt::Key_Space) << Qt::KeyboardModifiers(Qt::ControlModifier) << 2 << -1;
+    QTest::newRow("Shift+→") << int(Qt::Key_Right) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 2 << -1;
     QTest::newRow("Escape") << int(Qt::Key_Escape) << none << 2 << -1;
 }
 
