@@ -95,6 +95,7 @@ void tst_PDFViewerShortcutSettingsView::rowsFollowTheStoreAndTheFileFollowsTheRo
     QVERIFY(!showsCustomised(zoomIn));
     QVERIFY(!onDisk().contains("zoomIn"));
     QVERIFY(onDisk().contains("fitPage"));
+    QVERIFY(s.view->resetAllButton()->isEnabled());
 
     // Only "恢复全部默认" speaks in the footer, and it clears the rows' messages.
     QTest::mouseClick(s.view->resetAllButton(), Qt::LeftButton);
