@@ -48,7 +48,6 @@ private slots:
     void updating_data();
     void updating();
     void allDuplicatesOfThePathAreDropped();
-    void namesNotUTF8StayApart();
 };
 
 void tst_RecentPDFDocument::storedForm_data()
@@ -134,26 +133,6 @@ void tst_RecentPDFDocument::allDuplicatesOfThePathAreDropped()
     const auto after = RecentPDFPolicy::updating(list, fileURL(1), std::nullopt, at(0), 10);
     QCOMPARE(sheets(after), QStringLiteral("1 2"));
     QCOMPARE(after.first().bookmarkData, std::optional(QByteArray("first")));
-}
-
-// Regression: "\xff.pdf" and "\xfe.pdf" in one folder, and a name really holding U+FFFD,
-// were all one entry "\ufffd.pdf".
-void tst_RecentPDFDocument::namesNotUTF8StayApart()
-{
-    const QByteArrayList paths {"/图纸/\xff.pdf", "/图纸/\xfe.pdf", "/图纸/\xef\xbf\xbd.pdf"};
-    QList<RecentPDFDocument> list;
-    for (int i = 0; i < paths.size(); ++i)
-        list = RecentPDFPolicy::updating(list, PDFFileURL::fromNativePath(paths[i]), QByteArray::number(i), at(i), 10);
-    list = RecentPDFPolicy::updating(list, PDFFileURL::fromNativePath(paths[0]), std::nullopt, at(9), 10);
-
-    const auto stored = RecentPDFDocument::decodeList(RecentPDFDocument::encodeList(list));
-    QVERIFY(stored);
-    QCOMPARE(stored->size(), 3);
-    const QByteArrayList order {paths[0], paths[2], paths[1]};
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(PDFFileURL::nativePathOfStoredPath(stored->at(i).path), order[i]);
-        QCOMPARE(stored->at(i).bookmarkData, std::optional(QByteArray::number(paths.indexOf(order[i]))));
-    }
 }
 
 QTEST_GUILESS_MAIN(tst_RecentPDFDocument)

@@ -7,7 +7,6 @@
 #include "PDFViewerExitPresentationButton.h"
 #include "PDFViewerHelpButton.h"
 #include "PDFViewerModel.h"
-#include "PDFViewerPageField.h"
 #include "PDFViewerPresentationView.h"
 #include "PDFViewerSearchField.h"
 #include "PDFViewerShortcutStore.h"
@@ -110,11 +109,6 @@ void PDFViewerRootView::focusSearchField()
     QLineEdit *field = m_toolbar->searchField()->lineEdit();
     field->setFocus(Qt::ShortcutFocusReason);
     field->selectAll();
-}
-
-std::optional<qint64> PDFViewerRootView::parsePageNumber(const QString &text)
-{
-    return PDFViewerPageField::parsePageNumber(text);
 }
 
 bool PDFViewerRootView::isShowingPresentationLayout() const

@@ -3,8 +3,6 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <optional>
-
 class BlueprintPDFView;
 class PDFThumbnailView;
 class PDFViewerEmptyState;
@@ -39,10 +37,6 @@ public:
 
     // Puts the keyboard focus in the search field (the "search this PDF" command).
     void focusSearchField();
-
-    // The page-number field's rule: an optional single leading "+" or "-", then one or more
-    // ASCII digits and nothing else, within the signed 64-bit range.
-    static std::optional<qint64> parsePageNumber(const QString &text);
 
     // True while the presentation layout is shown: presenting with at least one page.
     bool isShowingPresentationLayout() const;

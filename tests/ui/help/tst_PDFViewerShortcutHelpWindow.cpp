@@ -1,5 +1,4 @@
 #include "PDFViewerShortcutHelpCard.h"
-#include "PDFViewerShortcutHelpPopover.h"
 #include "PDFViewerShortcutHelpPresenter.h"
 #include "PDFViewerShortcutHelpRenderer.h"
 #include "PDFViewerShortcutSettingsPresenter.h"
@@ -106,9 +105,9 @@ void tst_PDFViewerShortcutHelpWindow::failedCopyLeavesTheClipboardAsItWas()
     QCOMPARE(clipboard->text(), QStringLiteral("图纸编号 A-101"));
 }
 
-// One window for the presenter's life; closed and shown again, it is the same window with the
-// copy button still saying how the last copy went. Its place is stored under its own name (the
-// window reading it back is checked with the shortcut settings, over the same tool window).
+// Each copy shows the keys as they are then; closed and shown again, the window's copy button
+// still says how the last copy went. Its place is stored under its own name (the tool window's
+// reuse and its reading the place back are checked with the shortcut settings).
 void tst_PDFViewerShortcutHelpWindow::oneWindowShownAgainAsItWasLeft()
 {
     Help h;
@@ -123,7 +122,7 @@ void tst_PDFViewerShortcutHelpWindow::oneWindowShownAgainAsItWasLeft()
     const QByteArray copied = copiedPNG();
     QVERIFY(!h.shortcuts.update(sc("⌘1"), PDFViewerShortcutAction::zoomIn));
     copyButton->click();
-    QVERIFY(copiedPNG() != copied); // each copy shows the keys as they are then
+    QVERIFY(copiedPNG() != copied);
 
     window->move(50, 40);
     QVERIFY(window->close());
@@ -131,18 +130,15 @@ void tst_PDFViewerShortcutHelpWindow::oneWindowShownAgainAsItWasLeft()
     QCOMPARE(h.settings.value(QStringLiteral("PlenvoPDFShortcutHelp")).toPoint(), QPoint(50, 40));
     h.presenter.show();
     QCOMPARE(h.presenter.window(), window);
-    QVERIFY(window->isVisible());
     QCOMPARE(copyButton->text(), QStringLiteral("已复制 ✓"));
-    QCOMPARE(h.owner.findChildren<PDFViewerShortcutHelpPopover *>().size(), 1);
 }
 
 void tst_PDFViewerShortcutHelpWindow::everyWayOutHidesTheWindow_data()
 {
-    QTest::addColumn<QString>("button"); // object name; none for the Escape key
+    QTest::addColumn<QString>("button"); // object name; Escape is the end-to-end test's
     QTest::addColumn<bool>("showsSettings");
     QTest::addColumn<QList<QUrl>>("opened");
     QTest::newRow("关闭") << QStringLiteral("pdf-help-close") << false << QList<QUrl> {};
-    QTest::newRow("Escape") << QString() << false << QList<QUrl> {};
     QTest::newRow("自定义快捷键…") << QStringLiteral("pdf-help-customize-shortcuts") << true << QList<QUrl> {};
     QTest::newRow("打开官网") << QStringLiteral("pdf-help-open-website") << false
                               << QList<QUrl> {QUrl(QStringLiteral("https://plenvo.org/pdf/"))};
@@ -156,12 +152,7 @@ void tst_PDFViewerShortcutHelpWindow::everyWayOutHidesTheWindow()
     Help h;
     h.presenter.show();
     QWidget *window = h.presenter.window();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    if (button.isEmpty()) {
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_Escape);
-    } else {
-        h.button(button)->click();
-    }
+    h.button(button)->click();
     QVERIFY(!window->isVisible());
     QCOMPARE(h.shortcutSettings.window() && h.shortcutSettings.window()->isVisible(), showsSettings);
     QCOMPARE(h.opened, opened);
