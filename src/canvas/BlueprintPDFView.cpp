@@ -21,9 +21,10 @@ namespace {
 
 // Logical pixels an arrow key scrolls.
 constexpr int kScrollStep = 24;
-// How long stand-ins drawn roughly wait for their tiles before a frame composes them: a frame
-// that composes takes a core from the renders it waits for.
+// How long stand-ins drawn roughly wait for their tiles before frames compose them.
 constexpr int kComposeDelayMs = 50;
+// How long an arrived tile waits for the view's other renders before it is shown.
+constexpr int kShareFrameMs = 8;
 
 } // namespace
 
@@ -35,10 +36,17 @@ BlueprintPDFView::BlueprintPDFView(QWidget *parent)
     , m_links(new PDFCanvasLinks(m_viewport, this))
     , m_highlight(new PDFSelectionHighlight(m_viewport, viewport()))
     , m_composeLater(new QTimer(this))
+    , m_repaintSoon(new QTimer(this))
 {
     m_composeLater->setSingleShot(true);
     m_composeLater->setInterval(kComposeDelayMs);
-    connect(m_composeLater, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
+    connect(m_composeLater, &QTimer::timeout, this, [this] {
+        m_composeDue = true;
+        viewport()->update();
+    });
+    m_repaintSoon->setSingleShot(true);
+    m_repaintSoon->setInterval(kShareFrameMs);
+    connect(m_repaintSoon, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
     setObjectName(QStringLiteral("pdf-canvas"));
     setAccessibleName(QStringLiteral("图纸"));
     setFrameShape(QFrame::NoFrame);
@@ -54,8 +62,14 @@ BlueprintPDFView::BlueprintPDFView(QWidget *parent)
     connect(m_viewport, &PDFViewport::scrollChanged, this, &BlueprintPDFView::mirrorScroll);
     connect(m_viewport, &PDFViewport::changed, viewport(), qOverload<>(&QWidget::update));
     connect(m_renderQueue, &PDFRenderQueue::imageReady, this, [this](const PDFTileKey &key) {
-        if (key.document == m_renderQueue->generation())
+        if (key.document != m_renderQueue->generation())
+            return;
+        if (!m_renderQueue->isRenderingVisible()) {
+            m_repaintSoon->stop();
             viewport()->update();
+        } else if (!m_repaintSoon->isActive()) {
+            m_repaintSoon->start();
+        }
     });
     updateWheelFilter();
 }
@@ -124,13 +138,16 @@ void BlueprintPDFView::resizeEvent(QResizeEvent *event)
 void BlueprintPDFView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
-    if (!m_tiles->paint(painter, devicePixelRatioF())) {
+    const bool rough = m_tiles->paint(painter, devicePixelRatioF(), m_composeDue);
+    // The frame itself may have started the renders it waits for.
+    const bool mayCompose = m_composeDue || !m_renderQueue->isRenderingVisible();
+    if (!rough) {
         m_composeLater->stop();
-    } else if (m_renderQueue->isRenderingVisible()) {
-        if (!m_composeLater->isActive())
-            m_composeLater->start();
-    } else {
+        m_composeDue = false;
+    } else if (mayCompose) {
         QMetaObject::invokeMethod(viewport(), qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    } else if (!m_composeLater->isActive()) {
+        m_composeLater->start();
     }
     const auto [first, last] = m_viewport->visiblePageRange();
     for (int i = std::max(first, 0); i <= last; ++i)

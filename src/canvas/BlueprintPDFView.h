@@ -69,7 +69,12 @@ private:
     std::unique_ptr<PDFTilePainter> m_tiles;
     PDFCanvasLinks *m_links;
     PDFSelectionHighlight *m_highlight;
-    QTimer *m_composeLater; // a frame to finish the stand-ins in, once the renders had a head start
+    // While the view's renders run, frames draw stand-ins roughly (composing them takes a core
+    // from the renders) until the renders have had a head start; a tile that arrives while
+    // others are still drawn waits a moment for them, to share one frame.
+    QTimer *m_composeLater;
+    QTimer *m_repaintSoon;
+    bool m_composeDue = false;
     bool m_mirroringScroll = false;
     bool m_focusVisible = false;
     // Drag state, in global logical pixels.

@@ -104,14 +104,11 @@ QList<Band> split(const QList<PDFTileKey> &tiles, const QList<QRect> &pixels, in
 
 QList<QRect> cut(const QRect &area, int pieces)
 {
-    const bool acrossWidth = area.width() >= area.height();
-    const int length = acrossWidth ? area.width() : area.height();
-    pieces = std::clamp(pieces, 1, std::max(1, length));
+    pieces = std::clamp(pieces, 1, std::max(1, area.height()));
     QList<QRect> strips;
     for (int k = 0, from = 0; k < pieces && !area.isEmpty(); ++k) {
-        const int to = int(qint64(length) * (k + 1) / pieces);
-        strips.append(acrossWidth ? QRect(area.left() + from, area.top(), to - from, area.height())
-                                  : QRect(area.left(), area.top() + from, area.width(), to - from));
+        const int to = int(qint64(area.height()) * (k + 1) / pieces);
+        strips.append(QRect(area.left(), area.top() + from, area.width(), to - from));
         from = to;
     }
     return strips;

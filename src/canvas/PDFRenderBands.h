@@ -23,9 +23,10 @@ struct Band {
 // pixels: its whole rectangle, or the part of it a view shows. Empty when the tiles do not
 // fill a rectangle.
 QList<Band> split(const QList<PDFTileKey> &tiles, const QList<QRect> &pixels, int pieces);
-// Cuts `area` across its longer side into `pieces` strips of equal size (to a pixel), for a
-// view's part drawn ahead of its tiles: a band of whole tiles can be far larger than the
-// others when the view cuts its edge tiles short. Fewer strips when `area` is too small.
+// Cuts `area` into `pieces` rows of equal height (to a pixel), for a view's part drawn ahead
+// of its tiles: a band of whole tiles can be far larger than the others when the view cuts
+// its edge tiles short. Rows, because a path is scan-converted over every row it spans
+// however narrow the strip drawn. Fewer strips when `area` is too low.
 QList<QRect> cut(const QRect &area, int pieces);
 
 } // namespace PDFRenderBands

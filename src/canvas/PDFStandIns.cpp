@@ -103,7 +103,8 @@ bool PDFStandIns::draw(
         if (!mayCompose) {
             const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
             painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-            painter.fillRect(shownRect, Qt::white);
+            if (!whole) // else opaque tiles cover it all
+                painter.fillRect(shownRect, Qt::white);
             drawLayers(painter, QPointF(page.origin));
             painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
             *rough = true;

@@ -112,7 +112,7 @@ bool PDFTilePainter::isViewSharp(qreal dpr) const
     });
 }
 
-bool PDFTilePainter::paint(QPainter &painter, qreal dpr)
+bool PDFTilePainter::paint(QPainter &painter, qreal dpr, bool composeDue)
 {
     m_paintClock.start();
     // Every pixel is painted once: the background only around the pages, the pages by their
@@ -136,6 +136,7 @@ bool PDFTilePainter::paint(QPainter &painter, qreal dpr)
     m_queue.retain(wanted, PDFTileKey::Tile);
     m_standIns.retain(wanted);
     m_queue.startRequested();
+    m_mayCompose = composeDue || !m_queue.isRenderingVisible();
     bool blank = false;
     for (const PageGeometry &g : pages) {
         if (!paintPage(painter, g, dpr))
@@ -222,7 +223,7 @@ bool PDFTilePainter::paintPage(QPainter &painter, const PageGeometry &g, qreal d
             m_standIns.drop(key);
         } else {
             bool rough = false;
-            const bool mayCompose = m_paintClock.nsecsElapsed() <= kStandInBudgetNs;
+            const bool mayCompose = m_mayCompose && m_paintClock.nsecsElapsed() <= kStandInBudgetNs;
             covered = m_standIns.draw(painter, cache, standInPage, key, mayCompose, &rough) && covered;
             m_standInsPending = m_standInsPending || rough;
         }

@@ -32,9 +32,10 @@ public:
     PDFTilePainter(const PDFViewport &viewport, PDFRenderQueue &queue);
 
     // Paints the background and the visible pages of a viewport with `devicePixelRatio` device
-    // pixels per logical pixel. Returns true when some stand-in was drawn roughly: another
-    // frame should follow.
-    bool paint(QPainter &painter, qreal devicePixelRatio);
+    // pixels per logical pixel. While renders the view waits for run, stand-ins are drawn
+    // roughly unless `composeDue`; else they are composed for a short while each frame.
+    // Returns true when some stand-in was drawn roughly: another frame should follow.
+    bool paint(QPainter &painter, qreal devicePixelRatio, bool composeDue = true);
     // True when every visible tile is rendered at the current scale.
     bool isViewSharp(qreal devicePixelRatio) const;
 
@@ -68,6 +69,7 @@ private:
     PDFRenderQueue &m_queue;
     PDFStandIns m_standIns;
     QElapsedTimer m_paintClock; // started by each frame
+    bool m_mayCompose = true; // this frame's
     bool m_standInsPending = false; // the frame drew stand-ins roughly
     FrameStats m_frameStats;
 };
