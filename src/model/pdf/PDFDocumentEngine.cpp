@@ -167,7 +167,7 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
     engine->m_file = file;
     engine->m_locked = locked;
     engine->m_repaired = repaired;
-    if (!PDFPageTree::read(ctx, pdf, pageCount, &engine->m_geometry, &engine->m_flattenedTree)) {
+    if (!PDFPageTree::read(ctx, pdf, pageCount, &engine->m_geometry, &engine->m_pages)) {
         PDFError::set(error, PDFErrorKind::CannotOpen, QStringLiteral("damaged page tree"));
         return nullptr;
     }
@@ -211,22 +211,11 @@ fz_document *PDFDocumentEngine::openPrivateDocument(fz_context *ctx, PDFError *e
         PDFError::set(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
         return nullptr;
     }
-    // The same file reads the same, so its page tree needs replacing only where the engine's did.
-    if (locked || pageCount != this->pageCount()
-        || (m_flattenedTree && !PDFPageTree::flatten(ctx, pdf, *m_flattenedTree))) {
+    // The same file reads the same: its pages are the engine's, found through an index. (The
+    // page table MuPDF can build keeps a reference to each page it finds, which is never let go.)
+    if (locked || pageCount != this->pageCount() || !PDFPageTree::index(ctx, pdf, m_pages)) {
         pdf_drop_document(ctx, pdf);
         PDFError::set(error, PDFErrorKind::Damaged, QStringLiteral("the file reads differently a second time"));
-        return nullptr;
-    }
-    // Pages are then found through a table instead of a walk down the tree for each.
-    fz_try(ctx)
-    {
-        pdf_load_page_tree(ctx, pdf);
-    }
-    fz_catch(ctx)
-    {
-        pdf_drop_document(ctx, pdf);
-        PDFError::set(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
         return nullptr;
     }
     return &pdf->super;
@@ -236,7 +225,6 @@ void PDFDocumentEngine::closePrivateDocument(fz_context *ctx, fz_document *docum
 {
     if (!document)
         return;
-    pdf_drop_page_tree(ctx, pdf_document_from_fz_document(ctx, document));
     fz_drop_document(ctx, document);
 }
 

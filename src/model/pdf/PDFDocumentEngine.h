@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <vector>
 
 // An open file: the document's fz_document, the file it reads, and every page's geometry.
@@ -70,8 +69,6 @@ private:
     bool m_locked = false;
     bool m_repaired = false; // the cross-reference table was rebuilt at open
     std::vector<PDFPageGeometry> m_geometry;
-    // The pages listed by the tree that replaced a damaged one (PDFPageTree::read); unset when
-    // the file's own tree is used.
-    std::optional<std::vector<PDFPageReference>> m_flattenedTree;
+    std::vector<PDFPageReference> m_pages; // in page order, as PDFPageTree::read found them
     PDFDisplayListCache m_displayLists; // dropped before the document
 };

@@ -141,10 +141,31 @@ int readPageTree(
     return found;
 }
 
-// Replaces a damaged page tree, in memory only, with one level that lists `pages` in
-// order, so that every page lookup of the engine is a plain scan. False when the tree has no
-// root to replace or MuPDF throws.
-bool flattenPageTree(fz_context *ctx, pdf_document *pdf, const PDFPageReference *pages, int count)
+// Fills `node` as a /Pages node over pages[first, first + count).
+void fillPagesNode(fz_context *ctx, pdf_document *pdf, pdf_obj *node, const PDFPageReference *pages, int first,
+    int count, int perGroup)
+{
+    const int groups = (count + perGroup - 1) / perGroup;
+    pdf_obj *kids = pdf_dict_put_array(ctx, node, PDF_NAME(Kids), groups > 1 ? groups : count);
+    if (groups > 1) {
+        for (int g = 0; g < groups; ++g) {
+            pdf_obj *group = pdf_array_push_dict(ctx, kids, 3);
+            const int from = first + g * perGroup;
+            fillPagesNode(ctx, pdf, group, pages, from, std::min(perGroup, first + count - from), perGroup);
+        }
+    } else {
+        for (int i = first; i < first + count; ++i)
+            pdf_array_push_drop(ctx, kids, pdf_new_indirect(ctx, pdf, pages[i].num, pages[i].gen));
+    }
+    pdf_dict_put_int(ctx, node, PDF_NAME(Count), count);
+    pdf_dict_put(ctx, node, PDF_NAME(Type), PDF_NAME(Pages));
+}
+
+// Replaces the page tree, in memory only, with one that lists `pages` in order: one level, or
+// with `perGroup` set, groups of that many pages under the root, which MuPDF steps over by
+// their counts. (Each page keeps its /Parent, so what it inherits stays as the file has it.)
+// False when the tree has no root to replace or MuPDF throws.
+bool replacePageTree(fz_context *ctx, pdf_document *pdf, const PDFPageReference *pages, int count, int perGroup)
 {
     int ok = 0;
     fz_var(ok);
@@ -152,11 +173,7 @@ bool flattenPageTree(fz_context *ctx, pdf_document *pdf, const PDFPageReference 
     {
         pdf_obj *root = pdf_resolve_indirect_chain(ctx, pdf_dict_getp(ctx, pdf_trailer(ctx, pdf), "Root/Pages"));
         if (pdf_is_dict(ctx, root)) {
-            pdf_obj *kids = pdf_dict_put_array(ctx, root, PDF_NAME(Kids), count);
-            for (int i = 0; i < count; ++i)
-                pdf_array_push_drop(ctx, kids, pdf_new_indirect(ctx, pdf, pages[i].num, pages[i].gen));
-            pdf_dict_put_int(ctx, root, PDF_NAME(Count), count);
-            pdf_dict_put(ctx, root, PDF_NAME(Type), PDF_NAME(Pages));
+            fillPagesNode(ctx, pdf, root, pages, 0, count, perGroup > 0 ? perGroup : std::max(count, 1));
             ok = 1;
         }
     }
@@ -172,26 +189,22 @@ bool flattenPageTree(fz_context *ctx, pdf_document *pdf, const PDFPageReference 
 namespace PDFPageTree {
 
 bool read(fz_context *ctx, pdf_document *pdf, int pageCount, std::vector<PDFPageGeometry> *geometry,
-    std::optional<std::vector<PDFPageReference>> *flattened)
+    std::vector<PDFPageReference> *pages)
 {
     geometry->assign(size_t(pageCount), PDFPageGeometry {kFallbackBounds, 0});
-    std::vector<PDFPageReference> pages(static_cast<size_t>(pageCount));
+    pages->assign(size_t(pageCount), PDFPageReference {0, 0});
     int damaged = 0;
-    const int found = readPageTree(ctx, pdf, pageCount, geometry->data(), pages.data(), &damaged);
-    flattened->reset();
-    if (!damaged || pageCount == 0)
-        return true;
+    const int found = readPageTree(ctx, pdf, pageCount, geometry->data(), pages->data(), &damaged);
+    pages->resize(size_t(found));
     // Left as it is, a damaged tree could hang the first lookup of a page.
-    pages.resize(size_t(found));
-    if (!flatten(ctx, pdf, pages))
-        return false;
-    *flattened = std::move(pages);
-    return true;
+    return !damaged || pageCount == 0 || replacePageTree(ctx, pdf, pages->data(), found, 0);
 }
 
-bool flatten(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> &pages)
+bool index(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> &pages)
 {
-    return flattenPageTree(ctx, pdf, pages.data(), int(pages.size()));
+    const int count = int(pages.size());
+    const int perGroup = std::max(16, int(std::ceil(std::sqrt(double(count)))));
+    return replacePageTree(ctx, pdf, pages.data(), count, perGroup);
 }
 
 } // namespace PDFPageTree

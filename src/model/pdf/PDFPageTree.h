@@ -7,7 +7,6 @@
 
 #include <QRectF>
 
-#include <optional>
 #include <vector>
 
 // Page geometry as read at open. Immutable afterwards, so any thread may read it unlocked.
@@ -34,16 +33,17 @@ struct PDFPageReference {
 // the tree claims, and a damaged tree made safe for the engine's own page lookups.
 namespace PDFPageTree {
 
-// Fills `geometry` with `pageCount` entries in page order. A page the tree claims but does
-// not hold, whose box cannot be read or is out of PDFPage's bounds, gets A4 portrait (and
-// fails when drawn if it is missing). A tree the engine's lookup cannot be trusted on is
-// replaced, in memory only, by one level listing the pages found, and `flattened` then holds
-// them (else it is left empty); false when that fails, and the document must not be used.
-// The caller holds the only use of `pdf`.
+// Fills `geometry` with `pageCount` entries in page order, and `pages` with the page objects
+// found, in page order. A page the tree claims but does not hold, whose box cannot be read or
+// is out of PDFPage's bounds, gets A4 portrait (and fails when drawn if it is missing). A tree
+// the engine's lookup cannot be trusted on is replaced, in memory only, by one level listing
+// the pages found; false when that fails, and the document must not be used. The caller
+// holds the only use of `pdf`.
 bool read(fz_context *ctx, pdf_document *pdf, int pageCount, std::vector<PDFPageGeometry> *geometry,
-    std::optional<std::vector<PDFPageReference>> *flattened);
-// Replaces the page tree of `pdf` as read() replaced another document's on the same file, given
-// what read() left in `flattened`. False when that fails.
-bool flatten(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> &pages);
+    std::vector<PDFPageReference> *pages);
+// Replaces the page tree of `pdf`, another document on the same file, in memory only, by one
+// over `pages` (from read()) in groups of about the square root of their number, so that a
+// page is found in a few steps rather than past every page before it. False when that fails.
+bool index(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> &pages);
 
 } // namespace PDFPageTree
