@@ -25,36 +25,21 @@ class tst_PDFViewerShortcutDispatch : public QObject {
     Q_OBJECT
 
 private slots:
-    void keySequence_data();
     void keySequence();
     void keysRoundTrip_data();
     void keysRoundTrip();
 };
 
-void tst_PDFViewerShortcutDispatch::keySequence_data()
-{
-    QTest::addColumn<QString>("notation");
-    QTest::addColumn<QString>("sequence"); // Qt's portable text; empty: no binding
-    const auto row = [](const char *notation, const char *sequence) {
-        QTest::newRow(notation) << QString::fromUtf8(notation) << QString::fromLatin1(sequence);
-    };
-    row("⌥-", "Alt+-");
-    // Help's key stays one Ctrl+Shift+/ binding, whatever "/" shifted is (see PDFViewerMenuCommands).
-    row("⇧⌘/", "Ctrl+Shift+/");
-    row("⌘F5", "Ctrl+F5");
-    row("⌃⌥⇧⌘F12", "Meta+Ctrl+Alt+Shift+F12");
-    row("⌘Delete", "Ctrl+Backspace");
-    row("⌃⌘Space", "Meta+Ctrl+Space");
-    row("⌘", ""); // empty key
-    row("⌘ab", "");
-    row("⌘\xef\x9c\xa8", ""); // forward delete U+F728
-}
-
+// The bindings the round trip below cannot reach: Help's key stays one Ctrl+Shift+/ binding,
+// whatever "/" shifted is (see PDFViewerMenuCommands), and keys no press gives bind nothing.
 void tst_PDFViewerShortcutDispatch::keySequence()
 {
-    QFETCH(QString, notation);
-    QFETCH(QString, sequence);
-    QCOMPARE(PDFViewerShortcutDispatch::keySequence(sc(notation)).toString(QKeySequence::PortableText), sequence);
+    const auto sequence = [](const char *notation) {
+        return PDFViewerShortcutDispatch::keySequence(sc(notation)).toString(QKeySequence::PortableText);
+    };
+    QCOMPARE(sequence("⇧⌘/"), QStringLiteral("Ctrl+Shift+/"));
+    for (const char *unbindable : {"⌘", "⌘ab", "⌘\xef\x9c\xa8"}) // the last: forward delete U+F728
+        QVERIFY2(sequence(unbindable).isEmpty(), unbindable);
 }
 
 void tst_PDFViewerShortcutDispatch::keysRoundTrip_data()
@@ -63,18 +48,15 @@ void tst_PDFViewerShortcutDispatch::keysRoundTrip_data()
     QTest::addColumn<int>("qtKey"); // of the unshifted symbol
     QTest::addColumn<QString>("recorded");
     QTest::addColumn<qint64>("members"); // stored bits: 1 Super, 2 Alt, 4 Shift, 8 Ctrl
-    QTest::addColumn<bool>("bindable");
-    QTest::newRow("letter, Ctrl") << 26u << int(Qt::Key_E) << QStringLiteral("e") << qint64(8) << true;
-    QTest::newRow("digit, Shift+Ctrl") << 11u << int(Qt::Key_2) << QStringLiteral("2") << qint64(12) << true;
-    QTest::newRow("punctuation, Alt") << 61u << int(Qt::Key_Slash) << QStringLiteral("/") << qint64(2) << true;
-    QTest::newRow("bracket, Super") << 34u << int(Qt::Key_BracketLeft) << QStringLiteral("[") << qint64(1) << true;
-    QTest::newRow("function key, Ctrl+Alt") << 71u << int(Qt::Key_F5) << ch(0xF708) << qint64(10) << true;
-    QTest::newRow("arrow, Super+Alt+Shift") << 111u << int(Qt::Key_Up) << ch(0xF700) << qint64(7) << true;
-    QTest::newRow("Space, all four") << 65u << int(Qt::Key_Space) << QStringLiteral(" ") << qint64(15) << true;
-    QTest::newRow("Tab, Shift+Ctrl") << 23u << int(Qt::Key_Tab) << QStringLiteral("\t") << qint64(12) << true;
-    QTest::newRow("Backspace, Ctrl+Alt") << 22u << int(Qt::Key_Backspace) << ch(0x7F) << qint64(10) << true;
-    QTest::newRow("Return, Alt") << 36u << int(Qt::Key_Return) << QStringLiteral("\r") << qint64(2) << true;
-    QTest::newRow("letter alone") << 26u << int(Qt::Key_E) << QStringLiteral("e") << qint64(0) << false;
+    QTest::newRow("letter, Ctrl") << 26u << int(Qt::Key_E) << QStringLiteral("e") << qint64(8);
+    QTest::newRow("digit, Shift+Ctrl") << 11u << int(Qt::Key_2) << QStringLiteral("2") << qint64(12);
+    QTest::newRow("punctuation, Alt") << 61u << int(Qt::Key_Slash) << QStringLiteral("/") << qint64(2);
+    QTest::newRow("function key, Ctrl+Alt") << 71u << int(Qt::Key_F5) << ch(0xF708) << qint64(10);
+    QTest::newRow("arrow, Super+Alt+Shift") << 111u << int(Qt::Key_Up) << ch(0xF700) << qint64(7);
+    QTest::newRow("Space, all four") << 65u << int(Qt::Key_Space) << QStringLiteral(" ") << qint64(15);
+    QTest::newRow("Tab, Shift+Ctrl") << 23u << int(Qt::Key_Tab) << QStringLiteral("\t") << qint64(12);
+    QTest::newRow("Backspace, Ctrl+Alt") << 22u << int(Qt::Key_Backspace) << ch(0x7F) << qint64(10);
+    QTest::newRow("Return, Alt") << 36u << int(Qt::Key_Return) << QStringLiteral("\r") << qint64(2);
 }
 
 // A press records as its key and modifiers; the menu binding built for a usable combination is
@@ -87,14 +69,11 @@ void tst_PDFViewerShortcutDispatch::keysRoundTrip()
     QFETCH(int, qtKey);
     QFETCH(QString, recorded);
     QFETCH(qint64, members);
-    QFETCH(bool, bindable);
     const PDFViewerKeyboardLayout us({QStringLiteral("evdev"), QStringLiteral("pc105"), QStringLiteral("us"), {}, {}});
     const QKeyEvent press(QEvent::KeyPress, qtKey, qtModifiers(members), scanCode, 0, 0, {});
     const std::optional<PDFViewerShortcut> shortcut = PDFViewerShortcut::fromEvent(press, us);
     QCOMPARE(shortcut, PDFViewerShortcut(PDFViewerShortcutKey(recorded), PDFViewerShortcutModifiers(members)));
-    QCOMPARE(!PDFViewerShortcutPolicy::basicValidationError(*shortcut), bindable);
-    if (!bindable)
-        return;
+    QVERIFY(!PDFViewerShortcutPolicy::basicValidationError(*shortcut));
 
     QMainWindow window;
     QAction *action = window.menuBar()->addMenu(QStringLiteral("图纸"))->addAction(shortcut->displayText());

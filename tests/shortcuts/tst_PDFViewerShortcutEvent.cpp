@@ -6,15 +6,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-PDFViewerKeyboardLayout layout(const QString &name, const QString &variant = QString())
-{
-    return PDFViewerKeyboardLayout({QStringLiteral("evdev"), QStringLiteral("pc105"), name, variant, QString()});
-}
-
-} // namespace
-
 class tst_PDFViewerShortcutEvent : public QObject {
     Q_OBJECT
 
@@ -40,23 +31,18 @@ void tst_PDFViewerShortcutEvent::conversion_data()
                          const QString &text, const QString &expected) {
         QTest::newRow(name) << layout << scanCode << key << modifiers << text << expected;
     };
-    row("F5 with Ctrl, whatever its text", us, 71, Qt::Key_F5, ctrl, QStringLiteral("x"), QStringLiteral("⌘F5"));
     row("shift + 2 records 2", us, 11, Qt::Key_At, shift, QStringLiteral("@"), QStringLiteral("⇧2"));
     row("caps lock: letter stays lower case", us, 41, Qt::Key_F, alt, QStringLiteral("F"), QStringLiteral("⌥f"));
     row("keypad and group flags ignored", us, 38, Qt::Key_A,
         ctrl | alt | shift | meta | Qt::KeypadModifier | Qt::GroupSwitchModifier, QStringLiteral("A"),
         QStringLiteral("⌃⌥⇧⌘a"));
-    row("Backspace is Delete", us, 22, Qt::Key_Backspace, ctrl, QStringLiteral("\b"), QStringLiteral("⌘Delete"));
     row("keypad Enter is not Return", us, 104, Qt::Key_Enter, alt | Qt::KeypadModifier, QStringLiteral("\r"),
         QStringLiteral("⌥") + ch(0x03));
     row("bare Shift", us, 50, Qt::Key_Shift, shift, QString(), QString());
-    row("dead key", QStringLiteral("us(intl)"), 48, Qt::Key_Dead_Acute, alt, QString(), QString());
-    row("German layout: key right of T", QStringLiteral("de"), 29, Qt::Key_Z, ctrl, QStringLiteral("z"),
-        QStringLiteral("⌘z"));
+    row("dead key", QStringLiteral("de"), 49, Qt::Key_Dead_Circumflex, alt, QString(), QString());
     row("French layout: unshifted 2 key", QStringLiteral("fr"), 11, Qt::Key_Eacute, ctrl, ch(0xE9),
         QStringLiteral("⌘") + ch(0xE9));
     // Without a scan code (synthesised events) or a usable layout the Qt key decides, shifted as it is.
-    row("no scan code: letter", us, 0, Qt::Key_Q, ctrl, QStringLiteral("q"), QStringLiteral("⌘q"));
     row("no scan code: shifted symbol", us, 0, Qt::Key_At, shift, QStringLiteral("@"), QStringLiteral("⇧@"));
     row("unknown layout", QStringLiteral("no-such-layout"), 29, Qt::Key_Q, ctrl, QString(), QStringLiteral("⌘q"));
 }
@@ -70,9 +56,8 @@ void tst_PDFViewerShortcutEvent::conversion()
     QFETCH(QString, text);
     QFETCH(QString, expected);
 
-    const PDFViewerKeyboardLayout keyboard = layout.endsWith(QLatin1Char(')'))
-        ? ::layout(layout.section(QLatin1Char('('), 0, 0), layout.section(QLatin1Char('('), 1).chopped(1))
-        : ::layout(layout);
+    const PDFViewerKeyboardLayout keyboard(
+        {QStringLiteral("evdev"), QStringLiteral("pc105"), layout, QString(), QString()});
     QCOMPARE(keyboard.isValid(), layout != QStringLiteral("no-such-layout"));
     constexpr quint32 capsLockState = 0x2; // set on every press: it must never matter
     const QKeyEvent event(

@@ -65,6 +65,7 @@ QByteArray deflate(const QByteArray &data)
 
 const QByteArray kText = "BT /F1 24 Tf 72 760 Td (Page) Tj ET\n0 0 1 RG 72 72 m 523 770 l S\n";
 const QByteArray kFont = "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>";
+const QByteArray kA4 = "/MediaBox [0 0 595 842]";
 
 // A catalog, a font, one content stream and a page tree over pages with `pageDictionaries` (each
 // entry the page's own keys, without /Type, /Parent, /Resources and /Contents).
@@ -82,11 +83,6 @@ QByteArray simple(const QList<QByteArray> &pageDictionaries, const QByteArray &c
         pdf.add("<< /Type /Page /Parent 2 0 R " + dictionary
             + " /Resources << /Font << /F1 3 0 R >> >> /Contents 4 0 R >>");
     return pdf.bytes(1);
-}
-
-QByteArray a4()
-{
-    return "/MediaBox [0 0 595 842]";
 }
 
 QByteArray pageTreeLoop()
@@ -123,7 +119,7 @@ QByteArray selfReferencingXref()
 QByteArray nestedArrays()
 {
     const QByteArray deep = QByteArray(200, '[') + "1" + QByteArray(200, ']');
-    return simple({a4() + " /Deep " + deep + " /Annots " + deep});
+    return simple({kA4 + " /Deep " + deep + " /Annots " + deep});
 }
 
 QByteArray hugePage()
@@ -188,30 +184,13 @@ QByteArray brokenFont()
     return pdf.bytes(1);
 }
 
-QByteArray tenThousandPages()
-{
-    return HostilePDFs::manyPages(10000);
-}
-
 } // namespace
 
 namespace HostilePDFs {
 
 QByteArray manyPages(int pageCount)
 {
-    RawPDF pdf;
-    pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
-    QByteArray kids;
-    kids.reserve(pageCount * 9);
-    for (int i = 0; i < pageCount; ++i)
-        kids += ref(5 + i) + ' ';
-    pdf.add("<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pageCount) + " >>");
-    pdf.add(kFont);
-    pdf.addStream({}, kText);
-    for (int i = 0; i < pageCount; ++i)
-        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << /F1 3 0 R >> >>"
-                " /Contents 4 0 R >>");
-    return pdf.bytes(1);
+    return simple(QList<QByteArray>(pageCount, kA4));
 }
 
 const QList<Case> &cases()
@@ -226,18 +205,9 @@ const QList<Case> &cases()
         {"huge-image", "an image declaring 100,000 × 100,000 pixels with 4 KB of data", hugeImage},
         {"million-paths", "a content stream of a million tiny paths", millionPaths},
         {"broken-font", "an embedded TrueType font of garbage", brokenFont},
-        {"ten-thousand-pages", "10,000 pages", tenThousandPages},
+        {"ten-thousand-pages", "10,000 pages", [] { return manyPages(10000); }},
     };
     return list;
-}
-
-const Case *find(const QString &name)
-{
-    for (const Case &c : cases()) {
-        if (name == QLatin1String(c.name))
-            return &c;
-    }
-    return nullptr;
 }
 
 bool write(const QString &path, const QByteArray &bytes)

@@ -19,7 +19,6 @@ struct Case {
 // array, a 14,400 pt page, absurd and zero-area media boxes, an image declaring 100,000 ×
 // 100,000 pixels, a million tiny paths, a broken embedded font, 10,000 pages.
 const QList<Case> &cases();
-const Case *find(const QString &name);
 
 // `pageCount` plain A4 pages sharing one small content stream; fast for any count.
 QByteArray manyPages(int pageCount);
