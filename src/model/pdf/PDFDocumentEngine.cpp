@@ -188,6 +188,10 @@ PDFDocumentEngine::~PDFDocumentEngine()
 
 fz_document *PDFDocumentEngine::openPrivateDocument(fz_context *ctx, PDFError *error) const
 {
+    if (m_repaired) {
+        PDFError::set(error, PDFErrorKind::Damaged, QStringLiteral("the file would be scanned whole again"));
+        return nullptr;
+    }
     pdf_document *pdf = nullptr;
     fz_stream *stream = nullptr;
     int locked = 0;

@@ -52,9 +52,11 @@ public:
     bool opensPrivateDocumentsCheaply() const { return !m_repaired; }
     // A second document on the same open file, for the calling thread alone and used without
     // mutex(): its own parser and caches, reading with pread so that neither disturbs the
-    // other's file position, and its page tree replaced where open() replaced the engine's,
+    // other's file position, and its page tree replaced by an index of the engine's pages,
     // so page indices name the same pages. The caller closes it with closePrivateDocument on
-    // its thread, before the engine goes. Null with `error` set when MuPDF throws.
+    // its thread, before the engine goes. Null with `error` set when MuPDF throws, and when
+    // open() had to rebuild the cross-reference table by scanning the whole file, which each
+    // private document would do again (opensPrivateDocumentsCheaply() is then false).
     fz_document *openPrivateDocument(fz_context *ctx, PDFError *error) const;
     // Drops a document from openPrivateDocument (null is fine).
     static void closePrivateDocument(fz_context *ctx, fz_document *document);

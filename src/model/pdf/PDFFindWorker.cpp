@@ -54,11 +54,9 @@ void PDFFindWorker::cancel()
 
 void PDFFindWorker::run(int lane)
 {
-    // A thread whose private document cannot be opened, or only by scanning the whole file
-    // again, reads through the engine's instead.
+    // A thread whose private document cannot be opened reads through the engine's instead.
     fz_context *ctx = PDFEngineContext::current();
-    fz_document *own
-        = ctx && m_engine->opensPrivateDocumentsCheaply() ? m_engine->openPrivateDocument(ctx, nullptr) : nullptr;
+    fz_document *own = ctx ? m_engine->openPrivateDocument(ctx, nullptr) : nullptr;
     fz_cookie *cookie = &m_lanes[size_t(lane)].cookie;
     PDFGlyphCollector collector;
     for (int pageIndex = takePage(); pageIndex >= 0; pageIndex = takePage()) {

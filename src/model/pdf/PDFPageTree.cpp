@@ -141,7 +141,7 @@ int readPageTree(
     return found;
 }
 
-// Fills `node` as a /Pages node over pages[first, first + count).
+// Fills `node` as a /Pages node over pages[first, first + count), in groups of `perGroup`.
 void fillPagesNode(fz_context *ctx, pdf_document *pdf, pdf_obj *node, const PDFPageReference *pages, int first,
     int count, int perGroup)
 {
@@ -161,29 +161,6 @@ void fillPagesNode(fz_context *ctx, pdf_document *pdf, pdf_obj *node, const PDFP
     pdf_dict_put(ctx, node, PDF_NAME(Type), PDF_NAME(Pages));
 }
 
-// Replaces the page tree, in memory only, with one that lists `pages` in order: one level, or
-// with `perGroup` set, groups of that many pages under the root, which MuPDF steps over by
-// their counts. (Each page keeps its /Parent, so what it inherits stays as the file has it.)
-// False when the tree has no root to replace or MuPDF throws.
-bool replacePageTree(fz_context *ctx, pdf_document *pdf, const PDFPageReference *pages, int count, int perGroup)
-{
-    int ok = 0;
-    fz_var(ok);
-    fz_try(ctx)
-    {
-        pdf_obj *root = pdf_resolve_indirect_chain(ctx, pdf_dict_getp(ctx, pdf_trailer(ctx, pdf), "Root/Pages"));
-        if (pdf_is_dict(ctx, root)) {
-            fillPagesNode(ctx, pdf, root, pages, 0, count, perGroup > 0 ? perGroup : std::max(count, 1));
-            ok = 1;
-        }
-    }
-    fz_catch(ctx)
-    {
-        ok = 0;
-    }
-    return ok;
-}
-
 } // namespace
 
 namespace PDFPageTree {
@@ -197,14 +174,28 @@ bool read(fz_context *ctx, pdf_document *pdf, int pageCount, std::vector<PDFPage
     const int found = readPageTree(ctx, pdf, pageCount, geometry->data(), pages->data(), &damaged);
     pages->resize(size_t(found));
     // Left as it is, a damaged tree could hang the first lookup of a page.
-    return !damaged || pageCount == 0 || replacePageTree(ctx, pdf, pages->data(), found, 0);
+    return !damaged || pageCount == 0 || index(ctx, pdf, *pages);
 }
 
 bool index(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> &pages)
 {
-    const int count = int(pages.size());
-    const int perGroup = std::max(16, int(std::ceil(std::sqrt(double(count)))));
-    return replacePageTree(ctx, pdf, pages.data(), count, perGroup);
+    int ok = 0;
+    fz_var(ok);
+    fz_try(ctx)
+    {
+        const int count = int(pages.size());
+        const int perGroup = std::max(16, int(std::ceil(std::sqrt(double(count)))));
+        pdf_obj *root = pdf_resolve_indirect_chain(ctx, pdf_dict_getp(ctx, pdf_trailer(ctx, pdf), "Root/Pages"));
+        if (pdf_is_dict(ctx, root)) {
+            fillPagesNode(ctx, pdf, root, pages.data(), 0, count, perGroup);
+            ok = 1;
+        }
+    }
+    fz_catch(ctx)
+    {
+        ok = 0;
+    }
+    return ok;
 }
 
 } // namespace PDFPageTree

@@ -36,14 +36,14 @@ namespace PDFPageTree {
 // Fills `geometry` with `pageCount` entries in page order, and `pages` with the page objects
 // found, in page order. A page the tree claims but does not hold, whose box cannot be read or
 // is out of PDFPage's bounds, gets A4 portrait (and fails when drawn if it is missing). A tree
-// the engine's lookup cannot be trusted on is replaced, in memory only, by one level listing
-// the pages found; false when that fails, and the document must not be used. The caller
-// holds the only use of `pdf`.
+// the engine's lookup cannot be trusted on is replaced by index() of the pages found; false
+// when that fails, and the document must not be used. The caller holds the only use of `pdf`.
 bool read(fz_context *ctx, pdf_document *pdf, int pageCount, std::vector<PDFPageGeometry> *geometry,
     std::vector<PDFPageReference> *pages);
-// Replaces the page tree of `pdf`, another document on the same file, in memory only, by one
-// over `pages` (from read()) in groups of about the square root of their number, so that a
-// page is found in a few steps rather than past every page before it. False when that fails.
+// Replaces the page tree of `pdf` (read()'s own, or another document's on the same file), in
+// memory only, by one over `pages` in groups of about the square root of their number, so
+// that a page is found in a few steps rather than past every page before it. Each page keeps
+// its /Parent, so what it inherits stays as the file has it. False when that fails.
 bool index(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> &pages);
 
 } // namespace PDFPageTree
