@@ -138,16 +138,18 @@ void BlueprintPDFView::resizeEvent(QResizeEvent *event)
 void BlueprintPDFView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
-    const bool rough = m_tiles->paint(painter, devicePixelRatioF(), m_composeDue);
-    // The frame itself may have started the renders it waits for.
-    const bool mayCompose = m_composeDue || !m_renderQueue->isRenderingVisible();
-    if (!rough) {
+    switch (m_tiles->paint(painter, devicePixelRatioF(), m_composeDue)) {
+    case PDFTilePainter::FollowUp::None:
         m_composeLater->stop();
         m_composeDue = false;
-    } else if (mayCompose) {
+        break;
+    case PDFTilePainter::FollowUp::ComposeNow:
         QMetaObject::invokeMethod(viewport(), qOverload<>(&QWidget::update), Qt::QueuedConnection);
-    } else if (!m_composeLater->isActive()) {
-        m_composeLater->start();
+        break;
+    case PDFTilePainter::FollowUp::ComposeLater:
+        if (!m_composeLater->isActive())
+            m_composeLater->start();
+        break;
     }
     const auto [first, last] = m_viewport->visiblePageRange();
     for (int i = std::max(first, 0); i <= last; ++i)

@@ -102,16 +102,29 @@ QList<Band> split(const QList<PDFTileKey> &tiles, const QList<QRect> &pixels, in
     return bands;
 }
 
-QList<QRect> cut(const QRect &area, int pieces)
+QList<Band> strips(const QList<PDFTileKey> &tiles, const QList<QRect> &pixels, int pieces)
 {
-    pieces = std::clamp(pieces, 1, std::max(1, area.height()));
-    QList<QRect> strips;
-    for (int k = 0, from = 0; k < pieces && !area.isEmpty(); ++k) {
+    QRect area;
+    qint64 covered = 0;
+    for (const QRect &part : pixels) {
+        area |= part;
+        covered += qint64(part.width()) * part.height();
+    }
+    if (tiles.size() < 2 || pixels.size() != tiles.size() || covered != qint64(area.width()) * area.height())
+        return {};
+    pieces = std::clamp(pieces, 1, area.height());
+    QList<Band> bands;
+    for (int k = 0, from = 0; k < pieces; ++k) {
         const int to = int(qint64(area.height()) * (k + 1) / pieces);
-        strips.append(QRect(area.left(), area.top() + from, area.width(), to - from));
+        Band band {QRect(area.left(), area.top() + from, area.width(), to - from), {}};
+        for (int i = 0; i < tiles.size(); ++i) {
+            if (pixels[i].intersects(band.pixels))
+                band.tiles.append(tiles[i]);
+        }
+        bands.append(band);
         from = to;
     }
-    return strips;
+    return bands;
 }
 
 } // namespace PDFRenderBands

@@ -13,8 +13,8 @@
 namespace PDFRenderBands {
 
 struct Band {
-    QRect pixels; // the union of the parts of the band's tiles to draw
-    QList<PDFTileKey> tiles;
+    QRect pixels; // what the band draws, in the page's pixels
+    QList<PDFTileKey> tiles; // the tiles it reaches into
 };
 
 // Splits `tiles` (of one page, rotation and scale, together filling a rectangle of the tile
@@ -23,10 +23,11 @@ struct Band {
 // pixels: its whole rectangle, or the part of it a view shows. Empty when the tiles do not
 // fill a rectangle.
 QList<Band> split(const QList<PDFTileKey> &tiles, const QList<QRect> &pixels, int pieces);
-// Cuts `area` into `pieces` rows of equal height (to a pixel), for a view's part drawn ahead
-// of its tiles: a band of whole tiles can be far larger than the others when the view cuts
-// its edge tiles short. Rows, because a path is scan-converted over every row it spans
-// however narrow the strip drawn. Fewer strips when `area` is too low.
-QList<QRect> cut(const QRect &area, int pieces);
+// For the parts of tiles a view shows: cuts what `pixels` cover together into `pieces` rows
+// of equal height (to a pixel), each drawing the parts of several tiles; bands of whole tile
+// rows can be far apart in size when the view cuts its edge tiles short. Rows, because a path
+// is scan-converted over every row it spans however narrow the strip drawn. Empty for fewer
+// than two tiles or when they do not fill a rectangle.
+QList<Band> strips(const QList<PDFTileKey> &tiles, const QList<QRect> &pixels, int pieces);
 
 } // namespace PDFRenderBands

@@ -258,35 +258,21 @@ QList<PDFRenderQueue::Job> PDFRenderQueue::takeJobs(const PDFTileKey &key)
         }
     }
     const int workers = renderPool()->maxThreadCount();
+    QList<PDFRenderBands::Band> bands;
+    if (viewParts)
+        bands = PDFRenderBands::strips(group, groupPixels, workers);
+    if (bands.isEmpty() && group.size() > workers)
+        bands = PDFRenderBands::split(group, groupPixels, workers);
     QList<Job> jobs;
-    QRect area;
-    qint64 areaPixels = 0;
-    for (const QRect &pixels : std::as_const(groupPixels)) {
-        area |= pixels;
-        areaPixels += qint64(pixels.width()) * pixels.height();
-    }
-    if (group.size() > 1 && viewParts && areaPixels == qint64(area.width()) * area.height()) {
-        for (const QRect &strip : PDFRenderBands::cut(area, workers)) {
-            Job job {{}, {}, strip};
-            for (int i = 0; i < group.size(); ++i) {
-                if (groupPixels[i].intersects(strip)) {
-                    job.keys.append(group[i]);
-                    job.pixels.append(groupPixels[i] & strip);
-                }
-            }
-            jobs.append(job);
-        }
-    } else if (group.size() > workers) {
-        for (const PDFRenderBands::Band &band : PDFRenderBands::split(group, groupPixels, workers)) {
-            Job job {band.tiles, {}, band.pixels};
-            for (const PDFTileKey &tile : band.tiles)
-                job.pixels.append(groupPixels.at(group.indexOf(tile)));
-            jobs.append(job);
-        }
+    for (const PDFRenderBands::Band &band : std::as_const(bands)) {
+        Job job {band.tiles, {}, band.pixels, size};
+        for (const PDFTileKey &tile : band.tiles)
+            job.pixels.append(groupPixels.at(group.indexOf(tile)) & band.pixels);
+        jobs.append(job);
     }
     if (jobs.isEmpty()) {
         const QRect pixels = pixelsOf(key, m_queue.value(key));
-        jobs.append(Job {{key}, {pixels}, pixels});
+        jobs.append(Job {{key}, {pixels}, pixels, size});
         group = {key};
     }
     for (const PDFTileKey &tile : std::as_const(group) + nothingToDraw)
@@ -304,9 +290,8 @@ void PDFRenderQueue::launch(const Job &job, int priority)
     for (const PDFTileKey &key : job.keys)
         m_running.insert(key, Running {cookie, priority});
     ++m_runningJobs;
-    const QSizeF size = displaySize(m_document->page(job.keys.first().page), job.keys.first().rotation);
     QPointer<PDFRenderQueue> self(this);
-    PlenvoThreadHandOver::start(renderPool(), [self, job, size, area, cookie, document = m_document]() mutable {
+    PlenvoThreadHandOver::start(renderPool(), [self, job, area, cookie, document = m_document]() mutable {
         markAsBackgroundWork();
         const PDFTileKey &first = job.keys.first();
         const QImage image = document->renderTile(first.page, first.rotation, first.pixelScale(), area, cookie.get());
@@ -316,7 +301,7 @@ void PDFRenderQueue::launch(const Job &job, int priority)
             // the parts of a pass, which live only until their tiles arrive, share its image.
             const QRect pixels = job.pixels[i];
             const QRect inImage = pixels.translated(-area.topLeft());
-            const bool whole = pixels == job.keys[i].pixelRect(size);
+            const bool whole = pixels == job.keys[i].pixelRect(job.size);
             if (!whole || image.isNull() || inImage == image.rect())
                 results.append({job.keys[i], image, whole ? pixels : area, whole, cookie.get()});
             else

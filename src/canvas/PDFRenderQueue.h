@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QRect>
 #include <QSet>
+#include <QSizeF>
 
 #include <memory>
 
@@ -91,6 +92,7 @@ private:
         QList<PDFTileKey> keys;
         QList<QRect> pixels;
         QRect area;
+        QSizeF size; // the page's, as displayed
     };
     struct Result {
         PDFTileKey key;

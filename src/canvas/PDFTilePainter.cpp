@@ -112,7 +112,7 @@ bool PDFTilePainter::isViewSharp(qreal dpr) const
     });
 }
 
-bool PDFTilePainter::paint(QPainter &painter, qreal dpr, bool composeDue)
+PDFTilePainter::FollowUp PDFTilePainter::paint(QPainter &painter, qreal dpr, bool composeDue)
 {
     m_paintClock.start();
     // Every pixel is painted once: the background only around the pages, the pages by their
@@ -127,7 +127,7 @@ bool PDFTilePainter::paint(QPainter &painter, qreal dpr, bool composeDue)
         painter.fillRect(rect, m_viewport.backgroundColor());
     painter.restore();
     if (m_viewport.visiblePageRange().second < 0)
-        return false;
+        return FollowUp::None;
 
     // The renders start before the frame spends its time on stand-ins.
     QSet<PDFTileKey> wanted;
@@ -145,7 +145,9 @@ bool PDFTilePainter::paint(QPainter &painter, qreal dpr, bool composeDue)
     ++m_frameStats.frames;
     if (blank)
         ++m_frameStats.blankFrames;
-    return std::exchange(m_standInsPending, false);
+    if (!std::exchange(m_standInsPending, false))
+        return FollowUp::None;
+    return m_mayCompose ? FollowUp::ComposeNow : FollowUp::ComposeLater;
 }
 
 void PDFTilePainter::requestTiles(const PageGeometry &g, QSet<PDFTileKey> &wanted)

@@ -31,11 +31,16 @@ public:
     // Both must outlive the painter.
     PDFTilePainter(const PDFViewport &viewport, PDFRenderQueue &queue);
 
+    // What should follow a frame that drew stand-ins roughly.
+    enum class FollowUp {
+        None, // nothing was drawn roughly
+        ComposeNow, // a frame that composes them
+        ComposeLater, // the view's renders run: a frame once they had a head start
+    };
     // Paints the background and the visible pages of a viewport with `devicePixelRatio` device
-    // pixels per logical pixel. While renders the view waits for run, stand-ins are drawn
-    // roughly unless `composeDue`; else they are composed for a short while each frame.
-    // Returns true when some stand-in was drawn roughly: another frame should follow.
-    bool paint(QPainter &painter, qreal devicePixelRatio, bool composeDue = true);
+    // pixels per logical pixel. Stand-ins are composed for a short while each frame, but while
+    // renders the view waits for run (composing takes a core from them) only if `composeDue`.
+    FollowUp paint(QPainter &painter, qreal devicePixelRatio, bool composeDue);
     // True when every visible tile is rendered at the current scale.
     bool isViewSharp(qreal devicePixelRatio) const;
 
