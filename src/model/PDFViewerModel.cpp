@@ -7,7 +7,6 @@
 #include "PDFPage.h"
 #include "PDFViewerPlatformServices.h"
 
-#include <QPalette>
 #include <QWidget>
 
 #include <sys/stat.h>
@@ -85,7 +84,7 @@ PDFPage *PDFViewerModel::currentPage() const
 
 QColor PDFViewerModel::readingBackground()
 {
-    return QPalette().color(QPalette::Window);
+    return QColor();
 }
 
 std::shared_ptr<PDFDocument> PDFViewerModel::document() const

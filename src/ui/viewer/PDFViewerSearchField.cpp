@@ -65,9 +65,7 @@ PDFViewerSearchField::PDFViewerSearchField(PDFViewerModel *model, QWidget *paren
 
     m_result->setObjectName(QStringLiteral("pdf-search-result"));
     m_result->setFont(PDFViewerStyle::withMonospacedDigits(PDFViewerStyle::caption2Font(QFont::Medium)));
-    QPalette resultPalette = m_result->palette();
-    resultPalette.setColor(QPalette::WindowText, PDFViewerStyle::secondary(resultPalette));
-    m_result->setPalette(resultPalette);
+    applyPalette();
     m_result->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
 
     m_previous->setObjectName(QStringLiteral("pdf-search-previous"));
@@ -139,6 +137,22 @@ void PDFViewerSearchField::paintEvent(QPaintEvent *)
     const QColor stroke = m_input->hasFocus() ? PDFViewerStyle::withOpacity(PDFViewerStyle::accent(palette()), 0.7)
                                               : PDFViewerStyle::withOpacity(PDFViewerStyle::primary(palette()), 0.1);
     painter.strokePath(shape, QPen(stroke, m_input->hasFocus() ? 1.5 : 0.75));
+}
+
+void PDFViewerSearchField::applyPalette()
+{
+    const QColor secondary = PDFViewerStyle::secondary(palette());
+    m_icon->setSymbol(m_icon->name(), secondary);
+    QPalette resultPalette = m_result->palette();
+    resultPalette.setColor(QPalette::WindowText, secondary);
+    m_result->setPalette(resultPalette);
+}
+
+void PDFViewerSearchField::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        applyPalette();
+    QWidget::changeEvent(event);
 }
 
 bool PDFViewerSearchField::eventFilter(QObject *watched, QEvent *event)
