@@ -306,6 +306,7 @@ void PDFViewerModel::observeSearch()
         const qsizetype count = m_search.matches().size();
         setStatusText(count == 0 ? QStringLiteral("没有找到“") + m_search.query() + QStringLiteral("”")
                                  : QStringLiteral("找到 ") + QString::number(count) + QStringLiteral(" 处"));
+        emit searchEnded();
     });
 }
 

@@ -169,6 +169,8 @@ signals:
     void statusTextChanged();
     void errorTextChanged();
     void searchResultLabelChanged();
+    // A search ran to its end (a cancelled one does not); statusText says what it found.
+    void searchEnded();
 
 private:
     void fail(const QString &message);

@@ -1,5 +1,6 @@
 #include "PDFViewerSearchField.h"
 
+#include "PDFViewerAccessibilityAnnouncer.h"
 #include "PDFViewerBusyIndicator.h"
 #include "PDFViewerFixedShortcuts.h"
 #include "PDFViewerModel.h"
@@ -86,6 +87,9 @@ PDFViewerSearchField::PDFViewerSearchField(PDFViewerModel *model, QWidget *paren
 
     connect(model, &PDFViewerModel::searchTextChanged, this, &PDFViewerSearchField::refresh);
     connect(model, &PDFViewerModel::isSearchingChanged, this, &PDFViewerSearchField::refresh);
+    // The outcome is shown in the status bar, away from the focus: a screen reader hears it.
+    connect(model, &PDFViewerModel::searchEnded, this,
+        [model] { PDFViewerAccessibilityAnnouncer::announce(model->statusText()); });
     connect(model, &PDFViewerModel::searchResultLabelChanged, this, &PDFViewerSearchField::refresh);
     connect(model, &PDFViewerModel::searchResultCountChanged, this, &PDFViewerSearchField::refresh);
     connect(model, &PDFViewerModel::selectedSearchResultChanged, this, &PDFViewerSearchField::refresh);
