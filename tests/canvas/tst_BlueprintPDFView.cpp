@@ -53,7 +53,6 @@ private slots:
     void turningPagesSettlesAndKeepsThePageInView();
     void aFoundMatchIsRingedWhateverTheScale();
     void anotherScreenRatioGetsTilesAtIt();
-    void theBackgroundFollowsTheDesktopPalette();
 
 private:
     enum WheelTarget { Canvas, Sibling, OtherWindow };
@@ -390,20 +389,6 @@ void tst_BlueprintPDFView::anotherScreenRatioGetsTilesAtIt()
     QTRY_VERIFY(w.probe.isViewSharp());
     QCOMPARE(w.view->scaleFactor(), scale); // logical pixels did not change
     QVERIFY(cache.cachedTileScales(document, 0, 0).contains(PDFTileKey::scaleKeyFor(2 * scale)));
-}
-
-// Around the pages the canvas paints the window colour of the palette it has at each frame, so
-// a desktop that turns dark turns the canvas dark with it.
-void tst_BlueprintPDFView::theBackgroundFollowsTheDesktopPalette()
-{
-    const QPalette light = QApplication::palette();
-    CanvasWindow w;
-    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-    QCOMPARE(w.canvas->viewport()->grab().toImage().pixelColor(5, 5), light.color(QPalette::Window));
-    const QPalette dark(QColor(30, 30, 34));
-    QApplication::setPalette(dark);
-    const auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
-    QTRY_COMPARE(w.canvas->viewport()->grab().toImage().pixelColor(5, 5), dark.color(QPalette::Window));
 }
 
 QTEST_MAIN(tst_BlueprintPDFView)

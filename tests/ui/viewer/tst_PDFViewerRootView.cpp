@@ -166,8 +166,8 @@ void tst_PDFViewerRootView::documentAreaAndStatusFollowTheModel()
     QCOMPARE(v->model->pageCount(), 3);
 }
 
-// Regression: the chrome's muted text colours were taken from the palette once, so a desktop
-// that turned dark left dark text on the dark window.
+// Regression: the chrome's muted text colours and the canvas around the pages took the palette
+// once, so a desktop that turned dark left dark text on the dark window and a light canvas.
 void tst_PDFViewerRootView::aDarkDesktopRecoloursTheChrome()
 {
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 3));
@@ -186,6 +186,7 @@ void tst_PDFViewerRootView::aDarkDesktopRecoloursTheChrome()
         QTRY_COMPARE(label->palette().color(QPalette::WindowText), colour); // the change is posted
     QCOMPARE(toolbar->pageField()->lineEdit()->palette().color(QPalette::PlaceholderText),
         PDFViewerStyle::withOpacity(PDFViewerStyle::primary(dark), 0.7));
+    QCOMPARE(v->model->pdfView()->viewport()->grab().toImage().pixelColor(1, 1), dark.color(QPalette::Window));
 }
 
 // Presenting shows the same canvas alone, where the presenter's keys turn the pages; Escape ends
