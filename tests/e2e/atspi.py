@@ -2,7 +2,9 @@
 """Reads the running program's controls through the accessibility bus, as a screen reader does.
 
     atspi.py focused            prints the accessible name of the control that has the focus
-    atspi.py showing NAME       succeeds when a control named NAME is on screen
+    atspi.py showing NAME [ROLE]
+                                succeeds when a control named NAME, of role ROLE when given, is
+                                on screen
     atspi.py press NAME [ROLE]  triggers the default action (a button's press) of the control named
                                 NAME on screen, of role ROLE ("push button") when given
     atspi.py names              prints the names of the controls on screen, one a line
@@ -77,8 +79,8 @@ def main(argv):
             if node.name and node.getState().contains(pyatspi.STATE_SHOWING):
                 print(node.name)
         return 0
-    if len(argv) == 2 and argv[0] == "showing":
-        return 0 if shown(app, argv[1]) else 1
+    if len(argv) in (2, 3) and argv[0] == "showing":
+        return 0 if shown(app, *argv[1:]) else 1
     if len(argv) in (2, 3) and argv[0] == "press":
         node = shown(app, *argv[1:])
         if node is None:
