@@ -170,7 +170,6 @@ void tst_BlueprintPDFView::dragPansWithThePointerAndStopsAtTheEdge()
     QScrollBar *v = w.canvas->verticalScrollBar();
     h->setValue(400);
     v->setValue(400);
-    QCOMPARE(view->scrollPosition(), QPoint(400, 400));
 
     QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(300, 300));
     QTest::mouseMove(vp, QPoint(301, 300)); // within the drag distance: nothing yet
@@ -258,12 +257,10 @@ int churnAfterSettling(BlueprintPDFView *canvas)
 {
     for (int i = 0; i < 10; ++i)
         QCoreApplication::processEvents();
-    int changes = 0;
-    const auto counter = QObject::connect(canvas->pdfViewport(), &PDFViewport::scaleChanged, [&changes] { ++changes; });
+    const QSignalSpy changes(canvas->pdfViewport(), &PDFViewport::scaleChanged);
     for (int i = 0; i < 10; ++i)
         QCoreApplication::processEvents();
-    QObject::disconnect(counter);
-    return changes;
+    return int(changes.count());
 }
 
 } // namespace
