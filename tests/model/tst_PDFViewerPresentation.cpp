@@ -1,4 +1,3 @@
-#include "TestPDFs.h"
 #include "ViewerModelFixture.h"
 
 #include <QtTest>
@@ -28,8 +27,7 @@ private:
 void tst_PDFViewerPresentation::init()
 {
     m_f = std::make_unique<ViewerModelFixture>();
-    QVERIFY(TestPDFs::writePlain(m_f->path(QStringLiteral("A.pdf")), 8));
-    m_f->model->open(m_f->url(QStringLiteral("A.pdf")));
+    QVERIFY(m_f->openPDF(QStringLiteral("A.pdf"), 8));
     m_f->platform.keyWindow = window();
 }
 

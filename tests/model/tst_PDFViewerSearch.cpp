@@ -1,4 +1,3 @@
-#include "TestPDFs.h"
 #include "ViewerModelFixture.h"
 
 #include <QtTest>
@@ -84,7 +83,6 @@ void tst_PDFViewerSearch::progressShowsTheFirstMatchAtOnceAndStepsWrap()
     search(QStringLiteral("Z-999"));
     QTRY_VERIFY(!model()->isSearching());
     QCOMPARE(model()->statusText(), QStringLiteral("没有找到“Z-999”"));
-    QCOMPARE(model()->searchResultLabel(), QStringLiteral("0"));
 }
 
 void tst_PDFViewerSearch::stepsWrapOverMatchesSoFarWhileRunning()
