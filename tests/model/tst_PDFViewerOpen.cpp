@@ -1,3 +1,4 @@
+#include "HostilePDFs.h"
 #include "PDFFileURL.h"
 #include "ViewerModelFixture.h"
 
@@ -37,7 +38,9 @@ void tst_PDFViewerOpen::failedOpenLeavesEverythingAsItWas_data()
     QTest::newRow("png image") << "image.png" << Write(TestPDFs::writePNG) << kNotPDF;
     QTest::newRow("pdf earlier in the name") << "plan.pdf.png" << onePage << kNotPDF;
     QTest::newRow("missing") << "nowhere.pdf" << nothing << kMissing;
-    QTest::newRow("garbage") << "garbage.pdf" << Write(TestPDFs::writeGarbage) << kUnreadable;
+    QTest::newRow("garbage") << "garbage.pdf" << Write([](const QString &path) {
+        return HostilePDFs::write(path, QByteArray(8192, '\x17'));
+    }) << kUnreadable;
     QTest::newRow("password") << "locked.pdf" << Write(TestPDFs::writeLocked)
                               << QStringLiteral("这个 PDF 受密码保护，当前版本暂不支持解锁。");
     QTest::newRow("no pages") << "empty.pdf" << Write(TestPDFs::writeNoPages)

@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QImage>
-#include <QRandomGenerator>
 
 #include <algorithm>
 
@@ -88,16 +87,6 @@ bool writeTruncated(const QString &path, int keepBytes)
         return false;
     QFile file(path);
     return file.size() > keepBytes && file.resize(keepBytes);
-}
-
-bool writeGarbage(const QString &path)
-{
-    QRandomGenerator random(20240611); // fixed, so a failure can be reproduced
-    QByteArray bytes(8192, Qt::Uninitialized);
-    for (char &byte : bytes)
-        byte = char(random.bounded(256));
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 bool writePNG(const QString &path)

@@ -41,11 +41,8 @@ private:
     // The document written as `bytes`; null when it does not open or cannot be written.
     std::shared_ptr<PDFDocument> openBytes(const QByteArray &bytes) const
     {
-        QFile file(path(QStringLiteral("written.pdf")));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return nullptr;
-        file.close();
-        return PDFDocument::open(QFile::encodeName(file.fileName()));
+        const QString file = path(QStringLiteral("written.pdf"));
+        return HostilePDFs::write(file, bytes) ? PDFDocument::open(QFile::encodeName(file)) : nullptr;
     }
     std::unique_ptr<QTemporaryDir> m_dir;
 };

@@ -262,14 +262,12 @@ void tst_PDFViewerRootView::dropsOpenTheFirstFileOnly()
     QVERIFY(!v->root->isDropTargeted());
     QVERIFY(v->model->fileURL().isEmpty());
     QTRY_COMPARE(v->model->fileURL(), first);
-    QCOMPARE(v->model->pageCount(), 2);
     QCoreApplication::processEvents();
     QCOMPARE(v->model->fileURL(), first);
 
     v->model->enterPresentationMode(false);
     QVERIFY(dropFiles(v->root, {second}));
     QTRY_COMPARE(v->model->fileURL(), second);
-    QCOMPARE(v->model->pageCount(), 5);
 }
 
 void tst_PDFViewerRootView::focusSearchField()
