@@ -53,7 +53,6 @@ private slots:
 private:
     enum WheelTarget { Canvas, Sibling, OtherWindow };
     std::shared_ptr<PDFDocument> open(const QString &name);
-    static bool sendWheel(QWidget *receiver, QPoint localPos, QPoint angleDelta, QPoint pixelDelta = {});
     QTemporaryDir m_dir;
 };
 
@@ -71,15 +70,6 @@ void tst_BlueprintPDFView::initTestCase()
 std::shared_ptr<PDFDocument> tst_BlueprintPDFView::open(const QString &name)
 {
     return PDFDocument::open(QFile::encodeName(m_dir.filePath(name)));
-}
-
-bool tst_BlueprintPDFView::sendWheel(QWidget *receiver, QPoint localPos, QPoint angleDelta, QPoint pixelDelta)
-{
-    QWheelEvent event(localPos, receiver->mapToGlobal(localPos), pixelDelta, angleDelta, Qt::NoButton, Qt::NoModifier,
-        Qt::NoScrollPhase, false);
-    event.ignore();
-    QApplication::sendEvent(receiver, &event);
-    return event.isAccepted();
 }
 
 void tst_BlueprintPDFView::theWheelZoomsOnlyOverTheCanvas_data()
@@ -122,15 +112,17 @@ void tst_BlueprintPDFView::theWheelZoomsOnlyOverTheCanvas()
     other.show();
     QWidget *receiver = target == Canvas ? w.canvas->viewport() : target == Sibling ? w.sibling : &other;
 
-    const bool swallowed = sendWheel(receiver, QPoint(20, 20), angle, pixels);
+    QWheelEvent wheel(QPointF(20, 20), receiver->mapToGlobal(QPointF(20, 20)), pixels, angle, Qt::NoButton,
+        Qt::NoModifier, Qt::NoScrollPhase, false);
+    wheel.ignore();
+    QApplication::sendEvent(receiver, &wheel);
+    const bool swallowed = wheel.isAccepted();
     QVERIFY(qAbs(view->scaleFactor() - before * factor) < 1e-9);
+    QCOMPARE(swallowed, target == Canvas); // a sibling's or another window's wheel stays theirs
     if (factor != 1.0) {
-        QVERIFY(swallowed);
         QVERIFY(!view->autoScales());
         QCOMPARE(scaleChanged.count(), 1);
     }
-    if (start == 8.0)
-        QVERIFY(swallowed);
 }
 
 void tst_BlueprintPDFView::theWheelFilterExistsExactlyWhileInAWindow()
