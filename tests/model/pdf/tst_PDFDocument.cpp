@@ -74,6 +74,9 @@ void tst_PDFDocument::open_data()
     QTest::newRow("PNG named .pdf") << qt(TestPDFs::writePNG) << QByteArray("a.pdf") << -1 << PDFErrorKind::CannotOpen;
     QTest::newRow("directory") << Write([](const QByteArray &path) { return ::mkdir(path.constData(), 0755) == 0; })
                                << QByteArray("a.pdf") << -1 << PDFErrorKind::CannotOpen;
+    // Regression: opening a FIFO named x.pdf blocked the UI thread until some writer came.
+    QTest::newRow("FIFO") << Write([](const QByteArray &path) { return ::mkfifo(path.constData(), 0600) == 0; })
+                          << QByteArray("a.pdf") << -1 << PDFErrorKind::CannotOpen;
     QTest::newRow("missing") << Write([](const QByteArray &) { return true; }) << QByteArray("a.pdf") << -1
                              << PDFErrorKind::CannotOpen;
 }
