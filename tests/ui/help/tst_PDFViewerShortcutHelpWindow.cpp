@@ -38,11 +38,6 @@ struct Help {
     }
 };
 
-bool copy(const PDFViewerShortcutConfiguration &configuration = {}, qreal scale = 2.0)
-{
-    return PDFViewerShortcutHelpRenderer::copyToPasteboard(configuration, scale);
-}
-
 QByteArray copiedPNG()
 {
     return QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png"));
@@ -71,10 +66,10 @@ private slots:
 // the card drawn at its own size but for the edges of its strokes.
 void tst_PDFViewerShortcutHelpWindow::copyDrawsTheWholeCardAtEveryScale()
 {
-    QVERIFY(copy({}, 1.0));
+    QVERIFY(PDFViewerShortcutHelpRenderer::copyToPasteboard({}, 1.0));
     const QImage single = copiedImage();
     QCOMPARE(single.size(), PDFViewerShortcutHelpCard::size);
-    QVERIFY(copy({}, 2.0));
+    QVERIFY(PDFViewerShortcutHelpRenderer::copyToPasteboard({}, 2.0));
     const QImage shrunk = copiedImage().scaled(single.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     qint64 difference = 0;
     for (int y = 0; y < single.height(); ++y) {
@@ -100,7 +95,7 @@ void tst_PDFViewerShortcutHelpWindow::failedCopyLeavesTheClipboardAsItWas()
     QFETCH(qreal, scale);
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->setText(QStringLiteral("图纸编号 A-101"));
-    QVERIFY(!copy({}, scale));
+    QVERIFY(!PDFViewerShortcutHelpRenderer::copyToPasteboard({}, scale));
     QCOMPARE(clipboard->mimeData()->formats(), QStringList {QStringLiteral("text/plain")});
     QCOMPARE(clipboard->text(), QStringLiteral("图纸编号 A-101"));
 }
