@@ -235,9 +235,7 @@ void tst_BlueprintPDFView::renderingKeepsUpWithZoomAndReplacedDocuments()
     w.view->setDocument(open(QStringLiteral("a4.pdf")));
     w.canvas->viewport()->repaint();
     QTRY_VERIFY(w.probe.isRenderIdle());
-    QTest::qWait(100); // late results of the first document arrive and must be dropped
-    QVERIFY(w.canvas->renderQueue()->generation() > oldGeneration);
-    QVERIFY(w.canvas->renderQueue()->cache().cachedTileScales(oldGeneration, 0, 0).isEmpty());
+    QVERIFY(w.canvas->renderQueue()->generation() > oldGeneration); // the queue drops what is late: tst_PDFRenderQueue
     QTRY_VERIFY(w.probe.isViewSharp());
 }
 
