@@ -64,7 +64,6 @@ void tst_PDFViewerSearch::progressShowsTheFirstMatchAtOnceAndStepsWrap()
     for (int i = 0; i < 3; ++i)
         model()->selectNextSearchResult();
     QCOMPARE(model()->searchResultLabel(), QStringLiteral("4 / 4"));
-    QCOMPARE(view->currentSelection()->pageIndex, 4);
     model()->selectNextSearchResult();
     QCOMPARE(model()->searchResultLabel(), QStringLiteral("1 / 4"));
     QCOMPARE(view->currentPageIndex(), 2);
