@@ -1,9 +1,7 @@
 #include "../ui/viewer/ViewerWindowFixture.h"
-#include "BlueprintPDFView.h"
 #include "PDFViewerMenuCommands.h"
 
 #include <QAction>
-#include <QMainWindow>
 #include <QtTest>
 
 using Command = PDFViewerMenuCommands::Command;
@@ -16,19 +14,14 @@ private slots:
     void statesFollowTheDocument();
 };
 
-// The menu over a shown window with the canvas as its content, so pages lay out at a real
-// size: page commands follow the current page, document commands the open document, and the
-// presentation item's title the mode, through open, paging, presentation and close.
+// The menu over a shown viewer window, so pages lay out at a real size: page commands follow the
+// current page, document commands the open document, and the presentation item's title the
+// mode, through open, paging, presentation and close.
 void tst_PDFViewerMenuCommands::statesFollowTheDocument()
 {
-    ViewerWindowFixture f;
-    QMainWindow window;
-    auto *commands = new PDFViewerMenuCommands(&window, f.model.get(), f.shortcuts.get());
-    window.setCentralWidget(f.model->pdfView());
-    window.resize(900, 700);
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    ViewerWindow f;
+    auto *commands = new PDFViewerMenuCommands(f.window.get(), f.model.get(), f.shortcuts.get());
+    QVERIFY(f.activate());
 
     // previous and next enabled; every other drawing and document command follows `open`.
     const auto check = [&](bool open, bool previous, bool next) {

@@ -28,9 +28,7 @@ void tst_PDFViewerWindowPlacement::initialGeometry_data()
     const QRect sliver(-990, 500, 1000, 700); // 10 pixels shown
 
     QTest::newRow("nothing stored") << QVariant() << both << centred;
-    QTest::newRow("unreadable") << QVariant(QStringLiteral("@Rect(garbage)")) << both << centred;
     QTest::newRow("empty rectangle") << QVariant(QRect(200, 100, 0, 800)) << both << centred;
-    QTest::newRow("on the primary screen") << QVariant(inside) << both << inside;
     QTest::newRow("on the second screen") << QVariant(onSecond) << both << onSecond;
     QTest::newRow("across both screens") << QVariant(across) << both << across;
     QTest::newRow("mostly off, enough shown") << QVariant(mostlyOff) << both << mostlyOff;

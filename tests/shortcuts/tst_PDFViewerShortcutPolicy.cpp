@@ -72,7 +72,6 @@ void tst_PDFViewerShortcutPolicy::basicChecks()
     QCOMPARE(outcome(PDFViewerShortcutPolicy::basicValidationError(sc(notation, extraBits))), expected);
 }
 
-// No customisable action may take a key the application's own menu commands hold.
 void tst_PDFViewerShortcutPolicy::fixedCommandsAreReserved()
 {
     QVERIFY(!PDFViewerFixedShortcuts::all().isEmpty());

@@ -23,7 +23,6 @@ private slots:
     void refusedChangesLeaveTheStoredBytes();
     void everyChangeIsOnDiskWhenItReturns_data();
     void everyChangeIsOnDiskWhenItReturns();
-    void previousBuildRecordLoadsUnchanged();
 
 private:
     QByteArray stored() const { return m_settings->value(m_key).toByteArray(); }
@@ -61,7 +60,10 @@ void tst_PDFViewerShortcutStore::loading_data()
     const auto row = [](const char *name, const char *before, const char *after, const char *zoomIn) {
         QTest::newRow(name) << QByteArray(before) << QByteArray(after) << QString::fromUtf8(zoomIn);
     };
-    const char *clean = R"({ "overrides" : { "zoomIn": {"modifiers": 8, "key": "P"} } })";
+    // As the build that named keys by symbol wrote it: only the text naming a key changed since,
+    // so it reads in the new notation and is not rewritten.
+    const char *clean = "{ \"overrides\" : { \"zoomIn\": {\"modifiers\": 8, \"key\": \"P\"},"
+                        " \"togglePresentation\": {\"key\": \"\xef\x9c\x88\", \"modifiers\": 5} } }";
     row("no entry", nullptr, nullptr, "Alt+=");
     row("not JSON: removed", "{overrides", nullptr, "Alt+=");
     row("only entry equals its default: removed", R"({"overrides":{"zoomIn":{"key":"=","modifiers":2}}})", nullptr,
@@ -82,6 +84,7 @@ void tst_PDFViewerShortcutStore::loading()
     const PDFViewerShortcutStore store(m_settings.get(), m_key);
     QCOMPARE(store.shortcut(Action::zoomIn).displayText(), zoomIn);
     QCOMPARE(store.shortcut(Action::zoomOut), sc("⌥-"));
+    QCOMPARE(store.shortcut(Action::togglePresentation), sc(before.contains("togglePresentation") ? "⌃⇧F5" : "⌥F"));
     QCOMPARE(m_settings->contains(m_key), !after.isNull());
     QCOMPARE(stored(), after);
 
@@ -101,7 +104,6 @@ void tst_PDFViewerShortcutStore::refusedChangesLeaveTheStoredBytes()
     QSignalSpy changed(&store, &PDFViewerShortcutStore::configurationChanged);
 
     QCOMPARE(store.update(sc("⌘1"), Action::zoomOut), Error::duplicate(Action::previousPage));
-    QCOMPARE(store.update(sc("⌘w"), Action::zoomOut), Error::reserved());
     QCOMPARE(store.reset(Action::previousPage), Error::duplicate(Action::zoomIn));
     QCOMPARE(changed.count(), 0);
     QCOMPARE(store.shortcut(Action::previousPage), sc("⌘1"));
@@ -135,8 +137,6 @@ void tst_PDFViewerShortcutStore::everyChangeIsOnDiskWhenItReturns()
     QFETCH(QByteArray, expected);
     PDFViewerShortcutStore store(m_settings.get(), m_key);
     QCOMPARE(store.update(sc("⌘1"), Action::zoomIn), std::nullopt);
-    QCOMPARE(readFromDisk()->value(m_key).toByteArray(),
-        QByteArray(R"({"overrides":{"zoomIn":{"key":"1","modifiers":8}}})"));
     std::optional<PDFViewerShortcutConfiguration> notified;
     connect(&store, &PDFViewerShortcutStore::configurationChanged, this, [&] { notified = store.configuration(); });
 
@@ -145,21 +145,6 @@ void tst_PDFViewerShortcutStore::everyChangeIsOnDiskWhenItReturns()
     const std::unique_ptr<QSettings> disk = readFromDisk();
     QCOMPARE(disk->value(m_key).toByteArray(), expected);
     QCOMPARE(PDFViewerShortcutStore(disk.get(), m_key).configuration(), store.configuration());
-}
-
-// The record as the build that named keys by symbol wrote it: only the text naming a key changed
-// since, so its overrides are kept, read in the new notation, and not rewritten.
-void tst_PDFViewerShortcutStore::previousBuildRecordLoadsUnchanged()
-{
-    const QByteArray record("{\"overrides\":{\"previousPage\":{\"key\":\"p\",\"modifiers\":10},"
-                            "\"togglePresentation\":{\"key\":\"\xef\x9c\x88\",\"modifiers\":5},"
-                            "\"zoomIn\":{\"key\":\"1\",\"modifiers\":8}}}");
-    m_settings->setValue(m_key, record);
-    const PDFViewerShortcutStore store(m_settings.get(), m_key);
-    QCOMPARE(store.shortcut(Action::zoomIn), sc("⌘1"));
-    QCOMPARE(store.shortcut(Action::togglePresentation), sc("⌃⇧F5"));
-    QCOMPARE(store.shortcut(Action::previousPage), sc("⌥⌘p"));
-    QCOMPARE(stored(), record);
 }
 
 QTEST_GUILESS_MAIN(tst_PDFViewerShortcutStore)

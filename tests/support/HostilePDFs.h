@@ -10,8 +10,6 @@ namespace HostilePDFs {
 
 struct Case {
     const char *name;
-    // What the file holds, for messages.
-    const char *description;
     QByteArray (*bytes)();
 };
 
@@ -22,6 +20,11 @@ const QList<Case> &cases();
 
 // `pageCount` plain A4 pages sharing one small content stream; fast for any count.
 QByteArray manyPages(int pageCount);
+
+// A file of `objects`, numbered from 1 in order, the first the catalog. Without a
+// cross-reference table unless `indexed`: the engine then rebuilds one as it opens. In
+// `trailerExtra`, added to the trailer, %XREF% becomes the table's own offset.
+QByteArray raw(const QList<QByteArray> &objects, bool indexed = true, const QByteArray &trailerExtra = {});
 
 // Writes `bytes` to `path`; false on failure.
 bool write(const QString &path, const QByteArray &bytes);

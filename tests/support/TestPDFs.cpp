@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QImage>
-#include <QRandomGenerator>
 
 #include <algorithm>
 
@@ -27,13 +26,17 @@ QByteArray pageContent(int pageNumber, QSizeF size, const QString &text = {})
     return text.isEmpty() ? heading : heading + textLine(text, size, 150);
 }
 
-PDFDocumentBuilder plainBuilder(int pageCount, QSizeF size, const QStringList &pageTexts)
+// One page of each size, each with its heading and pageTexts[i], turned by rotations[i].
+PDFDocumentBuilder pages(
+    const QList<QSizeF> &sizes, const QStringList &pageTexts = {}, const QList<int> &rotations = {})
 {
     PDFDocumentBuilder builder;
-    for (int i = 0; i < pageCount; ++i)
-        builder.addPage(size, pageContent(i + 1, size, pageTexts.value(i)));
+    for (int i = 0; i < sizes.size(); ++i)
+        builder.addPage(sizes[i], pageContent(i + 1, sizes[i], pageTexts.value(i)), rotations.value(i));
     return builder;
 }
+
+const QSizeF kA4(595, 842);
 
 } // namespace
 
@@ -41,7 +44,7 @@ namespace TestPDFs {
 
 bool writePlain(const QString &path, int pageCount, QSizeF size, const QStringList &pageTexts)
 {
-    return plainBuilder(pageCount, size, pageTexts).save(path);
+    return pages(QList<QSizeF>(pageCount, size), pageTexts).save(path);
 }
 
 bool writeLines(const QString &path, const QList<QStringList> &pageLines, QSizeF size)
@@ -58,23 +61,17 @@ bool writeLines(const QString &path, const QList<QStringList> &pageLines, QSizeF
 
 bool writeSheets(const QString &path, const QList<QSizeF> &sizes)
 {
-    PDFDocumentBuilder builder;
-    for (int i = 0; i < sizes.size(); ++i)
-        builder.addPage(sizes[i], pageContent(i + 1, sizes[i]));
-    return builder.save(path);
+    return pages(sizes).save(path);
 }
 
 bool writeRotated(const QString &path, const QList<int> &rotations)
 {
-    PDFDocumentBuilder builder;
-    for (int i = 0; i < rotations.size(); ++i)
-        builder.addPage(QSizeF(595, 842), pageContent(i + 1, QSizeF(595, 842)), rotations[i]);
-    return builder.save(path);
+    return pages(QList<QSizeF>(rotations.size(), kA4), {}, rotations).save(path);
 }
 
 bool writeLocked(const QString &path)
 {
-    PDFDocumentBuilder builder = plainBuilder(1, QSizeF(595, 842), {});
+    PDFDocumentBuilder builder = pages({kA4});
     builder.setPassword(QStringLiteral("secret"));
     return builder.save(path);
 }
@@ -92,16 +89,6 @@ bool writeTruncated(const QString &path, int keepBytes)
     return file.size() > keepBytes && file.resize(keepBytes);
 }
 
-bool writeGarbage(const QString &path)
-{
-    QRandomGenerator random(20240611); // fixed, so a failure can be reproduced
-    QByteArray bytes(8192, Qt::Uninitialized);
-    for (char &byte : bytes)
-        byte = char(random.bounded(256));
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 bool writePNG(const QString &path)
 {
     QImage image(32, 32, QImage::Format_RGB32);
@@ -111,24 +98,22 @@ bool writePNG(const QString &path)
 
 bool writePlainNative(const QByteArray &nativePath, int pageCount)
 {
-    return plainBuilder(pageCount, QSizeF(595, 842), {}).save(nativePath);
+    return pages(QList<QSizeF>(pageCount, kA4)).save(nativePath);
 }
 
 bool writeLinks(const QString &path)
 {
     PDFDocumentBuilder builder;
-    const QSizeF size(595, 842);
-    builder.addPage({size, 0, {}, {QStringLiteral("https://example.org/plan")}, -1});
-    builder.addPage({size, 0, {}, {QStringLiteral("javascript:alert(1)")}, -1});
-    builder.addPage({size, 0, {}, {}, 3});
-    builder.addPage(size);
+    builder.addPage({kA4, 0, {}, {QStringLiteral("https://example.org/plan")}, -1});
+    builder.addPage({kA4, 0, {}, {QStringLiteral("javascript:alert(1)")}, -1});
+    builder.addPage({kA4, 0, {}, {}, 3});
+    builder.addPage(kA4);
     return builder.save(path);
 }
 
 bool writeScripted(const QString &path)
 {
     PDFDocumentBuilder builder;
-    const QSizeF size(595, 842);
     const int font
         = builder.addObject("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
     const QByteArray helvetica = "<< /Font << /Helv {object " + QByteArray::number(font) + "} >> >>";
@@ -144,9 +129,9 @@ bool writeScripted(const QString &path)
     builder.setCatalogEntries("<< /AcroForm << /Fields [{object " + QByteArray::number(field)
         + "}] /DA (/Helv 12 Tf 0 g) /DR " + helvetica + " >> /OpenAction " + scriptReference
         + " /Names << /JavaScript << /Names [(init) " + scriptReference + "] >> >> >>");
-    builder.addPage({size, 0, {}, {}, -1, {field}});
-    builder.addPage(size);
-    builder.addPage(size);
+    builder.addPage({kA4, 0, {}, {}, -1, {field}});
+    builder.addPage(kA4);
+    builder.addPage(kA4);
     return builder.save(path);
 }
 

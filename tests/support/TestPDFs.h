@@ -28,8 +28,6 @@ bool writeLocked(const QString &path);
 bool writeNoPages(const QString &path);
 // A valid PDF cut to its first `keepBytes` bytes.
 bool writeTruncated(const QString &path, int keepBytes = 200);
-// Random bytes with a .pdf name.
-bool writeGarbage(const QString &path);
 // A small but real PNG image.
 bool writePNG(const QString &path);
 // Three pages; the first holds a text field "note" showing ORIGINAL. The document's own

@@ -209,9 +209,7 @@ void tst_PDFShortcutRecorderButton::keyPress()
 
     f->verifyIdle();
     QCOMPARE(f->recorder->text(), QStringLiteral("Alt+-"));
-    QCOMPARE(f->recorded.size(), qsizetype(expected.isEmpty() ? 0 : 1));
-    if (!expected.isEmpty())
-        QCOMPARE(notation(f->recorded.first()), expected);
+    QCOMPARE(f->recorded, expected.isEmpty() ? QList<PDFViewerShortcut>() : QList {sc(expected)});
     QCOMPARE(f->feedback, message.isEmpty() ? QStringList() : QStringList {message});
     QCOMPARE(f->announced.mid(1), f->feedback);
     // The keys reach Qt's shortcut map again.

@@ -62,7 +62,6 @@ void tst_PDFViewerShortcutHelpCard::rowsShowTheEffectiveShortcutsInAnyDesktop()
     QVERIFY(light == inDark);
 }
 
-// The card on screen follows every change of the store, and reads as one container of rows.
 void tst_PDFViewerShortcutHelpCard::viewFollowsTheStoreAndReadsRowByRow()
 {
     QTemporaryDir dir;

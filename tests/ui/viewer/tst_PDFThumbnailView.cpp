@@ -90,15 +90,6 @@ void tst_PDFThumbnailView::stripFollowsTheCanvas()
     QVERIFY(strip->viewport()->rect().contains(strip->cellRect(25)));
     QCOMPARE(strip->pageAt(strip->cellRect(25).center()), 25);
 
-    // A wheel step over the strip scrolls the strip and leaves the zoom alone.
-    const qreal scale = canvas->pdfViewport()->scaleFactor();
-    const int before = strip->verticalScrollBar()->value();
-    QWheelEvent wheel(QPointF(50, 50), strip->viewport()->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 120),
-        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(strip->viewport(), &wheel);
-    QCOMPARE(canvas->pdfViewport()->scaleFactor(), scale);
-    QVERIFY(strip->verticalScrollBar()->value() < before);
-
     // Rotation shows in the thumbnail: its key turns with the page.
     canvas->pdfViewport()->document()->page(25)->setRotation(90);
     canvas->pdfViewport()->layoutDocumentView();
