@@ -10,10 +10,15 @@ PlenvoPDFAppDelegate::PlenvoPDFAppDelegate(PDFViewerOpenRequest *request)
 
 void PlenvoPDFAppDelegate::application(const QList<QUrl> &urls) const
 {
-    for (const QUrl &url : urls) {
-        if (PDFFileURL::isPDFFileURL(url)) {
-            m_request->setUrl(url);
-            return;
-        }
+    if (const qsizetype index = chosen(urls); index >= 0)
+        m_request->setUrl(urls.at(index));
+}
+
+qsizetype PlenvoPDFAppDelegate::chosen(const QList<QUrl> &urls)
+{
+    for (qsizetype i = 0; i < urls.size(); ++i) {
+        if (PDFFileURL::isPDFFileURL(urls.at(i)))
+            return i;
     }
+    return -1;
 }

@@ -11,9 +11,12 @@ class PlenvoPDFAppDelegate {
 public:
     explicit PlenvoPDFAppDelegate(PDFViewerOpenRequest *request);
 
-    // Takes the first URL that is a file URL with a "pdf" extension in any case; the rest are
-    // ignored, silently. Opens nothing itself and shows no message.
+    // Takes the URL chosen() names; the rest are ignored, silently. Opens nothing itself and
+    // shows no message.
     void application(const QList<QUrl> &urls) const;
+    // The index of the first URL that is a file URL with a "pdf" extension in any case; -1
+    // when there is none.
+    static qsizetype chosen(const QList<QUrl> &urls);
 
 private:
     PDFViewerOpenRequest *m_request;

@@ -138,7 +138,7 @@ void BlueprintPDFView::resizeEvent(QResizeEvent *event)
 void BlueprintPDFView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
-    switch (m_tiles->paint(painter, devicePixelRatioF(), m_composeDue)) {
+    switch (m_tiles->paint(painter, devicePixelRatioF(), m_composeDue, palette().color(QPalette::Window))) {
     case PDFTilePainter::FollowUp::None:
         m_composeLater->stop();
         m_composeDue = false;

@@ -112,19 +112,20 @@ bool PDFTilePainter::isViewSharp(qreal dpr) const
     });
 }
 
-PDFTilePainter::FollowUp PDFTilePainter::paint(QPainter &painter, qreal dpr, bool composeDue)
+PDFTilePainter::FollowUp PDFTilePainter::paint(QPainter &painter, qreal dpr, bool composeDue, const QColor &background)
 {
     m_paintClock.start();
     // Every pixel is painted once: the background only around the pages, the pages by their
     // tiles or stand-ins (paper only where neither exists).
     const QList<PageGeometry> pages = visiblePages(dpr);
-    QRegion background(QRect(QPoint(0, 0), (QSizeF(m_viewport.viewportSize()) * dpr).toSize()));
+    QRegion around(QRect(QPoint(0, 0), (QSizeF(m_viewport.viewportSize()) * dpr).toSize()));
     for (const PageGeometry &g : pages)
-        background -= g.pagePixels.translated(g.origin);
+        around -= g.pagePixels.translated(g.origin);
+    const QColor own = m_viewport.backgroundColor();
     painter.save();
     painter.scale(1 / dpr, 1 / dpr);
-    for (const QRect &rect : background)
-        painter.fillRect(rect, m_viewport.backgroundColor());
+    for (const QRect &rect : around)
+        painter.fillRect(rect, own.isValid() ? own : background);
     painter.restore();
     if (m_viewport.visiblePageRange().second < 0)
         return FollowUp::None;

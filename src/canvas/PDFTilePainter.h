@@ -37,10 +37,11 @@ public:
         ComposeNow, // a frame that composes them
         ComposeLater, // the view's renders run: a frame once they had a head start
     };
-    // Paints the background and the visible pages of a viewport with `devicePixelRatio` device
-    // pixels per logical pixel. Stand-ins are composed for a short while each frame, but while
-    // renders the view waits for run (composing takes a core from them) only if `composeDue`.
-    FollowUp paint(QPainter &painter, qreal devicePixelRatio, bool composeDue);
+    // Paints the visible pages of a viewport with `devicePixelRatio` device pixels per logical
+    // pixel, on `background` where the viewport names no colour of its own. Stand-ins are
+    // composed for a short while each frame, but while renders the view waits for run
+    // (composing takes a core from them) only if `composeDue`.
+    FollowUp paint(QPainter &painter, qreal devicePixelRatio, bool composeDue, const QColor &background);
     // True when every visible tile is rendered at the current scale.
     bool isViewSharp(qreal devicePixelRatio) const;
 

@@ -3,7 +3,6 @@
 #include "PDFDocument.h"
 #include "PDFPage.h"
 
-#include <QPalette>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -21,7 +20,6 @@ constexpr qreal kFitTolerance = 0.5;
 PDFViewport::PDFViewport(Host *host, QObject *parent)
     : QObject(parent)
     , m_host(host)
-    , m_background(QPalette().color(QPalette::Window))
 {
 }
 

@@ -96,7 +96,7 @@ public:
     void setDisplaysPageBreaks(bool shown);
     QMarginsF pageBreakMargins() const { return m_layoutSettings.margins; }
     void setPageBreakMargins(const QMarginsF &margins);
-    // Around the pages.
+    // Around the pages; invalid (the default) for the window colour of the canvas's palette.
     QColor backgroundColor() const { return m_background; }
     void setBackgroundColor(const QColor &color);
 

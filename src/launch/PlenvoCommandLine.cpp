@@ -36,4 +36,41 @@ QList<QByteArray> fileNames(const QList<QByteArray> &arguments)
     return names;
 }
 
+Request request(const QList<QByteArray> &arguments)
+{
+    for (const QByteArray &argument : arguments) {
+        if (argument == "--")
+            break;
+        if (argument == "--help" || argument == "-h")
+            return Request::Help;
+        if (argument == "--version" || argument == "-v")
+            return Request::Version;
+    }
+    return Request::Open;
+}
+
+QByteArray unknownOption(const QList<QByteArray> &arguments)
+{
+    for (const QByteArray &argument : arguments) {
+        if (argument == "--")
+            break;
+        if (argument.startsWith('-'))
+            return argument;
+    }
+    return {};
+}
+
+QByteArray helpText()
+{
+    return QByteArrayLiteral("用法：plenvo [选项] [文件…]\n"
+                             "打开 PDF 图纸。文件可以是路径或 file:// 地址；给出多个时只打开第一个 PDF。\n"
+                             "\n"
+                             "选项：\n"
+                             "  -h, --help       显示本帮助并退出\n"
+                             "  -v, --version    显示版本并退出\n"
+                             "  --               其后的参数都是文件名，包括以“-”开头的\n"
+                             "\n"
+                             "Qt 的选项同样可用，例如 -style 名称、-platform 名称。\n");
+}
+
 } // namespace PlenvoCommandLine

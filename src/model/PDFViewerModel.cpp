@@ -7,7 +7,6 @@
 #include "PDFPage.h"
 #include "PDFViewerPlatformServices.h"
 
-#include <QPalette>
 #include <QWidget>
 
 #include <sys/stat.h>
@@ -85,7 +84,7 @@ PDFPage *PDFViewerModel::currentPage() const
 
 QColor PDFViewerModel::readingBackground()
 {
-    return QPalette().color(QPalette::Window);
+    return QColor();
 }
 
 std::shared_ptr<PDFDocument> PDFViewerModel::document() const
@@ -307,6 +306,7 @@ void PDFViewerModel::observeSearch()
         const qsizetype count = m_search.matches().size();
         setStatusText(count == 0 ? QStringLiteral("没有找到“") + m_search.query() + QStringLiteral("”")
                                  : QStringLiteral("找到 ") + QString::number(count) + QStringLiteral(" 处"));
+        emit searchEnded();
     });
 }
 

@@ -169,6 +169,8 @@ signals:
     void statusTextChanged();
     void errorTextChanged();
     void searchResultLabelChanged();
+    // A search ran to its end (a cancelled one does not); statusText says what it found.
+    void searchEnded();
 
 private:
     void fail(const QString &message);
@@ -181,7 +183,8 @@ private:
     void setCurrentPageRotation(int degrees, const QString &status);
     // Switches the canvas layout (automatic scaling on) and keeps the current page.
     void applyLayout(PDFViewport::DisplayMode mode, bool pageBreaks, const QColor &background);
-    // Around the pages while reading: the window's colour. Presenting shows them on black.
+    // Around the pages while reading: none of its own, so the canvas paints its palette's window
+    // colour and follows the desktop's light or dark scheme. Presenting shows them on black.
     static QColor readingBackground();
     void observeSearch();
     void showSelectedSearchResult();

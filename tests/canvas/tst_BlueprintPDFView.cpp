@@ -3,16 +3,19 @@
 #include "PDFDocument.h"
 #include "PDFPage.h"
 #include "PDFRenderQueue.h"
+#include "PDFTileCache.h"
 #include "PDFWheelZoomFilter.h"
 #include "TestPDFs.h"
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 
 // A window holding the canvas above a sibling widget, as the viewer window does.
@@ -49,6 +52,7 @@ private slots:
     void turningPagesSettlesAndKeepsThePageInView_data();
     void turningPagesSettlesAndKeepsThePageInView();
     void aFoundMatchIsRingedWhateverTheScale();
+    void anotherScreenRatioGetsTilesAtIt();
 
 private:
     enum WheelTarget { Canvas, Sibling, OtherWindow };
@@ -358,6 +362,33 @@ void tst_BlueprintPDFView::aFoundMatchIsRingedWhateverTheScale()
     // It fades after a moment, leaving the highlight's own outline.
     QTRY_VERIFY_WITH_TIMEOUT(ringWidth() <= shown.width() + 4, 4000);
     QVERIFY(w.view->currentSelection().has_value()); // the highlight itself stays
+}
+
+// Moved to a screen of twice the pixel density, the window's canvas asks for tiles at the new
+// ratio and becomes sharp at it; the tiles of the old ratio only stand in meanwhile.
+void tst_BlueprintPDFView::anotherScreenRatioGetsTilesAtIt()
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    const auto dense = std::find_if(
+        screens.cbegin(), screens.cend(), [](const QScreen *screen) { return screen->devicePixelRatio() == 2.0; });
+    if (dense == screens.cend())
+        QSKIP("needs the screen at ratio 2 of two-screens.json");
+    CanvasWindow w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    QCOMPARE(w.canvas->devicePixelRatioF(), 1.0);
+    w.view->setDocument(open(QStringLiteral("a4.pdf")));
+    w.view->setAutoScales(true);
+    QTRY_VERIFY(w.probe.isViewSharp());
+    const qreal scale = w.view->scaleFactor();
+    const PDFTileCache &cache = w.canvas->renderQueue()->cache();
+    const quint64 document = w.canvas->renderQueue()->generation();
+    QVERIFY(cache.cachedTileScales(document, 0, 0).contains(PDFTileKey::scaleKeyFor(scale)));
+
+    w.window.move((*dense)->geometry().topLeft() + QPoint(20, 20));
+    QTRY_COMPARE(w.canvas->devicePixelRatioF(), 2.0);
+    QTRY_VERIFY(w.probe.isViewSharp());
+    QCOMPARE(w.view->scaleFactor(), scale); // logical pixels did not change
+    QVERIFY(cache.cachedTileScales(document, 0, 0).contains(PDFTileKey::scaleKeyFor(2 * scale)));
 }
 
 QTEST_MAIN(tst_BlueprintPDFView)

@@ -11,6 +11,8 @@ class tst_PlenvoCommandLine : public QObject {
 private slots:
     void fileNames_data();
     void fileNames();
+    void options_data();
+    void options();
     void qtSeesNothingAfterTheEndOfOptions();
 };
 
@@ -33,6 +35,33 @@ void tst_PlenvoCommandLine::fileNames()
     QFETCH(QList<QByteArray>, arguments);
     QFETCH(QList<QByteArray>, fileNames);
     QCOMPARE(PlenvoCommandLine::fileNames(arguments), fileNames);
+}
+
+// What the options ask for, and the first one nobody knows (Qt has taken its own already).
+void tst_PlenvoCommandLine::options_data()
+{
+    QTest::addColumn<QList<QByteArray>>("arguments");
+    QTest::addColumn<PlenvoCommandLine::Request>("request");
+    QTest::addColumn<QByteArray>("unknown");
+    using L = QList<QByteArray>;
+    using R = PlenvoCommandLine::Request;
+    QTest::newRow("files") << L {"a.pdf", "b.pdf"} << R::Open << QByteArray();
+    QTest::newRow("help after a file") << L {"a.pdf", "--help"} << R::Help << QByteArray("--help");
+    QTest::newRow("-h") << L {"-h"} << R::Help << QByteArray("-h");
+    QTest::newRow("the first decides") << L {"-v", "--help"} << R::Version << QByteArray("-v");
+    QTest::newRow("--version") << L {"--version", "a.pdf"} << R::Version << QByteArray("--version");
+    QTest::newRow("names after --") << L {"--", "--help", "-x"} << R::Open << QByteArray();
+    QTest::newRow("unknown") << L {"a.pdf", "--verbose", "--", "-x"} << R::Open << QByteArray("--verbose");
+    QTest::newRow("standard input") << L {"-"} << R::Open << QByteArray("-");
+}
+
+void tst_PlenvoCommandLine::options()
+{
+    QFETCH(QList<QByteArray>, arguments);
+    QFETCH(PlenvoCommandLine::Request, request);
+    QFETCH(QByteArray, unknown);
+    QCOMPARE(PlenvoCommandLine::request(arguments), request);
+    QCOMPARE(PlenvoCommandLine::unknownOption(arguments), unknown);
 }
 
 // Regression: Qt took "-reverse" and "-style a.pdf" after "--" as its own options, so the

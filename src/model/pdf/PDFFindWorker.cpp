@@ -63,7 +63,7 @@ void PDFFindWorker::run(int lane)
         PDFError error;
         // A page that cannot be read has no hits; the find goes on with the next one.
         const std::vector<PDFTextMatch::Hit> hits
-            = PDFTextSearch::find(*m_engine, own, collector, pageIndex, m_needle, cookie, &error);
+            = PDFTextSearch::find(*m_engine, own, collector, m_glyphIds, pageIndex, m_needle, cookie, &error);
         QVector<PDFSelection> selections;
         selections.reserve(qsizetype(hits.size()));
         for (const PDFTextMatch::Hit &hit : hits)

@@ -2,6 +2,7 @@
 
 // Internal to the engine boundary (includes MuPDF).
 
+#include "PDFGlyphIdTables.h"
 #include "PDFSelection.h"
 
 #include <mupdf/fitz.h>
@@ -71,6 +72,7 @@ private:
     const std::u32string m_needle;
     const Report m_report;
     const int m_pageCount;
+    PDFGlyphIdTables m_glyphIds; // shared by the lanes
     std::mutex m_mutex; // guards the members below it
     std::condition_variable m_reported; // a page was reported, or the find cancelled
     int m_nextPage = 0; // the first page no lane has taken

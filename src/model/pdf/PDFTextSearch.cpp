@@ -4,6 +4,7 @@
 #include "PDFDocumentEngine.h"
 #include "PDFEngineContext.h"
 #include "PDFGlyphCollector.h"
+#include "PDFGlyphIdTables.h"
 
 #include <algorithm>
 
@@ -47,7 +48,8 @@ bool foldGlyphs(fz_context *ctx, std::vector<PDFTextMatch::Glyph> *glyphs, PDFEr
 // from the page itself: loaded from `own` when given (the calling thread's private
 // document), else from the engine's document under its mutex. False (error set) on failure.
 bool pageGlyphs(fz_context *ctx, PDFDocumentEngine &engine, fz_document *own, PDFGlyphCollector &collector,
-    int pageIndex, fz_cookie *cookie, std::vector<PDFTextMatch::Glyph> *glyphs, PDFError *error)
+    PDFGlyphIdTables &glyphIds, int pageIndex, fz_cookie *cookie, std::vector<PDFTextMatch::Glyph> *glyphs,
+    PDFError *error)
 {
     const PDFPageGeometry &geometry = engine.geometry(pageIndex);
     fz_display_list *list = nullptr;
@@ -61,6 +63,8 @@ bool pageGlyphs(fz_context *ctx, PDFDocumentEngine &engine, fz_document *own, PD
                                 : engine.loadPage(ctx, pageIndex, error);
             if (!page)
                 return false;
+            if (own)
+                glyphIds.prepare(ctx, page);
             const bool ok = collector.collect(ctx, nullptr, page, geometry, cookie, glyphs, error);
             fz_drop_page(ctx, page);
             return ok;
@@ -100,7 +104,7 @@ std::u32string foldedNeedle(const QString &query)
 }
 
 std::vector<PDFTextMatch::Hit> find(PDFDocumentEngine &engine, fz_document *own, PDFGlyphCollector &collector,
-    int pageIndex, const std::u32string &needle, fz_cookie *cookie, PDFError *error)
+    PDFGlyphIdTables &glyphIds, int pageIndex, const std::u32string &needle, fz_cookie *cookie, PDFError *error)
 {
     std::vector<PDFTextMatch::Hit> hits;
     if (!engine.hasPage(pageIndex) || needle.empty())
@@ -111,7 +115,7 @@ std::vector<PDFTextMatch::Hit> find(PDFDocumentEngine &engine, fz_document *own,
         return hits;
     }
     std::vector<PDFTextMatch::Glyph> glyphs;
-    if (!pageGlyphs(ctx, engine, own, collector, pageIndex, cookie, &glyphs, error))
+    if (!pageGlyphs(ctx, engine, own, collector, glyphIds, pageIndex, cookie, &glyphs, error))
         return hits;
     if (PDFCancelCookie::reportIfCancelled(cookie, error))
         return hits;

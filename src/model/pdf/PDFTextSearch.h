@@ -14,6 +14,7 @@
 
 class PDFDocumentEngine;
 class PDFGlyphCollector;
+class PDFGlyphIdTables;
 
 // Extracting a page's text and finding a query in it, ignoring case as MuPDF folds it.
 namespace PDFTextSearch {
@@ -26,8 +27,9 @@ std::u32string foldedNeedle(const QString &query);
 // engine's mutex), else from the page: loaded from `own`, the calling thread's private
 // document (PDFDocumentEngine::openPrivateDocument) without the mutex, or, when `own` is
 // null, from the engine's document under it; either way read by `collector`, the calling
-// thread's. Searching never records a list. `cookie` may be null. Any thread.
+// thread's. Pages loaded from `own` have their fonts prepared by `glyphIds` first. Searching
+// never records a list. `cookie` may be null. Any thread.
 std::vector<PDFTextMatch::Hit> find(PDFDocumentEngine &engine, fz_document *own, PDFGlyphCollector &collector,
-    int pageIndex, const std::u32string &needle, fz_cookie *cookie, PDFError *error);
+    PDFGlyphIdTables &glyphIds, int pageIndex, const std::u32string &needle, fz_cookie *cookie, PDFError *error);
 
 } // namespace PDFTextSearch

@@ -64,11 +64,16 @@ protected:
     }
 };
 
-void setTextColor(QLabel *label, const QColor &color)
+// Text in `color`, or without one in the palette's placeholder colour, which follows a desktop
+// that turns dark.
+void setTextColor(QLabel *label, const QColor &color = QColor())
 {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    if (color.isValid()) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, color);
+        label->setPalette(palette);
+    }
+    label->setForegroundRole(color.isValid() ? QPalette::WindowText : QPalette::PlaceholderText);
 }
 
 } // namespace
@@ -109,7 +114,7 @@ QWidget *PDFViewerShortcutSettingsView::makeHeader()
         = new QLabel(QStringLiteral("点右侧键帽，然后按下新的组合键。修改后立即生效，并自动写进帮助图。"), header);
     explanation->setFont(PDFViewerStyle::calloutFont());
     explanation->setWordWrap(true);
-    setTextColor(explanation, PDFViewerStyle::secondary(palette()));
+    setTextColor(explanation);
     auto *stack = new QVBoxLayout(header);
     stack->setContentsMargins(24, 22, 24, 16);
     stack->setSpacing(7);
@@ -136,7 +141,7 @@ QWidget *PDFViewerShortcutSettingsView::makeGroups()
         auto *title = new QLabel(QString::fromUtf8(group.title), content);
         title->setFont(PDFViewerStyle::captionFont(QFont::DemiBold));
         title->setContentsMargins(12, 0, 12, 7);
-        setTextColor(title, PDFViewerStyle::secondary(palette()));
+        setTextColor(title);
         auto *card = new Card(content);
         auto *rows = new QVBoxLayout(card);
         rows->setContentsMargins(0, 0, 0, 0);
@@ -245,6 +250,6 @@ void PDFViewerShortcutSettingsView::refresh()
     // The footer shows the hint, unless a message belongs to the whole window.
     const bool windowMessage = !m_feedbackAction && !m_feedbackText.isEmpty();
     m_footerLabel->setText(windowMessage ? m_feedbackText : hintText());
-    setTextColor(m_footerLabel, windowMessage ? pdfBrandPurple : PDFViewerStyle::secondary(palette()));
+    setTextColor(m_footerLabel, windowMessage ? pdfBrandPurple : QColor());
     m_resetAll->setEnabled(!m_shortcuts->configuration().overrides().isEmpty());
 }

@@ -84,8 +84,12 @@ void announce(const QString &message)
         return;
     QObject *source = announcementSource();
     source->setProperty(kMessageProperty, message);
-    QAccessibleEvent event(source, QAccessible::Alert);
-    QAccessible::updateAccessibility(&event);
+    QAccessibleEvent alert(source, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+    // Qt's AT-SPI bridge drops alert events; screen readers there speak an alert element that
+    // is shown, which it passes on as "object:state-changed:showing".
+    QAccessibleEvent shown(source, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }
 
 } // namespace PDFViewerAccessibilityAnnouncer

@@ -8,7 +8,8 @@ class QObject;
 // the keyboard focus. UI thread only.
 namespace PDFViewerAccessibilityAnnouncer {
 
-// Posts an alert carrying `message` for the application; an empty message posts nothing.
+// Posts an alert carrying `message` for the application, and shows the alert element for the
+// AT-SPI bus, which passes no alert events on; an empty message posts nothing.
 void announce(const QString &message);
 
 // The object the alerts are posted for; its accessible interface is an invisible alert

@@ -3,6 +3,7 @@
 #include "PDFViewerModel.h"
 #include "PDFViewerStyle.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,17 +29,11 @@ PDFViewerPageField::PDFViewerPageField(PDFViewerModel *model, QWidget *parent)
     m_input->setAlignment(Qt::AlignCenter);
     m_input->setFixedWidth(34);
     m_input->setAcceptDrops(false);
-    QPalette palette = m_input->palette();
-    palette.setColor(QPalette::Base, Qt::transparent);
-    palette.setColor(QPalette::PlaceholderText, PDFViewerStyle::withOpacity(PDFViewerStyle::primary(palette), 0.7));
-    m_input->setPalette(palette);
     connect(m_input, &QLineEdit::returnPressed, this, &PDFViewerPageField::submitPage);
 
     m_count->setObjectName(QStringLiteral("pdf-page-count"));
     m_count->setFont(font);
-    QPalette countPalette = m_count->palette();
-    countPalette.setColor(QPalette::WindowText, PDFViewerStyle::secondary(countPalette));
-    m_count->setPalette(countPalette);
+    applyPalette();
     m_count->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     // Room for "/ " and five tabular digits, measured as the label measures its text, so
     // that the strip does not shift when another document's page count is shorter or longer.
@@ -112,4 +107,23 @@ std::optional<qint64> PDFViewerPageField::parsePageNumber(const QString &text)
         }
     }
     return value;
+}
+
+void PDFViewerPageField::applyPalette()
+{
+    const QPalette base = palette();
+    QPalette inputPalette = m_input->palette();
+    inputPalette.setColor(QPalette::Base, Qt::transparent);
+    inputPalette.setColor(QPalette::PlaceholderText, PDFViewerStyle::withOpacity(PDFViewerStyle::primary(base), 0.7));
+    m_input->setPalette(inputPalette);
+    QPalette countPalette = m_count->palette();
+    countPalette.setColor(QPalette::WindowText, PDFViewerStyle::secondary(base));
+    m_count->setPalette(countPalette);
+}
+
+void PDFViewerPageField::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        applyPalette();
+    QWidget::changeEvent(event);
 }

@@ -31,8 +31,13 @@ public:
     // within the signed 64-bit range.
     static std::optional<qint64> parsePageNumber(const QString &text);
 
+protected:
+    // A palette change (the desktop turning dark) recolours the page number and the count.
+    void changeEvent(QEvent *event) override;
+
 private:
     void refresh();
+    void applyPalette();
 
     PDFViewerModel *m_model;
     QLineEdit *m_input;

@@ -1,5 +1,6 @@
 #include "PDFViewerSearchField.h"
 
+#include "PDFViewerAccessibilityAnnouncer.h"
 #include "PDFViewerBusyIndicator.h"
 #include "PDFViewerFixedShortcuts.h"
 #include "PDFViewerModel.h"
@@ -65,9 +66,7 @@ PDFViewerSearchField::PDFViewerSearchField(PDFViewerModel *model, QWidget *paren
 
     m_result->setObjectName(QStringLiteral("pdf-search-result"));
     m_result->setFont(PDFViewerStyle::withMonospacedDigits(PDFViewerStyle::caption2Font(QFont::Medium)));
-    QPalette resultPalette = m_result->palette();
-    resultPalette.setColor(QPalette::WindowText, PDFViewerStyle::secondary(resultPalette));
-    m_result->setPalette(resultPalette);
+    applyPalette();
     m_result->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
 
     m_previous->setObjectName(QStringLiteral("pdf-search-previous"));
@@ -88,6 +87,9 @@ PDFViewerSearchField::PDFViewerSearchField(PDFViewerModel *model, QWidget *paren
 
     connect(model, &PDFViewerModel::searchTextChanged, this, &PDFViewerSearchField::refresh);
     connect(model, &PDFViewerModel::isSearchingChanged, this, &PDFViewerSearchField::refresh);
+    // The outcome is shown in the status bar, away from the focus: a screen reader hears it.
+    connect(model, &PDFViewerModel::searchEnded, this,
+        [model] { PDFViewerAccessibilityAnnouncer::announce(model->statusText()); });
     connect(model, &PDFViewerModel::searchResultLabelChanged, this, &PDFViewerSearchField::refresh);
     connect(model, &PDFViewerModel::searchResultCountChanged, this, &PDFViewerSearchField::refresh);
     connect(model, &PDFViewerModel::selectedSearchResultChanged, this, &PDFViewerSearchField::refresh);
@@ -139,6 +141,22 @@ void PDFViewerSearchField::paintEvent(QPaintEvent *)
     const QColor stroke = m_input->hasFocus() ? PDFViewerStyle::withOpacity(PDFViewerStyle::accent(palette()), 0.7)
                                               : PDFViewerStyle::withOpacity(PDFViewerStyle::primary(palette()), 0.1);
     painter.strokePath(shape, QPen(stroke, m_input->hasFocus() ? 1.5 : 0.75));
+}
+
+void PDFViewerSearchField::applyPalette()
+{
+    const QColor secondary = PDFViewerStyle::secondary(palette());
+    m_icon->setSymbol(m_icon->name(), secondary);
+    QPalette resultPalette = m_result->palette();
+    resultPalette.setColor(QPalette::WindowText, secondary);
+    m_result->setPalette(resultPalette);
+}
+
+void PDFViewerSearchField::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        applyPalette();
+    QWidget::changeEvent(event);
 }
 
 bool PDFViewerSearchField::eventFilter(QObject *watched, QEvent *event)

@@ -41,9 +41,12 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     // Repaints the outline when the text field gains or loses focus.
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // A palette change (the desktop turning dark) recolours the icon and the result count.
+    void changeEvent(QEvent *event) override;
 
 private:
     void refresh();
+    void applyPalette();
     // The capsule's width with every control shown, the result label holding up to three
     // digits a side, and the text field `inputWidth` wide.
     int widthAround(int inputWidth) const;

@@ -7,6 +7,7 @@
 #include "PDFViewerStyle.h"
 #include "PDFViewerSymbolView.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -30,9 +31,6 @@ PDFViewerStatusBar::PDFViewerStatusBar(PDFViewerModel *model, PDFViewerShortcutS
     m_icon->setObjectName(QStringLiteral("pdf-status-icon"));
     m_status->setObjectName(QStringLiteral("pdf-status-text"));
     m_hint->setObjectName(QStringLiteral("pdf-status-hint"));
-    QPalette hintPalette = m_hint->palette();
-    hintPalette.setColor(QPalette::WindowText, PDFViewerStyle::tertiary(hintPalette));
-    m_hint->setPalette(hintPalette);
     m_hint->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
 
     row->addWidget(m_icon, 0, Qt::AlignVCenter);
@@ -68,9 +66,19 @@ void PDFViewerStatusBar::refresh()
         m_icon->setSymbol(QStringLiteral("exclamationmark.triangle.fill"), PDFViewerStyle::warning());
     else
         m_icon->setSymbol(QStringLiteral("doc.text"), PDFViewerStyle::secondary(base));
+    QPalette hintPalette = m_hint->palette();
+    hintPalette.setColor(QPalette::WindowText, PDFViewerStyle::tertiary(base));
+    m_hint->setPalette(hintPalette);
     m_status->setText(m_model->statusText());
     m_hint->setText(hintText());
     m_hint->setVisible(m_model->pageCount() >= 1);
+}
+
+void PDFViewerStatusBar::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        refresh();
+    QWidget::changeEvent(event);
 }
 
 void PDFViewerStatusBar::paintEvent(QPaintEvent *)

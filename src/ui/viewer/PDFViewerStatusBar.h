@@ -33,6 +33,8 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // A palette change (the desktop turning dark) recolours the icon and the hint.
+    void changeEvent(QEvent *event) override;
 
 private:
     void refresh();

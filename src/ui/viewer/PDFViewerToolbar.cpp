@@ -230,6 +230,13 @@ bool PDFViewerToolbar::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+void PDFViewerToolbar::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        refreshState();
+    QWidget::changeEvent(event);
+}
+
 void PDFViewerToolbar::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -46,6 +46,8 @@ protected:
     // moves, resizes, shows or hides: the shadows lie outside the children, so Qt's own
     // repaint of the child's rectangle would leave the old shadow's rim behind.
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // A palette change (the desktop turning dark) recolours the zoom label.
+    void changeEvent(QEvent *event) override;
 
 private:
     struct ShortcutTip {

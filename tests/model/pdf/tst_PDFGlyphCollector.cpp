@@ -3,6 +3,7 @@
 #include "PDFDocumentEngine.h"
 #include "PDFEngineContext.h"
 #include "PDFGlyphCollector.h"
+#include "PDFGlyphIdTables.h"
 #include "TestPDFs.h"
 
 #include <QFile>
@@ -85,6 +86,7 @@ private slots:
     void initTestCase();
     void readsAsStructuredText_data();
     void readsAsStructuredText();
+    void preparedFontsFindTheSameGlyphs();
 
 private:
     QTemporaryDir m_dir;
@@ -132,6 +134,39 @@ void tst_PDFGlyphCollector::readsAsStructuredText()
         QVERIFY(!expected.empty());
         QCOMPARE(describe(collected), describe(expected));
     }
+}
+
+// A find's private document looks glyphs up in a table by CID; every CID must give the glyph
+// MuPDF's own lookups give in a document left as it was.
+void tst_PDFGlyphCollector::preparedFontsFindTheSameGlyphs()
+{
+    PDFError error;
+    const auto engine
+        = PDFDocumentEngine::open(QFile::encodeName(m_dir.filePath(QStringLiteral("report.pdf"))), &error);
+    QVERIFY2(engine, qPrintable(error.message));
+    fz_context *ctx = PDFEngineContext::current();
+    fz_document *own = engine->openPrivateDocument(ctx, &error);
+    fz_page *page = PDFDocumentEngine::loadPage(ctx, own, 0, &error);
+    fz_page *unprepared = engine->loadPage(ctx, 0, &error);
+    QVERIFY(page && unprepared);
+    PDFGlyphIdTables().prepare(ctx, page);
+    auto cjkFont = [ctx](fz_page *page) {
+        pdf_page *pdfPage = pdf_page_from_fz_page(ctx, page);
+        pdf_obj *resources = pdf_page_resources(ctx, pdfPage);
+        return pdf_load_font(ctx, pdfPage->doc, resources, pdf_dict_getp(ctx, resources, "Font/F2"));
+    };
+    pdf_font_desc *prepared = cjkFont(page);
+    pdf_font_desc *original = cjkFont(unprepared);
+    QVERIFY(prepared->cid_to_gid && !prepared->to_ttf_cmap && original->to_ttf_cmap);
+    int differing = 0;
+    for (int cid = 0; cid < 0x10000; ++cid)
+        differing += pdf_font_cid_to_gid(ctx, prepared, cid) != pdf_font_cid_to_gid(ctx, original, cid);
+    QCOMPARE(differing, 0);
+    pdf_drop_font(ctx, prepared);
+    pdf_drop_font(ctx, original);
+    fz_drop_page(ctx, page);
+    fz_drop_page(ctx, unprepared);
+    PDFDocumentEngine::closePrivateDocument(ctx, own);
 }
 
 QTEST_GUILESS_MAIN(tst_PDFGlyphCollector)

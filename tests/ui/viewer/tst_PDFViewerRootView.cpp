@@ -9,6 +9,7 @@
 #include "PDFViewerRootView.h"
 #include "PDFViewerSearchField.h"
 #include "PDFViewerStatusBar.h"
+#include "PDFViewerStyle.h"
 #include "PDFViewerToolbar.h"
 #include "ViewerWindowFixture.h"
 
@@ -75,6 +76,7 @@ private slots:
     void submitPage_data();
     void submitPage();
     void documentAreaAndStatusFollowTheModel();
+    void aDarkDesktopRecoloursTheChrome();
     void presentingMovesTheSameCanvas();
     void leavingFullScreenEndsPresentation();
     void presenterKeys_data();
@@ -162,6 +164,29 @@ void tst_PDFViewerRootView::documentAreaAndStatusFollowTheModel()
     QCOMPARE(v->model->pdfView(), canvas);
     QVERIFY(!canvas->parentWidget());
     QCOMPARE(v->model->pageCount(), 3);
+}
+
+// Regression: the chrome's muted text colours and the canvas around the pages took the palette
+// once, so a desktop that turned dark left dark text on the dark window and a light canvas.
+void tst_PDFViewerRootView::aDarkDesktopRecoloursTheChrome()
+{
+    QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 3));
+    const QPalette light = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+    const QPalette dark(QColor(30, 30, 34));
+    QApplication::setPalette(dark);
+    PDFViewerToolbar *toolbar = v->root->toolbar();
+    const QList<std::pair<QWidget *, QColor>> texts {
+        {v->root->statusBar()->hintLabel(), PDFViewerStyle::tertiary(dark)},
+        {toolbar->searchField()->resultLabel(), PDFViewerStyle::secondary(dark)},
+        {toolbar->pageField()->findChild<QLabel *>(QStringLiteral("pdf-page-count")), PDFViewerStyle::secondary(dark)},
+        {toolbar->zoomLabel(), PDFViewerStyle::primary(dark)},
+    };
+    for (const auto &[label, colour] : texts)
+        QTRY_COMPARE(label->palette().color(QPalette::WindowText), colour); // the change is posted
+    QCOMPARE(toolbar->pageField()->lineEdit()->palette().color(QPalette::PlaceholderText),
+        PDFViewerStyle::withOpacity(PDFViewerStyle::primary(dark), 0.7));
+    QCOMPARE(v->model->pdfView()->viewport()->grab().toImage().pixelColor(1, 1), dark.color(QPalette::Window));
 }
 
 // Presenting shows the same canvas alone, where the presenter's keys turn the pages; Escape ends
