@@ -22,6 +22,14 @@ TSAN_SUITES := tst_PlenvoThreadHandOver tst_PDFRenderQueue tst_BlueprintPDFView 
 empty :=
 space := $(empty) $(empty)
 
+# `make install`: the program and its desktop files, stripped, from build/ into PREFIX
+# (DESTDIR is honoured). `make deb`: build-deb/plenvo_<version>_amd64.deb, from a Release build
+# of the program alone.
+PREFIX ?= /usr/local
+DEB_DIR ?= build-deb
+DEB_CMAKE_OPTIONS := -DCMAKE_BUILD_TYPE=Release -DPLENVO_WERROR=$(if $(WERROR),ON,OFF) \
+	-DPLENVO_BUILD_BENCH=OFF -DPLENVO_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+
 # `make fuzz`: every fuzz target for FUZZ_SECONDS each, in a build of its own.
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -29,7 +37,7 @@ FUZZ_SCRATCH ?= /tmp/plenvo-fuzz
 FUZZ_TARGETS := pdf_document recent_documents reading_positions shortcut_configuration \
 	recently_used_xbel single_instance_message
 
-.PHONY: all deps configure build run test test-asan test-tsan sample bench clean fuzz format FORCE
+.PHONY: all deps configure build run test test-asan test-tsan sample bench clean fuzz format install deb FORCE
 
 all: build sample
 
@@ -47,6 +55,7 @@ endef
 $(eval $(call configure_rule,$(BUILD_DIR),$(COMMON_OPTIONS)))
 $(eval $(call configure_rule,$(ASAN_DIR),$(ASAN_CMAKE_OPTIONS)))
 $(eval $(call configure_rule,$(TSAN_DIR),$(TSAN_CMAKE_OPTIONS)))
+$(eval $(call configure_rule,$(DEB_DIR),$(DEB_CMAKE_OPTIONS)))
 
 configure: deps $(BUILD_DIR)/build.ninja
 
@@ -69,6 +78,17 @@ run: build sample
 
 test: build sample
 	scripts/run-tests.sh $(BUILD_DIR)
+
+install: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target plenvo plenvo_data
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX) --strip
+
+# The package's files are what the install rules put under /usr, stripped; its Depends line
+# is dpkg-shlibdeps' reading of the binary plus cmake/PlenvoPackage.cmake's list.
+deb: deps $(DEB_DIR)/build.ninja
+	cmake --build $(DEB_DIR) -j $(JOBS)
+	cd $(DEB_DIR) && cpack -G DEB
+	@ls -l $(DEB_DIR)/plenvo_*_amd64.deb
 
 # Every suite, end-to-end tests included, under AddressSanitizer (with leak checks) and
 # UndefinedBehaviorSanitizer; any report fails the run.
@@ -103,4 +123,4 @@ fuzz:
 	scripts/run-fuzz.sh $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS) $(FUZZ_SCRATCH) $(FUZZ_TARGETS)
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(SAMPLE) $(LIGHT_SAMPLE) $(CHINESE_SAMPLE)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(DEB_DIR) $(SAMPLE) $(LIGHT_SAMPLE) $(CHINESE_SAMPLE)

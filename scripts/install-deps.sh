@@ -22,6 +22,8 @@ packages=(
   qt6-translations-l10n
   # fonts for the Chinese interface, and an icon theme
   fonts-noto-cjk adwaita-icon-theme hicolor-icon-theme
+  # the install test's validators of the desktop entry and metainfo, and its manual page reader
+  desktop-file-utils appstream man-db
   # end-to-end tests and screenshots; the accessibility bus they read controls from
   xvfb xauth xdotool xclip imagemagick jq dbus-daemon at-spi2-core python3-pyatspi
   # peer engines, used only by the benchmark; poppler-data holds the CJK character maps
