@@ -9,6 +9,8 @@
 #include <cmath>
 #include <limits>
 
+#include <malloc.h>
+
 namespace BenchSupport {
 
 double bestOfMs(int runs, const std::function<void()> &work)
@@ -37,6 +39,9 @@ double peakRssMb()
 
 void resetPeakRss()
 {
+    // Heap the process freed earlier (the peer engines' documents) would otherwise stay
+    // resident and count towards the next peak.
+    malloc_trim(0);
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
