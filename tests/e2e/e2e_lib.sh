@@ -67,6 +67,15 @@ e2e_window_titled() {
     xdotool search --onlyvisible --name "^$1\$"
 }
 
+# Writes a one-page A0 sheet and opens it in the real program; sets `window` to its window.
+e2e_open_sheet() {
+    "$bin/plenvo-make-sample" "$E2E_WORK/sheet.pdf" --a0-only || e2e_fail "could not write the sample"
+    "$bin/plenvo" "$E2E_WORK/sheet.pdf" >>"$E2E_WORK/app.log" 2>&1 &
+    E2E_PIDS="$E2E_PIDS $!"
+    e2e_wait 30 e2e_window_titled sheet || e2e_fail "no window titled sheet"
+    window=$(e2e_window_titled sheet)
+}
+
 # e2e_screenshot NAME: captures the screen; prints the PNG's path.
 e2e_screenshot() {
     local shot="$E2E_WORK/$1.png"

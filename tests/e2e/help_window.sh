@@ -7,11 +7,7 @@ bin=$1
 . "$(dirname "$0")/e2e_lib.sh"
 e2e_accessibility "$@"
 
-"$bin/plenvo-make-sample" "$E2E_WORK/sheet.pdf" --a0-only || e2e_fail "could not write the sample"
-"$bin/plenvo" "$E2E_WORK/sheet.pdf" >>"$E2E_WORK/app.log" 2>&1 &
-E2E_PIDS="$E2E_PIDS $!"
-e2e_wait 30 e2e_window_titled sheet || e2e_fail "no window titled sheet"
-window=$(e2e_window_titled sheet)
+e2e_open_sheet
 
 help_shown() {
     e2e_window_titled 帮助

@@ -18,18 +18,6 @@ constexpr int kPadding = 12;
 constexpr int kMinimumLineHeight = 47;
 constexpr QSize kRecorderSize {142, 30};
 
-// Text in `color`, or without one in the palette's placeholder colour, which follows a desktop
-// that turns dark.
-void setTextColor(QLabel *label, const QColor &color = QColor())
-{
-    if (color.isValid()) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, color);
-        label->setPalette(palette);
-    }
-    label->setForegroundRole(color.isValid() ? QPalette::WindowText : QPalette::PlaceholderText);
-}
-
 } // namespace
 
 PDFViewerShortcutSettingsRow::PDFViewerShortcutSettingsRow(PDFViewerShortcutAction action, QWidget *parent)
@@ -44,7 +32,7 @@ PDFViewerShortcutSettingsRow::PDFViewerShortcutSettingsRow(PDFViewerShortcutActi
     setObjectName(QStringLiteral("pdf-shortcut-row-") + action.rawValue());
     m_name->setFont(PDFViewerStyle::bodyFont(QFont::Medium));
     m_default->setFont(PDFViewerStyle::caption2Font());
-    setTextColor(m_default);
+    PDFViewerStyle::setTextColor(m_default);
     m_reset->setObjectName(QStringLiteral("pdf-shortcut-reset-") + action.rawValue());
     m_reset->setAccessibleName(QStringLiteral("恢复“") + action.displayName() + QStringLiteral("”默认快捷键"));
     m_recorder->setObjectName(QStringLiteral("pdf-shortcut-recorder-") + action.rawValue());
@@ -102,6 +90,6 @@ void PDFViewerShortcutSettingsRow::showMessage(const QString &text)
 {
     m_message->setText(text);
     m_message->setAccessibleName(text);
-    setTextColor(m_message, isSuccess(text) ? QColor() : PDFViewerStyle::warning());
+    PDFViewerStyle::setTextColor(m_message, isSuccess(text) ? QColor() : PDFViewerStyle::warning());
     m_message->setVisible(!text.isEmpty());
 }

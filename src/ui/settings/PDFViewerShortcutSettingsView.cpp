@@ -64,18 +64,6 @@ protected:
     }
 };
 
-// Text in `color`, or without one in the palette's placeholder colour, which follows a desktop
-// that turns dark.
-void setTextColor(QLabel *label, const QColor &color = QColor())
-{
-    if (color.isValid()) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, color);
-        label->setPalette(palette);
-    }
-    label->setForegroundRole(color.isValid() ? QPalette::WindowText : QPalette::PlaceholderText);
-}
-
 } // namespace
 
 PDFViewerShortcutSettingsView::PDFViewerShortcutSettingsView(PDFViewerShortcutStore *shortcuts, QWidget *parent)
@@ -114,7 +102,7 @@ QWidget *PDFViewerShortcutSettingsView::makeHeader()
         = new QLabel(QStringLiteral("点右侧键帽，然后按下新的组合键。修改后立即生效，并自动写进帮助图。"), header);
     explanation->setFont(PDFViewerStyle::calloutFont());
     explanation->setWordWrap(true);
-    setTextColor(explanation);
+    PDFViewerStyle::setTextColor(explanation);
     auto *stack = new QVBoxLayout(header);
     stack->setContentsMargins(24, 22, 24, 16);
     stack->setSpacing(7);
@@ -141,7 +129,7 @@ QWidget *PDFViewerShortcutSettingsView::makeGroups()
         auto *title = new QLabel(QString::fromUtf8(group.title), content);
         title->setFont(PDFViewerStyle::captionFont(QFont::DemiBold));
         title->setContentsMargins(12, 0, 12, 7);
-        setTextColor(title);
+        PDFViewerStyle::setTextColor(title);
         auto *card = new Card(content);
         auto *rows = new QVBoxLayout(card);
         rows->setContentsMargins(0, 0, 0, 0);
@@ -250,6 +238,6 @@ void PDFViewerShortcutSettingsView::refresh()
     // The footer shows the hint, unless a message belongs to the whole window.
     const bool windowMessage = !m_feedbackAction && !m_feedbackText.isEmpty();
     m_footerLabel->setText(windowMessage ? m_feedbackText : hintText());
-    setTextColor(m_footerLabel, windowMessage ? pdfBrandPurple : QColor());
+    PDFViewerStyle::setTextColor(m_footerLabel, windowMessage ? pdfBrandPurple : QColor());
     m_resetAll->setEnabled(!m_shortcuts->configuration().overrides().isEmpty());
 }

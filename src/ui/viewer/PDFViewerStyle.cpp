@@ -1,5 +1,6 @@
 #include "PDFViewerStyle.h"
 
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
@@ -80,6 +81,16 @@ QColor divider(const QPalette &palette)
     const QColor text = palette.color(QPalette::WindowText);
     return QColor::fromRgbF(window.redF() * 0.88F + text.redF() * 0.12F,
         window.greenF() * 0.88F + text.greenF() * 0.12F, window.blueF() * 0.88F + text.blueF() * 0.12F);
+}
+
+void setTextColor(QLabel *label, const QColor &color)
+{
+    if (color.isValid()) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, color);
+        label->setPalette(palette);
+    }
+    label->setForegroundRole(color.isValid() ? QPalette::WindowText : QPalette::PlaceholderText);
 }
 
 QColor ultraThinMaterial(const QPalette &palette)

@@ -10,6 +10,8 @@ class QPalette;
 // Shared look of the viewer window's chrome: the text styles, the foreground and material
 // colours derived from the widget palette, and the soft shadows and rounded surfaces the
 // toolbar, search field and floating buttons are drawn with. All sizes are logical pixels.
+class QLabel;
+
 namespace PDFViewerStyle {
 
 // Text styles. Pixel sizes, so the chrome keeps its proportions whatever the desktop's
@@ -35,6 +37,9 @@ QColor accent(const QPalette &palette);
 QColor warning();
 // Hairlines between areas: 12 % of the text colour over the window colour, opaque.
 QColor divider(const QPalette &palette);
+// Sets `label`'s text in `color`, or without one in the palette's placeholder colour, which
+// follows a desktop that turns dark.
+void setTextColor(QLabel *label, const QColor &color = QColor());
 
 // Translucent fills standing in for blurred materials: a light veil over whatever lies behind.
 QColor ultraThinMaterial(const QPalette &palette);
