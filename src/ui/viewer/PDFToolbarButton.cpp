@@ -92,7 +92,7 @@ void PDFToolbarButton::paintEvent(QPaintEvent *)
         painter.strokePath(shape, focus);
     }
 
-    const QColor foreground = m_isProminent ? QColor(Qt::white) : PDFViewerStyle::primary(palette());
+    const QColor foreground = m_isProminent ? QColor(Qt::white) : PDFViewerStyle::enabledPrimary(palette());
     const QFont font = captionFont();
     qreal contentWidth = 0;
     if (!m_systemImage.isEmpty())

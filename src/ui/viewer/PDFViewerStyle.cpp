@@ -58,6 +58,10 @@ QColor primary(const QPalette &palette)
 {
     return palette.color(QPalette::WindowText);
 }
+QColor enabledPrimary(const QPalette &palette)
+{
+    return palette.color(QPalette::Active, QPalette::WindowText);
+}
 QColor secondary(const QPalette &palette)
 {
     return withOpacity(primary(palette), 0.55);

@@ -27,6 +27,9 @@ QFont withMonospacedDigits(QFont font);
 
 // Foreground levels over the window background.
 QColor primary(const QPalette &palette);
+// The primary colour of the palette's enabled state: a disabled control is the enabled one drawn
+// at a lower opacity, not dimmed twice by the palette's disabled colours as well.
+QColor enabledPrimary(const QPalette &palette);
 QColor secondary(const QPalette &palette);
 QColor tertiary(const QPalette &palette);
 // `color` with its alpha multiplied by `opacity`.

@@ -22,7 +22,7 @@ void PDFViewerSymbolButton::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(isEnabled() ? 1.0 : 0.38);
     const QRectF face = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    const QColor primary = PDFViewerStyle::primary(palette());
+    const QColor primary = PDFViewerStyle::enabledPrimary(palette());
     if (isEnabled() && (isDown() || underMouse())) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(PDFViewerStyle::withOpacity(primary, isDown() ? 0.14 : 0.08));

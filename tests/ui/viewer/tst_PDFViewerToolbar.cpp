@@ -90,6 +90,15 @@ void tst_PDFViewerToolbar::enabledStatesAndPageField()
     QVERIFY(s->toolbar.searchField()->lineEdit()->isEnabled());
     QCOMPARE(s->toolbar.pageField()->lineEdit()->placeholderText(), placeholder);
     QCOMPARE(s->toolbar.pageField()->countText(), count);
+    // A disabled button is its enabled self at 38 % opacity: black over the light bar comes out
+    // near grey 150, where the palette's disabled grey dimmed once more would give about 220.
+    const QImage previous = s->button("pdf-previous-page")->grab().toImage();
+    int darkest = 255;
+    for (int y = 0; y < previous.height(); ++y) {
+        for (int x = 0; x < previous.width(); ++x)
+            darkest = std::min(darkest, qGray(previous.pixel(x, y)));
+    }
+    QVERIFY2(darkest < 180, qPrintable(QString::number(darkest)));
 }
 
 void tst_PDFViewerToolbar::buttonsDriveTheModelAndCanvas()
