@@ -70,9 +70,7 @@ void PDFViewerEmptyState::refresh()
         m_isDropTargeted ? PDFViewerStyle::accent(base) : PDFViewerStyle::secondary(base));
     m_title->setText(m_isDropTargeted ? QStringLiteral("松开即可打开") : QStringLiteral("把 PDF 拖到这里"));
 
-    QPalette hintPalette = m_hint->palette();
-    hintPalette.setColor(QPalette::WindowText, PDFViewerStyle::secondary(base));
-    m_hint->setPalette(hintPalette);
+    PDFViewerStyle::setTextColor(m_hint, PDFViewerStyle::secondary(base));
 
     // The accent-filled ("prominent") button.
     const QColor accent = PDFViewerStyle::accent(base);

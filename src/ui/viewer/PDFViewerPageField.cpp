@@ -116,9 +116,7 @@ void PDFViewerPageField::applyPalette()
     inputPalette.setColor(QPalette::Base, Qt::transparent);
     inputPalette.setColor(QPalette::PlaceholderText, PDFViewerStyle::withOpacity(PDFViewerStyle::primary(base), 0.7));
     m_input->setPalette(inputPalette);
-    QPalette countPalette = m_count->palette();
-    countPalette.setColor(QPalette::WindowText, PDFViewerStyle::secondary(base));
-    m_count->setPalette(countPalette);
+    PDFViewerStyle::setTextColor(m_count, PDFViewerStyle::secondary(base));
 }
 
 void PDFViewerPageField::changeEvent(QEvent *event)

@@ -147,9 +147,7 @@ void PDFViewerSearchField::applyPalette()
 {
     const QColor secondary = PDFViewerStyle::secondary(palette());
     m_icon->setSymbol(m_icon->name(), secondary);
-    QPalette resultPalette = m_result->palette();
-    resultPalette.setColor(QPalette::WindowText, secondary);
-    m_result->setPalette(resultPalette);
+    PDFViewerStyle::setTextColor(m_result, secondary);
 }
 
 void PDFViewerSearchField::changeEvent(QEvent *event)

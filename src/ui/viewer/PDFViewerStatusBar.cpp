@@ -66,9 +66,7 @@ void PDFViewerStatusBar::refresh()
         m_icon->setSymbol(QStringLiteral("exclamationmark.triangle.fill"), PDFViewerStyle::warning());
     else
         m_icon->setSymbol(QStringLiteral("doc.text"), PDFViewerStyle::secondary(base));
-    QPalette hintPalette = m_hint->palette();
-    hintPalette.setColor(QPalette::WindowText, PDFViewerStyle::tertiary(base));
-    m_hint->setPalette(hintPalette);
+    PDFViewerStyle::setTextColor(m_hint, PDFViewerStyle::tertiary(base));
     m_status->setText(m_model->statusText());
     m_hint->setText(hintText());
     m_hint->setVisible(m_model->pageCount() >= 1);

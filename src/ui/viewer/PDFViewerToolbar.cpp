@@ -191,10 +191,9 @@ void PDFViewerToolbar::refreshState()
     const QString percentage = QString::number(m_model->zoomPercentage()) + QLatin1Char('%');
     m_zoomLabel->setText(percentage);
     m_zoomLabel->setAccessibleName(QStringLiteral("当前缩放 ") + percentage);
-    QPalette palette = m_zoomLabel->palette();
-    const QPalette base = this->palette();
-    palette.setColor(QPalette::WindowText, hasPages ? PDFViewerStyle::primary(base) : PDFViewerStyle::secondary(base));
-    m_zoomLabel->setPalette(palette);
+    const QPalette base = palette();
+    PDFViewerStyle::setTextColor(
+        m_zoomLabel, hasPages ? PDFViewerStyle::primary(base) : PDFViewerStyle::secondary(base));
 }
 
 QRect PDFViewerToolbar::shadowArea(const QWidget *surface, const QRect &geometry) const
