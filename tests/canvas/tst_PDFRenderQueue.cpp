@@ -3,6 +3,7 @@
 #include "PDFPage.h"
 #include "PDFRenderBands.h"
 #include "PDFRenderQueue.h"
+#include "PDFStandIns.h"
 #include "PDFTileCache.h"
 #include "TestPDFs.h"
 
@@ -21,6 +22,7 @@ private slots:
     void bandsSplitTheTileGridEvenly_data();
     void bandsSplitTheTileGridEvenly();
     void bandedTilesMatchTilesDrawnAlone();
+    void standInsShowTheBestPictureAtHand();
 };
 
 namespace {
@@ -220,6 +222,74 @@ void tst_PDFRenderQueue::bandedTilesMatchTilesDrawnAlone()
             QCOMPARE(image ? *image : drawn.convertToFormat(alone.format()), alone);
         }
     }
+}
+
+// A page of 1024 × 1024 points shown at 1 pixel per point: 2 × 2 tiles. The cached pictures
+// are single-colour images, so the colour drawn tells which one stood in: the preview blue, a
+// 512-pixel tile of half scale red (the whole page), one of twice the scale green (a quarter
+// of tile (0, 0)). Walks from nothing cached to a whole scale, each picture better than the
+// one before, then through the end of the stand-in.
+void tst_PDFRenderQueue::standInsShowTheBestPictureAtHand()
+{
+    PDFTileCache cache;
+    PDFStandIns standIns;
+    PDFStandIns::Page page {tile(0), QSizeF(1024, 1024), QRect(0, 0, 1024, 1024), QPoint(0, 0), nullptr, {}};
+    QImage preview(100, 100, QImage::Format_RGB32);
+    preview.fill(Qt::blue);
+    const auto cacheTile = [&cache](qint64 scaleKey, Qt::GlobalColor colour) {
+        QImage image(512, 512, QImage::Format_RGB32);
+        image.fill(colour);
+        cache.insert(tile(0, scaleKey), image);
+    };
+    // Tile (0, 0) drawn into a fresh black canvas; draw()'s answers land in `covered` and `rough`.
+    bool covered = false;
+    bool rough = false;
+    const auto drawTile = [&](bool mayCompose) {
+        QImage canvas(1024, 1024, QImage::Format_RGB32);
+        canvas.fill(Qt::black);
+        QPainter painter(&canvas);
+        covered = standIns.draw(painter, cache, page, tile(0), mayCompose, &rough);
+        painter.end();
+        return canvas;
+    };
+    QCOMPARE(drawTile(true).pixelColor(100, 100), QColor(Qt::white)); // paper
+    QVERIFY(!covered);
+    QCOMPARE(standIns.count(), 0);
+
+    // Out of the frame's time: drawn roughly, nothing composed.
+    page.preview = &preview;
+    QCOMPARE(drawTile(false).pixelColor(100, 100), QColor(Qt::blue));
+    QVERIFY(covered && rough);
+    QCOMPARE(standIns.count(), 0);
+
+    // A partial scale lies over the preview.
+    cacheTile(2000000, Qt::green);
+    page.scales = {2000000};
+    QImage drawn = drawTile(true);
+    QCOMPARE(drawn.pixelColor(100, 100), QColor(Qt::green));
+    QCOMPARE(drawn.pixelColor(400, 400), QColor(Qt::blue));
+    QVERIFY(covered && !rough);
+    QCOMPARE(standIns.count(), 1);
+
+    // Of two equally near scales the whole one wins, though the partial one comes first; the
+    // stand-in composed before is replaced.
+    cacheTile(500000, Qt::red);
+    page.scales = {2000000, 500000};
+    drawn = drawTile(true);
+    QCOMPARE(drawn.pixelColor(100, 100), QColor(Qt::red));
+    QCOMPARE(drawn.pixelColor(400, 400), QColor(Qt::red));
+    QCOMPARE(standIns.count(), 1);
+    // Reused while nothing better exists, even past the frame's time.
+    QCOMPARE(drawTile(false).pixelColor(100, 100), QColor(Qt::red));
+    QVERIFY(!rough);
+
+    // It goes when its tile leaves the view, or arrives.
+    standIns.retain({tile(1)});
+    QCOMPARE(standIns.count(), 0);
+    drawTile(true);
+    QCOMPARE(standIns.count(), 1);
+    standIns.drop(tile(0));
+    QCOMPARE(standIns.count(), 0);
 }
 
 QTEST_MAIN(tst_PDFRenderQueue)

@@ -2,7 +2,6 @@
 
 #include "BlueprintPDFView.h"
 #include "PDFRenderQueue.h"
-#include "PDFWheelZoomFilter.h"
 
 PDFCanvasProbe::PDFCanvasProbe(BlueprintPDFView &canvas)
     : m_canvas(canvas)
@@ -38,9 +37,4 @@ PDFTilePainter::FrameStats PDFCanvasProbe::frameStats() const
 void PDFCanvasProbe::resetFrameStats()
 {
     m_canvas.m_tiles->m_frameStats = {};
-}
-
-bool PDFCanvasProbe::hasWheelFilter() const
-{
-    return m_canvas.findChild<PDFWheelZoomFilter *>(QString(), Qt::FindDirectChildrenOnly) != nullptr;
 }

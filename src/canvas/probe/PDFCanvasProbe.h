@@ -22,8 +22,6 @@ public:
     void forgetImages();
     PDFTilePainter::FrameStats frameStats() const;
     void resetFrameStats();
-    // The canvas's application-wide wheel filter exists.
-    bool hasWheelFilter() const;
 
 private:
     BlueprintPDFView &m_canvas;
