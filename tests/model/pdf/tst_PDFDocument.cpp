@@ -57,17 +57,14 @@ private slots:
     void open_data();
     void open();
     void damagedBytesNeverCrash();
-    void rotationIsNormalisedLikeTheEngine_data();
-    void rotationIsNormalisedLikeTheEngine();
-    void linksResolveInternalAndExternal();
+    void rotationSnapsLikeTheEngineAndDrawsLikePageToDisplay_data();
+    void rotationSnapsLikeTheEngineAndDrawsLikePageToDisplay();
     void onlyWebAndMailLinksLeaveAndOnlyPageMovesStay_data();
     void onlyWebAndMailLinksLeaveAndOnlyPageMovesStay();
     void scriptsNeverRun();
     void damagedOrOutsizedPageTreesOpenBoundedAndInTime_data();
     void damagedOrOutsizedPageTreesOpenBoundedAndInTime();
     void drawsTextOnWhitePaperTileByTile();
-    void rotationTurnsThePageLikePageToDisplay_data();
-    void rotationTurnsThePageLikePageToDisplay();
     void failedRequestsYieldNullImage_data();
     void failedRequestsYieldNullImage();
     void concurrentRendersAgreeWhileCacheEvicts();
@@ -182,61 +179,54 @@ void tst_PDFDocument::damagedBytesNeverCrash()
     QVERIFY(opened > 5); // most damage is repaired, so the drawing and finding paths ran
 }
 
-void tst_PDFDocument::rotationIsNormalisedLikeTheEngine_data()
+void tst_PDFDocument::rotationSnapsLikeTheEngineAndDrawsLikePageToDisplay_data()
 {
-    QTest::addColumn<int>("degrees");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("-90") << -90 << 270;
+    QTest::addColumn<int>("fileRotation"); // the page's /Rotate
+    QTest::addColumn<int>("snapped");
+    QTest::addColumn<int>("rotation"); // then set by the viewer
+    QTest::addColumn<QSize>("size"); // as shown at 1 pixel a point
+    QTest::newRow("upright, turned 90") << 0 << 0 << 90 << QSize(842, 595);
+    QTest::newRow("upright, turned -90") << 0 << 0 << -90 << QSize(842, 595);
+    QTest::newRow("file 90, turned back to 0") << 90 << 90 << 0 << QSize(595, 842);
+    QTest::newRow("file -90") << -90 << 270 << 270 << QSize(842, 595);
     // Off-grid values snap like the engine: half-way rounds up, 315 and above wrap to 0;
     // the most negative value must not overflow.
-    QTest::newRow("45") << 45 << 90;
-    QTest::newRow("340") << 340 << 0;
-    QTest::newRow("INT_MIN") << std::numeric_limits<int>::min() << 270;
+    QTest::newRow("file 45") << 45 << 90 << 90 << QSize(842, 595);
+    QTest::newRow("file 340") << 340 << 0 << 0 << QSize(595, 842);
+    QTest::newRow("file INT_MIN") << std::numeric_limits<int>::min() << 270 << 270 << QSize(842, 595);
 }
 
-void tst_PDFDocument::rotationIsNormalisedLikeTheEngine()
+// The page's size comes from the engine's own geometry, so it agrees with our rotation only
+// when both snapped the file's /Rotate the same way. The canvas places hits and links with
+// pageToDisplay(); the drawing must agree with it.
+void tst_PDFDocument::rotationSnapsLikeTheEngineAndDrawsLikePageToDisplay()
 {
-    QFETCH(int, degrees);
-    QFETCH(int, expected);
-    // The size comes from the engine's own geometry, so it agrees with our rotation only when
-    // both snapped the file's /Rotate the same way.
-    QVERIFY(TestPDFs::writeRotated(path(QStringLiteral("turned.pdf")), {degrees}));
+    QFETCH(int, fileRotation);
+    QFETCH(int, snapped);
+    QFETCH(int, rotation);
+    QFETCH(QSize, size);
+    QVERIFY(TestPDFs::writeRotated(path(QStringLiteral("turned.pdf")), {fileRotation}));
     const auto document = open(QStringLiteral("turned.pdf"));
     QVERIFY(document);
-    QCOMPARE(document->page(0)->rotation(), expected);
-    QCOMPARE(document->page(0)->pageSize(), expected % 180 ? QSizeF(842, 595) : QSizeF(595, 842));
-}
+    PDFPage *page = document->page(0);
+    QCOMPARE(page->rotation(), snapped);
+    QCOMPARE(page->pageSize(), snapped % 180 ? QSizeF(842, 595) : QSizeF(595, 842));
+    const QRect asFiled(QPoint(), page->pageSize().toSize());
+    const QRect reference = inkBounds(document->renderTile(0, snapped, 1.0, asFiled));
+    QVERIFY(!reference.isNull());
 
-void tst_PDFDocument::linksResolveInternalAndExternal()
-{
-    PDFDocumentBuilder builder;
-    builder.addPage({QSizeF(595, 842), 0, {}, {QStringLiteral("https://example.com/a?b=1")}, 2});
-    builder.addPage(QSizeF(595, 842));
-    builder.addPage(QSizeF(842, 595), {}, 90); // the target shows sideways
-    QVERIFY(builder.save(path(QStringLiteral("links.pdf"))));
-    const auto document = open(QStringLiteral("links.pdf"));
-    QVERIFY(document);
-
-    QVector<PDFLink> links = document->links(0);
-    QCOMPARE(links.size(), 2);
-    if (links[0].uri.isEmpty())
-        std::swap(links[0], links[1]);
-    QCOMPARE(links[0].uri, QStringLiteral("https://example.com/a?b=1"));
-    QCOMPARE(links[0].destinationPage, -1);
-    QCOMPARE(links[0].rect, QRectF(0, 0, 72, 72));
-    QCOMPARE(links[1].destinationPage, 2);
-    QCOMPARE(links[1].rect, QRectF(0, 0, 72, 72));
-    // One inch from the left and from the top of the unrotated 842x595 page; turned a
-    // quarter clockwise, that is one inch from the top-right corner.
-    QCOMPARE(links[1].destinationPoint, QPointF(595 - 72, 72));
-    QVERIFY(document->links(1).isEmpty());
-    QVERIFY(document->links(3).isEmpty());
+    page->setRotation(rotation);
+    QCOMPARE(page->displaySize().toSize(), size);
+    const QRect ink = inkBounds(document->renderTile(0, rotation, 1.0, QRect(QPoint(), size)));
+    const QRect expected = page->pageToDisplay().mapRect(QRectF(reference)).toRect();
+    const QRect slack = expected.adjusted(-2, -2, 2, 2);
+    QVERIFY2(slack.contains(ink) && ink.contains(expected.adjusted(2, 2, -2, -2)), qPrintable(describe(ink)));
 }
 
 void tst_PDFDocument::onlyWebAndMailLinksLeaveAndOnlyPageMovesStay_data()
 {
     QTest::addColumn<QByteArray>("action"); // of a link on the second of four pages
-    QTest::addColumn<QString>("link"); // the URI, "page N" (0-based), or empty: no link at all
+    QTest::addColumn<QString>("link"); // the URI, "page N at x,y" (0-based), or empty: no link at all
     const auto uri = [](const char *target) { return "<< /S /URI /URI (" + QByteArray(target) + ") >>"; };
     const auto named = [](const char *name) { return "<< /S /Named /N /" + QByteArray(name) + " >>"; };
     QTest::newRow("mailto") << uri("mailto:site@example.org") << QStringLiteral("mailto:site@example.org");
@@ -249,7 +239,7 @@ void tst_PDFDocument::onlyWebAndMailLinksLeaveAndOnlyPageMovesStay_data()
                                 << QString();
     QTest::newRow("SubmitForm") << QByteArray("<< /S /SubmitForm /F << /FS /URL /F (https://example.org/f) >> >>")
                                 << QString();
-    QTest::newRow("LastPage") << named("LastPage") << QStringLiteral("page 3");
+    QTest::newRow("LastPage") << named("LastPage") << QStringLiteral("page 3 at nan,nan");
     QTest::newRow("Print") << named("Print") << QString();
 }
 
@@ -261,18 +251,33 @@ void tst_PDFDocument::onlyWebAndMailLinksLeaveAndOnlyPageMovesStay()
     const int annotation
         = builder.addObject("<< /Type /Annot /Subtype /Link /Rect [0 770 72 842] /A " + action + " >>");
     builder.addPage(QSizeF(595, 842));
-    builder.addPage({QSizeF(595, 842), 0, {}, {}, -1, {annotation}});
+    // Beside the action, the page's own links: a web link and one to the last page.
+    builder.addPage({QSizeF(595, 842), 0, {}, {QStringLiteral("https://example.com/a?b=1")}, 3, {annotation}});
     builder.addPage(QSizeF(595, 842));
-    builder.addPage(QSizeF(595, 842));
+    builder.addPage(QSizeF(842, 595), {}, 90); // the target shows sideways
     QString message;
     QVERIFY2(builder.save(path(QStringLiteral("actions.pdf")), &message), qPrintable(message));
     const auto document = open(QStringLiteral("actions.pdf"));
     QVERIFY(document);
 
     QStringList links;
-    for (const PDFLink &found : document->links(1))
-        links.append(found.destinationPage >= 0 ? QStringLiteral("page %1").arg(found.destinationPage) : found.uri);
-    QCOMPARE(links, link.isEmpty() ? QStringList() : QStringList {link});
+    for (const PDFLink &found : document->links(1)) {
+        QCOMPARE(found.rect, QRectF(0, 0, 72, 72)); // the top-left inch
+        const QPointF to = found.destinationPoint;
+        links.append(found.destinationPage < 0
+                ? found.uri
+                : QStringLiteral("page %1 at %2,%3").arg(found.destinationPage).arg(to.x()).arg(to.y()));
+    }
+    // One inch from the left and from the top of the unrotated 842x595 page; turned a quarter
+    // clockwise, that is one inch from the top-right corner.
+    QStringList expected {QStringLiteral("https://example.com/a?b=1"), QStringLiteral("page 3 at 523,72")};
+    if (!link.isEmpty())
+        expected.append(link);
+    links.sort();
+    expected.sort();
+    QCOMPARE(links, expected);
+    QVERIFY(document->links(0).isEmpty());
+    QVERIFY(document->links(4).isEmpty());
 }
 
 // Were they run, the document's scripts would show CHANGED in its field.
@@ -405,38 +410,6 @@ void tst_PDFDocument::drawsTextOnWhitePaperTileByTile()
     QVERIFY(!part.isNull() && !isBlankPaper(part));
     QCOMPARE(part, full.copy(tile));
     QVERIFY(isBlankPaper(m_plain->renderTile(1, 0, 2.0, QRect(600, 400, 64, 64))));
-}
-
-void tst_PDFDocument::rotationTurnsThePageLikePageToDisplay_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("rotation");
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("upright, 90") << QStringLiteral("plain.pdf") << 90 << QSize(200, 300);
-    QTest::newRow("upright, -90") << QStringLiteral("plain.pdf") << -90 << QSize(200, 300);
-    QTest::newRow("file 90, as the file") << QStringLiteral("rotated.pdf") << 90 << QSize(842, 595);
-    QTest::newRow("file 90, back to 0") << QStringLiteral("rotated.pdf") << 0 << QSize(595, 842);
-}
-
-// The canvas places hits and links with pageToDisplay(); the drawing must agree with it.
-void tst_PDFDocument::rotationTurnsThePageLikePageToDisplay()
-{
-    QFETCH(QString, file);
-    QFETCH(int, rotation);
-    QFETCH(QSize, size);
-    const auto document = open(file);
-    QVERIFY(document);
-    PDFPage *page = document->page(0);
-    const QRect asFiled(QPoint(), page->pageSize().toSize());
-    const QRect reference = inkBounds(document->renderTile(0, page->fileRotation(), 1.0, asFiled));
-    QVERIFY(!reference.isNull());
-
-    page->setRotation(rotation);
-    QCOMPARE(page->displaySize().toSize(), size);
-    const QRect ink = inkBounds(document->renderTile(0, rotation, 1.0, QRect(QPoint(), size)));
-    const QRect expected = page->pageToDisplay().mapRect(QRectF(reference)).toRect();
-    const QRect slack = expected.adjusted(-2, -2, 2, 2);
-    QVERIFY2(slack.contains(ink) && ink.contains(expected.adjusted(2, 2, -2, -2)), qPrintable(describe(ink)));
 }
 
 void tst_PDFDocument::failedRequestsYieldNullImage_data()
