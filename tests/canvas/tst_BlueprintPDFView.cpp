@@ -46,11 +46,9 @@ private slots:
     void theWheelZoomsOnlyOverTheCanvas_data();
     void theWheelZoomsOnlyOverTheCanvas();
     void dragPansToTheEdgeAndClickFollowsLinks();
-    void renderingKeepsUpWithZoomAndReplacedDocuments();
+    void aFittedSheetStaysDrawnThroughRingZoomDocumentAndScreen();
     void turningPagesSettlesAndKeepsThePageInView_data();
     void turningPagesSettlesAndKeepsThePageInView();
-    void aFoundMatchIsRingedWhateverTheScale();
-    void anotherScreenRatioGetsTilesAtIt();
 
 private:
     enum WheelTarget { Canvas, Sibling, OtherWindow };
@@ -184,35 +182,6 @@ void tst_BlueprintPDFView::dragPansToTheEdgeAndClickFollowsLinks()
     QCOMPARE(view->currentPageIndex(), 3);
 }
 
-// While zooming every frame shows the page, from the pictures at hand, until the new scale is
-// rendered; the late tiles of a replaced document are dropped, never shown or kept.
-void tst_BlueprintPDFView::renderingKeepsUpWithZoomAndReplacedDocuments()
-{
-    CanvasWindow w;
-    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-    w.view->setDocument(open(QStringLiteral("a0.pdf")));
-    w.view->setAutoScales(true);
-    QTRY_VERIFY(w.probe.isViewSharp());
-    w.canvas->repaint();
-    QTRY_VERIFY(w.probe.isRenderIdle()); // the preview too
-    w.probe.resetFrameStats();
-    for (int i = 0; i < 6; ++i) {
-        w.view->zoomBy(PDFWheelZoomFilter::factorFor(1, false));
-        w.canvas->viewport()->repaint();
-    }
-    QCOMPARE(w.probe.frameStats().blankFrames, 0);
-    QVERIFY(!w.probe.isViewSharp()); // renders of the first document are under way
-
-    const quint64 oldGeneration = w.canvas->renderQueue()->generation();
-    w.view->setDocument(open(QStringLiteral("a4.pdf")));
-    w.view->setDocument(nullptr);
-    w.view->setDocument(open(QStringLiteral("a4.pdf")));
-    w.canvas->viewport()->repaint();
-    QTRY_VERIFY(w.probe.isRenderIdle());
-    QVERIFY(w.canvas->renderQueue()->generation() > oldGeneration); // the queue drops what is late: tst_PDFRenderQueue
-    QTRY_VERIFY(w.probe.isViewSharp());
-}
-
 namespace {
 
 // Lets every posted event run, then counts the scale changes that still happen: a fit that has
@@ -284,22 +253,29 @@ void tst_BlueprintPDFView::turningPagesSettlesAndKeepsThePageInView()
     }
 }
 
-void tst_BlueprintPDFView::aFoundMatchIsRingedWhateverTheScale()
+// One fitted A0 sheet through four changes: a found match on it is ringed though tiny, and the
+// ring fades; while zooming every frame shows the page, from the pictures at hand, until the
+// new scale is rendered; the late tiles of a replaced document are dropped, never shown or
+// kept; moved to a screen of twice the pixel density, the canvas asks for tiles at the new
+// ratio and becomes sharp at it.
+void tst_BlueprintPDFView::aFittedSheetStaysDrawnThroughRingZoomDocumentAndScreen()
 {
     CanvasWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    QCOMPARE(w.canvas->devicePixelRatioF(), 1.0);
     w.view->setDocument(open(QStringLiteral("a0.pdf")));
     w.view->setAutoScales(true);
+    QTRY_VERIFY(w.probe.isViewSharp());
+
     // "Page 1" on a fitted A0 sheet: about 12 × 4 pixels.
     const PDFSelection match {0, QStringLiteral("Page"), {QRectF(90, 80, 52, 22)}};
     w.view->setCurrentSelection(match, true);
     w.view->go(match);
-    const qreal scale = w.view->scaleFactor();
-    const QRectF shown = (w.view->document()->page(0)->pageToDisplay() * QTransform::fromScale(scale, scale))
+    const qreal fitted = w.view->scaleFactor();
+    const QRectF shown = (w.view->document()->page(0)->pageToDisplay() * QTransform::fromScale(fitted, fitted))
                              .mapRect(match.rects.first())
                              .translated(w.view->pageRectInViewport(0).topLeft());
     QVERIFY(shown.width() < 24);
-
     // The widest run of the ring's orange along the row through the match.
     auto ringWidth = [&] {
         const QImage image = w.canvas->viewport()->grab().toImage();
@@ -319,28 +295,35 @@ void tst_BlueprintPDFView::aFoundMatchIsRingedWhateverTheScale()
     // It fades after a moment, leaving the highlight's own outline.
     QTRY_VERIFY_WITH_TIMEOUT(ringWidth() <= shown.width() + 4, 4000);
     QVERIFY(w.view->currentSelection().has_value()); // the highlight itself stays
-}
 
-// Moved to a screen of twice the pixel density, the window's canvas asks for tiles at the new
-// ratio and becomes sharp at it; the tiles of the old ratio only stand in meanwhile.
-void tst_BlueprintPDFView::anotherScreenRatioGetsTilesAtIt()
-{
+    w.canvas->repaint();
+    QTRY_VERIFY(w.probe.isRenderIdle()); // the preview too
+    w.probe.resetFrameStats();
+    for (int i = 0; i < 6; ++i) {
+        w.view->zoomBy(PDFWheelZoomFilter::factorFor(1, false));
+        w.canvas->viewport()->repaint();
+    }
+    QCOMPARE(w.probe.frameStats().blankFrames, 0);
+    QVERIFY(!w.probe.isViewSharp()); // renders of the first document are under way
+
+    const quint64 oldGeneration = w.canvas->renderQueue()->generation();
+    w.view->setDocument(open(QStringLiteral("a4.pdf")));
+    w.view->setDocument(nullptr);
+    w.view->setDocument(open(QStringLiteral("a4.pdf")));
+    w.canvas->viewport()->repaint();
+    QTRY_VERIFY(w.probe.isRenderIdle());
+    QVERIFY(w.canvas->renderQueue()->generation() > oldGeneration); // the queue drops what is late: tst_PDFRenderQueue
+    QTRY_VERIFY(w.probe.isViewSharp());
+
     const QList<QScreen *> screens = QGuiApplication::screens();
     const auto dense = std::find_if(
         screens.cbegin(), screens.cend(), [](const QScreen *screen) { return screen->devicePixelRatio() == 2.0; });
     if (dense == screens.cend())
         QSKIP("needs the screen at ratio 2 of two-screens.json");
-    CanvasWindow w;
-    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-    QCOMPARE(w.canvas->devicePixelRatioF(), 1.0);
-    w.view->setDocument(open(QStringLiteral("a4.pdf")));
-    w.view->setAutoScales(true);
-    QTRY_VERIFY(w.probe.isViewSharp());
     const qreal scale = w.view->scaleFactor();
     const PDFTileCache &cache = w.canvas->renderQueue()->cache();
     const quint64 document = w.canvas->renderQueue()->generation();
     QVERIFY(cache.cachedTileScales(document, 0, 0).contains(PDFTileKey::scaleKeyFor(scale)));
-
     w.window.move((*dense)->geometry().topLeft() + QPoint(20, 20));
     QTRY_COMPARE(w.canvas->devicePixelRatioF(), 2.0);
     QTRY_VERIFY(w.probe.isViewSharp());

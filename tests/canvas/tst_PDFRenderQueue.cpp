@@ -17,8 +17,7 @@ class tst_PDFRenderQueue : public QObject {
 
 private slots:
     void cacheEvictsLeastRecentlyUsedWithinEachBudget();
-    void requestsAreServedByPriorityThenDistance();
-    void unwantedRendersAreDroppedAndNewDocumentsStartClean();
+    void requestsAreServedByPriorityThenDistanceAndUnwantedOnesDropped();
     void bandsSplitTheTileGridEvenly_data();
     void bandsSplitTheTileGridEvenly();
     void bandedTilesMatchTilesDrawnAlone();
@@ -38,17 +37,6 @@ PDFTileKey tile(
     key.row = row;
     key.kind = kind;
     return key;
-}
-
-// Gives `queue` a one-page document of `side` × `side` points, rendered one tile at a time.
-bool openOnePageAtATime(PDFRenderQueue &queue, const QTemporaryDir &dir, qreal side)
-{
-    const QString file = dir.filePath(QStringLiteral("p.pdf"));
-    if (!TestPDFs::writePlain(file, 1, QSizeF(side, side)))
-        return false;
-    queue.setMaximumRunning(1);
-    queue.setDocument(PDFDocument::open(QFile::encodeName(file)));
-    return queue.document() != nullptr;
 }
 
 QImage imageOfBytes(int kib)
@@ -85,11 +73,16 @@ void tst_PDFRenderQueue::cacheEvictsLeastRecentlyUsedWithinEachBudget()
     QVERIFY(cache.cachedTileScales(1, 0, 0).isEmpty());
 }
 
-void tst_PDFRenderQueue::requestsAreServedByPriorityThenDistance()
+// One page of 4000 × 4000 points, rendered one tile at a time.
+void tst_PDFRenderQueue::requestsAreServedByPriorityThenDistanceAndUnwantedOnesDropped()
 {
     QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("p.pdf"));
+    QVERIFY(TestPDFs::writePlain(file, 1, QSizeF(4000, 4000)));
     PDFRenderQueue queue;
-    QVERIFY(openOnePageAtATime(queue, dir, 2000));
+    queue.setMaximumRunning(1);
+    queue.setDocument(PDFDocument::open(QFile::encodeName(file)));
+    QVERIFY(queue.document());
     QList<int> order;
     connect(&queue, &PDFRenderQueue::imageReady, this, [&order](const PDFTileKey &key) { order.append(key.column); });
     const quint64 g = queue.generation();
@@ -103,22 +96,16 @@ void tst_PDFRenderQueue::requestsAreServedByPriorityThenDistance()
     // Cached images are not rendered again.
     queue.request(tile(3, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 0);
     QVERIFY(PDFCanvasProbe::isIdle(queue));
-}
 
-void tst_PDFRenderQueue::unwantedRendersAreDroppedAndNewDocumentsStartClean()
-{
-    QTemporaryDir dir;
-    PDFRenderQueue queue;
-    QVERIFY(openOnePageAtATime(queue, dir, 4000));
+    // Requests no longer wanted are dropped, on the next row of tiles.
     QSignalSpy ready(&queue, &PDFRenderQueue::imageReady);
-    const quint64 g = queue.generation();
     for (int c = 0; c < 6; ++c)
-        queue.request(tile(c, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, c);
-    queue.retain({tile(5, 1000000, PDFTileKey::Tile, g)}, PDFTileKey::Tile);
+        queue.request(tile(c, 1000000, PDFTileKey::Tile, g, 1), PDFRenderQueue::Visible, c);
+    queue.retain({tile(5, 1000000, PDFTileKey::Tile, g, 1)}, PDFTileKey::Tile);
     QTRY_VERIFY(PDFCanvasProbe::isIdle(queue));
     // Only the wanted tile arrives (the first one was running and may have finished first).
     QVERIFY(ready.count() <= 2);
-    QVERIFY(queue.cache().contains(tile(5, 1000000, PDFTileKey::Tile, g)));
+    QVERIFY(queue.cache().contains(tile(5, 1000000, PDFTileKey::Tile, g, 1)));
 
     queue.request(tile(7, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 0);
     queue.setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
