@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 #include <sys/stat.h>
 
@@ -49,20 +50,25 @@ bool isBlankPaper(const QImage &image)
 }
 
 // Everything a document emits about finding, in order (a hit as its text @ page index, then
-// × its rectangles when more than one), and whether all of it came on the recorder's (the
-// test's) thread.
+// × its rectangles when more than one), and whether all of it was emitted on the recorder's
+// (the test's) thread: the connections are direct, so a signal from a worker shows.
 struct FindRecorder {
     explicit FindRecorder(PDFDocument *document)
     {
-        QObject::connect(document, &PDFDocument::didBeginFind, &context, [this] { record(QStringLiteral("begin")); });
+        const auto direct = Qt::DirectConnection;
         QObject::connect(
-            document, &PDFDocument::didFindMatch, &context, [this](PDFDocument *, const PDFSelection &selection) {
+            document, &PDFDocument::didBeginFind, &context, [this] { record(QStringLiteral("begin")); }, direct);
+        QObject::connect(
+            document, &PDFDocument::didFindMatch, &context,
+            [this](PDFDocument *, const PDFSelection &selection) {
                 matches.append(selection);
                 const qsizetype rects = selection.rects.size();
                 record(selection.string + QLatin1Char('@') + QString::number(selection.pageIndex)
                     + (rects > 1 ? QStringLiteral("×%1").arg(rects) : QString()));
-            });
-        QObject::connect(document, &PDFDocument::didEndFind, &context, [this] { record(QStringLiteral("end")); });
+            },
+            direct);
+        QObject::connect(
+            document, &PDFDocument::didEndFind, &context, [this] { record(QStringLiteral("end")); }, direct);
     }
     void record(const QString &event)
     {
@@ -94,9 +100,7 @@ private slots:
     void scriptsNeverRun();
     void damagedOrOutsizedPageTreesOpenBoundedAndInTime_data();
     void damagedOrOutsizedPageTreesOpenBoundedAndInTime();
-    void drawsTextOnWhitePaperTileByTile();
-    void failedRequestsYieldNullImage_data();
-    void failedRequestsYieldNullImage();
+    void drawsTextOnWhitePaperTileByTileAndFailsWithAReason();
     void concurrentRendersAgreeWhileCacheEvicts();
     void preloadedDocumentIsTheOneOpened();
     void findsIgnoringCaseInPageOrder_data();
@@ -349,11 +353,10 @@ void tst_PDFDocument::damagedOrOutsizedPageTreesOpenBoundedAndInTime_data()
 {
     QTest::addColumn<QByteArray>("pdf");
     QTest::addColumn<int>("pageCount");
-    // Of the first pages, the last entry being the last page's: its size, and whether it draws
-    // (else it is refused as damaged). A missing page gets A4 paper.
+    // Of the first pages, the last entry being the last page's. An empty size marks a missing
+    // page: it gets A4 paper and is refused as damaged; every other page draws.
     QTest::addColumn<QList<QSizeF>>("sizes");
-    QTest::addColumn<QList<bool>>("drawn");
-    const QSizeF a4(595, 842);
+    const QSizeF missing;
     const QSizeF sheet(400, 300);
     const int most = PDFDocument::maximumPageCount;
     // Catalog, page tree root over `kids`, and one page (object 3) of `box`.
@@ -367,10 +370,9 @@ void tst_PDFDocument::damagedOrOutsizedPageTreesOpenBoundedAndInTime_data()
 
     // Regression: a small file could claim billions of pages; opening it allocated a place for
     // every one and looked every one of them up.
-    QTest::newRow("count of two billion")
-        << tree("3 0 R", "2147483647") << most << QList<QSizeF> {sheet, a4} << QList<bool> {true, false};
+    QTest::newRow("count of two billion") << tree("3 0 R", "2147483647") << most << QList<QSizeF> {sheet, missing};
     // Found by fuzzing: the engine hands a negative /Count on as it is.
-    QTest::newRow("negative count") << tree("3 0 R", "-7") << 0 << QList<QSizeF> {} << QList<bool> {};
+    QTest::newRow("negative count") << tree("3 0 R", "-7") << 0 << QList<QSizeF> {};
     // Five levels of fifty references to the same node: 312,500,000 pages in 300 bytes.
     QList<QByteArray> objects {"<</Type/Catalog/Pages 2 0 R>>"};
     for (int level = 0; level < 5; ++level) {
@@ -380,41 +382,36 @@ void tst_PDFDocument::damagedOrOutsizedPageTreesOpenBoundedAndInTime_data()
     }
     objects += "<</Type/Page/MediaBox[0 0 400 300]>>";
     QTest::newRow("one subtree listed many times")
-        << HostilePDFs::raw(objects, false) << most << QList<QSizeF> {sheet, sheet} << QList<bool> {true, true};
-    QTest::newRow("page tree that holds itself")
-        << tree("2 0 R 3 0 R", "2") << 2 << QList<QSizeF> {sheet, a4} << QList<bool> {true, false};
+        << HostilePDFs::raw(objects, false) << most << QList<QSizeF> {sheet, sheet};
+    QTest::newRow("page tree that holds itself") << tree("2 0 R 3 0 R", "2") << 2 << QList<QSizeF> {sheet, missing};
     // Found by fuzzing: the engine's lookup of a null page below a node written in place
     // never returned; also in a file that needs no repair, which the find reads through
     // documents of its own.
     for (const bool indexed : {false, true}) {
         QTest::addRow("null page below a direct node, indexed %d", indexed)
             << tree("<</Type/Pages/Count 1/Kids[null]>> 3 0 R", "2", "[0 0 400 300]", indexed) << 2
-            << QList<QSizeF> {sheet, a4} << QList<bool> {true, false};
+            << QList<QSizeF> {sheet, missing};
     }
     QTest::newRow("a number among the pages")
-        << tree("3 0 R 7 3 0 R", "3") << 3 << QList<QSizeF> {sheet, sheet, a4} << QList<bool> {true, true, false};
-    QTest::newRow("count lower than the pages")
-        << tree("3 0 R 3 0 R", "1") << 1 << QList<QSizeF> {sheet} << QList<bool> {true};
-    QTest::newRow("missing page object") << tree("9 0 R 3 0 R", "2") << 2 << QList<QSizeF> {sheet, a4}
-                                         << QList<bool> {true, false};
+        << tree("3 0 R 7 3 0 R", "3") << 3 << QList<QSizeF> {sheet, sheet, missing};
+    QTest::newRow("count lower than the pages") << tree("3 0 R 3 0 R", "1") << 1 << QList<QSizeF> {sheet};
+    QTest::newRow("missing page object") << tree("9 0 R 3 0 R", "2") << 2 << QList<QSizeF> {sheet, missing};
     // Cut before its cross-reference table, and claiming a third page it does not hold (same
     // length, so the offsets stay valid).
-    QTemporaryDir dir;
-    QFile cut(dir.filePath(QStringLiteral("cut.pdf")));
+    QFile cut(path(QStringLiteral("cut.pdf")));
     QVERIFY(TestPDFs::writePlain(cut.fileName(), 2, sheet) && cut.open(QIODevice::ReadOnly));
     QByteArray bytes = cut.readAll().replace("/Count 2", "/Count 3");
     bytes.truncate(bytes.lastIndexOf("\nxref") + 1);
-    QTest::newRow("cut file") << bytes << 3 << QList<QSizeF> {sheet, sheet, a4} << QList<bool> {true, true, false};
+    QTest::newRow("cut file") << bytes << 3 << QList<QSizeF> {sheet, sheet, missing};
 
     // Regression: a page larger than the canvas can count in pixels overflowed the layout; sides
     // it could not turn into device pixels get A4 paper.
+    const QSizeF a4(595, 842);
     QTest::newRow("longest side accepted")
-        << tree("3 0 R", "1", "[0 0 200000 300]") << 1 << QList<QSizeF> {QSizeF(200000, 300)} << QList<bool> {true};
-    QTest::newRow("a point longer") << tree("3 0 R", "1", "[0 0 200001 300]") << 1 << QList<QSizeF> {a4}
-                                    << QList<bool> {true};
+        << tree("3 0 R", "1", "[0 0 200000 300]") << 1 << QList<QSizeF> {QSizeF(200000, 300)};
+    QTest::newRow("a point longer") << tree("3 0 R", "1", "[0 0 200001 300]") << 1 << QList<QSizeF> {a4};
     QTest::newRow("box found by the fuzzer")
-        << tree("3 0 R", "1", "[0 666666666666666666666666666666666666666666660 595 842]") << 1 << QList<QSizeF> {a4}
-        << QList<bool> {true};
+        << tree("3 0 R", "1", "[0 666666666666666666666666666666666666666666660 595 842]") << 1 << QList<QSizeF> {a4};
 }
 
 // A lookup that never returns fails the whole test by its time limit.
@@ -423,23 +420,23 @@ void tst_PDFDocument::damagedOrOutsizedPageTreesOpenBoundedAndInTime()
     QFETCH(QByteArray, pdf);
     QFETCH(int, pageCount);
     QFETCH(QList<QSizeF>, sizes);
-    QFETCH(QList<bool>, drawn);
     const auto document = openBytes(pdf);
     QVERIFY(document);
     QCOMPARE(document->pageCount(), pageCount);
     for (int k = 0; k < sizes.size(); ++k) {
         const int i = k + 1 == sizes.size() ? pageCount - 1 : k;
-        QCOMPARE(document->page(i)->pageSize(), sizes[k]);
+        const bool drawn = !sizes[k].isEmpty();
+        QCOMPARE(document->page(i)->pageSize(), drawn ? sizes[k] : QSizeF(595, 842));
         PDFError error;
-        QCOMPARE(!document->renderTile(i, 0, 0.1, QRect(0, 0, 8, 8), nullptr, &error).isNull(), drawn[k]);
-        QCOMPARE(error.kind, drawn[k] ? PDFErrorKind::None : PDFErrorKind::Damaged);
+        QCOMPARE(!document->renderTile(i, 0, 0.1, QRect(0, 0, 8, 8), nullptr, &error).isNull(), drawn);
+        QCOMPARE(error.kind, drawn ? PDFErrorKind::None : PDFErrorKind::Damaged);
         document->links(i);
     }
     document->beginFindString(QStringLiteral("page"));
     QTRY_VERIFY(!document->isFinding());
 }
 
-void tst_PDFDocument::drawsTextOnWhitePaperTileByTile()
+void tst_PDFDocument::drawsTextOnWhitePaperTileByTileAndFailsWithAReason()
 {
     const QImage image = m_plain->renderTile(0, 0, 1.0, QRect(0, 0, 300, 200));
     QCOMPARE(image.size(), QSize(300, 200));
@@ -457,40 +454,22 @@ void tst_PDFDocument::drawsTextOnWhitePaperTileByTile()
     QVERIFY(!part.isNull() && !isBlankPaper(part));
     QCOMPARE(part, full.copy(tile));
     QVERIFY(isBlankPaper(m_plain->renderTile(1, 0, 2.0, QRect(600, 400, 64, 64))));
-}
 
-void tst_PDFDocument::failedRequestsYieldNullImage_data()
-{
-    QTest::addColumn<bool>("cancelled");
-    QTest::addColumn<int>("pageIndex");
-    QTest::addColumn<qreal>("scale");
-    QTest::addColumn<QRect>("tile");
-    QTest::addColumn<PDFErrorKind>("error");
-    QTest::newRow("cancelled") << true << 2 << 1.0 << QRect(0, 0, 100, 100) << PDFErrorKind::Cancelled;
-    QTest::newRow("page past the end") << false << 4 << 1.0 << QRect(0, 0, 10, 10) << PDFErrorKind::Damaged;
-    QTest::newRow("NaN scale") << false << 0 << qQNaN() << QRect(0, 0, 10, 10) << PDFErrorKind::Damaged;
-    QTest::newRow("absurd tile") << false << 0 << 1.0 << QRect(0, 0, 100000, 100000) << PDFErrorKind::Damaged;
-}
-
-void tst_PDFDocument::failedRequestsYieldNullImage()
-{
-    QFETCH(bool, cancelled);
-    QFETCH(int, pageIndex);
-    QFETCH(qreal, scale);
-    QFETCH(QRect, tile);
-    QFETCH(PDFErrorKind, error);
-    PDFRenderCookie cookie;
-    if (cancelled)
-        cookie.cancel();
-    PDFError renderError;
-    QVERIFY(m_plain->renderTile(pageIndex, 0, scale, tile, &cookie, &renderError).isNull());
-    QCOMPARE(renderError.kind, error);
-
-    // The failed request leaves nothing behind: the page still draws in full afterwards.
-    PDFRenderCookie fresh;
-    const QImage image = m_plain->renderTile(2, 0, 1.0, QRect(0, 0, 300, 200), &fresh, &renderError);
-    QCOMPARE(renderError.kind, PDFErrorKind::None);
-    QVERIFY(!image.isNull() && !isBlankPaper(image));
+    // A failed request yields no image but its reason: cancelled, or a page past the end, a
+    // scale that is no number, a tile too large to allocate.
+    PDFRenderCookie cancelled;
+    cancelled.cancel();
+    PDFError error;
+    QVERIFY(m_plain->renderTile(2, 0, 1.0, QRect(0, 0, 100, 100), &cancelled, &error).isNull());
+    QCOMPARE(error.kind, PDFErrorKind::Cancelled);
+    for (const auto &[page, scale, tile] : {std::tuple(4, 1.0, QRect(0, 0, 10, 10)),
+             std::tuple(0, qQNaN(), QRect(0, 0, 10, 10)), std::tuple(0, 1.0, QRect(0, 0, 100000, 100000))}) {
+        QVERIFY(m_plain->renderTile(page, 0, scale, tile, nullptr, &error).isNull());
+        QCOMPARE(error.kind, PDFErrorKind::Damaged);
+    }
+    // They leave nothing behind: the page still draws in full afterwards.
+    QVERIFY(!isBlankPaper(m_plain->renderTile(2, 0, 1.0, QRect(0, 0, 300, 200), nullptr, &error)));
+    QCOMPARE(error.kind, PDFErrorKind::None);
 }
 
 void tst_PDFDocument::concurrentRendersAgreeWhileCacheEvicts()
