@@ -18,7 +18,7 @@ TSAN_CMAKE_OPTIONS := $(COMMON_OPTIONS) -DPLENVO_TSAN=ON -DPLENVO_BUILD_BENCH=OF
 # The suites whose code runs on worker threads: the hand-over itself, render queue and tile
 # cache, canvas, thumbnails, rendering and search.
 TSAN_SUITES := tst_PlenvoThreadHandOver tst_PDFRenderQueue tst_BlueprintPDFView tst_PDFThumbnailView \
-               tst_PDFRender tst_PDFFind
+               tst_PDFDocument
 empty :=
 space := $(empty) $(empty)
 

@@ -21,7 +21,7 @@
 // by side.
 //
 // The layout rules are MuPDF's, not ours: a newer MuPDF may change them, and
-// tst_PDFGlyphCollector compares both devices on the same pages.
+// tst_PDFTextSearch compares both devices on the same pages.
 //
 // One thread's: it keeps the advances it asked for, with a reference to each of the last
 // kKeptFonts fonts they belong to, until clear() or destruction on that thread.

@@ -4,6 +4,7 @@
 #include "PDFEngineContext.h"
 #include "PDFGlyphCollector.h"
 #include "PDFGlyphIdTables.h"
+#include "PDFTextMatch.h"
 #include "TestPDFs.h"
 
 #include <QFile>
@@ -77,9 +78,32 @@ QByteArray layoutCases()
         + PDFDocumentBuilder::cjkText(QStringLiteral("总平面图\u3000立面")) + QByteArrayLiteral(" Tj ET\n");
 }
 
+// Lines of text as extraction gives them: character i of line l gets the box (10 i, 20 l, 10, 12).
+std::vector<PDFTextMatch::Glyph> glyphs(const QStringList &lines)
+{
+    std::vector<PDFTextMatch::Glyph> result;
+    for (int l = 0; l < lines.size(); ++l) {
+        const QList<uint> chars = lines[l].toUcs4();
+        for (int i = 0; i < chars.size(); ++i) {
+            const char32_t c = chars[i];
+            result.push_back({c, QChar::toLower(c), l, QRectF(10 * i, 20 * l, 10, 12)});
+        }
+    }
+    return result;
+}
+
+std::u32string needle(const QString &query)
+{
+    std::u32string folded;
+    for (const uint c : query.toUcs4())
+        folded.push_back(QChar::toLower(char32_t(c)));
+    return PDFTextMatch::needle(folded);
+}
+
 } // namespace
 
-class tst_PDFGlyphCollector : public QObject {
+// The search's parts below the document: the glyph collector, its prepared fonts, the matcher.
+class tst_PDFTextSearch : public QObject {
     Q_OBJECT
 
 private slots:
@@ -87,12 +111,14 @@ private slots:
     void readsAsStructuredText_data();
     void readsAsStructuredText();
     void preparedFontsFindTheSameGlyphs();
+    void matchesOverLinesAndWhiteSpace_data();
+    void matchesOverLinesAndWhiteSpace();
 
 private:
     QTemporaryDir m_dir;
 };
 
-void tst_PDFGlyphCollector::initTestCase()
+void tst_PDFTextSearch::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QVERIFY(TestPDFs::writeLines(m_dir.filePath(QStringLiteral("wrapped.pdf")),
@@ -104,7 +130,7 @@ void tst_PDFGlyphCollector::initTestCase()
     QVERIFY(layout.save(m_dir.filePath(QStringLiteral("layout.pdf"))));
 }
 
-void tst_PDFGlyphCollector::readsAsStructuredText_data()
+void tst_PDFTextSearch::readsAsStructuredText_data()
 {
     QTest::addColumn<QString>("file");
     QTest::newRow("wrapped Chinese and Latin lines") << QStringLiteral("wrapped.pdf");
@@ -113,7 +139,7 @@ void tst_PDFGlyphCollector::readsAsStructuredText_data()
     QTest::newRow("layout rules") << QStringLiteral("layout.pdf");
 }
 
-void tst_PDFGlyphCollector::readsAsStructuredText()
+void tst_PDFTextSearch::readsAsStructuredText()
 {
     QFETCH(QString, file);
     PDFError error;
@@ -138,7 +164,7 @@ void tst_PDFGlyphCollector::readsAsStructuredText()
 
 // A find's private document looks glyphs up in a table by CID; every CID must give the glyph
 // MuPDF's own lookups give in a document left as it was.
-void tst_PDFGlyphCollector::preparedFontsFindTheSameGlyphs()
+void tst_PDFTextSearch::preparedFontsFindTheSameGlyphs()
 {
     PDFError error;
     const auto engine
@@ -169,5 +195,43 @@ void tst_PDFGlyphCollector::preparedFontsFindTheSameGlyphs()
     PDFDocumentEngine::closePrivateDocument(ctx, own);
 }
 
-QTEST_GUILESS_MAIN(tst_PDFGlyphCollector)
-#include "tst_PDFGlyphCollector.moc"
+void tst_PDFTextSearch::matchesOverLinesAndWhiteSpace_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("hits");
+    // Lines and hits separated by "|".
+    const auto row = [](const char *name, const char *lines, const char *query, const char *hits) {
+        QTest::newRow(name) << QString::fromUtf8(lines).split(u'|') << QString::fromUtf8(query)
+                            << QString::fromUtf8(hits).split(u'|', Qt::SkipEmptyParts);
+    };
+    // Regression: a break between CJK characters was matched as a space, so a wrapped
+    // Chinese phrase was never found.
+    row("Chinese phrase wraps", "总平面图纸|目录", "图纸目录", "图纸目录");
+    row("a space does not match a CJK break", "总平面|图", "平面 图", "");
+    row("full-width punctuation wraps", "说明：|本图尺寸", "说明：本图", "说明：本图");
+    row("Latin break is a space", "NORTH|GATE", "north gate", "NORTH GATE");
+    row("Latin words do not join across a break", "NORTH|GATE", "northgate", "");
+    row("CJK then Latin break is a space", "图号|A-101", "图号 a-101", "图号 A-101");
+    row("white-space runs match one another", "A   101 B 101", "a \t 101", "A   101");
+    row("ideographic space in the query", "总 平面", "总　平面", "总 平面");
+    row("regex characters are literal", "A.*B AXB", ".*", ".*");
+    row("hits do not overlap", "aaaaa", "aa", "aa|aa");
+    row("query longer than the text", "ab", "abc", "");
+    row("character beyond the BMP", "x𠀀Ay", "𠀀a", "𠀀A");
+    row("blank query", "a b", " \n ", "");
+}
+
+void tst_PDFTextSearch::matchesOverLinesAndWhiteSpace()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, query);
+    QFETCH(QStringList, hits);
+    QStringList found;
+    for (const PDFTextMatch::Hit &hit : PDFTextMatch::find(glyphs(lines), needle(query)))
+        found.append(hit.text);
+    QCOMPARE(found, hits);
+}
+
+QTEST_GUILESS_MAIN(tst_PDFTextSearch)
+#include "tst_PDFTextSearch.moc"
