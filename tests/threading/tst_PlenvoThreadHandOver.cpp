@@ -16,7 +16,6 @@ class tst_PlenvoThreadHandOver : public QObject {
 private slots:
     void workersResultsReachTheContextThread_data();
     void workersResultsReachTheContextThread();
-    void aCallToADestroyedContextIsDroppedWithItsCaptures();
 };
 
 void tst_PlenvoThreadHandOver::workersResultsReachTheContextThread_data()
@@ -59,20 +58,17 @@ void tst_PlenvoThreadHandOver::workersResultsReachTheContextThread()
     std::sort(results.begin(), results.end());
     for (int job = 0; job < jobs; ++job)
         QCOMPARE(results.at(job), 2 * job);
-}
 
-void tst_PlenvoThreadHandOver::aCallToADestroyedContextIsDroppedWithItsCaptures()
-{
+    // A call to a context destroyed before it ran is dropped, and its captures freed with it.
     auto captured = std::make_shared<int>(0);
-    bool called = false;
     {
-        QObject context;
-        std::thread([&, captured] { PlenvoThreadHandOver::post(&context, [&, captured] { called = true; }); }).join();
+        QObject gone;
+        std::thread([&, captured] { PlenvoThreadHandOver::post(&gone, [&, captured] { results += -1; }); }).join();
         QCOMPARE(captured.use_count(), 2);
     }
     QCOMPARE(captured.use_count(), 1);
     QCoreApplication::processEvents();
-    QVERIFY(!called);
+    QCOMPARE(results.size(), jobs);
 }
 
 QTEST_GUILESS_MAIN(tst_PlenvoThreadHandOver)
