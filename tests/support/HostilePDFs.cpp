@@ -12,11 +12,6 @@ QByteArray stream(const QByteArray &dictionary, const QByteArray &data)
     return "<< " + dictionary + " /Length " + QByteArray::number(data.size()) + " >>\nstream\n" + data + "\nendstream";
 }
 
-QByteArray ref(int object)
-{
-    return QByteArray::number(object) + " 0 R";
-}
-
 QByteArray deflate(const QByteArray &data)
 {
     uLongf size = compressBound(uLong(data.size()));
@@ -30,7 +25,6 @@ QByteArray deflate(const QByteArray &data)
 }
 
 const QByteArray kText = "BT /F1 24 Tf 72 760 Td (Page) Tj ET\n0 0 1 RG 72 72 m 523 770 l S\n";
-const QByteArray kFont = "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>";
 const QByteArray kA4 = "/MediaBox [0 0 595 842]";
 
 // A catalog, a font, one content stream and a page tree over pages with `pageDictionaries` (each
@@ -39,10 +33,10 @@ QByteArray simple(const QList<QByteArray> &pageDictionaries, const QByteArray &c
 {
     QByteArray kids;
     for (int i = 0; i < pageDictionaries.size(); ++i)
-        kids += ref(5 + i) + ' ';
+        kids += QByteArray::number(5 + i) + " 0 R ";
     QList<QByteArray> objects {"<< /Type /Catalog /Pages 2 0 R >>",
-        "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pageDictionaries.size()) + " >>", kFont,
-        stream({}, content)};
+        "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pageDictionaries.size()) + " >>",
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>", stream({}, content)};
     for (const QByteArray &dictionary : pageDictionaries)
         objects += "<< /Type /Page /Parent 2 0 R " + dictionary
             + " /Resources << /Font << /F1 3 0 R >> >> /Contents 4 0 R >>";
