@@ -114,9 +114,8 @@ void tst_BlueprintPDFView::theWheelZoomsOnlyOverTheCanvas()
         Qt::NoModifier, Qt::NoScrollPhase, false);
     wheel.ignore();
     QApplication::sendEvent(receiver, &wheel);
-    const bool swallowed = wheel.isAccepted();
     QVERIFY(qAbs(view->scaleFactor() - before * factor) < 1e-9);
-    QCOMPARE(swallowed, target == Canvas); // a sibling's or another window's wheel stays theirs
+    QCOMPARE(wheel.isAccepted(), target == Canvas); // a sibling's or another window's wheel stays theirs
     if (factor != 1.0) {
         QVERIFY(!view->autoScales());
         QCOMPARE(scaleChanged.count(), 1);
@@ -212,7 +211,7 @@ void tst_BlueprintPDFView::turningPagesSettlesAndKeepsThePageInView_data()
 
 // Every sheet of a mix of sizes, turned full circle with the view inside it: the layout comes
 // to rest at once, the page stays current, and fitted it stays wholly in view, zoomed in the
-// view's centre stays on the same spot of the page. Only the current page turns.
+// view's centre stays on the same spot of the page.
 void tst_BlueprintPDFView::turningPagesSettlesAndKeepsThePageInView()
 {
     QFETCH(int, width);
@@ -247,8 +246,6 @@ void tst_BlueprintPDFView::turningPagesSettlesAndKeepsThePageInView()
                 QVERIFY2(shownArea.contains(w.view->pageRectInViewport(page)), where.constData());
             else
                 QVERIFY2((relative() - before).manhattanLength() < 0.02, where.constData());
-            if (page + 1 < w.view->document()->pageCount())
-                QCOMPARE(w.view->document()->page(page + 1)->rotation(), 0);
         }
     }
 }
