@@ -1,0 +1,452 @@
+#include "HostilePDFs.h"
+#include "PDFDocument.h"
+#include "PDFFileURL.h"
+#include "PDFPage.h"
+#include "ViewerModelFixture.h"
+
+#include <QDir>
+#include <QtTest>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+
+namespace {
+
+const QString kNotPDF = QStringLiteral("只能打开 PDF 文件。");
+const QString kMissing = QStringLiteral("文件已经移动或删除。");
+const QString kUnreadable = QStringLiteral("这个 PDF 无法读取，可能已损坏。");
+
+using DisplayMode = PDFViewport::DisplayMode;
+using Write = std::function<bool(const QString &path)>;
+
+} // namespace
+
+// The model's commands: what open() refuses and in which order, pages, zoom, rotation,
+// presentation and find, and what each does without a document.
+class tst_PDFViewerModelCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { f.emplace(); }
+
+    void failedOpenLeavesEverythingAsItWas_data();
+    void failedOpenLeavesEverythingAsItWas();
+    void checksRunInOrderAndOneDocumentHasOneName();
+    void goToPageClampsAnyNumber_data();
+    void goToPageClampsAnyNumber();
+    void zoomPercentageShowsTheScaleTheCanvasTook();
+    void rotationTurnsAndResetsToTheFileRotation();
+    void presentationSwitchesLayoutAndFullScreen();
+    void fullScreenOnlyForTheActiveKeyWindow_data();
+    void fullScreenOnlyForTheActiveKeyWindow();
+    void commandsWithoutDocumentChangeNothing();
+    void searchProgressShowsTheFirstMatchAtOnce();
+    void stepsWrapOverMatchesSoFarWhileRunning();
+    void interruptedSearchLeavesNoTrace_data();
+    void interruptedSearchLeavesNoTrace();
+    void findDoesNotOutliveTheModel();
+
+private:
+    PDFViewerModel *model() const { return f->model.get(); }
+    PDFViewport *view() const { return f->model->viewport(); }
+    void search(const QString &text)
+    {
+        model()->setSearchText(text);
+        model()->performSearch();
+    }
+    // 400 small pages, each saying "page N": a find long enough to be interrupted.
+    void openMany()
+    {
+        QVERIFY(TestPDFs::writePlain(f->path(QStringLiteral("many.pdf")), 400, QSizeF(200, 200)));
+        model()->open(f->url(QStringLiteral("many.pdf")));
+    }
+
+    std::optional<ViewerModelFixture> f;
+};
+
+void tst_PDFViewerModelCommands::failedOpenLeavesEverythingAsItWas_data()
+{
+    // How the engine takes damaged files, folders and images named .pdf: tst_PDFDocument.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Write>("write");
+    QTest::addColumn<QString>("message");
+    const Write nothing = [](const QString &) { return true; };
+    const Write onePage = [](const QString &path) { return TestPDFs::writePlain(path, 1); };
+    QTest::newRow("png image") << "image.png" << Write(TestPDFs::writePNG) << kNotPDF;
+    QTest::newRow("pdf earlier in the name") << "plan.pdf.png" << onePage << kNotPDF;
+    QTest::newRow("missing") << "nowhere.pdf" << nothing << kMissing;
+    QTest::newRow("garbage") << "garbage.pdf" << Write([](const QString &path) {
+        return HostilePDFs::write(path, QByteArray(8192, '\x17'));
+    }) << kUnreadable;
+    QTest::newRow("password") << "locked.pdf" << Write(TestPDFs::writeLocked)
+                              << QStringLiteral("这个 PDF 受密码保护，当前版本暂不支持解锁。");
+    QTest::newRow("no pages") << "empty.pdf" << Write(TestPDFs::writeNoPages)
+                              << QStringLiteral("这个 PDF 没有可显示的页面。");
+}
+
+void tst_PDFViewerModelCommands::failedOpenLeavesEverythingAsItWas()
+{
+    QFETCH(QString, name);
+    QFETCH(Write, write);
+    QFETCH(QString, message);
+    QVERIFY(write(f->path(name)));
+    QVERIFY(f->openPDF(QStringLiteral("A.pdf"), 12));
+    view()->goToPageIndex(4);
+    view()->setScaleFactor(2.0);
+    QCoreApplication::processEvents();
+    const auto document = model()->document();
+    const QVariant storedRecent = f->settings.value(QStringLiteral("recentDocumentsV1"));
+    const QVariant storedLedger = f->settings.value(QStringLiteral("readingPositionsV1"));
+
+    model()->open(f->url(name));
+    QCoreApplication::processEvents();
+    QCOMPARE(model()->errorText(), message);
+    QCOMPARE(model()->statusText(), message);
+    QCOMPARE(f->platform.beeps, 1);
+    QCOMPARE(model()->document(), document);
+    QCOMPARE(model()->fileURL(), f->url(QStringLiteral("A.pdf")));
+    QCOMPARE(model()->pageIndex(), 4);
+    QCOMPARE(model()->zoomPercentage(), 200);
+    QCOMPARE(model()->recentDocuments().size(), 1);
+    QCOMPARE(f->settings.value(QStringLiteral("recentDocumentsV1")), storedRecent);
+    QCOMPARE(f->settings.value(QStringLiteral("readingPositionsV1")), storedLedger);
+    // Access to the refused file was given back; the open one is still held.
+    QCOMPARE(f->platform.accessStarted, f->platform.accessStopped + 1);
+    QCOMPARE(model()->securityScopedURL(), f->url(QStringLiteral("A.pdf")));
+}
+
+// Refusals come in order; an upper-case extension is a PDF's, and paths through "." and ".."
+// name the one document they lead to.
+void tst_PDFViewerModelCommands::checksRunInOrderAndOneDocumentHasOneName()
+{
+    const QString name = QStringLiteral("A-101 总平面.PDF");
+    QVERIFY(TestPDFs::writePlain(f->path(name), 5));
+    QVERIFY(QDir(f->dir.path()).mkdir(QStringLiteral("sub")));
+    // The extension is checked before existence, and existence before access is taken.
+    model()->open(f->url(QStringLiteral("nowhere.png")));
+    QCOMPARE(model()->errorText(), kNotPDF);
+    model()->open(QUrl(QStringLiteral("https://example.org/plan.pdf")));
+    QCOMPARE(model()->errorText(), kNotPDF);
+    model()->open(f->url(QStringLiteral("nowhere.pdf")));
+    QCOMPARE(model()->errorText(), kMissing);
+    QCOMPARE(f->platform.accessStarted, 0);
+    QCOMPARE(model()->documentTitle(), QStringLiteral("Plenvo"));
+
+    // Success clears the error and fits the page.
+    model()->open(QUrl::fromLocalFile(f->dir.path() + QStringLiteral("/sub/../") + name));
+    QVERIFY(!model()->hasError());
+    QCOMPARE(model()->statusText(), QStringLiteral("已打开 A-101 总平面"));
+    QVERIFY(view()->autoScales());
+    QCOMPARE(model()->documentTitle(), QStringLiteral("A-101 总平面"));
+    QCOMPARE(model()->fileURL(), f->url(name));
+    QCOMPARE(model()->pageCount(), 5);
+    view()->goToPageIndex(3);
+    QCoreApplication::processEvents();
+
+    model()->open(QUrl::fromLocalFile(f->dir.path() + QStringLiteral("/./") + name));
+    QCOMPARE(model()->pageIndex(), 3);
+    QCOMPARE(model()->recentDocuments().size(), 1);
+    QCOMPARE(model()->recentDocuments().first().path, PDFFileURL::standardizedPath(f->url(name)));
+    QCOMPARE(f->platform.notedRecent.size(), 2);
+}
+
+void tst_PDFViewerModelCommands::goToPageClampsAnyNumber_data()
+{
+    QTest::addColumn<qint64>("number");
+    QTest::addColumn<int>("index");
+    QTest::newRow("7") << qint64(7) << 6;
+    QTest::newRow("most negative") << std::numeric_limits<qint64>::min() << 0;
+    QTest::newRow("most positive") << std::numeric_limits<qint64>::max() << 11;
+    // Regression guards: narrowing n - 1 to int before clamping lands on pages 2 and 7.
+    QTest::newRow("2^32 + 2") << (qint64(1) << 32) + 2 << 11;
+    QTest::newRow("-2^32 + 7") << -(qint64(1) << 32) + 7 << 0;
+}
+
+void tst_PDFViewerModelCommands::goToPageClampsAnyNumber()
+{
+    QFETCH(qint64, number);
+    QFETCH(int, index);
+    QVERIFY(f->openPDF(QStringLiteral("A.pdf"), 12));
+    view()->goToPageIndex(4);
+    model()->goToPage(number);
+    QCOMPARE(view()->currentPageIndex(), index);
+    QCOMPARE(model()->pageIndex(), index);
+}
+
+// As a wheel zoom or a fit would: the canvas changes its own scale and announces it; the
+// percentage is rounded half away from zero. Zoom steps multiply the scale (the limits:
+// tst_BlueprintPDFView) and end fitting.
+void tst_PDFViewerModelCommands::zoomPercentageShowsTheScaleTheCanvasTook()
+{
+    QVERIFY(TestPDFs::writePlain(f->path(QStringLiteral("A0.pdf")), 2, QSizeF(3370, 2384)));
+    model()->open(f->url(QStringLiteral("A0.pdf")));
+    for (const auto &[scale, percentage] : {std::pair {1.125, 113}, std::pair {0.125, 13}, std::pair {50.0, 800}}) {
+        view()->setScaleFactor(scale);
+        QTRY_COMPARE(model()->zoomPercentage(), percentage);
+    }
+    model()->fitPage();
+    QVERIFY(view()->autoScales());
+    QCOMPARE(model()->statusText(), QStringLiteral("已适合页面"));
+    QVERIFY(model()->zoomPercentage() < 50);
+    QCOMPARE(model()->zoomPercentage(), int(std::lround(view()->scaleFactor() * 100)));
+    model()->zoomIn();
+    QVERIFY(!view()->autoScales());
+    model()->actualSize();
+    QCOMPARE(model()->zoomPercentage(), 100);
+    QCOMPARE(model()->statusText(), QStringLiteral("已恢复 100% 实际大小"));
+    model()->zoomIn();
+    model()->zoomIn();
+    QCOMPARE(model()->zoomPercentage(), 127);
+    model()->actualSize();
+    model()->zoomOut();
+    QCOMPARE(model()->zoomPercentage(), 89);
+}
+
+void tst_PDFViewerModelCommands::rotationTurnsAndResetsToTheFileRotation()
+{
+    QVERIFY(TestPDFs::writeRotated(f->path(QStringLiteral("R.pdf")), {0, 90, 270}));
+    model()->open(f->url(QStringLiteral("R.pdf")));
+    PDFPage *first = model()->document()->page(0);
+
+    model()->rotateCurrentPageLeft();
+    QCOMPARE(first->rotation(), 270);
+    QCOMPARE(model()->statusText(), QStringLiteral("当前页已向左旋转 90°"));
+    // Re-laid out: the page is shown landscape now.
+    const QRectF shown = view()->pageRectInViewport(0);
+    QVERIFY(shown.width() > shown.height());
+
+    model()->goToPage(3); // stored at 270
+    model()->rotateCurrentPageRight();
+    QCOMPARE(model()->document()->page(2)->rotation(), 0);
+    QCOMPARE(model()->statusText(), QStringLiteral("当前页已向右旋转 90°"));
+
+    model()->goToPage(2); // stored at 90: reset returns there, not to 0
+    model()->rotateCurrentPageRight();
+    model()->rotateCurrentPageRight();
+    QCOMPARE(model()->document()->page(1)->rotation(), 270);
+    model()->resetCurrentPageRotation();
+    QCOMPARE(model()->document()->page(1)->rotation(), 90);
+    QCOMPARE(model()->statusText(), QStringLiteral("当前页已恢复默认方向"));
+    QCOMPARE(first->rotation(), 270);
+}
+
+// Presenting shows one fitted page without breaks and asks for full screen a turn later, once;
+// leaving restores the reading layout and scale, and leaves full screen at once.
+void tst_PDFViewerModelCommands::presentationSwitchesLayoutAndFullScreen()
+{
+    QVERIFY(f->openPDF(QStringLiteral("A.pdf"), 8));
+    QWidget *window = model()->pdfView()->window();
+    f->platform.keyWindow = window;
+    const qreal fitted = view()->scaleFactor();
+    model()->zoomIn();
+    model()->enterPresentationMode(true);
+    QVERIFY(model()->isPresentationMode());
+    QCOMPARE(view()->displayMode(), DisplayMode::SinglePage);
+    QVERIFY(!view()->displaysPageBreaks());
+    QVERIFY(view()->autoScales());
+    QCOMPARE(model()->statusText(), QStringLiteral("投影模式"));
+    QVERIFY(f->platform.toggledWindows.isEmpty()); // not from inside the command
+    model()->enterPresentationMode(true); // again while presenting: no second toggle
+    QTRY_COMPARE(f->platform.toggledWindows, QList<QWidget *> {window});
+    QTest::qWait(50);
+    QCOMPARE(f->platform.toggledWindows.size(), 1);
+
+    model()->exitPresentationMode(true);
+    QVERIFY(!f->platform.isFullScreen(window)); // at once, not a turn later
+    QVERIFY(!model()->isPresentationMode());
+    QCOMPARE(view()->displayMode(), DisplayMode::SinglePageContinuous);
+    QVERIFY(view()->displaysPageBreaks());
+    QCOMPARE(view()->scaleFactor(), fitted);
+    QCOMPARE(model()->statusText(), QStringLiteral("已退出投影模式"));
+
+    // A window the user already took out of full screen is not toggled back in.
+    model()->enterPresentationMode(false);
+    model()->exitPresentationMode(true);
+    QCOMPARE(f->platform.toggledWindows.size(), 2);
+}
+
+void tst_PDFViewerModelCommands::fullScreenOnlyForTheActiveKeyWindow_data()
+{
+    QTest::addColumn<bool>("toggle");
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<bool>("otherWindowIsKey");
+    QTest::addColumn<bool>("windowGone"); // before the deferred toggle runs
+    QTest::addColumn<bool>("fullScreen");
+    QTest::newRow("toggle") << true << true << false << false << true;
+    QTest::newRow("application in the background") << true << false << false << false << false;
+    QTest::newRow("help window is key") << true << true << true << false << false;
+    QTest::newRow("layout only") << false << true << false << false << false;
+    QTest::newRow("window closed meanwhile") << true << true << false << true << false;
+}
+
+void tst_PDFViewerModelCommands::fullScreenOnlyForTheActiveKeyWindow()
+{
+    QFETCH(bool, toggle);
+    QFETCH(bool, active);
+    QFETCH(bool, otherWindowIsKey);
+    QFETCH(bool, windowGone);
+    QFETCH(bool, fullScreen);
+    QVERIFY(f->openPDF(QStringLiteral("A.pdf"), 8));
+    QWidget help;
+    auto *frame = new QWidget;
+    model()->pdfView()->setParent(frame);
+    f->platform.keyWindow = otherWindowIsKey ? &help : frame;
+    f->platform.applicationActive = active;
+    model()->enterPresentationMode(toggle);
+    if (windowGone) {
+        model()->pdfView()->setParent(nullptr);
+        delete frame;
+        frame = nullptr;
+    }
+    QTest::qWait(50);
+    QCOMPARE(view()->displayMode(), DisplayMode::SinglePage);
+    QCOMPARE(f->platform.fullScreenWindows.size(), fullScreen ? 1 : 0);
+    QCOMPARE(f->platform.toggledWindows.size(), int(fullScreen));
+    model()->pdfView()->setParent(nullptr);
+    delete frame;
+}
+
+// Before any document, and after a close (the canvas is new: nothing of the closed document
+// can be turned, presented or searched), commands leave the empty status.
+void tst_PDFViewerModelCommands::commandsWithoutDocumentChangeNothing()
+{
+    const QUrl a = f->writePDF(QStringLiteral("A.pdf"), 3);
+    for (int round = 0; round < 2; ++round) {
+        f->platform.keyWindow = model()->pdfView()->window();
+        model()->goToPage(std::numeric_limits<qint64>::min());
+        model()->rotateCurrentPageLeft();
+        model()->resetCurrentPageRotation();
+        model()->enterPresentationMode(true);
+        QVERIFY(!model()->isPresentationMode());
+        model()->exitPresentationMode(true);
+        search(QStringLiteral("page"));
+        QVERIFY(!model()->isSearching());
+        QCOMPARE(model()->statusText(), PDFViewerModel::emptyStatusText);
+        QCOMPARE(model()->pageIndex(), 0);
+        model()->open(a);
+        model()->closeDocument();
+    }
+    // Closing while presenting ends presentation without touching full screen, and a root view
+    // that restores the reading layout afterwards sees the empty state.
+    model()->open(a);
+    f->platform.keyWindow = model()->pdfView()->window();
+    model()->enterPresentationMode(false);
+    model()->closeDocument();
+    QVERIFY(!model()->isPresentationMode());
+    model()->restoreReadingLayout();
+    QCOMPARE(model()->statusText(), PDFViewerModel::emptyStatusText);
+    QTest::qWait(50);
+    QVERIFY(f->platform.toggledWindows.isEmpty());
+    // Zoom still reports the scale the empty canvas really has.
+    model()->zoomIn();
+    QCOMPARE(model()->zoomPercentage(), int(std::lround(view()->scaleFactor() * 100)));
+}
+
+// A query with blanks around it, matched on pages 3 (twice), 4 and 5.
+void tst_PDFViewerModelCommands::searchProgressShowsTheFirstMatchAtOnce()
+{
+    QVERIFY(TestPDFs::writePlain(f->path(QStringLiteral("A.pdf")), 5, QSizeF(595, 842),
+        {QStringLiteral("NORTH GATE"), QStringLiteral("总平面图"), QStringLiteral("A-101 A-101"),
+            QStringLiteral("A-101"), QStringLiteral("Gate A-101")}));
+    model()->open(f->url(QStringLiteral("A.pdf")));
+    QStringList statuses;
+    std::optional<PDFSelection> shownAtFirst;
+    connect(model(), &PDFViewerModel::statusTextChanged, this, [&] {
+        statuses.append(model()->statusText());
+        if (model()->searchResultCount() == 1 && model()->isSearching() && !shownAtFirst)
+            shownAtFirst = view()->currentSelection();
+    });
+    search(QStringLiteral(" A-101 \n"));
+    QTRY_VERIFY(!model()->isSearching());
+    QCOMPARE(model()->searchText(), QStringLiteral(" A-101 \n")); // never rewritten by the model
+    QCOMPARE(statuses,
+        (QStringList {QStringLiteral("正在搜索“A-101”…"), QStringLiteral("正在搜索“A-101” · 1 处"),
+            QStringLiteral("正在搜索“A-101” · 2 处"), QStringLiteral("正在搜索“A-101” · 3 处"),
+            QStringLiteral("正在搜索“A-101” · 4 处"), QStringLiteral("找到 4 处")}));
+    // The first match was shown before the search ended, and the later ones did not move the view.
+    QVERIFY(shownAtFirst.has_value());
+    QCOMPARE(shownAtFirst->pageIndex, 2);
+    QCOMPARE(view()->currentSelection(), shownAtFirst);
+    QCOMPARE(view()->currentPageIndex(), 2);
+    // A step shows its match (wrapping: stepsWrapOverMatchesSoFarWhileRunning).
+    model()->selectPreviousSearchResult();
+    QCOMPARE(model()->searchResultLabel(), QStringLiteral("4 / 4"));
+    QCOMPARE(view()->currentPageIndex(), 4);
+
+    // A blank query clears the matches but leaves the last status; a query without matches
+    // says so.
+    search(QStringLiteral("   "));
+    QCOMPARE(model()->statusText(), QStringLiteral("找到 4 处"));
+    QCOMPARE(model()->searchResultLabel(), QStringLiteral("0"));
+    model()->selectNextSearchResult();
+    QCOMPARE(model()->selectedSearchResult(), 0);
+    QVERIFY(!view()->currentSelection());
+    search(QStringLiteral("Z-999"));
+    QTRY_VERIFY(!model()->isSearching());
+    QCOMPARE(model()->statusText(), QStringLiteral("没有找到“Z-999”"));
+}
+
+void tst_PDFViewerModelCommands::stepsWrapOverMatchesSoFarWhileRunning()
+{
+    openMany();
+    QStringList labels;
+    connect(model(), &PDFViewerModel::searchResultCountChanged, this, [&] {
+        if (model()->searchResultCount() == 3 && model()->isSearching()) {
+            model()->selectPreviousSearchResult();
+            labels << model()->searchResultLabel();
+            model()->selectNextSearchResult();
+            labels << model()->searchResultLabel();
+        }
+    });
+    search(QStringLiteral("page"));
+    QTRY_VERIFY(!model()->isSearching());
+    QCOMPARE(labels, (QStringList {QStringLiteral("3 / 3"), QStringLiteral("1 / 3")}));
+    QCOMPARE(model()->searchResultLabel(), QStringLiteral("1 / 400"));
+}
+
+void tst_PDFViewerModelCommands::interruptedSearchLeavesNoTrace_data()
+{
+    QTest::addColumn<QString>("then"); // a document to open, "close", or a query to search
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("selectedPage"); // -1: nothing selected
+    QTest::newRow("another document") << QStringLiteral("B.pdf") << QStringLiteral("已打开 B") << -1;
+    QTest::newRow("closed") << QStringLiteral("close") << PDFViewerModel::emptyStatusText << -1;
+    QTest::newRow("another query") << QStringLiteral("page 399") << QStringLiteral("找到 1 处") << 398;
+}
+
+// Regression: the end of a find cancelled by opening or closing a document, or by a new
+// query, arrived later and replaced the status with "not found" or the old count.
+void tst_PDFViewerModelCommands::interruptedSearchLeavesNoTrace()
+{
+    QFETCH(QString, then);
+    QFETCH(QString, status);
+    QFETCH(int, selectedPage);
+    openMany();
+    search(QStringLiteral("page"));
+    QTRY_VERIFY(model()->searchResultCount() > 0);
+    if (then == QLatin1String("close"))
+        model()->closeDocument();
+    else if (then.endsWith(QLatin1String(".pdf")))
+        QVERIFY(f->openPDF(then, 2));
+    else
+        search(then);
+    QTRY_VERIFY(!model()->isSearching());
+    QTest::qWait(300);
+    QCOMPARE(model()->statusText(), status);
+    QCOMPARE(model()->searchResultCount(), selectedPage < 0 ? 0 : 1);
+    const auto selection = view()->currentSelection();
+    QCOMPARE(selection ? selection->pageIndex : -1, selectedPage);
+}
+
+void tst_PDFViewerModelCommands::findDoesNotOutliveTheModel()
+{
+    openMany();
+    search(QStringLiteral("page"));
+    QTRY_VERIFY(model()->searchResultCount() > 0);
+    f->model.reset(); // the document goes with the canvas; its find must not outlive them
+    QTest::qWait(100);
+}
+
+QTEST_MAIN(tst_PDFViewerModelCommands)
+#include "tst_PDFViewerModelCommands.moc"
