@@ -93,6 +93,13 @@ void tst_PDFViewerShortcutSettingsView::rowsFollowTheStoreAndTheFileFollowsTheRo
     QTest::mouseClick(s.view->resetAllButton(), Qt::LeftButton);
     QCOMPARE(s.view->footerLabel()->text(), QStringLiteral("已恢复全部默认快捷键。"));
     QCOMPARE(announced(), QStringLiteral("已恢复全部默认快捷键。"));
+    // Said by an invisible alert under the application; an empty message changes nothing.
+    QAccessibleInterface *alert
+        = QAccessible::queryAccessibleInterface(PDFViewerAccessibilityAnnouncer::announcementSource());
+    QVERIFY(alert->role() == QAccessible::AlertMessage && alert->state().invisible);
+    QCOMPARE(alert->parent(), QAccessible::queryAccessibleInterface(qApp));
+    PDFViewerAccessibilityAnnouncer::announce(QString());
+    QCOMPARE(announced(), QStringLiteral("已恢复全部默认快捷键。"));
     QVERIFY(s.view->row(Action::fitPage)->messageLabel()->isHidden());
     QVERIFY(!s.view->feedbackAction());
     QVERIFY(!onDisk().contains(PDFViewerShortcutStore::defaultStorageKey().toUtf8()));
