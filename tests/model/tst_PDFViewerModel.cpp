@@ -129,7 +129,6 @@ void tst_PDFViewerModel::failedOpenLeavesEverythingAsItWas_data()
     QTest::addColumn<QString>("message");
     const Write nothing = [](const QString &) { return true; };
     const Write onePage = [](const QString &path) { return TestPDFs::writePlain(path, 1); };
-    QTest::newRow("png image") << "image.png" << Write(TestPDFs::writePNG) << kNotPDF;
     QTest::newRow("pdf earlier in the name") << "plan.pdf.png" << onePage << kNotPDF;
     QTest::newRow("missing") << "nowhere.pdf" << nothing << kMissing;
     QTest::newRow("garbage") << "garbage.pdf" << Write([](const QString &path) {
