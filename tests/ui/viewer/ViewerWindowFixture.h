@@ -6,21 +6,12 @@
 
 #include <QMainWindow>
 
-// The model fixture and a shortcut store over the same settings file; the widgets under test
-// are made by the test over `model` and `shortcuts`, and hold the canvas themselves unless asked.
-struct ViewerWindowFixture : ViewerModelFixture {
-    explicit ViewerWindowFixture(bool showCanvas = false)
-        : ViewerModelFixture(showCanvas)
-        , shortcuts(std::make_unique<PDFViewerShortcutStore>(&settings, PDFViewerShortcutStore::defaultStorageKey()))
-    {
-    }
-    std::unique_ptr<PDFViewerShortcutStore> shortcuts;
-};
-
-// With a window like the application's: the root view as its central widget, shown and laid out
-// before the test goes on (a canvas without its size cannot tell its current page).
-struct ViewerWindow : ViewerWindowFixture {
+// The model fixture and a shortcut store over the same settings file, in a window like the
+// application's: the root view as its central widget, shown and laid out before the test goes on
+// (a canvas without its size cannot tell its current page).
+struct ViewerWindow : ViewerModelFixture {
     ViewerWindow()
+        : ViewerModelFixture(false)
     {
         window->setCentralWidget(root);
         window->resize(1100, 760);
@@ -33,6 +24,8 @@ struct ViewerWindow : ViewerWindowFixture {
         window->activateWindow();
         return QTest::qWaitForWindowActive(window.get());
     }
+    std::unique_ptr<PDFViewerShortcutStore> shortcuts
+        = std::make_unique<PDFViewerShortcutStore>(&settings, PDFViewerShortcutStore::defaultStorageKey());
     std::unique_ptr<QMainWindow> window = std::make_unique<QMainWindow>();
     PDFViewerRootView *root = new PDFViewerRootView(model.get(), shortcuts.get());
     bool exposed = false;

@@ -1,24 +1,39 @@
 #include "BlueprintPDFView.h"
+#include "PDFFileURL.h"
+#include "PDFPage.h"
 #include "PDFThumbnailView.h"
+#include "PDFToolbarButton.h"
+#include "PDFViewerBusyIndicator.h"
 #include "PDFViewerElidedLabel.h"
 #include "PDFViewerEmptyState.h"
 #include "PDFViewerExitPresentationButton.h"
 #include "PDFViewerHelpButton.h"
 #include "PDFViewerPageField.h"
 #include "PDFViewerPresentationView.h"
+#include "PDFViewerRecentMenu.h"
 #include "PDFViewerSearchField.h"
 #include "PDFViewerStatusBar.h"
 #include "PDFViewerStyle.h"
+#include "PDFViewerSymbolButton.h"
 #include "PDFViewerToolbar.h"
 #include "ViewerWindowFixture.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QSplitter>
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace {
+
+// Left to right, as the strip lays them out.
+const QStringList kAllButtons = QStringLiteral("pdf-open pdf-previous-page pdf-next-page pdf-zoom-out pdf-zoom-in "
+                                               "pdf-fit-page pdf-actual-size pdf-rotate-left pdf-reset-rotation "
+                                               "pdf-rotate-right pdf-presentation")
+                                    .split(QLatin1Char(' '));
 
 // Sends one drag step to `target`; true when the view accepted it.
 template<typename Event> bool sendDrag(QWidget *target, QMimeData *data)
@@ -56,9 +71,14 @@ private slots:
     void presenterKeys_data();
     void presenterKeys();
     void dropsOpenTheFirstFileOnly();
-    void focusSearchField();
+    void buttonsDriveTheModelAndCanvas();
+    void searchFieldBindsTheModelAndTabWalksTheWindow();
+    void recentMenu();
 
 private:
+    PDFViewerToolbar *toolbar() const { return v->root->toolbar(); }
+    PDFToolbarButton *button(const char *id) const { return toolbar()->button(QString::fromLatin1(id)); }
+
     std::optional<ViewerWindow> v;
 };
 
@@ -87,7 +107,7 @@ void tst_PDFViewerRootView::submitPage()
 
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 9));
     QVERIFY(v->showPage(2));
-    QLineEdit *field = v->root->toolbar()->pageField()->lineEdit();
+    QLineEdit *field = toolbar()->pageField()->lineEdit();
     field->setText(typed);
     QTest::keyClick(field, Qt::Key_Return);
     QCOMPARE(v->model->viewport()->currentPageIndex(), page);
@@ -96,22 +116,36 @@ void tst_PDFViewerRootView::submitPage()
     QTRY_COMPARE(v->model->pageIndex(), page);
 }
 
-// The document area and the status bar follow the model: the empty state and no key hint
-// without pages, the canvas beside the thumbnails and the hint with them. The status bar
-// shows the latest message, an error until a later command's status replaces it.
+// The document area, the strip and the status bar follow the model: without pages the empty
+// state, no key hint, and of the buttons only "open" usable (the commands' rules:
+// tst_PDFViewerMenuCommands); with them the canvas beside the thumbnails, the hint, and the page
+// field showing page and count. The status bar shows the latest message, an error until a later
+// command's status replaces it.
 void tst_PDFViewerRootView::documentAreaAndStatusFollowTheModel()
 {
     PDFViewerStatusBar *bar = v->root->statusBar();
+    PDFViewerPageField *pageField = toolbar()->pageField();
+    const auto disabled = [&] {
+        QStringList ids;
+        for (const QString &id : kAllButtons) {
+            if (!toolbar()->button(id)->isEnabled())
+                ids << id;
+        }
+        return ids;
+    };
     QVERIFY(v->root->emptyState()->isVisible());
     QVERIFY(!bar->hintLabel()->isVisible());
     // Without a document the canvas is hidden.
     BlueprintPDFView *canvas = v->model->pdfView();
     QVERIFY(!canvas->isVisible());
+    QCOMPARE(disabled(), kAllButtons.mid(1));
+    QVERIFY(toolbar()->recentMenu()->isEnabled() && toolbar()->searchField()->lineEdit()->isEnabled());
+    QCOMPARE(pageField->lineEdit()->placeholderText(), QStringLiteral("—"));
+    QCOMPARE(pageField->countText(), QStringLiteral("/ —"));
     v->model->open(v->url(QStringLiteral("missing.pdf")));
     QVERIFY(v->model->hasError());
     QCOMPARE(bar->statusLabel()->text(), v->model->errorText());
     v->model->fitPage();
-    QVERIFY(v->model->hasError());
     QCOMPARE(bar->statusLabel()->text(), QStringLiteral("已适合页面"));
 
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 3));
@@ -122,6 +156,21 @@ void tst_PDFViewerRootView::documentAreaAndStatusFollowTheModel()
     QVERIFY(canvas->width() > v->root->thumbnailView()->width()); // the canvas takes the spare width
     QCOMPARE(bar->statusLabel()->text(), v->model->statusText());
     QVERIFY(bar->hintLabel()->isVisible()); // its keys are checked in tst_PlenvoPDFApp
+    QCOMPARE(disabled(), QStringList {QStringLiteral("pdf-previous-page")});
+    QCOMPARE(pageField->lineEdit()->placeholderText(), QStringLiteral("1"));
+    QCOMPARE(pageField->countText(), QStringLiteral("/ 3"));
+    // A disabled button is its enabled self at 38 % opacity: black over the light bar comes out
+    // near grey 150, where the palette's disabled grey dimmed once more would give about 220.
+    const QImage previous = button("pdf-previous-page")->grab().toImage();
+    int darkest = 255;
+    for (int y = 0; y < previous.height(); ++y) {
+        for (int x = 0; x < previous.width(); ++x)
+            darkest = std::min(darkest, qGray(previous.pixel(x, y)));
+    }
+    QVERIFY2(darkest < 180, qPrintable(QString::number(darkest)));
+    QVERIFY(v->showPage(2));
+    QCOMPARE(disabled(), QStringList {QStringLiteral("pdf-next-page")});
+    QCOMPARE(pageField->lineEdit()->placeholderText(), QStringLiteral("3"));
 
     // Closing keeps the canvas, empty, behind the empty state.
     v->model->closeDocument();
@@ -147,16 +196,16 @@ void tst_PDFViewerRootView::aDarkDesktopRecoloursTheChrome()
     const auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
     const QPalette dark(QColor(30, 30, 34));
     QApplication::setPalette(dark);
-    PDFViewerToolbar *toolbar = v->root->toolbar();
     const QList<std::pair<QWidget *, QColor>> texts {
         {v->root->statusBar()->hintLabel(), PDFViewerStyle::tertiary(dark)},
-        {toolbar->searchField()->resultLabel(), PDFViewerStyle::secondary(dark)},
-        {toolbar->pageField()->findChild<QLabel *>(QStringLiteral("pdf-page-count")), PDFViewerStyle::secondary(dark)},
-        {toolbar->zoomLabel(), PDFViewerStyle::primary(dark)},
+        {toolbar()->searchField()->resultLabel(), PDFViewerStyle::secondary(dark)},
+        {toolbar()->pageField()->findChild<QLabel *>(QStringLiteral("pdf-page-count")),
+            PDFViewerStyle::secondary(dark)},
+        {toolbar()->zoomLabel(), PDFViewerStyle::primary(dark)},
     };
     for (const auto &[label, colour] : texts)
         QTRY_COMPARE(label->palette().color(QPalette::WindowText), colour); // the change is posted
-    QCOMPARE(toolbar->pageField()->lineEdit()->palette().color(QPalette::PlaceholderText),
+    QCOMPARE(toolbar()->pageField()->lineEdit()->palette().color(QPalette::PlaceholderText),
         PDFViewerStyle::withOpacity(PDFViewerStyle::primary(dark), 0.7));
     QCOMPARE(v->model->pdfView()->viewport()->grab().toImage().pixelColor(1, 1), dark.color(QPalette::Window));
 }
@@ -169,13 +218,13 @@ void tst_PDFViewerRootView::presentingMovesTheSameCanvas()
     QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 3));
     QVERIFY(v->activate());
     BlueprintPDFView *canvas = v->model->pdfView();
-    QLineEdit *pageInput = v->root->toolbar()->pageField()->lineEdit();
+    QLineEdit *pageInput = toolbar()->pageField()->lineEdit();
     pageInput->setText(QStringLiteral("3"));
 
     v->model->enterPresentationMode(false);
     v->platform.fullScreenWindows.insert(v->window.get());
     QVERIFY(v->root->isShowingPresentationLayout());
-    QVERIFY(!v->root->toolbar()->isVisible());
+    QVERIFY(!toolbar()->isVisible());
     QVERIFY(v->root->presentationView()->isAncestorOf(canvas));
     QVERIFY(canvas->isVisible());
     QCOMPARE(canvas->geometry(), v->root->presentationView()->rect());
@@ -196,7 +245,7 @@ void tst_PDFViewerRootView::presentingMovesTheSameCanvas()
     QCOMPARE(canvas->pdfViewport()->currentPageIndex(), 1);
 
     // Escape in the normal layout is not the root view's.
-    QTest::keyClick(v->root->toolbar()->searchField()->lineEdit(), Qt::Key_Escape);
+    QTest::keyClick(toolbar()->searchField()->lineEdit(), Qt::Key_Escape);
     QCOMPARE(v->platform.toggledWindows.size(), 1);
 
     v->model->enterPresentationMode(false);
@@ -294,18 +343,77 @@ void tst_PDFViewerRootView::dropsOpenTheFirstFileOnly()
     QTRY_COMPARE(v->model->fileURL(), second);
 }
 
-void tst_PDFViewerRootView::focusSearchField()
+void tst_PDFViewerRootView::buttonsDriveTheModelAndCanvas()
+{
+    QLabel *zoom = toolbar()->zoomLabel();
+    QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 3));
+    BlueprintPDFView *canvas = v->model->pdfView();
+
+    button("pdf-next-page")->click();
+    QCOMPARE(canvas->pdfViewport()->currentPageIndex(), 1);
+    button("pdf-previous-page")->click();
+    QCOMPARE(canvas->pdfViewport()->currentPageIndex(), 0);
+
+    button("pdf-actual-size")->click();
+    QCOMPARE(v->model->zoomPercentage(), 100);
+    button("pdf-zoom-in")->click();
+    QVERIFY(v->model->zoomPercentage() > 100);
+    const QString percentage = QString::number(v->model->zoomPercentage()) + QLatin1Char('%');
+    QCOMPARE(zoom->text(), percentage);
+    QCOMPARE(zoom->accessibleName(), QStringLiteral("当前缩放 ") + percentage);
+
+    button("pdf-rotate-right")->click();
+    QCOMPARE(canvas->pdfViewport()->currentPage()->rotation(), 90);
+    button("pdf-reset-rotation")->click();
+    QCOMPARE(canvas->pdfViewport()->currentPage()->rotation(), 0);
+
+    button("pdf-presentation")->click();
+    QVERIFY(v->model->isPresentationMode());
+    button("pdf-presentation")->click();
+    QVERIFY(!v->model->isPresentationMode());
+
+    v->platform.nextChosenFile = std::nullopt;
+    button("pdf-open")->click();
+    QVERIFY(!v->platform.lastDialogDirectory.isEmpty());
+}
+
+// The search field and the model write each other; the result controls appear with a query,
+// before any search has run. Focusing the field selects its text, so that typing replaces it.
+void tst_PDFViewerRootView::searchFieldBindsTheModelAndTabWalksTheWindow()
 {
     QVERIFY(v->activate());
+    PDFViewerSearchField *search = toolbar()->searchField();
+    QLineEdit *input = search->lineEdit();
+    QVERIFY(!search->resultLabel()->isVisible());
+    QTest::keyClicks(input, QStringLiteral("Page"));
+    QCOMPARE(v->model->searchText(), QStringLiteral("Page"));
+    QCOMPARE(search->resultLabel()->text(), QStringLiteral("0"));
+    QVERIFY(search->resultLabel()->isVisible());
+    QVERIFY(search->previousButton()->isVisible() && search->nextButton()->isVisible());
+    v->model->setSearchText(QString());
+    QCOMPARE(input->text(), QString());
+    QVERIFY(!search->resultLabel()->isVisible());
+
     v->model->setSearchText(QStringLiteral("grid"));
     v->root->focusSearchField();
-    QLineEdit *field = v->root->toolbar()->searchField()->lineEdit();
-    QVERIFY(field->hasFocus());
-    QCOMPARE(field->selectedText(), QStringLiteral("grid"));
+    QVERIFY(input->hasFocus());
+    QCOMPARE(input->selectedText(), QStringLiteral("grid"));
+
+    // Return searches; the indicator goes when the find ends; the arrows step.
+    QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 3));
+    QTest::keyClicks(input, QStringLiteral("Page"));
+    QTest::keyClick(input, Qt::Key_Return);
+    QVERIFY(search->busyIndicator()->isVisible());
+    QTRY_VERIFY(!v->model->isSearching());
+    QVERIFY(!search->busyIndicator()->isVisible());
+    QCOMPARE(search->resultLabel()->text(), QStringLiteral("1 / 3"));
+    search->nextButton()->click();
+    QCOMPARE(search->resultLabel()->text(), QStringLiteral("2 / 3"));
+    search->previousButton()->click();
+    QCOMPARE(search->resultLabel()->text(), QStringLiteral("1 / 3"));
 
     // Tab walks the strip left to right, then the document area and the status bar.
-    QVERIFY(v->openPDF(QStringLiteral("doc.pdf"), 2));
-    QList<QWidget *> expected = v->root->toolbar()->focusOrder();
+    QList<QWidget *> expected = toolbar()->focusOrder();
     expected << v->root->thumbnailView() << v->model->pdfView() << v->root->statusBar()->helpButton();
     QList<QWidget *> walked;
     QWidget *step = expected.first();
@@ -315,6 +423,37 @@ void tst_PDFViewerRootView::focusSearchField()
         step = step->nextInFocusChain();
     } while (step != expected.first());
     QCOMPARE(walked, expected);
+}
+
+void tst_PDFViewerRootView::recentMenu()
+{
+    PDFViewerRecentMenu *recent = toolbar()->recentMenu();
+    QList<QAction *> items = recent->menu()->actions();
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(items[0]->text(), QStringLiteral("暂无最近文件"));
+    QVERIFY(!items[0]->isEnabled());
+
+    QVERIFY(QDir(v->dir.path()).mkdir(QStringLiteral("sheets")));
+    QVERIFY(v->openPDF(QStringLiteral("sheets/first.pdf"), 1));
+    QVERIFY(v->openPDF(QStringLiteral("R&D plan.pdf"), 2));
+    items = recent->menu()->actions();
+    QCOMPARE(items.size(), 2);
+    // Most recent first; an ampersand is shown, not taken as a mnemonic.
+    QCOMPARE(items[0]->text(), QStringLiteral("R&&D plan"));
+    QCOMPARE(items[1]->text(), QStringLiteral("first"));
+    // Each entry's tooltip is its folder.
+    QCOMPARE(items[0]->toolTip(), QDir::toNativeSeparators(v->dir.path()));
+    QCOMPARE(items[1]->toolTip(), QDir::toNativeSeparators(v->path(QStringLiteral("sheets"))));
+
+    items[1]->trigger();
+    QCOMPARE(v->model->fileURL(), v->url(QStringLiteral("sheets/first.pdf")));
+
+    // Regression: a name that is not UTF-8, stored as a file URL, showed "file:///…" there.
+    const QByteArray stray = QFile::encodeName(v->path(QStringLiteral("sheets"))) + "/\xff.pdf";
+    QVERIFY(TestPDFs::writePlainNative(stray, 1));
+    v->model->open(PDFFileURL::fromNativePath(stray));
+    ::unlink(stray.constData()); // QTemporaryDir cannot remove a name it cannot decode
+    QCOMPARE(recent->menu()->actions().first()->toolTip(), QDir::toNativeSeparators(v->path(QStringLiteral("sheets"))));
 }
 
 QTEST_MAIN(tst_PDFViewerRootView)
