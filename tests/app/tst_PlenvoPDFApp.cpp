@@ -38,6 +38,7 @@ struct AppFixture {
 };
 
 using Action = PDFViewerShortcutAction;
+using Command = PDFViewerMenuCommands::Command;
 
 // The item titled `title` (its plain title, without the key) in any menu of the window's bar.
 QAction *menuItem(const PDFViewerMainWindow *window, const QString &title)
@@ -90,8 +91,9 @@ void tst_PlenvoPDFApp::delegateTakesTheFirstPDF()
 }
 
 // A request made before the window exists waits for it; the arguments of a later launch open
-// at once, read against its own working directory. The window's title follows the document,
-// its search command searches from the field, and presenting hides the menu bar but not its keys.
+// at once, read against its own working directory. The window's title follows the document, its
+// page commands the current page and its document commands the open document; its search
+// command searches from the field, and presenting hides the menu bar but not its keys.
 void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndHostsTheCommands()
 {
     AppFixture f;
@@ -102,30 +104,56 @@ void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndHostsTheCommands()
     f.request.setUrl(QUrl::fromLocalFile(early));
     PlenvoPDFApp &app = f.start();
     PDFViewerMainWindow *window = app.window();
+    PDFViewerMenuCommands *commands = window->menuCommands();
     QCOMPARE(window->windowTitle(), QStringLiteral("early"));
     QVERIFY(f.request.url().isEmpty()); // taken
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window));
 
+    // previous and next enabled; every other drawing and document command follows `open`.
+    const auto check = [&](bool open, bool previous, bool next) {
+        QCOMPARE(commands->action(Action::previousPage)->isEnabled(), previous);
+        QCOMPARE(commands->action(Action::nextPage)->isEnabled(), next);
+        for (Action action : Action::allCases()) {
+            if (action != Action::previousPage && action != Action::nextPage)
+                QVERIFY2(commands->action(action)->isEnabled() == open, qPrintable(action.rawValue()));
+        }
+        QCOMPARE(commands->action(Command::closePDF)->isEnabled(), open);
+        QCOMPARE(commands->action(Command::searchPDF)->isEnabled(), open);
+        for (Command always :
+            {Command::openPDF, Command::shortcutSettings, Command::quit, Command::help, Command::about})
+            QVERIFY(commands->action(always)->isEnabled());
+    };
+    check(true, false, false);
     app.handleArguments(
         {QByteArrayLiteral("--verbose"), QByteArrayLiteral("notes.txt"), QByteArrayLiteral("./A-101 总平面.pdf")},
         QFile::encodeName(f.dir.path()));
     QCOMPARE(PDFFileURL::nativePath(app.model()->fileURL()), QFile::encodeName(file));
     QCOMPARE(window->windowTitle(), QStringLiteral("A-101 总平面"));
+    check(true, false, true);
+    commands->action(Action::nextPage)->trigger();
+    QTRY_COMPARE(app.model()->pageIndex(), 1);
+    check(true, true, false);
 
     app.model()->setSearchText(QStringLiteral("south"));
-    window->menuCommands()->action(PDFViewerMenuCommands::Command::searchPDF)->trigger();
+    commands->action(Command::searchPDF)->trigger();
     QVERIFY(QApplication::focusWidget());
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("pdf-search-field"));
     QTRY_COMPARE(app.model()->searchResultCount(), 1);
 
-    app.model()->enterPresentationMode(false);
+    QAction *toggle = commands->action(Action::togglePresentation);
+    QCOMPARE(toggle->iconText(), QStringLiteral("进入投影"));
+    toggle->trigger();
+    QVERIFY(app.model()->isPresentationMode());
+    QCOMPARE(toggle->iconText(), QStringLiteral("退出投影"));
     QVERIFY(window->menuBar()->isHidden());
-    QVERIFY(window->actions().contains(window->menuCommands()->action(Action::togglePresentation)));
+    QVERIFY(window->actions().contains(toggle));
     app.model()->exitPresentationMode(false);
+    QCOMPARE(toggle->iconText(), QStringLiteral("进入投影"));
     QVERIFY(!window->menuBar()->isHidden());
     app.model()->closeDocument();
     QCOMPARE(window->windowTitle(), QStringLiteral("Plenvo"));
+    check(false, false, false);
 }
 
 // One notation wherever a key is named: modifiers as Ctrl, Alt, Shift, Super, each followed by
