@@ -96,11 +96,14 @@ void tst_PDFViewerShortcutConfiguration::record()
                                R"("zoomIn":{"key":"=","modifiers":8}}})";
     QCOMPARE(c.encoded(), written);
     QCOMPARE(Configuration::decoded(written), c);
-    QCOMPARE(Configuration::decoded(R"({"v":2,"overrides":{"zoom":{"key":"P","modifiers":8}}})"),
-        parse(QStringLiteral("zoom=⌘p"))); // unknown keys and members are readable
+    // Unknown keys and members are readable; every modifier bit, even the sign, is kept.
+    QCOMPARE(Configuration::decoded(R"({"v":2,"overrides":{"zoom":{"x":1,"key":"P","modifiers":-1}}})")->encoded(),
+        QByteArray(R"({"overrides":{"zoom":{"key":"p","modifiers":-1}}})"));
     QCOMPARE(Configuration::decoded(R"({"overrides":{}})"), Configuration());
     for (const char *unreadable : {R"({"zoomIn":{"key":"=","modifiers":8}})", R"({"overrides":[]})",
-             R"({"overrides":{"zoomIn":{"key":"="},"zoomOut":{"key":"-","modifiers":8}}})", R"({"overrides":{}}x)"})
+             R"({"overrides":{"zoomIn":{"key":"="},"zoomOut":{"key":"-","modifiers":8}}})", R"({"overrides":{}}x)",
+             R"({"overrides":{"zoomIn":{"modifiers":8}}})", R"({"overrides":{"zoomIn":{"key":"a","modifiers":2.5}}})",
+             R"({"overrides":{"zoomIn":{"key":"a","modifiers":1e19}}})"})
         QVERIFY2(!Configuration::decoded(unreadable), unreadable);
 }
 
