@@ -83,7 +83,6 @@ void tst_PDFViewerShortcutStore::loading()
         m_settings->setValue(m_key, before);
     const PDFViewerShortcutStore store(m_settings.get(), m_key);
     QCOMPARE(store.shortcut(Action::zoomIn).displayText(), zoomIn);
-    QCOMPARE(store.shortcut(Action::zoomOut), sc("⌥-"));
     QCOMPARE(store.shortcut(Action::togglePresentation), sc(before.contains("togglePresentation") ? "⌃⇧F5" : "⌥F"));
     QCOMPARE(m_settings->contains(m_key), !after.isNull());
     QCOMPARE(stored(), after);
