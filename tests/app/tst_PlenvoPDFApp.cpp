@@ -5,7 +5,6 @@
 #include "PDFViewerOpenRequest.h"
 #include "PDFViewerShortcutStore.h"
 #include "PlenvoPDFApp.h"
-#include "PlenvoPDFAppDelegate.h"
 #include "TestPDFs.h"
 
 #include <QAccessible>
@@ -46,37 +45,11 @@ class tst_PlenvoPDFApp : public QObject {
     Q_OBJECT
 
 private slots:
-    void delegateTakesTheFirstPDF_data();
-    void delegateTakesTheFirstPDF();
     void windowOpensHandedOverFilesAndHostsTheCommands();
     void everyPlaceNamesKeysAlike();
     void fullScreenAndMaximisedKeepTheNormalGeometry_data();
     void fullScreenAndMaximisedKeepTheNormalGeometry();
 };
-
-void tst_PlenvoPDFApp::delegateTakesTheFirstPDF_data()
-{
-    QTest::addColumn<QList<QUrl>>("urls");
-    QTest::addColumn<QUrl>("expected");
-    const QUrl txt = QUrl::fromLocalFile(QStringLiteral("/d/notes.txt"));
-    const QUrl pdf = QUrl::fromLocalFile(QStringLiteral("/d/plan.pdf"));
-    const QUrl upper = QUrl::fromLocalFile(QStringLiteral("/d/PLAN.PDF"));
-    const QUrl web = QUrl(QStringLiteral("https://example.org/plan.pdf"));
-    QTest::newRow("second of three") << QList<QUrl> {txt, pdf, upper} << pdf;
-    QTest::newRow("upper-case extension") << QList<QUrl> {upper} << upper;
-    QTest::newRow("not a file URL") << QList<QUrl> {web, txt} << QUrl();
-}
-
-void tst_PlenvoPDFApp::delegateTakesTheFirstPDF()
-{
-    QFETCH(QList<QUrl>, urls);
-    QFETCH(QUrl, expected);
-    PDFViewerOpenRequest request;
-    QSignalSpy changed(&request, &PDFViewerOpenRequest::urlChanged);
-    PlenvoPDFAppDelegate(&request).application(urls);
-    QCOMPARE(request.url(), expected);
-    QCOMPARE(changed.count(), expected.isEmpty() ? 0 : 1);
-}
 
 // A request made before the window exists waits for it; the arguments of a later launch open
 // at once, read against its own working directory. The window's title follows the document, its
@@ -117,6 +90,8 @@ void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndHostsTheCommands()
         {QByteArrayLiteral("--verbose"), QByteArrayLiteral("notes.txt"), QByteArrayLiteral("./A-101 总平面.pdf")},
         QFile::encodeName(f.dir.path()));
     QCOMPARE(PDFFileURL::nativePath(app.model()->fileURL()), QFile::encodeName(file));
+    QCOMPARE(window->windowTitle(), QStringLiteral("A-101 总平面"));
+    app.handleArguments({QByteArrayLiteral("notes.txt")}, QFile::encodeName(f.dir.path())); // no PDF: no change
     QCOMPARE(window->windowTitle(), QStringLiteral("A-101 总平面"));
     check(true, false, true);
     commands->action(Action::nextPage)->trigger();
