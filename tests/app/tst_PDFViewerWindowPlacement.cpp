@@ -23,14 +23,12 @@ void tst_PDFViewerWindowPlacement::initialGeometry_data()
     const QRect centred(420, 176, 1080, 760);
     const QRect inside(200, 100, 1200, 800);
     const QRect onSecond(2000, 50, 1000, 700);
-    const QRect across(1500, 100, 1000, 700);
     const QRect mostlyOff(-900, 500, 1000, 700); // 100 pixels shown
     const QRect sliver(-990, 500, 1000, 700); // 10 pixels shown
 
     QTest::newRow("nothing stored") << QVariant() << both << centred;
     QTest::newRow("empty rectangle") << QVariant(QRect(200, 100, 0, 800)) << both << centred;
     QTest::newRow("on the second screen") << QVariant(onSecond) << both << onSecond;
-    QTest::newRow("across both screens") << QVariant(across) << both << across;
     QTest::newRow("mostly off, enough shown") << QVariant(mostlyOff) << both << mostlyOff;
     QTest::newRow("a sliver shown") << QVariant(sliver) << both << centred;
     QTest::newRow("on a screen since unplugged") << QVariant(onSecond) << QList<QRect> {primary} << centred;

@@ -10,6 +10,15 @@
 class tst_PlenvoInterfaceFont : public QObject {
     Q_OBJECT
 
+public:
+    // The fault shows under a locale that says nothing about Chinese, whatever the locale of
+    // the machine running the tests.
+    static void initMain()
+    {
+        qputenv("LC_ALL", "C.UTF-8");
+        qunsetenv("FC_LANG");
+    }
+
 private slots:
     void initTestCase();
     void punctuationIsFullWidth();
@@ -40,16 +49,5 @@ void tst_PlenvoInterfaceFont::punctuationIsFullWidth()
     QCOMPARE(QApplication::font().pointSizeF(), m_defaultPointSize);
 }
 
-int main(int argc, char *argv[])
-{
-    // The fault shows under a locale that says nothing about Chinese, whatever the locale of
-    // the machine running the tests.
-    qputenv("LC_ALL", "C.UTF-8");
-    qunsetenv("FC_LANG");
-    QApplication app(argc, argv);
-    tst_PlenvoInterfaceFont test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(tst_PlenvoInterfaceFont)
 #include "tst_PlenvoInterfaceFont.moc"

@@ -5,7 +5,6 @@
 #include "PDFViewerOpenRequest.h"
 #include "PDFViewerShortcutStore.h"
 #include "PlenvoPDFApp.h"
-#include "PlenvoPDFAppDelegate.h"
 #include "TestPDFs.h"
 
 #include <QAccessible>
@@ -38,18 +37,7 @@ struct AppFixture {
 };
 
 using Action = PDFViewerShortcutAction;
-
-// The item titled `title` (its plain title, without the key) in any menu of the window's bar.
-QAction *menuItem(const PDFViewerMainWindow *window, const QString &title)
-{
-    for (const QAction *menu : window->menuBar()->actions()) {
-        for (QAction *item : menu->menu()->actions()) {
-            if (item->iconText() == title)
-                return item;
-        }
-    }
-    return nullptr;
-}
+using Command = PDFViewerMenuCommands::Command;
 
 } // namespace
 
@@ -57,41 +45,16 @@ class tst_PlenvoPDFApp : public QObject {
     Q_OBJECT
 
 private slots:
-    void delegateTakesTheFirstPDF_data();
-    void delegateTakesTheFirstPDF();
     void windowOpensHandedOverFilesAndHostsTheCommands();
     void everyPlaceNamesKeysAlike();
     void fullScreenAndMaximisedKeepTheNormalGeometry_data();
     void fullScreenAndMaximisedKeepTheNormalGeometry();
 };
 
-void tst_PlenvoPDFApp::delegateTakesTheFirstPDF_data()
-{
-    QTest::addColumn<QList<QUrl>>("urls");
-    QTest::addColumn<QUrl>("expected");
-    const QUrl txt = QUrl::fromLocalFile(QStringLiteral("/d/notes.txt"));
-    const QUrl pdf = QUrl::fromLocalFile(QStringLiteral("/d/plan.pdf"));
-    const QUrl upper = QUrl::fromLocalFile(QStringLiteral("/d/PLAN.PDF"));
-    const QUrl web = QUrl(QStringLiteral("https://example.org/plan.pdf"));
-    QTest::newRow("second of three") << QList<QUrl> {txt, pdf, upper} << pdf;
-    QTest::newRow("upper-case extension") << QList<QUrl> {upper} << upper;
-    QTest::newRow("not a file URL") << QList<QUrl> {web, txt} << QUrl();
-}
-
-void tst_PlenvoPDFApp::delegateTakesTheFirstPDF()
-{
-    QFETCH(QList<QUrl>, urls);
-    QFETCH(QUrl, expected);
-    PDFViewerOpenRequest request;
-    QSignalSpy changed(&request, &PDFViewerOpenRequest::urlChanged);
-    PlenvoPDFAppDelegate(&request).application(urls);
-    QCOMPARE(request.url(), expected);
-    QCOMPARE(changed.count(), expected.isEmpty() ? 0 : 1);
-}
-
 // A request made before the window exists waits for it; the arguments of a later launch open
-// at once, read against its own working directory. The window's title follows the document,
-// its search command searches from the field, and presenting hides the menu bar but not its keys.
+// at once, read against its own working directory. The window's title follows the document, its
+// page commands the current page and its document commands the open document; its search
+// command searches from the field, and presenting hides the menu bar but not its keys.
 void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndHostsTheCommands()
 {
     AppFixture f;
@@ -102,30 +65,58 @@ void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndHostsTheCommands()
     f.request.setUrl(QUrl::fromLocalFile(early));
     PlenvoPDFApp &app = f.start();
     PDFViewerMainWindow *window = app.window();
+    PDFViewerMenuCommands *commands = window->menuCommands();
     QCOMPARE(window->windowTitle(), QStringLiteral("early"));
     QVERIFY(f.request.url().isEmpty()); // taken
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window));
 
+    // previous and next enabled; every other drawing and document command follows `open`.
+    const auto check = [&](bool open, bool previous, bool next) {
+        QCOMPARE(commands->action(Action::previousPage)->isEnabled(), previous);
+        QCOMPARE(commands->action(Action::nextPage)->isEnabled(), next);
+        for (Action action : Action::allCases()) {
+            if (action != Action::previousPage && action != Action::nextPage)
+                QVERIFY2(commands->action(action)->isEnabled() == open, qPrintable(action.rawValue()));
+        }
+        QCOMPARE(commands->action(Command::closePDF)->isEnabled(), open);
+        QCOMPARE(commands->action(Command::searchPDF)->isEnabled(), open);
+        for (Command always :
+            {Command::openPDF, Command::shortcutSettings, Command::quit, Command::help, Command::about})
+            QVERIFY(commands->action(always)->isEnabled());
+    };
+    check(true, false, false);
     app.handleArguments(
         {QByteArrayLiteral("--verbose"), QByteArrayLiteral("notes.txt"), QByteArrayLiteral("./A-101 总平面.pdf")},
         QFile::encodeName(f.dir.path()));
     QCOMPARE(PDFFileURL::nativePath(app.model()->fileURL()), QFile::encodeName(file));
     QCOMPARE(window->windowTitle(), QStringLiteral("A-101 总平面"));
+    app.handleArguments({QByteArrayLiteral("notes.txt")}, QFile::encodeName(f.dir.path())); // no PDF: no change
+    QCOMPARE(window->windowTitle(), QStringLiteral("A-101 总平面"));
+    check(true, false, true);
+    commands->action(Action::nextPage)->trigger();
+    QTRY_COMPARE(app.model()->pageIndex(), 1);
+    check(true, true, false);
 
     app.model()->setSearchText(QStringLiteral("south"));
-    window->menuCommands()->action(PDFViewerMenuCommands::Command::searchPDF)->trigger();
+    commands->action(Command::searchPDF)->trigger();
     QVERIFY(QApplication::focusWidget());
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("pdf-search-field"));
     QTRY_COMPARE(app.model()->searchResultCount(), 1);
 
-    app.model()->enterPresentationMode(false);
+    QAction *toggle = commands->action(Action::togglePresentation);
+    QCOMPARE(toggle->iconText(), QStringLiteral("进入投影"));
+    toggle->trigger();
+    QVERIFY(app.model()->isPresentationMode());
+    QCOMPARE(toggle->iconText(), QStringLiteral("退出投影"));
     QVERIFY(window->menuBar()->isHidden());
-    QVERIFY(window->actions().contains(window->menuCommands()->action(Action::togglePresentation)));
+    QVERIFY(window->actions().contains(toggle));
     app.model()->exitPresentationMode(false);
+    QCOMPARE(toggle->iconText(), QStringLiteral("进入投影"));
     QVERIFY(!window->menuBar()->isHidden());
     app.model()->closeDocument();
     QCOMPARE(window->windowTitle(), QStringLiteral("Plenvo"));
+    check(false, false, false);
 }
 
 // One notation wherever a key is named: modifiers as Ctrl, Alt, Shift, Super, each followed by
@@ -136,9 +127,9 @@ void tst_PlenvoPDFApp::everyPlaceNamesKeysAlike()
 {
     AppFixture f;
     PDFViewerMainWindow *window = f.start().window();
-    QAction *zoomOut = menuItem(window, QStringLiteral("缩小"));
-    QVERIFY(zoomOut);
+    QAction *zoomOut = window->menuCommands()->action(Action::zoomOut);
     auto *menu = qobject_cast<QMenu *>(zoomOut->parent());
+    QVERIFY(menu);
     const auto tip
         = [window](const char *name) { return window->findChild<QWidget *>(QLatin1String(name))->toolTip(); };
     const auto shown = [&] {
@@ -148,7 +139,7 @@ void tst_PlenvoPDFApp::everyPlaceNamesKeysAlike()
                 ->text(QAccessible::Name),
             tip("pdf-presentation"), tip("pdf-exit-presentation"),
             window->findChild<QLabel *>(QStringLiteral("pdf-status-hint"))->text(),
-            menuItem(window, QStringLiteral("帮助"))->text(), tip("pdf-search")};
+            window->menuCommands()->action(Command::help)->text(), tip("pdf-search")};
     };
     QCOMPARE(shown().join(u'|'),
         QString::fromUtf8(

@@ -18,12 +18,9 @@ class PDFViewerStateFile : public QObject {
 public:
     PDFViewerStateFile(PDFViewerModel *model, const QString &path, QObject *parent = nullptr);
 
-    // The variable naming the file; when it is unset or empty the program writes nothing.
-    static const char *environmentVariable() { return "PLENVO_TEST_STATE_FILE"; }
-    // A writer for the path the environment names, or null.
+    // A writer for the path PLENVO_TEST_STATE_FILE names, or null when it is unset or empty.
     static PDFViewerStateFile *fromEnvironment(PDFViewerModel *model, QObject *parent = nullptr);
 
-    QString path() const { return m_path; }
     // The object as written: compact JSON.
     QByteArray snapshot() const;
     bool write() const;

@@ -43,6 +43,8 @@ e2e_ended() {
 
 e2e_fail() {
     echo "FAIL: $*" >&2
+    # What the programs and the server said, for failures seen only now and then.
+    [ -z "${E2E_WORK:-}" ] || tail -n 20 "$E2E_WORK"/*.log >&2 2>/dev/null || true
     exit 1
 }
 

@@ -9,57 +9,43 @@ class tst_PlenvoCommandLine : public QObject {
     Q_OBJECT
 
 private slots:
-    void fileNames_data();
-    void fileNames();
-    void options_data();
-    void options();
+    void arguments_data();
+    void arguments();
     void qtSeesNothingAfterTheEndOfOptions();
 };
 
-void tst_PlenvoCommandLine::fileNames_data()
+// The files named, what the options ask for, and the first option nobody knows (Qt has taken
+// its own already).
+void tst_PlenvoCommandLine::arguments_data()
 {
     QTest::addColumn<QList<QByteArray>>("arguments");
     QTest::addColumn<QList<QByteArray>>("fileNames");
-    using L = QList<QByteArray>;
-    QTest::newRow("none") << L {} << L {};
-    QTest::newRow("options are skipped") << L {"--verbose", "a.pdf", "-", "-x"} << L {"a.pdf"};
-    QTest::newRow("a dash name after --") << L {"--", "-plan.pdf"} << L {"-plan.pdf"};
-    QTest::newRow("everything after --") << L {"-x", "a.pdf", "--", "-", "--", "--style"}
-                                         << L {"a.pdf", "-", "--", "--style"};
-    QTest::newRow("-- alone") << L {"--"} << L {};
-    QTest::newRow("bytes kept") << L {"--", "-\xff.pdf"} << L {"-\xff.pdf"};
-}
-
-void tst_PlenvoCommandLine::fileNames()
-{
-    QFETCH(QList<QByteArray>, arguments);
-    QFETCH(QList<QByteArray>, fileNames);
-    QCOMPARE(PlenvoCommandLine::fileNames(arguments), fileNames);
-}
-
-// What the options ask for, and the first one nobody knows (Qt has taken its own already).
-void tst_PlenvoCommandLine::options_data()
-{
-    QTest::addColumn<QList<QByteArray>>("arguments");
     QTest::addColumn<PlenvoCommandLine::Request>("request");
     QTest::addColumn<QByteArray>("unknown");
     using L = QList<QByteArray>;
     using R = PlenvoCommandLine::Request;
-    QTest::newRow("files") << L {"a.pdf", "b.pdf"} << R::Open << QByteArray();
-    QTest::newRow("help after a file") << L {"a.pdf", "--help"} << R::Help << QByteArray("--help");
-    QTest::newRow("-h") << L {"-h"} << R::Help << QByteArray("-h");
-    QTest::newRow("the first decides") << L {"-v", "--help"} << R::Version << QByteArray("-v");
-    QTest::newRow("--version") << L {"--version", "a.pdf"} << R::Version << QByteArray("--version");
-    QTest::newRow("names after --") << L {"--", "--help", "-x"} << R::Open << QByteArray();
-    QTest::newRow("unknown") << L {"a.pdf", "--verbose", "--", "-x"} << R::Open << QByteArray("--verbose");
-    QTest::newRow("standard input") << L {"-"} << R::Open << QByteArray("-");
+    QTest::newRow("none") << L {} << L {} << R::Open << QByteArray();
+    QTest::newRow("options are skipped") << L {"--verbose", "a.pdf", "-", "-x"} << L {"a.pdf"} << R::Open
+                                         << QByteArray("--verbose");
+    QTest::newRow("everything after --") << L {"-x", "a.pdf", "--", "-", "--", "--style"}
+                                         << L {"a.pdf", "-", "--", "--style"} << R::Open << QByteArray("-x");
+    QTest::newRow("-- alone") << L {"--"} << L {} << R::Open << QByteArray();
+    QTest::newRow("bytes kept, no request after --")
+        << L {"--", "-\xff.pdf", "--help"} << L {"-\xff.pdf", "--help"} << R::Open << QByteArray();
+    QTest::newRow("help after a file") << L {"a.pdf", "--help"} << L {"a.pdf"} << R::Help << QByteArray("--help");
+    QTest::newRow("-h") << L {"-h"} << L {} << R::Help << QByteArray("-h");
+    QTest::newRow("the first decides") << L {"-v", "--help"} << L {} << R::Version << QByteArray("-v");
+    QTest::newRow("--version") << L {"--version", "a.pdf"} << L {"a.pdf"} << R::Version << QByteArray("--version");
+    QTest::newRow("standard input") << L {"-"} << L {} << R::Open << QByteArray("-");
 }
 
-void tst_PlenvoCommandLine::options()
+void tst_PlenvoCommandLine::arguments()
 {
     QFETCH(QList<QByteArray>, arguments);
+    QFETCH(QList<QByteArray>, fileNames);
     QFETCH(PlenvoCommandLine::Request, request);
     QFETCH(QByteArray, unknown);
+    QCOMPARE(PlenvoCommandLine::fileNames(arguments), fileNames);
     QCOMPARE(PlenvoCommandLine::request(arguments), request);
     QCOMPARE(PlenvoCommandLine::unknownOption(arguments), unknown);
 }

@@ -55,7 +55,8 @@ void tst_PDFFileURL::exactBytesStandardAndStoredForms()
 
 // A relative path is taken against the working directory: the process's when standardised,
 // the given one (itself not UTF-8) for an argument. Shells hand over unescaped bytes, which
-// must not be decoded as text on the way in.
+// must not be decoded as text on the way in. What is opened is a file URL ending in ".pdf",
+// in any case.
 void tst_PDFFileURL::relativeAndArgumentPaths()
 {
     QCOMPARE(
@@ -63,6 +64,9 @@ void tst_PDFFileURL::relativeAndArgumentPaths()
     QCOMPARE(PDFFileURL::fromArgument("../A.pdf", "/w\xfe"), PDFFileURL::fromNativePath("/w\xfe/../A.pdf"));
     QCOMPARE(PDFFileURL::fromArgument("file://localhost/x/\xff \xe6\x80\xbb.pdf", "/w\xfe"),
         PDFFileURL::fromNativePath("/x/\xff \xe6\x80\xbb.pdf"));
+    QVERIFY(PDFFileURL::isPDFFileURL(PDFFileURL::fromArgument("A.PDF", "/w")));
+    QVERIFY(!PDFFileURL::isPDFFileURL(PDFFileURL::fromArgument("notes.txt", "/w")));
+    QVERIFY(!PDFFileURL::isPDFFileURL(QUrl(QStringLiteral("https://example.org/a.pdf"))));
 }
 
 QTEST_GUILESS_MAIN(tst_PDFFileURL)

@@ -23,7 +23,6 @@ void tst_ReadingPositionLedger::decode_data()
                                              << std::optional(std::numeric_limits<int>::min());
     QTest::newRow("unknown sibling key ignored")
         << QByteArray(R"({"pageIndexByPath":{"/a.pdf":7},"other":true})") << std::optional(7);
-    QTest::newRow("not JSON") << QByteArray("{pageIndexByPath") << std::optional<int>();
     QTest::newRow("fraction") << pages(R"("/a.pdf":3.5)") << std::optional<int>();
     QTest::newRow("above int range") << pages(R"("/a.pdf":2147483648)") << std::optional<int>();
     QTest::newRow("one bad value among good") << pages(R"("/a.pdf":1,"/b.pdf":2.5,"/c.pdf":3)") << std::optional<int>();

@@ -1,7 +1,6 @@
 #include "PDFViewerShortcutAction.h"
 #include "ShortcutNotation.h"
 
-#include <QJsonDocument>
 #include <QSet>
 #include <QTest>
 
@@ -12,8 +11,6 @@ private slots:
     void namesAndEquality();
     void keys_data();
     void keys();
-    void recordReading_data();
-    void recordReading();
 };
 
 // Stored names are read exactly; equality and hashing use the normalised key and every raw
@@ -54,26 +51,6 @@ void tst_PDFViewerShortcut::keys()
     const PDFViewerShortcutKey key(input);
     QCOMPARE(key.rawValue(), rawValue);
     QCOMPARE(PDFViewerShortcut(key, PDFViewerShortcutModifiers(modifiers)).displayText(), displayText);
-}
-
-void tst_PDFViewerShortcut::recordReading_data()
-{
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QString>("expected"); // raw key and modifiers as written back; empty: unreadable
-    QTest::newRow("negative modifiers, other members") << QByteArray(
-        R"({"x":1,"modifiers":-1,"key":"\uf708"})") << QStringLiteral(R"({"key":"%1","modifiers":-1})").arg(ch(0xF708));
-    QTest::newRow("fractional modifiers") << QByteArray(R"({"key":"a","modifiers":2.5})") << QString();
-    QTest::newRow("modifiers beyond 64 bits") << QByteArray(R"({"key":"a","modifiers":1e19})") << QString();
-    QTest::newRow("missing key") << QByteArray(R"({"modifiers":8})") << QString();
-}
-
-void tst_PDFViewerShortcut::recordReading()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(QString, expected);
-    const std::optional<PDFViewerShortcut> read = PDFViewerShortcut::fromJSON(QJsonDocument::fromJson(json).object());
-    QCOMPARE(
-        read ? QString::fromUtf8(QJsonDocument(read->toJSON()).toJson(QJsonDocument::Compact)) : QString(), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_PDFViewerShortcut)

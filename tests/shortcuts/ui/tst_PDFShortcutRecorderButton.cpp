@@ -53,7 +53,7 @@ void recordValueEvent(QAccessibleEvent *event)
         valueEvents.append(event->accessibleInterface()->text(QAccessible::Value));
 }
 
-enum class Ending { FocusMoves, WindowDeactivated, WindowClosed, ApplicationInactive, Destroyed };
+enum class Ending { Press, FocusMoves, WindowDeactivated, ApplicationInactive, Destroyed };
 
 } // namespace
 
@@ -126,10 +126,8 @@ private slots:
     void init();
     void cleanup();
 
-    void keyPress_data();
-    void keyPress();
-    void endings_data();
-    void endings();
+    void recordingEnds_data();
+    void recordingEnds();
 
 private:
     std::unique_ptr<Fixture> f;
@@ -159,27 +157,33 @@ void tst_PDFShortcutRecorderButton::cleanup()
         Qt::ApplicationActive);
 }
 
-void tst_PDFShortcutRecorderButton::keyPress_data()
+void tst_PDFShortcutRecorderButton::recordingEnds_data()
 {
+    QTest::addColumn<Ending>("ending");
     QTest::addColumn<Press>("press");
     QTest::addColumn<QString>("expected"); // the shortcut delivered, in notation; empty: none
-    QTest::addColumn<QString>("message"); // empty with no shortcut: swallowed, still recording
-
-    QTest::newRow("Ctrl+Q, bound to quit") << kCtrlQ << QStringLiteral("⌘q") << QString();
-    QTest::newRow("plain letter, not judged")
-        << Press {Qt::Key_A, {}, 38, 0x61, QStringLiteral("a")} << QStringLiteral("a") << QString();
-    QTest::newRow("Space, released on the button")
-        << Press {Qt::Key_Space, {}, 65, 0x20, QStringLiteral(" ")} << QStringLiteral(" ") << QString();
-    QTest::newRow("Escape") << Press {Qt::Key_Escape, {}, 9, 0xff1b, ch(0x1b)} << QString() << kCancelled;
-    QTest::newRow("Ctrl+Home, no character")
-        << Press {Qt::Key_Home, Qt::ControlModifier, 110, 0xff50, {}} << QString() << kUnsupported;
-    QTest::newRow("auto-repeat") << Press {Qt::Key_A, {}, 38, 0x61, QStringLiteral("a"), true} << QString()
-                                 << QString();
-    QTest::newRow("bare Shift") << Press {Qt::Key_Shift, Qt::ShiftModifier, 50, 0xffe1, {}} << QString() << QString();
+    QTest::addColumn<QString>("message"); // empty with no shortcut after a press: swallowed, still recording
+    const auto pressed = [](const char *name, const Press &press, const QString &expected, const QString &message) {
+        QTest::newRow(name) << Ending::Press << press << expected << message;
+    };
+    pressed("Ctrl+Q, bound to quit", kCtrlQ, QStringLiteral("⌘q"), QString());
+    pressed("plain letter, not judged", {Qt::Key_A, {}, 38, 0x61, QStringLiteral("a")}, QStringLiteral("a"), QString());
+    pressed("Space, released on the button", {Qt::Key_Space, {}, 65, 0x20, QStringLiteral(" ")}, QStringLiteral(" "),
+        QString());
+    pressed("Escape", {Qt::Key_Escape, {}, 9, 0xff1b, ch(0x1b)}, QString(), kCancelled);
+    pressed("Ctrl+Home, no character", {Qt::Key_Home, Qt::ControlModifier, 110, 0xff50, {}}, QString(), kUnsupported);
+    pressed("auto-repeat", {Qt::Key_A, {}, 38, 0x61, QStringLiteral("a"), true}, QString(), QString());
+    pressed("bare Shift", {Qt::Key_Shift, Qt::ShiftModifier, 50, 0xffe1, {}}, QString(), QString());
+    QTest::newRow("focus moves") << Ending::FocusMoves << Press() << QString() << kCancelled;
+    QTest::newRow("window deactivated") << Ending::WindowDeactivated << Press() << QString() << kCancelled;
+    QTest::newRow("application inactive") << Ending::ApplicationInactive << Press() << QString() << kCancelled;
+    // Its owner removing it is no cancellation to report.
+    QTest::newRow("recorder destroyed") << Ending::Destroyed << Press() << QString() << QString();
 }
 
-void tst_PDFShortcutRecorderButton::keyPress()
+void tst_PDFShortcutRecorderButton::recordingEnds()
 {
+    QFETCH(Ending, ending);
     QFETCH(Press, press);
     QFETCH(QString, expected);
     QFETCH(QString, message);
@@ -198,13 +202,35 @@ void tst_PDFShortcutRecorderButton::keyPress()
     f->recorder->setDisplayText(QStringLiteral("Alt+-"));
     QCOMPARE(f->recorder->accessibleValue(), kRecordingValue);
 
-    ::press(f->window.windowHandle(), press);
-    if (expected.isEmpty() && message.isEmpty()) {
-        QVERIFY(f->recorder->isRecordingShortcut());
-        QCOMPARE(f->recorder->text(), kPrompt);
-        QVERIFY(f->recorded.isEmpty());
-        ::press(f->window.windowHandle(), kAltEqual);
-        expected = QStringLiteral("⌥=");
+    switch (ending) {
+    case Ending::Press:
+        ::press(f->window.windowHandle(), press);
+        if (expected.isEmpty() && message.isEmpty()) {
+            QVERIFY(f->recorder->isRecordingShortcut());
+            QCOMPARE(f->recorder->text(), kPrompt);
+            QVERIFY(f->recorded.isEmpty());
+            ::press(f->window.windowHandle(), kAltEqual);
+            expected = QStringLiteral("⌥=");
+        }
+        break;
+    case Ending::FocusMoves:
+        f->field->setFocus(Qt::OtherFocusReason);
+        break;
+    case Ending::WindowDeactivated:
+        f->main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f->main));
+        break;
+    case Ending::ApplicationInactive:
+        QWindowSystemInterface::handleApplicationStateChanged<QWindowSystemInterface::SynchronousDelivery>(
+            Qt::ApplicationInactive);
+        break;
+    case Ending::Destroyed:
+        delete f->recorder;
+        QVERIFY(f->feedback.isEmpty());
+        QCOMPARE(f->announced.size(), qsizetype(1));
+        ::press(f->window.windowHandle(), kCtrlQ);
+        QCOMPARE(f->quits, 1);
+        return;
     }
 
     f->verifyIdle();
@@ -215,53 +241,6 @@ void tst_PDFShortcutRecorderButton::keyPress()
     // The keys reach Qt's shortcut map again.
     ::press(f->window.windowHandle(), kCtrlQ);
     QCOMPARE(f->quits, 1);
-}
-
-void tst_PDFShortcutRecorderButton::endings_data()
-{
-    QTest::addColumn<Ending>("ending");
-    QTest::newRow("focus moves") << Ending::FocusMoves;
-    QTest::newRow("window deactivated") << Ending::WindowDeactivated;
-    QTest::newRow("window closed") << Ending::WindowClosed;
-    QTest::newRow("application inactive") << Ending::ApplicationInactive;
-    // Its owner removing it is no cancellation to report.
-    QTest::newRow("recorder destroyed") << Ending::Destroyed;
-}
-
-void tst_PDFShortcutRecorderButton::endings()
-{
-    QFETCH(Ending, ending);
-    QTest::mouseClick(f->recorder, Qt::LeftButton);
-    QVERIFY(f->recorder->isRecordingShortcut());
-
-    switch (ending) {
-    case Ending::FocusMoves:
-        f->field->setFocus(Qt::OtherFocusReason);
-        break;
-    case Ending::WindowDeactivated:
-        f->main.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f->main));
-        break;
-    case Ending::WindowClosed:
-        f->window.close();
-        break;
-    case Ending::ApplicationInactive:
-        QWindowSystemInterface::handleApplicationStateChanged<QWindowSystemInterface::SynchronousDelivery>(
-            Qt::ApplicationInactive);
-        break;
-    case Ending::Destroyed:
-        delete f->recorder;
-        QVERIFY(f->feedback.isEmpty());
-        QCOMPARE(f->announced.size(), qsizetype(1));
-        press(f->window.windowHandle(), kCtrlQ);
-        QCOMPARE(f->quits, 1);
-        return;
-    }
-
-    f->verifyIdle();
-    QCOMPARE(f->feedback, QStringList {kCancelled});
-    QCOMPARE(f->announced.mid(1), f->feedback);
-    QVERIFY(f->recorded.isEmpty());
 }
 
 QTEST_MAIN(tst_PDFShortcutRecorderButton)
