@@ -168,11 +168,9 @@ std::shared_ptr<PDFSnapIndex> snapIndex(PDFDocumentEngine &engine, int pageIndex
 QVector<PDFMeasureViewport> measureViewports(const PDFDocumentEngine &engine, int pageIndex)
 {
     QVector<PDFMeasureViewport> result;
-    fz_context *ctx = engine.hasPage(pageIndex) ? PDFEngineContext::current() : nullptr;
-    if (!ctx)
-        return result;
-    std::lock_guard<std::mutex> lock(engine.mutex());
-    fz_page *page = engine.loadPage(ctx, pageIndex, nullptr);
+    const PDFDocumentEngine::LockedPage locked(engine, pageIndex);
+    fz_context *ctx = locked.context();
+    fz_page *page = locked.page();
     if (!page)
         return result;
     const fz_rect bounds = engine.geometry(pageIndex).bounds;
@@ -197,10 +195,6 @@ QVector<PDFMeasureViewport> measureViewports(const PDFDocumentEngine &engine, in
                 : QRectF(0, 0, qreal(bounds.x1 - bounds.x0), qreal(bounds.y1 - bounds.y0));
             result.append(viewport);
         }
-    }
-    fz_always(ctx)
-    {
-        fz_drop_page(ctx, page);
     }
     fz_catch(ctx)
     {
