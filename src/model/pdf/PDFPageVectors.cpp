@@ -167,16 +167,15 @@ std::shared_ptr<PDFSnapIndex> snapIndex(PDFDocumentEngine &engine, int pageIndex
 
 QVector<PDFMeasureViewport> measureViewports(const PDFDocumentEngine &engine, int pageIndex)
 {
-    QVector<PDFMeasureViewport> result;
     const PDFDocumentEngine::LockedPage locked(engine, pageIndex);
+    if (!locked.page())
+        return {};
     fz_context *ctx = locked.context();
-    fz_page *page = locked.page();
-    if (!page)
-        return result;
     const fz_rect bounds = engine.geometry(pageIndex).bounds;
+    QVector<PDFMeasureViewport> result;
     fz_try(ctx)
     {
-        pdf_page *pdfPage = pdf_page_from_fz_page(ctx, page);
+        pdf_page *pdfPage = pdf_page_from_fz_page(ctx, locked.page());
         fz_matrix ctm = fz_identity;
         pdf_page_transform(ctx, pdfPage, nullptr, &ctm);
         pdf_obj *viewports = pdf_dict_gets(ctx, pdfPage->obj, "VP");
