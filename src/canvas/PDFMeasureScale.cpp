@@ -31,7 +31,10 @@ std::optional<PDFMeasureScale> PDFMeasureScale::calibrated(qreal pagePoints, dou
 QString PDFMeasureScale::format(qreal pagePoints) const
 {
     const QLocale locale(QLocale::Chinese, QLocale::China);
-    QString number = locale.toString(pagePoints * unitsPerPoint, 'f', 2);
+    // Three significant figures at least, and no more decimals than a drawing states.
+    const double value = pagePoints * unitsPerPoint;
+    const int decimals = std::abs(value) >= 100 ? 0 : std::abs(value) >= 10 ? 1 : 2;
+    QString number = locale.toString(value, 'f', decimals);
     // "1,000.00" reads "1,000"; "2.50" reads "2.5".
     if (number.contains(locale.decimalPoint())) {
         while (number.endsWith(QLatin1Char('0')))

@@ -32,8 +32,8 @@ struct PDFMeasureScale {
     // both are finite and above zero.
     static std::optional<PDFMeasureScale> calibrated(qreal pagePoints, double length, const QString &unit);
 
-    // `pagePoints` of paper in this scale's unit, grouped in thousands with at most two
-    // decimals: "1,000 mm", "2.35 m".
+    // `pagePoints` of paper in this scale's unit, grouped in thousands, with two decimals below
+    // 10, one below 100 and none above, trailing zeros dropped: "1,000 mm", "2.35 m".
     QString format(qreal pagePoints) const;
     // The sentence the canvas and the clipboard show for a measurement through `points`:
     // "距离 1,000 mm（1:100）" for two points, "长度 2,350 mm（3 段，已校准）" for more.

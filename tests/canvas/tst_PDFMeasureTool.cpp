@@ -46,7 +46,7 @@ void tst_PDFMeasureTool::scaleComesFromViewportCalibrationOrPaper_data()
     QTest::newRow("calibration") << QVector<QPointF> {a, a + QPointF(0, 600)} << true
                                  << QStringLiteral("距离 12 m（已校准）");
     QTest::newRow("paper") << QVector<QPointF> {a, a + QPointF(0, 600)} << false
-                           << QStringLiteral("距离 211.67 mm（图面尺寸）");
+                           << QStringLiteral("距离 212 mm（图面尺寸）");
 }
 
 void tst_PDFMeasureTool::scaleComesFromViewportCalibrationOrPaper()

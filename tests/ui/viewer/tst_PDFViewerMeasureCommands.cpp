@@ -53,7 +53,7 @@ void tst_PDFViewerMeasureCommands::calibrationIsKeptPerDocument()
     QVERIFY(fixture.openPDF(QStringLiteral("second.pdf"), 1));
     QVERIFY(!commands.measureAction()->isChecked());
     commands.measureAction()->trigger();
-    QCOMPARE(measure(), QStringLiteral("距离 35.28 mm（图面尺寸）"));
+    QCOMPARE(measure(), QStringLiteral("距离 35.3 mm（图面尺寸）"));
     QVERIFY(fixture.openPDF(QStringLiteral("first.pdf"), 1));
     commands.measureAction()->trigger();
     QCOMPARE(measure(), QStringLiteral("距离 3 m（已校准）"));
