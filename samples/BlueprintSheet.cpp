@@ -4,6 +4,15 @@
 #include <QFileInfo>
 #include <QVector>
 
+namespace {
+
+// The plan is drawn at 1:100 in millimetres: its measuring viewport says so, so that lengths
+// measured on it read as built.
+const QByteArray kPlanViewport = "<< /VP [ << /Type /Viewport /Name (Plan) /Measure << /Type /Measure /Subtype /RL"
+                                 " /R (1:100) /X [ << /Type /NumberFormat /U (mm) /C 35.27778 /D 1 >> ] >> >> ] >>";
+
+} // namespace
+
 bool BlueprintSheet::writePages(const QString &path, const QVector<PDFDocumentBuilder::Page> &pages, QString *error)
 {
     const QFileInfo info(path);
@@ -21,7 +30,7 @@ bool BlueprintSheet::writePages(const QString &path, const QVector<PDFDocumentBu
 bool BlueprintSheet::writeSample(const QString &path, QString *error)
 {
     return writePages(path,
-        {PDFDocumentBuilder::Page {a0Size(), 0, a0Plan(), {}, -1},
+        {PDFDocumentBuilder::Page {a0Size(), 0, a0Plan(), {}, -1, {}, kPlanViewport},
             PDFDocumentBuilder::Page {a1Size(), 0, a1Detail(), {}, -1},
             PDFDocumentBuilder::Page {a3Size(), a3Rotation, a3Schedule(), {}, -1}},
         error);
@@ -29,7 +38,7 @@ bool BlueprintSheet::writeSample(const QString &path, QString *error)
 
 bool BlueprintSheet::writeA0Only(const QString &path, QString *error, int rooms, quint32 seed)
 {
-    return writePages(path, {PDFDocumentBuilder::Page {a0Size(), 0, a0Plan(rooms, seed), {}, -1}}, error);
+    return writePages(path, {PDFDocumentBuilder::Page {a0Size(), 0, a0Plan(rooms, seed), {}, -1, {}, kPlanViewport}}, error);
 }
 
 bool BlueprintSheet::writeLight(const QString &path, QString *error)

@@ -3,6 +3,7 @@
 #include "AboutPanelPresenter.h"
 #include "PDFViewerCommands.h"
 #include "PDFViewerFixedShortcuts.h"
+#include "PDFViewerMeasureCommands.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerShortcutDispatch.h"
 #include "PDFViewerShortcutStore.h"
@@ -52,7 +53,7 @@ PDFViewerMenuCommands::PDFViewerMenuCommands(
     connect(addCommand(Command::searchPDF, edit, QStringLiteral("搜索当前 PDF"), PDFViewerFixedShortcuts::searchPDF()),
         &QAction::triggered, this, &PDFViewerMenuCommands::search);
 
-    QMenu *drawing = bar->addMenu(QStringLiteral("图纸"));
+    QMenu *drawing = m_drawing = bar->addMenu(QStringLiteral("图纸"));
     addViewerAction(PDFViewerShortcutAction::previousPage, drawing, QStringLiteral("上一页"));
     addViewerAction(PDFViewerShortcutAction::nextPage, drawing, QStringLiteral("下一页"));
     drawing->addSeparator();
@@ -113,6 +114,12 @@ void PDFViewerMenuCommands::addViewerAction(PDFViewerShortcutAction action, QMen
     // A disabled item never triggers, so the command runs only while its rule allows it.
     connect(item, &QAction::triggered, this, [this, action]() { PDFViewerCommands::perform(*m_model, action); });
     m_viewerActions[size_t(action)] = item;
+}
+
+PDFViewerMeasureCommands *PDFViewerMenuCommands::addMeasuring(QSettings *defaults)
+{
+    m_drawing->addSeparator();
+    return new PDFViewerMeasureCommands(m_model, defaults, m_drawing, m_window);
 }
 
 void PDFViewerMenuCommands::search()

@@ -6,12 +6,14 @@
 
 #include <array>
 
+class PDFViewerMeasureCommands;
 class PDFViewerModel;
 class PDFViewerShortcut;
 class PDFViewerShortcutStore;
 class QAction;
 class QMainWindow;
 class QMenu;
+class QSettings;
 
 // The viewer window's menu bar: 文件, 编辑, 图纸 and 帮助. Every item calls the model, the
 // canvas or a presenter; titles, enabled states and the 图纸 items' keys follow the model and
@@ -46,6 +48,9 @@ public:
 
     QAction *action(Command command) const { return m_commands[size_t(command)]; }
     QAction *action(PDFViewerShortcutAction action) const { return m_viewerActions[size_t(action)]; }
+    // Ends the 图纸 menu with the measuring commands, whose calibrations `defaults` keeps
+    // (it must outlive the window). Once.
+    PDFViewerMeasureCommands *addMeasuring(QSettings *defaults);
 
 signals:
     // "快捷键设置…" was chosen; the application's settings presenter answers it.
@@ -68,6 +73,7 @@ private:
     QMainWindow *m_window;
     PDFViewerModel *m_model;
     PDFViewerShortcutStore *m_shortcuts;
+    QMenu *m_drawing = nullptr;
     std::array<QAction *, size_t(Command::count)> m_commands {};
     std::array<QAction *, 10> m_viewerActions {};
 };

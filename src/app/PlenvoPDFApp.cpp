@@ -32,6 +32,7 @@ PlenvoPDFApp::PlenvoPDFApp(std::unique_ptr<QSettings> settings, PDFViewerOpenReq
         &PDFViewerShortcutSettingsPresenter::show);
     connect(m_window->menuCommands(), &PDFViewerMenuCommands::helpRequested, m_shortcutHelp.get(),
         &PDFViewerShortcutHelpPresenter::show);
+    m_window->menuCommands()->addMeasuring(m_settings.get());
     m_window->rememberGeometryIn(m_settings.get());
     m_platform.setDialogParent(m_window.get());
     connect(m_openRequest, &PDFViewerOpenRequest::urlChanged, this, &PlenvoPDFApp::takeOpenRequest);

@@ -1,6 +1,7 @@
 #include "BlueprintPDFView.h"
 
 #include "PDFCanvasLinks.h"
+#include "PDFMeasureTool.h"
 #include "PDFRenderQueue.h"
 #include "PDFSelectionHighlight.h"
 #include "PDFTilePainter.h"
@@ -35,6 +36,7 @@ BlueprintPDFView::BlueprintPDFView(QWidget *parent)
     , m_tiles(std::make_unique<PDFTilePainter>(*m_viewport, *m_renderQueue))
     , m_links(new PDFCanvasLinks(m_viewport, this))
     , m_highlight(new PDFSelectionHighlight(m_viewport, viewport()))
+    , m_measure(new PDFMeasureTool(m_viewport, viewport()))
     , m_composeLater(new QTimer(this))
     , m_repaintSoon(new QTimer(this))
 {
@@ -155,6 +157,7 @@ void BlueprintPDFView::paintEvent(QPaintEvent *)
     for (int i = std::max(first, 0); i <= last; ++i)
         m_links->load(i);
     m_highlight->paint(painter);
+    m_measure->paint(painter);
     paintFocusRing(painter);
 }
 
@@ -190,6 +193,10 @@ void BlueprintPDFView::mousePressEvent(QMouseEvent *event)
 
 void BlueprintPDFView::mouseMoveEvent(QMouseEvent *event)
 {
+    if (!m_pressed && m_measure->hover(event->position())) {
+        event->accept();
+        return;
+    }
     if (!m_pressed || !(event->buttons() & Qt::LeftButton)) {
         QAbstractScrollArea::mouseMoveEvent(event);
         return;
@@ -214,11 +221,21 @@ void BlueprintPDFView::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     m_pressed = false;
+    // A click without a drag puts down a measuring point while measuring, else follows a link.
     if (m_panning)
         endPan();
-    else
+    else if (!m_measure->click(event->position()))
         m_links->followAt(event->position());
     event->accept();
+}
+
+void BlueprintPDFView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The first click of the pair has put down the last point.
+    if (event->button() == Qt::LeftButton && m_measure->finish())
+        event->accept();
+    else
+        QAbstractScrollArea::mouseDoubleClickEvent(event);
 }
 
 void BlueprintPDFView::endPan()
@@ -251,6 +268,30 @@ void BlueprintPDFView::focusInEvent(QFocusEvent *event)
 
 void BlueprintPDFView::keyPressEvent(QKeyEvent *event)
 {
+    // While measuring: Escape leaves, Enter ends the measurement, Backspace takes a point back.
+    const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
+    if (plain && m_measure->mode() != PDFMeasureTool::Mode::Off) {
+        bool taken = false;
+        switch (event->key()) {
+        case Qt::Key_Escape:
+            m_measure->setMode(PDFMeasureTool::Mode::Off);
+            taken = true;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            taken = m_measure->finish();
+            break;
+        case Qt::Key_Backspace:
+            taken = m_measure->undoPoint();
+            break;
+        default:
+            break;
+        }
+        if (taken) {
+            event->accept();
+            return;
+        }
+    }
     // Arrows and Page Up/Down scroll (the scroll area's own keys); using them shows the focus.
     QAbstractScrollArea::keyPressEvent(event);
     if (event->isAccepted())

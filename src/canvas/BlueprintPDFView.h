@@ -10,6 +10,7 @@
 #include <memory>
 
 class PDFCanvasLinks;
+class PDFMeasureTool;
 class PDFRenderQueue;
 class PDFSelectionHighlight;
 class PDFTilePainter;
@@ -23,7 +24,8 @@ class QTimer;
 //
 // Input: the plain vertical scroll wheel over the visible canvas zooms (PDFWheelZoomFilter,
 // kept exactly while the canvas has a parent window); dragging with the primary button pans;
-// a click without a drag follows a link (PDFCanvasLinks); arrows and Page Up/Down scroll, and
+// a click without a drag follows a link (PDFCanvasLinks), or while measuring puts down a
+// point (PDFMeasureTool); arrows and Page Up/Down scroll, and
 // a focus ring shows when the keyboard brought the focus or scrolled.
 class BlueprintPDFView : public QAbstractScrollArea, private PDFViewport::Host {
     Q_OBJECT
@@ -35,6 +37,8 @@ public:
     PDFViewport *pdfViewport() const { return m_viewport; }
     // Shared with the thumbnail strip, which renders through the same queue and cache.
     PDFRenderQueue *renderQueue() const { return m_renderQueue; }
+    // Measuring on the canvas (off until switched on).
+    PDFMeasureTool *measureTool() const { return m_measure; }
     // Where external links (http, https, mailto) go; the desktop's browser by default.
     void setExternalLinkHandler(std::function<void(const QUrl &)> handler);
 
@@ -46,6 +50,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -69,6 +74,7 @@ private:
     std::unique_ptr<PDFTilePainter> m_tiles;
     PDFCanvasLinks *m_links;
     PDFSelectionHighlight *m_highlight;
+    PDFMeasureTool *m_measure;
     // While the view's renders run, frames draw stand-ins roughly (composing them takes a core
     // from the renders) until the renders have had a head start; a tile that arrives while
     // others are still drawn waits a moment for them, to share one frame.

@@ -7,6 +7,7 @@
 #include "PDFLinkReader.h"
 #include "PDFPage.h"
 #include "PDFPageRenderer.h"
+#include "PDFPageVectors.h"
 #include "PlenvoThreadHandOver.h"
 
 #include <QCoreApplication>
@@ -207,6 +208,18 @@ int PDFDocument::displayListCacheSize() const
 QVector<PDFLink> PDFDocument::links(int pageIndex) const
 {
     return PDFLinkReader::links(*m_engine, pageIndex);
+}
+
+QVector<PDFMeasureViewport> PDFDocument::measureViewports(int pageIndex) const
+{
+    return PDFPageVectors::measureViewports(*m_engine, pageIndex);
+}
+
+std::shared_ptr<const PDFSnapIndex> PDFDocument::snapIndex(
+    int pageIndex, PDFRenderCookie *cookie, PDFError *error) const
+{
+    auto *fzCookie = cookie ? static_cast<fz_cookie *>(cookie->m_cookie) : nullptr;
+    return PDFPageVectors::snapIndex(*m_engine, pageIndex, fzCookie, error);
 }
 
 void PDFDocument::beginFindString(const QString &query)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "PDFError.h"
+#include "PDFMeasureViewport.h"
 #include "PDFSelection.h"
+#include "PDFSnapIndex.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -109,6 +111,14 @@ public:
 
     // The links on a page (page space). Any thread.
     QVector<PDFLink> links(int pageIndex) const;
+
+    // The page's measuring viewports, in file order (a later one lies on top). Any thread.
+    QVector<PDFMeasureViewport> measureViewports(int pageIndex) const;
+    // The ends and crossings of the page's vector paths, for snapping measuring points.
+    // Walks the page's whole recording, which takes a while on a dense sheet: call it on a
+    // worker thread. Null when cancelled or on error (error says which).
+    std::shared_ptr<const PDFSnapIndex> snapIndex(
+        int pageIndex, PDFRenderCookie *cookie = nullptr, PDFError *error = nullptr) const;
 
     // Starts a literal search for `query` on a worker thread, page by page, ignoring case as
     // MuPDF folds it. A running find is cancelled first. Emits didBeginFind, then

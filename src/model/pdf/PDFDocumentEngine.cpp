@@ -232,6 +232,22 @@ void PDFDocumentEngine::closePrivateDocument(fz_context *ctx, fz_document *docum
     fz_drop_document(ctx, document);
 }
 
+PDFDocumentEngine::LockedPage::LockedPage(const PDFDocumentEngine &engine, int pageIndex)
+    : m_lock(engine.mutex(), std::defer_lock)
+    , m_ctx(engine.hasPage(pageIndex) ? PDFEngineContext::current() : nullptr)
+{
+    if (!m_ctx)
+        return;
+    m_lock.lock();
+    m_page = engine.loadPage(m_ctx, pageIndex, nullptr);
+}
+
+PDFDocumentEngine::LockedPage::~LockedPage()
+{
+    if (m_page)
+        fz_drop_page(m_ctx, m_page);
+}
+
 fz_page *PDFDocumentEngine::loadPage(fz_context *ctx, fz_document *document, int pageIndex, PDFError *error)
 {
     fz_page *page = nullptr;

@@ -46,6 +46,24 @@ public:
 
     PDFDisplayListCache &displayLists() { return m_displayLists; }
 
+    // Page `pageIndex`, loaded on the calling thread's context under mutex(), which stays held
+    // while this object lives. page() is null when the thread has no context, the index is out
+    // of range or MuPDF cannot load the page.
+    class LockedPage {
+    public:
+        LockedPage(const PDFDocumentEngine &engine, int pageIndex);
+        ~LockedPage();
+        LockedPage(const LockedPage &) = delete;
+        LockedPage &operator=(const LockedPage &) = delete;
+        fz_context *context() const { return m_ctx; }
+        fz_page *page() const { return m_page; }
+
+    private:
+        std::unique_lock<std::mutex> m_lock;
+        fz_context *m_ctx = nullptr;
+        fz_page *m_page = nullptr;
+    };
+
     // Whether openPrivateDocument costs little more than reading the file's cross-reference
     // table: false when open() had to rebuild the table by scanning the whole file, which
     // every private document would do again.

@@ -49,14 +49,9 @@ namespace PDFLinkReader {
 QVector<PDFLink> links(const PDFDocumentEngine &engine, int pageIndex)
 {
     QVector<PDFLink> result;
-    if (!engine.hasPage(pageIndex))
-        return result;
-    fz_context *ctx = PDFEngineContext::current();
-    if (!ctx)
-        return result;
-
-    std::lock_guard<std::mutex> lock(engine.mutex());
-    fz_page *page = engine.loadPage(ctx, pageIndex, nullptr);
+    const PDFDocumentEngine::LockedPage locked(engine, pageIndex);
+    fz_context *ctx = locked.context();
+    fz_page *page = locked.page();
     if (!page)
         return result;
     fz_link *links = nullptr;
@@ -94,7 +89,6 @@ QVector<PDFLink> links(const PDFDocumentEngine &engine, int pageIndex)
         result.append(item);
     }
     fz_drop_link(ctx, links);
-    fz_drop_page(ctx, page);
     return result;
 }
 

@@ -77,6 +77,19 @@ pdf_obj *parseObject(fz_context *ctx, pdf_document *doc, const QByteArray &text)
     return object;
 }
 
+// Puts the entries of the dictionary `text` into `target`.
+void mergeEntries(fz_context *ctx, pdf_document *doc, pdf_obj *target, const QByteArray &text)
+{
+    pdf_obj *object = parseObject(ctx, doc, text);
+    fz_try(ctx)
+    {
+        for (int i = 0; i < pdf_dict_len(ctx, object); ++i)
+            pdf_dict_put(ctx, target, pdf_dict_get_key(ctx, object, i), pdf_dict_get_val(ctx, object, i));
+    }
+    fz_always(ctx) pdf_drop_obj(ctx, object);
+    fz_catch(ctx) fz_rethrow(ctx);
+}
+
 // Fills the raw objects, numbered from `first`, with their parsed texts and streams, and
 // puts the catalog entries into the catalog.
 void addRawObjects(fz_context *ctx, pdf_document *doc, int first, const std::vector<QByteArray> &objects,
@@ -107,12 +120,8 @@ void addRawObjects(fz_context *ctx, pdf_document *doc, int first, const std::vec
             pdf_drop_obj(ctx, reference);
             reference = nullptr;
         }
-        if (!catalogEntries.isEmpty()) {
-            object = parseObject(ctx, doc, catalogEntries);
-            pdf_obj *catalog = pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Root));
-            for (int i = 0; i < pdf_dict_len(ctx, object); ++i)
-                pdf_dict_put(ctx, catalog, pdf_dict_get_key(ctx, object, i), pdf_dict_get_val(ctx, object, i));
-        }
+        if (!catalogEntries.isEmpty())
+            mergeEntries(ctx, doc, pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Root)), catalogEntries);
     }
     fz_always(ctx)
     {
@@ -163,6 +172,9 @@ bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages,
             uris[size_t(i)].push_back(uri.toUtf8());
     }
     std::vector<pdf_obj *> pageObjects(size_t(pageCount), nullptr);
+    std::vector<QByteArray> pageEntries;
+    for (const PDFDocumentBuilder::Page &page : pages)
+        pageEntries.push_back(withReferences(page.entries, firstRawObject));
 
     pdf_write_options options = pdf_default_write_options;
     options.do_compress = 1;
@@ -219,6 +231,8 @@ bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages,
             fz_drop_buffer(ctx, contents);
             contents = nullptr;
             pdf_dict_put_int(ctx, pageObjects[size_t(i)], PDF_NAME(Rotate), page.rotate);
+            if (!pageEntries[size_t(i)].isEmpty())
+                mergeEntries(ctx, doc, pageObjects[size_t(i)], pageEntries[size_t(i)]);
         }
 
         // Links go in once every page object exists, so that any page can be a target.

@@ -17,6 +17,9 @@ public:
         QVector<QString> uriLinks; // one link annotation per entry, covering the top-left inch
         int linkToPage = -1; // an internal link to this page index, same place, when >= 0
         QVector<int> annotations = {}; // raw objects (addObject) put in /Annots after the links
+        // A dictionary whose entries are put into the page object, e.g. "<< /VP [...] >>";
+        // "{object K}" stands for raw object K, as in addObject.
+        QByteArray entries = {};
     };
 
     void addPage(const Page &page) { m_pages.append(page); }
