@@ -3,6 +3,7 @@
 #include "BlueprintPDFView.h"
 #include "PDFFileURL.h"
 #include "PDFMeasureTool.h"
+#include "PDFViewerAccessibilityAnnouncer.h"
 #include "PDFViewerModel.h"
 
 #include <QAction>
@@ -47,6 +48,8 @@ PDFViewerMeasureCommands::PDFViewerMeasureCommands(
     if (PDFMeasureTool *measure = tool()) {
         connect(measure, &PDFMeasureTool::modeChanged, this, &PDFViewerMeasureCommands::updateStates);
         connect(measure, &PDFMeasureTool::measurementChanged, this, &PDFViewerMeasureCommands::updateStates);
+        // Each point put down is a deliberate step: a screen reader hears the length so far.
+        connect(measure, &PDFMeasureTool::measurementChanged, this, &PDFViewerAccessibilityAnnouncer::announce);
         connect(measure, &PDFMeasureTool::calibrationMeasured, this, &PDFViewerMeasureCommands::calibrationMeasured);
     }
     connect(model, &PDFViewerModel::fileURLChanged, this, &PDFViewerMeasureCommands::documentChanged);
