@@ -368,14 +368,16 @@ void tst_BlueprintPDFView::anotherScreenRatioGetsTilesAtIt()
     QTRY_VERIFY(w.probe.isViewSharp());
     const qreal scale = w.view->scaleFactor();
     const PDFTileCache &cache = w.canvas->renderQueue()->cache();
-    const quint64 document = w.canvas->renderQueue()->generation();
-    QVERIFY(cache.cachedTileScales(document, 0, 0).contains(PDFTileKey::scaleKeyFor(scale)));
+    PDFTileKey page;
+    page.document = w.canvas->renderQueue()->generation();
+    page.page = 0;
+    QVERIFY(cache.cachedTileScales(page).contains(PDFTileKey::scaleKeyFor(scale)));
 
     w.window.move((*dense)->geometry().topLeft() + QPoint(20, 20));
     QTRY_COMPARE(w.canvas->devicePixelRatioF(), 2.0);
     QTRY_VERIFY(w.probe.isViewSharp());
     QCOMPARE(w.view->scaleFactor(), scale); // logical pixels did not change
-    QVERIFY(cache.cachedTileScales(document, 0, 0).contains(PDFTileKey::scaleKeyFor(2 * scale)));
+    QVERIFY(cache.cachedTileScales(page).contains(PDFTileKey::scaleKeyFor(2 * scale)));
 }
 
 QTEST_MAIN(tst_BlueprintPDFView)

@@ -1,5 +1,6 @@
 #include "PDFCanvasProbe.h"
 #include "PDFDocument.h"
+#include "PDFInvertedColors.h"
 #include "PDFPage.h"
 #include "PDFRenderBands.h"
 #include "PDFRenderQueue.h"
@@ -21,6 +22,7 @@ private slots:
     void bandsSplitTheTileGridEvenly_data();
     void bandsSplitTheTileGridEvenly();
     void bandedTilesMatchTilesDrawnAlone();
+    void invertedTilesAreDrawnAndCachedApart();
 };
 
 namespace {
@@ -74,13 +76,16 @@ void tst_PDFRenderQueue::cacheEvictsLeastRecentlyUsedWithinEachBudget()
     QCOMPARE(cache.bytesUsed(), qint64(5 << 10));
     // Scales on record follow insertions and evictions.
     cache.insert(tile(30, 2000000), imageOfBytes(1));
-    QList<qint64> scales = cache.cachedTileScales(1, 0, 0);
+    PDFTileKey inverted = tile(31, 4000000);
+    inverted.inverted = true;
+    cache.insert(inverted, imageOfBytes(1)); // the inverted view's scales are its own
+    QList<qint64> scales = cache.cachedTileScales(tile(0));
     std::sort(scales.begin(), scales.end());
     QCOMPARE(scales, (QList<qint64> {1000000, 2000000}));
     cache.insert(tile(0, 3000000, PDFTileKey::Tile, 2), imageOfBytes(1));
     cache.keepOnlyDocument(2);
     QCOMPARE(cache.count(), 1);
-    QVERIFY(cache.cachedTileScales(1, 0, 0).isEmpty());
+    QVERIFY(cache.cachedTileScales(tile(0)).isEmpty());
 }
 
 void tst_PDFRenderQueue::requestsAreServedByPriorityThenDistance()
@@ -219,6 +224,31 @@ void tst_PDFRenderQueue::bandedTilesMatchTilesDrawnAlone()
             const QImage alone = document.renderTile(0, 0, 8.0, pixels);
             QCOMPARE(image ? *image : drawn.convertToFormat(alone.format()), alone);
         }
+    }
+}
+
+// Both views' tiles of one place, asked for together, are drawn in separate passes and kept
+// side by side, so switching back shows the cached tiles at once.
+void tst_PDFRenderQueue::invertedTilesAreDrawnAndCachedApart()
+{
+    QTemporaryDir dir;
+    PDFRenderQueue queue;
+    QVERIFY(openOnePageAtATime(queue, dir, 2000));
+    QList<PDFTileKey> keys;
+    for (int column = 0; column < 3; ++column) {
+        for (const bool inverted : {false, true}) {
+            PDFTileKey key = tile(column, 1000000, PDFTileKey::Tile, queue.generation());
+            key.inverted = inverted;
+            keys.append(key);
+            queue.request(key, PDFRenderQueue::Visible, column);
+        }
+    }
+    QTRY_VERIFY(PDFCanvasProbe::isIdle(queue));
+    for (int i = 0; i < keys.size(); i += 2) {
+        QVERIFY(queue.cache().find(keys[i]) && queue.cache().find(keys[i + 1]));
+        QImage expected = *queue.cache().find(keys[i]);
+        PDFInvertedColors::invert(expected);
+        QCOMPARE(*queue.cache().find(keys[i + 1]), expected);
     }
 }
 
