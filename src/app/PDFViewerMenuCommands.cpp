@@ -52,7 +52,7 @@ PDFViewerMenuCommands::PDFViewerMenuCommands(
     connect(addCommand(Command::searchPDF, edit, QStringLiteral("搜索当前 PDF"), PDFViewerFixedShortcuts::searchPDF()),
         &QAction::triggered, this, &PDFViewerMenuCommands::search);
 
-    QMenu *drawing = bar->addMenu(QStringLiteral("图纸"));
+    QMenu *drawing = m_drawing = bar->addMenu(QStringLiteral("图纸"));
     addViewerAction(PDFViewerShortcutAction::previousPage, drawing, QStringLiteral("上一页"));
     addViewerAction(PDFViewerShortcutAction::nextPage, drawing, QStringLiteral("下一页"));
     drawing->addSeparator();

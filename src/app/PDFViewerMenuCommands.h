@@ -46,6 +46,8 @@ public:
 
     QAction *action(Command command) const { return m_commands[size_t(command)]; }
     QAction *action(PDFViewerShortcutAction action) const { return m_viewerActions[size_t(action)]; }
+    // The 图纸 menu, for the blocks others append at its end.
+    QMenu *drawingMenu() const { return m_drawing; }
 
 signals:
     // "快捷键设置…" was chosen; the application's settings presenter answers it.
@@ -68,6 +70,7 @@ private:
     QMainWindow *m_window;
     PDFViewerModel *m_model;
     PDFViewerShortcutStore *m_shortcuts;
+    QMenu *m_drawing;
     std::array<QAction *, size_t(Command::count)> m_commands {};
     std::array<QAction *, 10> m_viewerActions {};
 };

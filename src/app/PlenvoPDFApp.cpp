@@ -8,6 +8,7 @@
 #include "PDFViewerShortcutHelpPresenter.h"
 #include "PDFViewerShortcutSettingsPresenter.h"
 #include "PDFViewerShortcutStore.h"
+#include "PDFViewerViewOptions.h"
 #include "PlenvoCommandLine.h"
 
 #include <QSettings>
@@ -27,6 +28,8 @@ PlenvoPDFApp::PlenvoPDFApp(std::unique_ptr<QSettings> settings, PDFViewerOpenReq
           std::make_unique<PDFViewerShortcutSettingsPresenter>(m_shortcuts, m_settings.get(), m_window.get()))
     , m_shortcutHelp(std::make_unique<PDFViewerShortcutHelpPresenter>(
           m_shortcuts, m_settings.get(), m_window.get(), m_shortcutSettings.get()))
+    , m_viewOptions(new PDFViewerViewOptions(
+          m_window->menuCommands()->drawingMenu(), m_model.get(), m_settings.get(), m_window->menuCommands()))
 {
     connect(m_window->menuCommands(), &PDFViewerMenuCommands::shortcutSettingsRequested, m_shortcutSettings.get(),
         &PDFViewerShortcutSettingsPresenter::show);

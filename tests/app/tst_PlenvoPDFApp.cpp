@@ -4,6 +4,7 @@
 #include "PDFViewerModel.h"
 #include "PDFViewerOpenRequest.h"
 #include "PDFViewerShortcutStore.h"
+#include "PDFViewport.h"
 #include "PlenvoPDFApp.h"
 #include "PlenvoPDFAppDelegate.h"
 #include "TestPDFs.h"
@@ -61,6 +62,7 @@ private slots:
     void delegateTakesTheFirstPDF();
     void windowOpensHandedOverFilesAndHostsTheCommands();
     void everyPlaceNamesKeysAlike();
+    void viewOptionsAreRememberedAcrossRestarts();
     void fullScreenAndMaximisedKeepTheNormalGeometry_data();
     void fullScreenAndMaximisedKeepTheNormalGeometry();
 };
@@ -126,6 +128,21 @@ void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndHostsTheCommands()
     QVERIFY(!window->menuBar()->isHidden());
     app.model()->closeDocument();
     QCOMPARE(window->windowTitle(), QStringLiteral("Plenvo"));
+}
+
+// A view option chosen in the 图纸 menu reaches the canvas and is in force after a restart.
+void tst_PlenvoPDFApp::viewOptionsAreRememberedAcrossRestarts()
+{
+    AppFixture f;
+    for (const bool restarted : {false, true}) {
+        PDFViewerMainWindow *window = f.start().window();
+        QAction *inverted = menuItem(window, QStringLiteral("反色显示"));
+        QVERIFY(inverted && inverted->isCheckable());
+        QCOMPARE(inverted->isChecked(), restarted);
+        if (!restarted)
+            inverted->trigger();
+        QVERIFY(f.app->model()->viewport()->invertsColors());
+    }
 }
 
 // One notation wherever a key is named: modifiers as Ctrl, Alt, Shift, Super, each followed by
