@@ -1,7 +1,8 @@
 #include "PDFViewerViewOptions.h"
 
+#include "BlueprintPDFView.h"
+#include "PDFOverviewMap.h"
 #include "PDFViewerModel.h"
-#include "PDFViewport.h"
 
 #include <QAction>
 #include <QMenu>
@@ -13,18 +14,20 @@ PDFViewerViewOptions::PDFViewerViewOptions(QMenu *menu, PDFViewerModel *model, Q
     , m_settings(settings)
 {
     menu->addSeparator();
-    m_invertedView = addOption(
-        menu, QStringLiteral("反色显示"), QStringLiteral("pdf-menu-inverted-view"), QStringLiteral("invertedViewV1"));
+    m_invertedView = addOption(menu, QStringLiteral("反色显示"), QStringLiteral("pdf-menu-inverted-view"),
+        QStringLiteral("invertedViewV1"), false);
+    m_overviewMap = addOption(menu, QStringLiteral("显示总览图"), QStringLiteral("pdf-menu-overview-map"),
+        QStringLiteral("overviewMapV1"), true);
     apply();
 }
 
 QAction *PDFViewerViewOptions::addOption(
-    QMenu *menu, const QString &title, const QString &objectName, const QString &key)
+    QMenu *menu, const QString &title, const QString &objectName, const QString &key, bool checked)
 {
     QAction *item = menu->addAction(title);
     item->setObjectName(objectName);
     item->setCheckable(true);
-    item->setChecked(m_settings->value(key, false).toBool());
+    item->setChecked(m_settings->value(key, checked).toBool());
     connect(item, &QAction::toggled, this, [this, key](bool on) {
         m_settings->setValue(key, on);
         m_settings->sync();
@@ -35,6 +38,9 @@ QAction *PDFViewerViewOptions::addOption(
 
 void PDFViewerViewOptions::apply()
 {
-    if (PDFViewport *viewport = m_model->viewport())
-        viewport->setInvertsColors(m_invertedView->isChecked());
+    BlueprintPDFView *canvas = m_model->pdfView();
+    if (!canvas)
+        return;
+    canvas->pdfViewport()->setInvertsColors(m_invertedView->isChecked());
+    canvas->overviewMap()->setAllowed(m_overviewMap->isChecked());
 }

@@ -1,6 +1,7 @@
 #include "BlueprintPDFView.h"
 
 #include "PDFCanvasLinks.h"
+#include "PDFOverviewMap.h"
 #include "PDFRenderQueue.h"
 #include "PDFSelectionHighlight.h"
 #include "PDFTilePainter.h"
@@ -35,6 +36,7 @@ BlueprintPDFView::BlueprintPDFView(QWidget *parent)
     , m_tiles(std::make_unique<PDFTilePainter>(*m_viewport, *m_renderQueue))
     , m_links(new PDFCanvasLinks(m_viewport, this))
     , m_highlight(new PDFSelectionHighlight(m_viewport, viewport()))
+    , m_overview(new PDFOverviewMap(m_viewport, m_renderQueue, viewport()))
     , m_composeLater(new QTimer(this))
     , m_repaintSoon(new QTimer(this))
 {

@@ -10,6 +10,7 @@
 #include <memory>
 
 class PDFCanvasLinks;
+class PDFOverviewMap;
 class PDFRenderQueue;
 class PDFSelectionHighlight;
 class PDFTilePainter;
@@ -35,6 +36,8 @@ public:
     PDFViewport *pdfViewport() const { return m_viewport; }
     // Shared with the thumbnail strip, which renders through the same queue and cache.
     PDFRenderQueue *renderQueue() const { return m_renderQueue; }
+    // The map of the whole page floating over the canvas while the page does not fit.
+    PDFOverviewMap *overviewMap() const { return m_overview; }
     // Where external links (http, https, mailto) go; the desktop's browser by default.
     void setExternalLinkHandler(std::function<void(const QUrl &)> handler);
 
@@ -69,6 +72,7 @@ private:
     std::unique_ptr<PDFTilePainter> m_tiles;
     PDFCanvasLinks *m_links;
     PDFSelectionHighlight *m_highlight;
+    PDFOverviewMap *m_overview;
     // While the view's renders run, frames draw stand-ins roughly (composing them takes a core
     // from the renders) until the renders have had a head start; a tile that arrives while
     // others are still drawn waits a moment for them, to share one frame.

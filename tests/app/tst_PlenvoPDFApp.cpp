@@ -1,4 +1,6 @@
+#include "BlueprintPDFView.h"
 #include "PDFFileURL.h"
+#include "PDFOverviewMap.h"
 #include "PDFViewerMainWindow.h"
 #include "PDFViewerMenuCommands.h"
 #include "PDFViewerModel.h"
@@ -130,18 +132,23 @@ void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndHostsTheCommands()
     QCOMPARE(window->windowTitle(), QStringLiteral("Plenvo"));
 }
 
-// A view option chosen in the 图纸 menu reaches the canvas and is in force after a restart.
+// The view options chosen in the 图纸 menu reach the canvas and are in force after a restart.
 void tst_PlenvoPDFApp::viewOptionsAreRememberedAcrossRestarts()
 {
     AppFixture f;
     for (const bool restarted : {false, true}) {
         PDFViewerMainWindow *window = f.start().window();
         QAction *inverted = menuItem(window, QStringLiteral("反色显示"));
-        QVERIFY(inverted && inverted->isCheckable());
+        QAction *overview = menuItem(window, QStringLiteral("显示总览图"));
+        QVERIFY(inverted && inverted->isCheckable() && overview && overview->isCheckable());
         QCOMPARE(inverted->isChecked(), restarted);
-        if (!restarted)
+        QCOMPARE(overview->isChecked(), !restarted);
+        if (!restarted) {
             inverted->trigger();
+            overview->trigger();
+        }
         QVERIFY(f.app->model()->viewport()->invertsColors());
+        QVERIFY(!f.app->model()->pdfView()->overviewMap()->isAllowed());
     }
 }
 
