@@ -25,7 +25,7 @@ namespace {
 constexpr QSize kViewport(1600, 1000); // device pixels; the offscreen screen has ratio 1
 constexpr int kRuns = 3;
 // The first frame's pairs of normal and inverted runs: more, since their ratio is the point.
-constexpr int kFirstFrameRuns = 6;
+constexpr int kFirstFrameRuns = 8;
 constexpr int kPanStep = 400; // logical pixels per frame while sweeping at 800 %
 
 // Spins the event loop until the canvas shows every visible tile at its current scale.
