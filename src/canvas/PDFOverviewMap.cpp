@@ -165,7 +165,7 @@ void PDFOverviewMap::paintEvent(QPaintEvent *)
     if (preview)
         painter.drawImage(m_pageArea, *preview);
     else
-        painter.fillRect(m_pageArea, base.inverted ? QColor::fromRgb(PDFInvertedColors::paper) : QColor(Qt::white));
+        painter.fillRect(m_pageArea, QColor::fromRgb(PDFInvertedColors::paperOf(base.inverted)));
     const QColor accent = palette().color(QPalette::Highlight);
     QColor wash = accent;
     wash.setAlpha(50);

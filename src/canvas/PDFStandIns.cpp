@@ -61,7 +61,7 @@ bool PDFStandIns::draw(
     const double pixelScale = page.base.pixelScale();
     const QRect tileRect = key.pixelRect(page.size);
     const QRect shownRect = tileRect.translated(page.origin);
-    const QColor paper = key.inverted ? QColor::fromRgb(PDFInvertedColors::paper) : QColor(Qt::white);
+    const QColor paper = QColor::fromRgb(PDFInvertedColors::paperOf(key.inverted));
 
     QList<std::pair<qint64, Parts>> layers; // drawn first to last
     bool whole = false;

@@ -14,6 +14,11 @@ namespace PDFInvertedColors {
 constexpr QRgb paper = 0xff1b1b1b;
 // What black ink becomes.
 constexpr QRgb ink = 0xffe8e8e8;
+// Blank paper as the view draws it, inverted or not: where no picture is ready yet.
+constexpr QRgb paperOf(bool inverted)
+{
+    return inverted ? paper : 0xffffffff;
+}
 
 QRgb invert(QRgb colour);
 // Inverts every pixel of a Format_RGB32 or Format_ARGB32 image in place (alpha kept).

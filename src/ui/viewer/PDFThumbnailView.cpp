@@ -152,7 +152,7 @@ void PDFThumbnailView::paintEvent(QPaintEvent *)
         if (i == current)
             painter.fillRect(box.adjusted(-5, -5, 5, 5), palette().color(QPalette::Highlight));
         painter.fillRect(box.translated(1, 1), QColor(0, 0, 0, 40));
-        painter.fillRect(box, key.inverted ? QColor::fromRgb(PDFInvertedColors::paper) : QColor(Qt::white));
+        painter.fillRect(box, QColor::fromRgb(PDFInvertedColors::paperOf(key.inverted)));
         wanted.insert(key);
         if (const QImage *image = queue->cache().find(key))
             painter.drawImage(box, *image);
