@@ -227,29 +227,28 @@ void tst_PDFRenderQueue::bandedTilesMatchTilesDrawnAlone()
     }
 }
 
-// Both views' tiles of one place, asked for together, are drawn in separate passes and kept
-// side by side, so switching back shows the cached tiles at once.
+// Tiles of both views asked for together, alternating along a row that bands would draw in a
+// few passes, are drawn each in its own colours; both views' tiles of one place are kept side
+// by side, so switching back shows the cached tiles at once.
 void tst_PDFRenderQueue::invertedTilesAreDrawnAndCachedApart()
 {
     QTemporaryDir dir;
     PDFRenderQueue queue;
-    QVERIFY(openOnePageAtATime(queue, dir, 2000));
+    QVERIFY(openOnePageAtATime(queue, dir, 4000));
     QList<PDFTileKey> keys;
-    for (int column = 0; column < 3; ++column) {
-        for (const bool inverted : {false, true}) {
-            PDFTileKey key = tile(column, 1000000, PDFTileKey::Tile, queue.generation());
-            key.inverted = inverted;
-            keys.append(key);
-            queue.request(key, PDFRenderQueue::Visible, column);
-        }
+    for (int column = 0; column < 7; ++column) {
+        keys.append(tile(column % 6, 1000000, PDFTileKey::Tile, queue.generation()));
+        keys.last().inverted = column % 2 == 1 || column == 6;
+        queue.request(keys.last(), PDFRenderQueue::Visible, column);
     }
     QTRY_VERIFY(PDFCanvasProbe::isIdle(queue));
-    for (int i = 0; i < keys.size(); i += 2) {
-        QVERIFY(queue.cache().find(keys[i]) && queue.cache().find(keys[i + 1]));
-        QImage expected = *queue.cache().find(keys[i]);
-        PDFInvertedColors::invert(expected);
-        QCOMPARE(*queue.cache().find(keys[i + 1]), expected);
+    for (const PDFTileKey &key : std::as_const(keys)) {
+        QVERIFY(queue.cache().find(key));
+        QCOMPARE(queue.cache().find(key)->pixel(0, 0), PDFInvertedColors::paperOf(key.inverted));
     }
+    QImage expected = *queue.cache().find(keys.first());
+    PDFInvertedColors::invert(expected);
+    QCOMPARE(*queue.cache().find(keys.last()), expected);
 }
 
 QTEST_MAIN(tst_PDFRenderQueue)
