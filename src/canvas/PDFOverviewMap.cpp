@@ -101,6 +101,7 @@ void PDFOverviewMap::refresh()
                             .translated(m_pageArea.topLeft());
     }
     if (place.isNull()) {
+        m_pageArea = m_visibleArea = QRectF();
         m_dragging = false;
         hide();
         return;
