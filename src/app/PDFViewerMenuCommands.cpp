@@ -3,7 +3,6 @@
 #include "AboutPanelPresenter.h"
 #include "PDFViewerCommands.h"
 #include "PDFViewerFixedShortcuts.h"
-#include "PDFViewerMeasureCommands.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerShortcutDispatch.h"
 #include "PDFViewerShortcutStore.h"
@@ -114,12 +113,6 @@ void PDFViewerMenuCommands::addViewerAction(PDFViewerShortcutAction action, QMen
     // A disabled item never triggers, so the command runs only while its rule allows it.
     connect(item, &QAction::triggered, this, [this, action]() { PDFViewerCommands::perform(*m_model, action); });
     m_viewerActions[size_t(action)] = item;
-}
-
-PDFViewerMeasureCommands *PDFViewerMenuCommands::addMeasuring(QSettings *defaults)
-{
-    m_drawing->addSeparator();
-    return new PDFViewerMeasureCommands(m_model, defaults, m_drawing, m_window);
 }
 
 void PDFViewerMenuCommands::search()

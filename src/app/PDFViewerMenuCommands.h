@@ -6,14 +6,12 @@
 
 #include <array>
 
-class PDFViewerMeasureCommands;
 class PDFViewerModel;
 class PDFViewerShortcut;
 class PDFViewerShortcutStore;
 class QAction;
 class QMainWindow;
 class QMenu;
-class QSettings;
 
 // The viewer window's menu bar: 文件, 编辑, 图纸 and 帮助. Every item calls the model, the
 // canvas or a presenter; titles, enabled states and the 图纸 items' keys follow the model and
@@ -48,9 +46,8 @@ public:
 
     QAction *action(Command command) const { return m_commands[size_t(command)]; }
     QAction *action(PDFViewerShortcutAction action) const { return m_viewerActions[size_t(action)]; }
-    // Ends the 图纸 menu with the measuring commands, whose calibrations `defaults` keeps
-    // (it must outlive the window). Once.
-    PDFViewerMeasureCommands *addMeasuring(QSettings *defaults);
+    // The 图纸 menu, for the blocks others append at its end.
+    QMenu *drawingMenu() const { return m_drawing; }
 
 signals:
     // "快捷键设置…" was chosen; the application's settings presenter answers it.

@@ -2,12 +2,14 @@
 
 #include "PDFFileURL.h"
 #include "PDFViewerMainWindow.h"
+#include "PDFViewerMeasureCommands.h"
 #include "PDFViewerMenuCommands.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerOpenRequest.h"
 #include "PDFViewerShortcutHelpPresenter.h"
 #include "PDFViewerShortcutSettingsPresenter.h"
 #include "PDFViewerShortcutStore.h"
+#include "PDFViewerViewOptions.h"
 #include "PlenvoCommandLine.h"
 
 #include <QSettings>
@@ -27,12 +29,16 @@ PlenvoPDFApp::PlenvoPDFApp(std::unique_ptr<QSettings> settings, PDFViewerOpenReq
           std::make_unique<PDFViewerShortcutSettingsPresenter>(m_shortcuts, m_settings.get(), m_window.get()))
     , m_shortcutHelp(std::make_unique<PDFViewerShortcutHelpPresenter>(
           m_shortcuts, m_settings.get(), m_window.get(), m_shortcutSettings.get()))
+    , m_viewOptions(new PDFViewerViewOptions(
+          m_window->menuCommands()->drawingMenu(), m_model.get(), m_settings.get(), m_window->menuCommands()))
 {
     connect(m_window->menuCommands(), &PDFViewerMenuCommands::shortcutSettingsRequested, m_shortcutSettings.get(),
         &PDFViewerShortcutSettingsPresenter::show);
     connect(m_window->menuCommands(), &PDFViewerMenuCommands::helpRequested, m_shortcutHelp.get(),
         &PDFViewerShortcutHelpPresenter::show);
-    m_window->menuCommands()->addMeasuring(m_settings.get());
+    // The measuring block ends the 图纸 menu, below the view options.
+    new PDFViewerMeasureCommands(
+        m_model.get(), m_settings.get(), m_window->menuCommands()->drawingMenu(), m_window.get());
     m_window->rememberGeometryIn(m_settings.get());
     m_platform.setDialogParent(m_window.get());
     connect(m_openRequest, &PDFViewerOpenRequest::urlChanged, this, &PlenvoPDFApp::takeOpenRequest);

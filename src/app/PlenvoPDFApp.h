@@ -16,6 +16,7 @@ class PDFViewerOpenRequest;
 class PDFViewerShortcutHelpPresenter;
 class PDFViewerShortcutSettingsPresenter;
 class PDFViewerShortcutStore;
+class PDFViewerViewOptions;
 
 // The application: owns, for the life of the process, the settings store, the viewer
 // model, the open request and the shortcut store, the one viewer window, and the presenters of
@@ -37,6 +38,8 @@ public:
     PDFViewerShortcutSettingsPresenter *shortcutSettings() const { return m_shortcutSettings.get(); }
     // The help window's presenter ("帮助" and the status bar's help button).
     PDFViewerShortcutHelpPresenter *shortcutHelp() const { return m_shortcutHelp.get(); }
+    // The 图纸 menu's view options (the inverted view).
+    PDFViewerViewOptions *viewOptions() const { return m_viewOptions; }
 
     // Command-line arguments (exact bytes, as PlenvoCommandLine reads them), from this launch
     // or a later one: the first PDF among their file names is opened.
@@ -56,4 +59,5 @@ private:
     std::unique_ptr<PDFViewerMainWindow> m_window;
     std::unique_ptr<PDFViewerShortcutSettingsPresenter> m_shortcutSettings;
     std::unique_ptr<PDFViewerShortcutHelpPresenter> m_shortcutHelp;
+    PDFViewerViewOptions *m_viewOptions; // the menu commands' child
 };

@@ -2,6 +2,7 @@
 
 #include "PDFCanvasLinks.h"
 #include "PDFMeasureTool.h"
+#include "PDFOverviewMap.h"
 #include "PDFRenderQueue.h"
 #include "PDFSelectionHighlight.h"
 #include "PDFTilePainter.h"
@@ -37,6 +38,7 @@ BlueprintPDFView::BlueprintPDFView(QWidget *parent)
     , m_links(new PDFCanvasLinks(m_viewport, this))
     , m_highlight(new PDFSelectionHighlight(m_viewport, viewport()))
     , m_measure(new PDFMeasureTool(m_viewport, viewport()))
+    , m_overview(new PDFOverviewMap(m_viewport, m_renderQueue, viewport()))
     , m_composeLater(new QTimer(this))
     , m_repaintSoon(new QTimer(this))
 {

@@ -11,6 +11,7 @@
 
 class PDFCanvasLinks;
 class PDFMeasureTool;
+class PDFOverviewMap;
 class PDFRenderQueue;
 class PDFSelectionHighlight;
 class PDFTilePainter;
@@ -39,6 +40,8 @@ public:
     PDFRenderQueue *renderQueue() const { return m_renderQueue; }
     // Measuring on the canvas (off until switched on).
     PDFMeasureTool *measureTool() const { return m_measure; }
+    // The map of the whole page floating over the canvas while the page does not fit.
+    PDFOverviewMap *overviewMap() const { return m_overview; }
     // Where external links (http, https, mailto) go; the desktop's browser by default.
     void setExternalLinkHandler(std::function<void(const QUrl &)> handler);
 
@@ -75,6 +78,7 @@ private:
     PDFCanvasLinks *m_links;
     PDFSelectionHighlight *m_highlight;
     PDFMeasureTool *m_measure;
+    PDFOverviewMap *m_overview;
     // While the view's renders run, frames draw stand-ins roughly (composing them takes a core
     // from the renders) until the renders have had a head start; a tile that arrives while
     // others are still drawn waits a moment for them, to share one frame.

@@ -1,6 +1,7 @@
 #include "PDFRenderQueue.h"
 
 #include "PDFDocument.h"
+#include "PDFInvertedColors.h"
 #include "PDFPage.h"
 #include "PDFRenderBands.h"
 #include "PlenvoThreadHandOver.h"
@@ -248,7 +249,8 @@ QList<PDFRenderQueue::Job> PDFRenderQueue::takeJobs(const PDFTileKey &key)
         for (auto it = m_queue.cbegin(); it != m_queue.cend(); ++it) {
             const PDFTileKey &other = it.key();
             if (it->priority == priority && other.kind == PDFTileKey::Tile && other.page == key.page
-                && other.rotation == key.rotation && other.scaleKey == key.scaleKey && !m_running.contains(other)) {
+                && other.rotation == key.rotation && other.scaleKey == key.scaleKey && other.inverted == key.inverted
+                && !m_running.contains(other)) {
                 const QRect pixels = pixelsOf(other, *it);
                 (pixels.isEmpty() ? nothingToDraw : group).append(other);
                 if (!pixels.isEmpty())
@@ -294,7 +296,10 @@ void PDFRenderQueue::launch(const Job &job, int priority)
     PlenvoThreadHandOver::start(renderPool(), [self, job, area, cookie, document = m_document]() mutable {
         markAsBackgroundWork();
         const PDFTileKey &first = job.keys.first();
-        const QImage image = document->renderTile(first.page, first.rotation, first.pixelScale(), area, cookie.get());
+        QImage image = document->renderTile(first.page, first.rotation, first.pixelScale(), area, cookie.get());
+        // Inverted here, on the worker, in the same pass over memory that just drew the image.
+        if (first.inverted)
+            PDFInvertedColors::invert(image);
         QList<Result> results;
         for (int i = 0; i < job.keys.size(); ++i) {
             // A whole tile gets an image of its own, so that evicting one tile frees its memory;

@@ -24,8 +24,8 @@ class PDFRenderCookie;
 // workers are drawn as a few bands (PDFRenderBands) and cut into tiles afterwards; what a view
 // shows of tiles asked for in part is drawn as one strip per worker, which they share. Running
 // requests that are no longer wanted are aborted through their cookie. The queue itself lives
-// on the UI thread; workers only call PDFDocument::renderTile and hand the images back by a
-// queued call.
+// on the UI thread; workers only call PDFDocument::renderTile, invert the image for keys of the
+// inverted view, and hand the images back by a queued call.
 class PDFRenderQueue : public QObject {
     Q_OBJECT
 

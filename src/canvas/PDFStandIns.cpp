@@ -1,5 +1,7 @@
 #include "PDFStandIns.h"
 
+#include "PDFInvertedColors.h"
+
 #include <QPainter>
 
 #include <cmath>
@@ -59,6 +61,7 @@ bool PDFStandIns::draw(
     const double pixelScale = page.base.pixelScale();
     const QRect tileRect = key.pixelRect(page.size);
     const QRect shownRect = tileRect.translated(page.origin);
+    const QColor paper = QColor::fromRgb(PDFInvertedColors::paperOf(key.inverted));
 
     QList<std::pair<qint64, Parts>> layers; // drawn first to last
     bool whole = false;
@@ -79,7 +82,7 @@ bool PDFStandIns::draw(
         source.append({scale, int(parts.size())});
     if (source.isEmpty()) {
         drop(key);
-        painter.fillRect(shownRect, Qt::white);
+        painter.fillRect(shownRect, paper);
         return false;
     }
 
@@ -104,14 +107,14 @@ bool PDFStandIns::draw(
             const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
             painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
             if (!whole) // else opaque tiles cover it all
-                painter.fillRect(shownRect, Qt::white);
+                painter.fillRect(shownRect, paper);
             drawLayers(painter, QPointF(page.origin));
             painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
             *rough = true;
             return whole || page.preview;
         }
         QImage image = takeImage(tileRect.size());
-        image.fill(Qt::white);
+        image.fill(paper);
         QPainter composer(&image);
         composer.setRenderHint(QPainter::SmoothPixmapTransform);
         drawLayers(composer, -QPointF(tileRect.topLeft()));

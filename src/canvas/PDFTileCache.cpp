@@ -7,12 +7,14 @@ qint64 bytesOf(const QImage &image)
     return image.sizeInBytes();
 }
 
-PDFTileKey pageKey(quint64 document, int page, int rotation)
+// What the tiles of one page image share: all but the scale and the tile's place.
+PDFTileKey pageKey(const PDFTileKey &tile)
 {
     PDFTileKey key;
-    key.document = document;
-    key.page = page;
-    key.rotation = rotation;
+    key.document = tile.document;
+    key.page = tile.page;
+    key.rotation = tile.rotation;
+    key.inverted = tile.inverted;
     return key;
 }
 
@@ -42,7 +44,7 @@ void PDFTileCache::insert(const PDFTileKey &key, const QImage &image)
     m_index.insert(key, m_lru[pool].begin());
     m_used[pool] += bytesOf(image);
     if (key.kind == PDFTileKey::Tile)
-        ++m_scales[pageKey(key.document, key.page, key.rotation)][key.scaleKey];
+        ++m_scales[pageKey(key)][key.scaleKey];
     trim(pool);
 }
 
@@ -52,7 +54,7 @@ void PDFTileCache::erase(List::iterator it)
     const int pool = poolOf(key);
     m_used[pool] -= bytesOf(it->image);
     if (key.kind == PDFTileKey::Tile) {
-        const PDFTileKey page = pageKey(key.document, key.page, key.rotation);
+        const PDFTileKey page = pageKey(key);
         auto scales = m_scales.find(page);
         if (scales != m_scales.end()) {
             auto count = scales->find(key.scaleKey);
@@ -85,7 +87,7 @@ void PDFTileCache::keepOnlyDocument(quint64 document)
     }
 }
 
-QList<qint64> PDFTileCache::cachedTileScales(quint64 document, int page, int rotation) const
+QList<qint64> PDFTileCache::cachedTileScales(const PDFTileKey &tile) const
 {
-    return m_scales.value(pageKey(document, page, rotation)).keys();
+    return m_scales.value(pageKey(tile)).keys();
 }

@@ -25,8 +25,9 @@ public:
     qint64 bytesUsed() const { return m_used[0] + m_used[1]; }
     int count() const { return int(m_index.size()); }
 
-    // Scales (as scale keys) at which tiles of this page and rotation are cached.
-    QList<qint64> cachedTileScales(quint64 document, int page, int rotation) const;
+    // Scales (as scale keys) at which tiles are cached of the document, page, rotation and
+    // colours of `tile`.
+    QList<qint64> cachedTileScales(const PDFTileKey &tile) const;
 
 private:
     struct Entry {
@@ -42,6 +43,6 @@ private:
     QHash<PDFTileKey, List::iterator> m_index;
     qint64 m_budget[2];
     qint64 m_used[2] = {0, 0};
-    // (document, page, rotation) → scale key → number of cached tiles
+    // (document, page, rotation, inverted) → scale key → number of cached tiles
     QHash<PDFTileKey, QHash<qint64, int>> m_scales;
 };

@@ -14,21 +14,11 @@
 
 namespace {
 
-// The long side, in device pixels, of the low-resolution picture kept for every page shown.
-constexpr double kPreviewLongSide = 1200.0;
 // UI time a frame may spend before it draws the remaining stand-ins roughly.
 constexpr qint64 kStandInBudgetNs = 2'000'000;
-
-// The key of the low-resolution picture of the page whose current tiles are `base`.
-PDFTileKey previewKey(const PDFTileKey &base, const PDFPage *page)
-{
-    const QSizeF size = page->displaySize();
-    const double longSide = std::max(size.width(), size.height());
-    PDFTileKey preview = base;
-    preview.kind = PDFTileKey::Preview;
-    preview.scaleKey = PDFTileKey::scaleKeyFor(longSide > 0 ? kPreviewLongSide / longSide : 1.0);
-    return preview;
-}
+// Around the pages of the inverted view where the viewport names no colour: darker than its
+// paper, so that the pages' edges show and no light area glares beside them.
+constexpr QRgb kInvertedBackdrop = 0xff0e0e0e;
 
 } // namespace
 
@@ -57,6 +47,7 @@ QList<PDFTilePainter::PageGeometry> PDFTilePainter::visiblePages(qreal dpr) cons
         g.base.page = index;
         g.base.rotation = page->rotation();
         g.base.scaleKey = scaleKey;
+        g.base.inverted = m_viewport.invertsColors();
         // Pages start on whole device pixels so that tiles meet without seams and draw 1:1.
         g.origin = QPoint(qRound(r.left() * dpr), qRound(r.top() * dpr));
         PDFTileKey whole = g.base;
@@ -121,11 +112,13 @@ PDFTilePainter::FollowUp PDFTilePainter::paint(QPainter &painter, qreal dpr, boo
     QRegion around(QRect(QPoint(0, 0), (QSizeF(m_viewport.viewportSize()) * dpr).toSize()));
     for (const PageGeometry &g : pages)
         around -= g.pagePixels.translated(g.origin);
-    const QColor own = m_viewport.backgroundColor();
+    QColor fill = m_viewport.backgroundColor();
+    if (!fill.isValid())
+        fill = m_viewport.invertsColors() ? QColor::fromRgb(kInvertedBackdrop) : background;
     painter.save();
     painter.scale(1 / dpr, 1 / dpr);
     for (const QRect &rect : around)
-        painter.fillRect(rect, own.isValid() ? own : background);
+        painter.fillRect(rect, fill);
     painter.restore();
     if (m_viewport.visiblePageRange().second < 0)
         return FollowUp::None;
@@ -156,7 +149,7 @@ void PDFTilePainter::requestTiles(const PageGeometry &g, QSet<PDFTileKey> &wante
     if (g.visiblePixels.isEmpty())
         return;
     PDFTileCache &cache = m_queue.cache();
-    const QList<qint64> scales = cache.cachedTileScales(g.base.document, g.base.page, g.base.rotation);
+    const QList<qint64> scales = cache.cachedTileScales(g.base);
     // At a scale the page has nothing at yet (a zoom step, a first frame), the view's part of
     // each tile comes first, in one pass per core; the tiles are completed afterwards.
     const bool newScale = !scales.contains(g.base.scaleKey);
@@ -182,7 +175,7 @@ void PDFTilePainter::requestTiles(const PageGeometry &g, QSet<PDFTileKey> &wante
 
     // The preview waits until the visible tiles are under way, unless the page has nothing at
     // all to show and is zoomed in far enough that its tiles are the slower way to a picture.
-    const PDFTileKey preview = previewKey(g.base, g.page);
+    const PDFTileKey preview = g.base.preview(g.size);
     if (!cache.contains(preview)) {
         const bool nothingToShow = !anyPicture && g.base.pixelScale() > 2 * preview.pixelScale();
         m_queue.request(preview, nothingToShow ? PDFRenderQueue::Visible : PDFRenderQueue::Background,
@@ -194,7 +187,6 @@ bool PDFTilePainter::paintPage(QPainter &painter, const PageGeometry &g, qreal d
 {
     if (g.visiblePixels.isEmpty())
         return true;
-    const int index = g.base.page;
     const double pixelScale = g.base.pixelScale();
     PDFTileCache &cache = m_queue.cache();
 
@@ -205,10 +197,10 @@ bool PDFTilePainter::paintPage(QPainter &painter, const PageGeometry &g, qreal d
     for (const QRect &shadow : QRegion(pageRect.translated(qRound(dpr), qRound(2 * dpr))) - QRegion(pageRect))
         painter.fillRect(shadow, QColor(0, 0, 0, 45));
 
-    const QImage *previewImage = cache.find(previewKey(g.base, g.page));
+    const QImage *previewImage = cache.find(g.base.preview(g.size));
 
     // Tiles of other scales that can stand in, nearest to the current scale first.
-    QList<qint64> scales = cache.cachedTileScales(g.base.document, index, g.base.rotation);
+    QList<qint64> scales = cache.cachedTileScales(g.base);
     scales.removeAll(g.base.scaleKey);
     std::sort(scales.begin(), scales.end(), [&](qint64 a, qint64 b) {
         return std::abs(std::log(a / 1.0e6 / pixelScale)) < std::abs(std::log(b / 1.0e6 / pixelScale));

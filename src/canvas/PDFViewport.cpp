@@ -152,6 +152,15 @@ void PDFViewport::setBackgroundColor(const QColor &color)
     emit changed();
 }
 
+void PDFViewport::setInvertsColors(bool inverted)
+{
+    if (inverted == m_invertsColors)
+        return;
+    m_invertsColors = inverted;
+    emit colorsChanged();
+    emit changed();
+}
+
 void PDFViewport::setCurrentSelection(const std::optional<PDFSelection> &selection, bool animate)
 {
     m_selection = selection;

@@ -31,7 +31,7 @@ class PDFPage;
 // Signals: pageChanged() after every change of the current page (a new document included),
 // scaleChanged() after every change of the effective scale (automatic fitting included),
 // scrollChanged() after the scroll position or its range moved, changed() when anything else
-// shown changed.
+// shown changed; colorsChanged() (then changed()) after the inverted view was switched.
 class PDFViewport : public QObject {
     Q_OBJECT
 
@@ -99,6 +99,10 @@ public:
     // Around the pages; invalid (the default) for the window colour of the canvas's palette.
     QColor backgroundColor() const { return m_background; }
     void setBackgroundColor(const QColor &color);
+    // The inverted view (PDFInvertedColors): pages, their previews and thumbnails are drawn
+    // with their luminance turned over. Off unless set; a change emits colorsChanged().
+    bool invertsColors() const { return m_invertsColors; }
+    void setInvertsColors(bool inverted);
 
     const std::optional<PDFSelection> &currentSelection() const { return m_selection; }
     // Highlights `selection` (none clears); `animate` asks the canvas for a short pulse.
@@ -140,6 +144,7 @@ signals:
     void layoutChanged();
     void scrollChanged();
     void selectionChanged(bool animate);
+    void colorsChanged();
     void changed();
 
 private:
@@ -180,6 +185,7 @@ private:
     qreal m_scale = 1.0;
     bool m_autoScales = false;
     QColor m_background;
+    bool m_invertsColors = false;
     int m_currentPage = -1;
     Anchor m_anchor;
     QPoint m_scroll;

@@ -1,9 +1,12 @@
+#include "BlueprintPDFView.h"
 #include "PDFFileURL.h"
+#include "PDFOverviewMap.h"
 #include "PDFViewerMainWindow.h"
 #include "PDFViewerMenuCommands.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerOpenRequest.h"
 #include "PDFViewerShortcutStore.h"
+#include "PDFViewport.h"
 #include "PlenvoPDFApp.h"
 #include "TestPDFs.h"
 
@@ -47,6 +50,7 @@ class tst_PlenvoPDFApp : public QObject {
 private slots:
     void windowOpensHandedOverFilesAndHostsTheCommands();
     void everyPlaceNamesKeysAlike();
+    void viewOptionsAreRememberedAcrossRestarts();
     void fullScreenAndMaximisedKeepTheNormalGeometry_data();
     void fullScreenAndMaximisedKeepTheNormalGeometry();
 };
@@ -117,6 +121,28 @@ void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndHostsTheCommands()
     app.model()->closeDocument();
     QCOMPARE(window->windowTitle(), QStringLiteral("Plenvo"));
     check(false, false, false);
+}
+
+// The view options chosen in the 图纸 menu reach the canvas and are in force after a restart.
+void tst_PlenvoPDFApp::viewOptionsAreRememberedAcrossRestarts()
+{
+    AppFixture f;
+    for (const bool restarted : {false, true}) {
+        PDFViewerMainWindow *window = f.start().window();
+        auto *inverted
+            = window->menuCommands()->drawingMenu()->findChild<QAction *>(QStringLiteral("pdf-menu-inverted-view"));
+        auto *overview
+            = window->menuCommands()->drawingMenu()->findChild<QAction *>(QStringLiteral("pdf-menu-overview-map"));
+        QVERIFY(inverted && inverted->isCheckable() && overview && overview->isCheckable());
+        QCOMPARE(inverted->isChecked(), restarted);
+        QCOMPARE(overview->isChecked(), !restarted);
+        if (!restarted) {
+            inverted->trigger();
+            overview->trigger();
+        }
+        QVERIFY(f.app->model()->viewport()->invertsColors());
+        QVERIFY(!f.app->model()->pdfView()->overviewMap()->isAllowed());
+    }
 }
 
 // One notation wherever a key is named: modifiers as Ctrl, Alt, Shift, Super, each followed by

@@ -1,6 +1,7 @@
 #include "BlueprintPDFView.h"
 #include "PDFCanvasProbe.h"
 #include "PDFDocument.h"
+#include "PDFOverviewMap.h"
 #include "PDFPage.h"
 #include "PDFRenderQueue.h"
 #include "PDFTileCache.h"
@@ -49,6 +50,8 @@ private slots:
     void aFittedSheetStaysDrawnThroughRingZoomDocumentAndScreen();
     void turningPagesSettlesAndKeepsThePageInView_data();
     void turningPagesSettlesAndKeepsThePageInView();
+    void overviewMapOutlinesTheViewAndMovesIt_data();
+    void overviewMapOutlinesTheViewAndMovesIt();
 
 private:
     enum WheelTarget { Canvas, Sibling, OtherWindow };
@@ -319,13 +322,67 @@ void tst_BlueprintPDFView::aFittedSheetStaysDrawnThroughRingZoomDocumentAndScree
         QSKIP("needs the screen at ratio 2 of two-screens.json");
     const qreal scale = w.view->scaleFactor();
     const PDFTileCache &cache = w.canvas->renderQueue()->cache();
-    const quint64 document = w.canvas->renderQueue()->generation();
-    QVERIFY(cache.cachedTileScales(document, 0, 0).contains(PDFTileKey::scaleKeyFor(scale)));
+    PDFTileKey page;
+    page.document = w.canvas->renderQueue()->generation();
+    page.page = 0;
+    QVERIFY(cache.cachedTileScales(page).contains(PDFTileKey::scaleKeyFor(scale)));
+
     w.window.move((*dense)->geometry().topLeft() + QPoint(20, 20));
     QTRY_COMPARE(w.canvas->devicePixelRatioF(), 2.0);
     QTRY_VERIFY(w.probe.isViewSharp());
     QCOMPARE(w.view->scaleFactor(), scale); // logical pixels did not change
-    QVERIFY(cache.cachedTileScales(document, 0, 0).contains(PDFTileKey::scaleKeyFor(2 * scale)));
+    QVERIFY(cache.cachedTileScales(page).contains(PDFTileKey::scaleKeyFor(2 * scale)));
+}
+
+void tst_BlueprintPDFView::overviewMapOutlinesTheViewAndMovesIt_data()
+{
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<QPointF>("click"); // on the page in the map, 0..1 across it
+    QTest::newRow("50 %") << 0.5 << 0 << QPointF(0.6, 0.4);
+    QTest::newRow("200 %") << 2.0 << 0 << QPointF(0.3, 0.6);
+    QTest::newRow("800 %, turned right") << 8.0 << 90 << QPointF(0.25, 0.75);
+    QTest::newRow("50 %, turned left") << 0.5 << 270 << QPointF(0.6, 0.4);
+    QTest::newRow("400 %, upside down") << 4.0 << 180 << QPointF(0.8, 0.1);
+}
+
+// The map shows the page as turned on screen, outlines what the view shows of it, and a click
+// centres the view on the spot clicked; it hides at fit and keeps off what it must not cover.
+void tst_BlueprintPDFView::overviewMapOutlinesTheViewAndMovesIt()
+{
+    QFETCH(double, scale);
+    QFETCH(int, rotation);
+    QFETCH(QPointF, click);
+    CanvasWindow w;
+    w.view->setDocument(open(QStringLiteral("a0.pdf")));
+    w.view->document()->page(0)->setRotation(rotation);
+    w.view->layoutDocumentView();
+    w.view->setAutoScales(true);
+    PDFOverviewMap *map = w.canvas->overviewMap();
+    QVERIFY(!map->isVisible());
+    w.view->setScaleFactor(scale);
+    QVERIFY(map->isVisible());
+    const QRectF area = map->pageArea();
+    const QPointF at = area.topLeft() + QPointF(click.x() * area.width(), click.y() * area.height());
+    QTest::mouseClick(map, Qt::LeftButton, {}, at.toPoint());
+
+    const QRectF page = w.view->pageRectInViewport(0);
+    const QSizeF view = w.view->viewportSize();
+    QVERIFY(std::abs(area.width() / area.height() - page.width() / page.height()) < 0.02);
+    QVERIFY(std::abs((view.width() / 2 - page.left()) / page.width() - click.x()) < 0.01);
+    QVERIFY(std::abs((view.height() / 2 - page.top()) / page.height() - click.y()) < 0.01);
+    const QRectF outline = map->visibleArea();
+    QVERIFY((outline.center() - at).manhattanLength() < 2);
+    QVERIFY(std::abs(outline.width() / area.width() - view.width() / page.width()) < 0.01);
+    QVERIFY(std::abs(outline.height() / area.height() - view.height() / page.height()) < 0.01);
+
+    QWidget obstacle(w.canvas->viewport());
+    obstacle.setGeometry(map->geometry());
+    obstacle.show();
+    map->keepClearOf(&obstacle);
+    QVERIFY(map->isVisible() && !map->geometry().intersects(obstacle.geometry()));
+    w.view->setAutoScales(true);
+    QVERIFY(!map->isVisible());
 }
 
 QTEST_MAIN(tst_BlueprintPDFView)

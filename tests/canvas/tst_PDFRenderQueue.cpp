@@ -1,5 +1,6 @@
 #include "PDFCanvasProbe.h"
 #include "PDFDocument.h"
+#include "PDFInvertedColors.h"
 #include "PDFPage.h"
 #include "PDFRenderBands.h"
 #include "PDFRenderQueue.h"
@@ -22,6 +23,7 @@ private slots:
     void bandsSplitTheTileGridEvenly();
     void bandedTilesMatchTilesDrawnAlone();
     void standInsShowTheBestPictureAtHand();
+    void invertedTilesAreDrawnAndCachedApart();
 };
 
 namespace {
@@ -64,13 +66,16 @@ void tst_PDFRenderQueue::cacheEvictsLeastRecentlyUsedWithinEachBudget()
     QCOMPARE(cache.bytesUsed(), qint64(5 << 10));
     // Scales on record follow insertions and evictions.
     cache.insert(tile(30, 2000000), imageOfBytes(1));
-    QList<qint64> scales = cache.cachedTileScales(1, 0, 0);
+    PDFTileKey inverted = tile(31, 4000000);
+    inverted.inverted = true;
+    cache.insert(inverted, imageOfBytes(1)); // the inverted view's scales are its own
+    QList<qint64> scales = cache.cachedTileScales(tile(0));
     std::sort(scales.begin(), scales.end());
     QCOMPARE(scales, (QList<qint64> {1000000, 2000000}));
     cache.insert(tile(0, 3000000, PDFTileKey::Tile, 2), imageOfBytes(1));
     cache.keepOnlyDocument(2);
     QCOMPARE(cache.count(), 1);
-    QVERIFY(cache.cachedTileScales(1, 0, 0).isEmpty());
+    QVERIFY(cache.cachedTileScales(tile(0)).isEmpty());
 }
 
 // One page of 4000 × 4000 points, rendered one tile at a time.
@@ -277,6 +282,33 @@ void tst_PDFRenderQueue::standInsShowTheBestPictureAtHand()
     QCOMPARE(standIns.count(), 1);
     standIns.drop(tile(0));
     QCOMPARE(standIns.count(), 0);
+}
+
+// Tiles of both views asked for together, alternating along a row that bands would draw in a
+// few passes, are drawn each in its own colours; both views' tiles of one place are kept side
+// by side, so switching back shows the cached tiles at once.
+void tst_PDFRenderQueue::invertedTilesAreDrawnAndCachedApart()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("p.pdf"));
+    QVERIFY(TestPDFs::writePlain(file, 1, QSizeF(4000, 4000)));
+    PDFRenderQueue queue;
+    queue.setMaximumRunning(1);
+    queue.setDocument(PDFDocument::open(QFile::encodeName(file)));
+    QList<PDFTileKey> keys;
+    for (int column = 0; column < 7; ++column) {
+        keys.append(tile(column % 6, 1000000, PDFTileKey::Tile, queue.generation()));
+        keys.last().inverted = column % 2 == 1 || column == 6;
+        queue.request(keys.last(), PDFRenderQueue::Visible, column);
+    }
+    QTRY_VERIFY(PDFCanvasProbe::isIdle(queue));
+    for (const PDFTileKey &key : std::as_const(keys)) {
+        QVERIFY(queue.cache().find(key));
+        QCOMPARE(queue.cache().find(key)->pixel(0, 0), PDFInvertedColors::paperOf(key.inverted));
+    }
+    QImage expected = *queue.cache().find(keys.first());
+    PDFInvertedColors::invert(expected);
+    QCOMPARE(*queue.cache().find(keys.last()), expected);
 }
 
 QTEST_MAIN(tst_PDFRenderQueue)

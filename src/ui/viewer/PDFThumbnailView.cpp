@@ -2,6 +2,7 @@
 
 #include "BlueprintPDFView.h"
 #include "PDFDocument.h"
+#include "PDFInvertedColors.h"
 #include "PDFPage.h"
 #include "PDFRenderQueue.h"
 #include "PDFViewerStyle.h"
@@ -46,7 +47,8 @@ void PDFThumbnailView::setPDFView(BlueprintPDFView *view)
         m_connections[0] = connect(pages, &PDFViewport::documentChanged, this, &PDFThumbnailView::documentChanged);
         m_connections[1] = connect(pages, &PDFViewport::pageChanged, this, &PDFThumbnailView::currentPageChanged);
         m_connections[2] = connect(pages, &PDFViewport::layoutChanged, viewport(), qOverload<>(&QWidget::update));
-        m_connections[3]
+        m_connections[3] = connect(pages, &PDFViewport::colorsChanged, viewport(), qOverload<>(&QWidget::update));
+        m_connections[4]
             = connect(view->renderQueue(), &PDFRenderQueue::imageReady, this, [this](const PDFTileKey &key) {
                   if (key.kind == PDFTileKey::Thumbnail)
                       viewport()->update();
@@ -121,6 +123,7 @@ PDFTileKey PDFThumbnailView::thumbnailKey(int index) const
     key.rotation = page->rotation();
     key.scaleKey = PDFTileKey::scaleKeyFor(fit * devicePixelRatioF());
     key.kind = PDFTileKey::Thumbnail;
+    key.inverted = m_pdfView->pdfViewport()->invertsColors();
     return key;
 }
 
@@ -149,7 +152,7 @@ void PDFThumbnailView::paintEvent(QPaintEvent *)
         if (i == current)
             painter.fillRect(box.adjusted(-5, -5, 5, 5), palette().color(QPalette::Highlight));
         painter.fillRect(box.translated(1, 1), QColor(0, 0, 0, 40));
-        painter.fillRect(box, Qt::white);
+        painter.fillRect(box, QColor::fromRgb(PDFInvertedColors::paperOf(key.inverted)));
         wanted.insert(key);
         if (const QImage *image = queue->cache().find(key))
             painter.drawImage(box, *image);

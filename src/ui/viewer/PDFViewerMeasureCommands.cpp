@@ -25,10 +25,11 @@ PDFViewerMeasureCommands::PDFViewerMeasureCommands(
     , m_model(model)
     , m_dialogParent(dialogParent)
     , m_calibrations(defaults)
-    , m_measure(menu->addAction(QStringLiteral("测量距离")))
-    , m_calibrate(menu->addAction(QStringLiteral("校准比例…")))
-    , m_copy(menu->addAction(QStringLiteral("复制测量结果")))
 {
+    menu->addSeparator();
+    m_measure = menu->addAction(QStringLiteral("测量距离"));
+    m_calibrate = menu->addAction(QStringLiteral("校准比例…"));
+    m_copy = menu->addAction(QStringLiteral("复制测量结果"));
     m_measure->setObjectName(QStringLiteral("pdf-menu-measure"));
     m_calibrate->setObjectName(QStringLiteral("pdf-menu-calibrate"));
     m_copy->setObjectName(QStringLiteral("pdf-menu-copy-measurement"));

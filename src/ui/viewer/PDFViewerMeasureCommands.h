@@ -16,7 +16,7 @@ class QMenu;
 class QSettings;
 class QWidget;
 
-// The measuring commands, added to the end of a menu: "测量距离" (checked while measuring;
+// The measuring commands, added to the end of a menu after a separator: "测量距离" (checked while measuring;
 // Escape on the canvas leaves too), "校准比例…" and "复制测量结果". A calibration is asked
 // for once two points are down, kept per document and handed to the canvas whenever a
 // document opens. None of them has a key. UI thread only; the model must outlive this object.

@@ -2,6 +2,7 @@
 
 #include "BlueprintPDFView.h"
 #include "PDFDocument.h"
+#include "PDFOverviewMap.h"
 #include "PDFViewerExitPresentationButton.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerShortcutStore.h"
@@ -44,6 +45,7 @@ void PDFViewerPresentationView::setCanvas(BlueprintPDFView *canvas)
     m_canvas = canvas;
     if (canvas) {
         canvas->installEventFilter(this);
+        canvas->overviewMap()->keepClearOf(m_exit);
         canvas->setParent(this);
         canvas->setGeometry(rect());
         canvas->show();

@@ -1,6 +1,7 @@
 #include "HostilePDFs.h"
 #include "PDFDocument.h"
 #include "PDFDocumentBuilder.h"
+#include "PDFInvertedColors.h"
 #include "PDFPage.h"
 #include "TestPDFs.h"
 
@@ -107,6 +108,9 @@ private slots:
     void findsIgnoringCaseInPageOrder();
     void cancelledOrReplacedFindIsSilent();
     void destroyingDocumentMidFindIsSafe();
+
+    void invertedColoursKeepHueAndTurnLuminanceOver_data();
+    void invertedColoursKeepHueAndTurnLuminanceOver();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -602,6 +606,42 @@ void tst_PDFDocument::destroyingDocumentMidFindIsSafe()
         QTest::qWait(20);
         QVERIFY(recorder.events.isEmpty());
     }
+}
+
+void tst_PDFDocument::invertedColoursKeepHueAndTurnLuminanceOver_data()
+{
+    QTest::addColumn<QRgb>("colour");
+    QTest::addColumn<QRgb>("exactly"); // 0: only hue and luminance are checked
+    // The stand-ins and the thumbnails' paper must match the rendered paper to the bit.
+    QTest::newRow("paper") << qRgb(255, 255, 255) << PDFInvertedColors::paper;
+    QTest::newRow("ink") << qRgb(0, 0, 0) << PDFInvertedColors::ink;
+    QTest::newRow("mid grey") << qRgb(128, 128, 128) << QRgb(0);
+    QTest::newRow("dark red") << qRgb(160, 20, 20) << QRgb(0);
+    QTest::newRow("orange") << qRgb(230, 140, 10) << QRgb(0);
+    QTest::newRow("pure blue, whose chroma cannot stay") << qRgb(0, 0, 255) << QRgb(0);
+    QTest::newRow("pale cyan") << qRgb(200, 240, 245) << QRgb(0);
+}
+
+void tst_PDFDocument::invertedColoursKeepHueAndTurnLuminanceOver()
+{
+    QFETCH(QRgb, colour);
+    QFETCH(QRgb, exactly);
+    const auto luma = [](QRgb c) { return 0.299 * qRed(c) + 0.587 * qGreen(c) + 0.114 * qBlue(c); };
+    const QRgb inverted = PDFInvertedColors::invert(colour);
+    const double dark = qRed(PDFInvertedColors::paper);
+    const double light = qRed(PDFInvertedColors::ink);
+    QVERIFY2(std::abs(luma(inverted) - (light - (light - dark) * luma(colour) / 255)) < 2.0,
+        qPrintable(QColor(inverted).name()));
+    const QColor before(colour);
+    const QColor after(inverted);
+    QCOMPARE(after.hsvHue() < 0, before.hsvHue() < 0); // greys stay grey
+    if (before.hsvHue() >= 0) {
+        const int turn = std::abs(after.hsvHue() - before.hsvHue());
+        QVERIFY2(std::min(turn, 360 - turn) <= 3, qPrintable(after.name()));
+        QVERIFY(after.hsvSaturation() > 0);
+    }
+    if (exactly)
+        QCOMPARE(inverted, exactly);
 }
 
 QTEST_GUILESS_MAIN(tst_PDFDocument)

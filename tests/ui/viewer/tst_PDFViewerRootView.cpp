@@ -1,5 +1,6 @@
 #include "BlueprintPDFView.h"
 #include "PDFFileURL.h"
+#include "PDFOverviewMap.h"
 #include "PDFPage.h"
 #include "PDFThumbnailView.h"
 #include "PDFToolbarButton.h"
@@ -250,6 +251,11 @@ void tst_PDFViewerRootView::presentingMovesTheSameCanvas()
 
     v->model->enterPresentationMode(false);
     PDFViewerExitPresentationButton *exit = v->root->presentationView()->exitButton();
+    canvas->pdfViewport()->setScaleFactor(8); // the overview map shows, off the exit button
+    const QRect map = canvas->overviewMap()->geometry();
+    QVERIFY(canvas->overviewMap()->isVisible());
+    QVERIFY(!QRect(canvas->viewport()->mapTo(v->root->presentationView(), map.topLeft()), map.size())
+                 .intersects(exit->geometry()));
     QTest::mouseClick(exit, Qt::LeftButton, {}, exit->faceRect().center());
     QVERIFY(!v->model->isPresentationMode());
 
