@@ -71,19 +71,15 @@ void tst_PlenvoPDFApp::windowOpensHandedOverFilesAndHostsTheCommands()
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window));
 
-    // previous and next enabled; every other drawing and document command follows `open`.
+    // Previous and next follow the page, the rest the document; the drawing commands' rule is the
+    // toolbar's too, and checked there (tst_PDFViewerRootView).
     const auto check = [&](bool open, bool previous, bool next) {
         QCOMPARE(commands->action(Action::previousPage)->isEnabled(), previous);
         QCOMPARE(commands->action(Action::nextPage)->isEnabled(), next);
-        for (Action action : Action::allCases()) {
-            if (action != Action::previousPage && action != Action::nextPage)
-                QVERIFY2(commands->action(action)->isEnabled() == open, qPrintable(action.rawValue()));
-        }
-        QCOMPARE(commands->action(Command::closePDF)->isEnabled(), open);
-        QCOMPARE(commands->action(Command::searchPDF)->isEnabled(), open);
-        for (Command always :
-            {Command::openPDF, Command::shortcutSettings, Command::quit, Command::help, Command::about})
-            QVERIFY(commands->action(always)->isEnabled());
+        for (QAction *action : {commands->action(Action::rotateLeft), commands->action(Command::closePDF),
+                 commands->action(Command::searchPDF)})
+            QCOMPARE(action->isEnabled(), open);
+        QVERIFY(commands->action(Command::openPDF)->isEnabled() && commands->action(Command::about)->isEnabled());
     };
     check(true, false, false);
     app.handleArguments(
