@@ -29,8 +29,7 @@ private slots:
 };
 
 // The lines in the palette's secondary colour (a dark desktop's, not a fixed one), then the
-// link in its link colour; an address that cannot be formed drops only the link. A build
-// without version or number says so in the version line.
+// link in its link colour. A build without version or number says so in the version line.
 void tst_AboutPanelPresenter::creditsAreSecondaryLinesThenTheLink()
 {
     QCOMPARE(AboutPanelPresenter::texts({}, {}, QPalette()).version, QStringLiteral("版本 开发版（—）"));
@@ -46,13 +45,6 @@ void tst_AboutPanelPresenter::creditsAreSecondaryLinesThenTheLink()
     QVERIFY(fragments.last().charFormat().isAnchor());
     QCOMPARE(QUrl(fragments.last().charFormat().anchorHref()), AboutPanelPresenter::homePage());
     QCOMPARE(fragments.last().charFormat().foreground().color(), QColor(0x12, 0x34, 0xab));
-    const QString lines = fragments.first().text();
-
-    const QUrl broken(QStringLiteral("http://[::1"));
-    const QList<QTextFragment> withoutLink
-        = fragmentsOf(document, AboutPanelPresenter::texts({}, {}, palette, broken).credits);
-    QCOMPARE(withoutLink.size(), 1);
-    QCOMPARE(withoutLink.first().text(), lines);
 }
 
 QTEST_MAIN(tst_AboutPanelPresenter)

@@ -15,8 +15,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <limits>
-
 using Action = PDFViewerShortcutAction;
 
 namespace {
@@ -79,7 +77,7 @@ class tst_PDFViewerShortcutHelp : public QObject {
 
 private slots:
     void cardShowsTheEffectiveShortcutsInAnyDesktop();
-    void copyDrawsTheWholeCardOrNothing();
+    void copyDrawsTheWholeCardAtTwiceTheSize();
     void oneWindowShownAgainAndLeftByEveryButton();
 };
 
@@ -114,9 +112,8 @@ void tst_PDFViewerShortcutHelp::cardShowsTheEffectiveShortcutsInAnyDesktop()
 }
 
 // At twice the size the card fills the picture, not its top-left quarter: shrunk back, it is
-// the card drawn at its own size but for the edges of its strokes. A copy that cannot be drawn
-// (too large to allocate, of no size, at a scale that is no number) leaves the clipboard alone.
-void tst_PDFViewerShortcutHelp::copyDrawsTheWholeCardOrNothing()
+// the card drawn at its own size but for the edges of its strokes.
+void tst_PDFViewerShortcutHelp::copyDrawsTheWholeCardAtTwiceTheSize()
 {
     QVERIFY(PDFViewerShortcutHelpRenderer::copyToPasteboard({}, 1.0));
     const QImage single = copiedImage();
@@ -132,14 +129,6 @@ void tst_PDFViewerShortcutHelp::copyDrawsTheWholeCardOrNothing()
     }
     const double meanPerChannel = double(difference) / (3.0 * single.width() * single.height());
     QVERIFY2(meanPerChannel < 3, qPrintable(QString::number(meanPerChannel)));
-
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    for (const qreal scale : {qreal(1e5), qreal(0), std::numeric_limits<qreal>::quiet_NaN()}) {
-        clipboard->setText(QStringLiteral("图纸编号 A-101"));
-        QVERIFY2(!PDFViewerShortcutHelpRenderer::copyToPasteboard({}, scale), qPrintable(QString::number(scale)));
-        QCOMPARE(clipboard->mimeData()->formats(), QStringList {QStringLiteral("text/plain")});
-        QCOMPARE(clipboard->text(), QStringLiteral("图纸编号 A-101"));
-    }
 }
 
 // Each copy shows the keys as they are then; closed and shown again, the window's copy button
