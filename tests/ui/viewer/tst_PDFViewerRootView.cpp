@@ -310,15 +310,12 @@ void tst_PDFViewerRootView::buttonsDriveTheModelAndCanvas()
 
     button("pdf-next-page")->click();
     QCOMPARE(canvas->pdfViewport()->currentPageIndex(), 1);
-    button("pdf-previous-page")->click();
-    QCOMPARE(canvas->pdfViewport()->currentPageIndex(), 0);
 
     button("pdf-actual-size")->click();
     QCOMPARE(v->model->zoomPercentage(), 100);
     button("pdf-zoom-in")->click();
     QVERIFY(v->model->zoomPercentage() > 100);
     const QString percentage = QString::number(v->model->zoomPercentage()) + QLatin1Char('%');
-    QCOMPARE(zoom->text(), percentage);
     QCOMPARE(zoom->accessibleName(), QStringLiteral("当前缩放 ") + percentage);
 
     button("pdf-rotate-right")->click();
