@@ -482,7 +482,7 @@ void tst_PDFViewerModel::interruptedSearchLeavesNoTrace()
 }
 
 // Regression: a name not UTF-8 and the name "\ufffd.pdf" were one recent entry, and the failure
-// of the vanished one dropped the entry of the other. (Their keys: tst_PDFFileURL.) A vanished
+// of the vanished one dropped the entry of the other. (Their keys: tst_Persistence.) A vanished
 // file leaves the list, and the shorter list is saved at once.
 void tst_PDFViewerModel::namesNotUTF8AreTheirOwnDocuments()
 {
