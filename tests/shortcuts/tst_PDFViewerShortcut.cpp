@@ -10,10 +10,8 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QProcessEnvironment>
 #include <QSet>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -78,7 +76,6 @@ private slots:
     void record();
     void conversion_data();
     void conversion();
-    void layoutNamesFromSystem();
     void keySequence();
     void keysRoundTrip_data();
     void keysRoundTrip();
@@ -286,28 +283,6 @@ void tst_PDFViewerShortcut::conversion()
     QCOMPARE(shortcut.has_value(), !expected.isEmpty());
     if (shortcut)
         QCOMPARE(*shortcut, sc(expected));
-}
-
-void tst_PDFViewerShortcut::layoutNamesFromSystem()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("keyboard"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("# KEYBOARD CONFIGURATION FILE\nXKBMODEL=\"pc105\"\nXKBLAYOUT=\"de,us\"\nXKBVARIANT='nodeadkeys,'\n");
-    file.close();
-    const auto names = [&](const QProcessEnvironment &environment, const QString &keyboardFile) {
-        const PDFViewerKeyboardLayout::Names n = PDFViewerKeyboardLayout::namesFromSystem(environment, keyboardFile);
-        return QStringList({n.rules, n.model, n.layout, n.variant, n.options}).join(QLatin1Char('/'));
-    };
-
-    QProcessEnvironment environment;
-    QCOMPARE(names(environment, path), QStringLiteral("evdev/pc105/de,us/nodeadkeys,/"));
-    QCOMPARE(names(environment, dir.filePath(QStringLiteral("missing"))), QStringLiteral("evdev//us//"));
-    environment.insert(QStringLiteral("XKB_DEFAULT_VARIANT"), QStringLiteral("dvorak")); // a variant is no layout
-    QCOMPARE(names(environment, path), QStringLiteral("evdev/pc105/de,us/nodeadkeys,/"));
-    environment.insert(QStringLiteral("XKB_DEFAULT_LAYOUT"), QStringLiteral("fr"));
-    QCOMPARE(names(environment, path), QStringLiteral("evdev//fr/dvorak/"));
 }
 
 // The bindings the round trip below cannot reach: Help's key stays one Ctrl+Shift+/ binding,
