@@ -44,7 +44,6 @@ class tst_BlueprintPDFView : public QObject {
 
 private slots:
     void initTestCase();
-    void theWheelZoomsOnlyOverTheCanvas_data();
     void theWheelZoomsOnlyOverTheCanvas();
     void dragPansToTheEdgeAndClickFollowsLinks();
     void aFittedSheetStaysDrawnThroughRingZoomDocumentAndScreen();
@@ -54,7 +53,6 @@ private slots:
     void overviewMapOutlinesTheViewAndMovesIt();
 
 private:
-    enum WheelTarget { Canvas, Sibling, OtherWindow };
     std::shared_ptr<PDFDocument> open(const QString &name)
     {
         return PDFDocument::open(QFile::encodeName(m_dir.filePath(name)));
@@ -73,55 +71,42 @@ void tst_BlueprintPDFView::initTestCase()
             QSizeF(1684, 2384), QSizeF(300, 842), QSizeF(595, 842)}));
 }
 
-void tst_BlueprintPDFView::theWheelZoomsOnlyOverTheCanvas_data()
-{
-    QTest::addColumn<int>("target");
-    QTest::addColumn<QPoint>("angle");
-    QTest::addColumn<QPoint>("pixels");
-    QTest::addColumn<double>("start"); // 0: fitted
-    QTest::addColumn<double>("factor"); // 1: passes through
-    const double in = std::exp(0.12);
-    QTest::newRow("one notch in") << int(Canvas) << QPoint(0, 120) << QPoint() << 0.0 << in;
-    QTest::newRow("precise 10 px") << int(Canvas) << QPoint(0, 120) << QPoint(0, 10) << 0.0 << in;
-    QTest::newRow("diagonal, equal parts") << int(Canvas) << QPoint(120, 120) << QPoint() << 0.0 << in;
-    QTest::newRow("clamped at 800 %") << int(Canvas) << QPoint(0, 120) << QPoint() << 7.5 << 8.0 / 7.5;
-    QTest::newRow("clamped at 10 %") << int(Canvas) << QPoint(0, -120) << QPoint() << 0.11 << 0.1 / 0.11;
-    QTest::newRow("at 800 %, still swallowed") << int(Canvas) << QPoint(0, 120) << QPoint() << 8.0 << 1.0;
-    QTest::newRow("mostly horizontal") << int(Canvas) << QPoint(-240, 120) << QPoint() << 2.0 << 1.0;
-    QTest::newRow("over a sibling") << int(Sibling) << QPoint(0, 120) << QPoint() << 2.0 << 1.0;
-    QTest::newRow("in another window") << int(OtherWindow) << QPoint(0, 120) << QPoint() << 2.0 << 1.0;
-}
-
+// One wheel event each, from a fitted page (start 0) or a set scale; a factor of 1: the scale
+// stays and the event passes through.
 void tst_BlueprintPDFView::theWheelZoomsOnlyOverTheCanvas()
 {
-    QFETCH(int, target);
-    QFETCH(QPoint, angle);
-    QFETCH(QPoint, pixels);
-    QFETCH(double, start);
-    QFETCH(double, factor);
     CanvasWindow w;
     PDFViewport *view = w.view;
     view->setDocument(open(QStringLiteral("a4.pdf")));
-    if (start > 0)
-        view->setScaleFactor(start);
-    else
-        view->setAutoScales(true);
-    const qreal before = view->scaleFactor();
-    QSignalSpy scaleChanged(view, &PDFViewport::scaleChanged);
     QWidget other;
     other.resize(200, 200);
     other.show();
-    QWidget *receiver = target == Canvas ? w.canvas->viewport() : target == Sibling ? w.sibling : &other;
-
-    QWheelEvent wheel(QPointF(20, 20), receiver->mapToGlobal(QPointF(20, 20)), pixels, angle, Qt::NoButton,
-        Qt::NoModifier, Qt::NoScrollPhase, false);
-    wheel.ignore();
-    QApplication::sendEvent(receiver, &wheel);
-    QVERIFY(qAbs(view->scaleFactor() - before * factor) < 1e-9);
-    QCOMPARE(wheel.isAccepted(), target == Canvas); // a sibling's or another window's wheel stays theirs
-    if (factor != 1.0) {
-        QVERIFY(!view->autoScales());
-        QCOMPARE(scaleChanged.count(), 1);
+    QWidget *canvas = w.canvas->viewport();
+    const double in = std::exp(0.12);
+    const std::tuple<const char *, QWidget *, QPoint, QPoint, double, double> wheels[]
+        = {{"one notch in", canvas, QPoint(0, 120), QPoint(), 0.0, in},
+            {"precise 10 px", canvas, QPoint(0, 120), QPoint(0, 10), 0.0, in},
+            {"diagonal, equal parts", canvas, QPoint(120, 120), QPoint(), 0.0, in},
+            {"clamped at 800 %", canvas, QPoint(0, 120), QPoint(), 7.5, 8.0 / 7.5},
+            {"clamped at 10 %", canvas, QPoint(0, -120), QPoint(), 0.11, 0.1 / 0.11},
+            {"at 800 %, still swallowed", canvas, QPoint(0, 120), QPoint(), 8.0, 1.0},
+            {"mostly horizontal", canvas, QPoint(-240, 120), QPoint(), 2.0, 1.0},
+            {"over a sibling", w.sibling, QPoint(0, 120), QPoint(), 2.0, 1.0},
+            {"in another window", &other, QPoint(0, 120), QPoint(), 2.0, 1.0}};
+    for (const auto &[name, receiver, angle, pixels, start, factor] : wheels) {
+        if (start > 0)
+            view->setScaleFactor(start);
+        else
+            view->setAutoScales(true);
+        const qreal before = view->scaleFactor();
+        QSignalSpy scaleChanged(view, &PDFViewport::scaleChanged);
+        QWheelEvent wheel(QPointF(20, 20), receiver->mapToGlobal(QPointF(20, 20)), pixels, angle, Qt::NoButton,
+            Qt::NoModifier, Qt::NoScrollPhase, false);
+        wheel.ignore();
+        QApplication::sendEvent(receiver, &wheel);
+        QVERIFY2(qAbs(view->scaleFactor() - before * factor) < 1e-9, name);
+        QVERIFY2(wheel.isAccepted() == (receiver == canvas), name); // a sibling's or another window's stays theirs
+        QVERIFY2(factor == 1.0 || (!view->autoScales() && scaleChanged.count() == 1), name);
     }
 }
 

@@ -139,10 +139,6 @@ void tst_PDFRenderQueue::bandsSplitTheTileGridEvenly_data()
                                           << QList<QRect> {QRect(500, 300, 824, 212), QRect(500, 512, 824, 188)};
     QTest::newRow("one row, by columns") << QList<QPoint> {{0, 0}, {1, 0}, {2, 0}} << 2 << QRect(0, 0, 1399, 300)
                                          << QList<QRect> {QRect(0, 0, 512, 300), QRect(512, 0, 887, 300)};
-    QTest::newRow("one column") << QList<QPoint> {{1, 0}, {1, 1}} << 2 << page
-                                << QList<QRect> {QRect(512, 0, 512, 512), QRect(512, 512, 512, 478)};
-    QTest::newRow("more pieces than tiles")
-        << QList<QPoint> {{0, 1}} << 4 << page << QList<QRect> {QRect(0, 512, 512, 478)};
     QTest::newRow("not a rectangle") << QList<QPoint> {{0, 0}, {1, 0}, {0, 1}} << 2 << page << QList<QRect> {};
 }
 

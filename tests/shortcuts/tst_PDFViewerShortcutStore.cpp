@@ -45,7 +45,7 @@ std::unique_ptr<QSettings> tst_PDFViewerShortcutStore::readFromDisk() const
 }
 
 // One row per way the store treats what it finds: the rules that clean a record are
-// tst_PDFViewerShortcutConfiguration's.
+// tst_PDFViewerShortcut's.
 void tst_PDFViewerShortcutStore::loading_data()
 {
     QTest::addColumn<QByteArray>("before"); // null: no entry

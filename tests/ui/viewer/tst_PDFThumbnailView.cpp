@@ -15,10 +15,9 @@
 
 namespace {
 
-// An active window holding a button, the strip and its canvas, showing a 30-page document
-// on page `startPage`.
+// An active window holding a button, the strip and its canvas, showing a 30-page document.
 struct StripWindow {
-    explicit StripWindow(int startPage = 0)
+    StripWindow()
     {
         auto *layout = new QHBoxLayout(&window);
         layout->addWidget(button);
@@ -32,7 +31,6 @@ struct StripWindow {
         strip->setPDFView(canvas);
         canvas->pdfViewport()->setDocument(PDFDocument::open(QFile::encodeName(dir.filePath(QStringLiteral("p.pdf")))));
         canvas->pdfViewport()->setAutoScales(true);
-        canvas->pdfViewport()->goToPageIndex(startPage);
     }
 
     QTemporaryDir dir;
@@ -50,7 +48,6 @@ class tst_PDFThumbnailView : public QObject {
 
 private slots:
     void stripFollowsTheCanvas();
-    void keysMoveThroughThePages_data();
     void keysMoveThroughThePages();
 };
 
@@ -105,50 +102,33 @@ void tst_PDFThumbnailView::stripFollowsTheCanvas()
     QVERIFY(!strip->pdfView());
 }
 
-void tst_PDFThumbnailView::keysMoveThroughThePages_data()
-{
-    QTest::addColumn<int>("startPage");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::addColumn<int>("expectedPage");
-
-    const Qt::KeyboardModifiers none;
-    QTest::newRow("down") << 3 << int(Qt::Key_Down) << none << 4;
-    QTest::newRow("home") << 12 << int(Qt::Key_Home) << none << 0;
-    QTest::newRow("end") << 12 << int(Qt::Key_End) << none << 29;
-    // 600 pixels of strip hold three whole thumbnails.
-    QTest::newRow("page down") << 12 << int(Qt::Key_PageDown) << none << 15;
-    QTest::newRow("page down near the end") << 28 << int(Qt::Key_PageDown) << none << 29;
-    QTest::newRow("page up near the start") << 1 << int(Qt::Key_PageUp) << none << 0;
-    // Combinations with these keys belong to the application's shortcuts.
-    QTest::newRow("ctrl+down") << 3 << int(Qt::Key_Down) << Qt::KeyboardModifiers(Qt::ControlModifier) << 3;
-    // Back to the top of the current page.
-    QTest::newRow("return") << 5 << int(Qt::Key_Return) << none << 5;
-    QTest::newRow("keypad enter") << 5 << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << 5;
-}
-
 // Tab reaches the strip; with it focused, the keys move the canvas (scrolled a little into its
-// page), and the strip follows.
+// page), and the strip follows. 600 pixels of strip hold three whole thumbnails; combinations
+// with these keys belong to the application's shortcuts; Return goes back to the top of the page.
 void tst_PDFThumbnailView::keysMoveThroughThePages()
 {
-    QFETCH(int, startPage);
-    QFETCH(int, key);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    QFETCH(int, expectedPage);
-    StripWindow w(startPage);
+    StripWindow w;
     QVERIFY(w.ready);
-    const qreal top = w.canvas->pdfViewport()->pageRectInViewport(startPage).top();
-    w.canvas->verticalScrollBar()->setValue(w.canvas->verticalScrollBar()->value() + 100);
-    QCOMPARE(w.canvas->pdfViewport()->currentPageIndex(), startPage);
-    w.button->setFocus(Qt::OtherFocusReason);
-    QTest::keyClick(w.button, Qt::Key_Tab);
-    QVERIFY(w.strip->hasFocus());
-
-    QTest::keyClick(w.strip, Qt::Key(key), modifiers);
-    QCOMPARE(w.canvas->pdfViewport()->currentPageIndex(), expectedPage);
-    QVERIFY(w.strip->viewport()->rect().contains(w.strip->cellRect(expectedPage)));
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        QCOMPARE(w.canvas->pdfViewport()->pageRectInViewport(startPage).top(), top);
+    PDFViewport *view = w.canvas->pdfViewport();
+    const Qt::KeyboardModifiers none;
+    const std::tuple<int, Qt::Key, Qt::KeyboardModifiers, int> presses[] = {{3, Qt::Key_Down, none, 4},
+        {12, Qt::Key_Home, none, 0}, {12, Qt::Key_End, none, 29}, {12, Qt::Key_PageDown, none, 15},
+        {28, Qt::Key_PageDown, none, 29}, {1, Qt::Key_PageUp, none, 0}, {3, Qt::Key_Down, Qt::ControlModifier, 3},
+        {5, Qt::Key_Return, none, 5}, {5, Qt::Key_Enter, Qt::KeypadModifier, 5}};
+    for (const auto &[start, key, modifiers, expected] : presses) {
+        view->goToPageIndex(start);
+        const qreal top = view->pageRectInViewport(start).top();
+        w.canvas->verticalScrollBar()->setValue(w.canvas->verticalScrollBar()->value() + 100);
+        QCOMPARE(view->currentPageIndex(), start);
+        w.button->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(w.button, Qt::Key_Tab);
+        QVERIFY(w.strip->hasFocus());
+        QTest::keyClick(w.strip, key, modifiers);
+        QCOMPARE(view->currentPageIndex(), expected);
+        QVERIFY(w.strip->viewport()->rect().contains(w.strip->cellRect(expected)));
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            QCOMPARE(view->pageRectInViewport(start).top(), top);
+    }
 }
 
 QTEST_MAIN(tst_PDFThumbnailView)
