@@ -142,6 +142,15 @@ void tst_PDFViewerRootView::documentAreaAndStatusFollowTheModel()
     QCOMPARE(disabled(), QStringList {QStringLiteral("pdf-previous-page")});
     QCOMPARE(pageField->lineEdit()->placeholderText(), QStringLiteral("1"));
     QCOMPARE(pageField->countText(), QStringLiteral("/ 3"));
+    // A disabled button is its enabled self at 38 % opacity: black over the light bar comes out
+    // near grey 150, where the palette's disabled grey dimmed once more would give about 220.
+    const QImage previous = button("pdf-previous-page")->grab().toImage();
+    int darkest = 255;
+    for (int y = 0; y < previous.height(); ++y) {
+        for (int x = 0; x < previous.width(); ++x)
+            darkest = std::min(darkest, qGray(previous.pixel(x, y)));
+    }
+    QVERIFY2(darkest < 180, qPrintable(QString::number(darkest)));
     QVERIFY(v->showPage(2));
     QCOMPARE(disabled(), QStringList {QStringLiteral("pdf-next-page")});
     QCOMPARE(pageField->lineEdit()->placeholderText(), QStringLiteral("3"));
