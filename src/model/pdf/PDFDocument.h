@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PDFError.h"
+#include "PDFLayer.h"
 #include "PDFSelection.h"
 
 #include <QByteArray>
@@ -109,6 +110,15 @@ public:
 
     // The links on a page (page space). Any thread.
     QVector<PDFLink> links(int pageIndex) const;
+
+    // The document's layers (optional content) in the document's order, each with the state
+    // it is drawn in; empty when it has none. Search text ignores layers. Any thread.
+    PDFLayerList layers() const;
+    // Shows or hides layer row `row` (its radio group and locks as the document says), or every
+    // row when `row` is -1: showing all leaves each radio group's choice as it is. Returns the
+    // pages whose picture changes, in order; empty when nothing did. Renders that start after
+    // this returns draw the new state; earlier ones may still draw the old. Any thread.
+    QVector<int> setLayerVisible(int row, bool visible);
 
     // Starts a literal search for `query` on a worker thread, page by page, ignoring case as
     // MuPDF folds it. A running find is cancelled first. Emits didBeginFind, then

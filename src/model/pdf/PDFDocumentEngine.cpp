@@ -171,6 +171,8 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
         PDFError::set(error, PDFErrorKind::CannotOpen, QStringLiteral("damaged page tree"));
         return nullptr;
     }
+    if (!locked)
+        engine->m_layers.read(ctx, pdf, &engine->m_pages);
     PDFError::set(error, PDFError {});
     return engine;
 }

@@ -4,6 +4,7 @@
 
 #include "PDFDisplayListCache.h"
 #include "PDFError.h"
+#include "PDFLayerState.h"
 #include "PDFPageTree.h"
 
 #include <QByteArray>
@@ -45,6 +46,11 @@ public:
     static fz_page *loadPage(fz_context *ctx, fz_document *document, int pageIndex, PDFError *error);
 
     PDFDisplayListCache &displayLists() { return m_displayLists; }
+    // The layers and the state the document is drawn in: under mutex(), but for
+    // PDFLayerState::hiddenNames().
+    PDFLayerState &layers() const { return m_layers; }
+    // The render document as a PDF; under mutex().
+    pdf_document *pdf() const { return reinterpret_cast<pdf_document *>(m_document); }
 
     // Whether openPrivateDocument costs little more than reading the file's cross-reference
     // table: false when open() had to rebuild the table by scanning the whole file, which
@@ -72,5 +78,6 @@ private:
     bool m_repaired = false; // the cross-reference table was rebuilt at open
     std::vector<PDFPageGeometry> m_geometry;
     std::vector<PDFPageReference> m_pages; // in page order, as PDFPageTree::read found them
+    mutable PDFLayerState m_layers;
     PDFDisplayListCache m_displayLists; // dropped before the document
 };
