@@ -18,6 +18,7 @@ private slots:
     void cacheEvictsLeastRecentlyUsedWithinEachBudget();
     void requestsAreServedByPriorityThenDistance();
     void unwantedRendersAreDroppedAndNewDocumentsStartClean();
+    void outdatedImagesStandInUntilDrawnAgain();
     void bandsSplitTheTileGridEvenly_data();
     void bandsSplitTheTileGridEvenly();
     void bandedTilesMatchTilesDrawnAlone();
@@ -126,6 +127,30 @@ void tst_PDFRenderQueue::unwantedRendersAreDroppedAndNewDocumentsStartClean()
     QCOMPARE(ready.count(), 0); // the old document's render came back and was dropped
     queue.request(tile(0, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 0); // stale generation
     QVERIFY(PDFCanvasProbe::isIdle(queue));
+}
+
+void tst_PDFRenderQueue::outdatedImagesStandInUntilDrawnAgain()
+{
+    QTemporaryDir dir;
+    PDFRenderQueue queue;
+    QVERIFY(openOnePageAtATime(queue, dir, 2000));
+    const quint64 g = queue.generation();
+    const auto key = [g](int column) { return tile(column, 1000000, PDFTileKey::Tile, g); };
+    queue.request(key(0), PDFRenderQueue::Visible, 0);
+    QTRY_VERIFY(PDFCanvasProbe::isIdle(queue));
+    queue.outdatePages({1}); // another page
+    QVERIFY(queue.cache().contains(key(0)));
+
+    queue.request(key(1), PDFRenderQueue::Visible, 0);
+    queue.startRequested(); // drawing the old picture when the page changes
+    QSignalSpy outdated(&queue, &PDFRenderQueue::imagesOutdated);
+    queue.outdatePages({0});
+    QCOMPARE(outdated.count(), 1);
+    QVERIFY(queue.cache().find(key(0)) && !queue.cache().contains(key(0)));
+    QTRY_VERIFY(PDFCanvasProbe::isIdle(queue));
+    QVERIFY(!queue.cache().find(key(1)));
+    queue.request(key(0), PDFRenderQueue::Visible, 0);
+    QTRY_VERIFY(queue.cache().contains(key(0)));
 }
 
 void tst_PDFRenderQueue::bandsSplitTheTileGridEvenly_data()

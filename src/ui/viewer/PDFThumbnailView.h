@@ -53,5 +53,5 @@ private:
     void paintFocusRing(QPainter &painter) const;
 
     QPointer<BlueprintPDFView> m_pdfView;
-    QMetaObject::Connection m_connections[4];
+    QMetaObject::Connection m_connections[5];
 };
