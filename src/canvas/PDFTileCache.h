@@ -22,6 +22,8 @@ public:
     const QImage *find(const PDFTileKey &key);
     // Holds an image of `key` that is not outdated.
     bool contains(const PDFTileKey &key) const { return m_index.contains(key) && !m_outdated.contains(key); }
+    // Holds an outdated image of `key`.
+    bool isOutdated(const PDFTileKey &key) const { return m_outdated.contains(key); }
     void insert(const PDFTileKey &key, const QImage &image);
     // Drops every image of documents other than `document`.
     void keepOnlyDocument(quint64 document);
