@@ -66,7 +66,14 @@ void PDFDisplayListCache::clear(fz_context *ctx)
 fz_display_list *PDFDisplayListCache::keepPageList(fz_context *ctx, int pageIndex, PDFError *error, quint64 *recording)
 {
     std::lock_guard<std::mutex> lock(m_engine.mutex());
+    PDFLayerState &layers = m_engine.layers();
     for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
+        if (it->page == pageIndex && layers.isStale(pageIndex)) {
+            // Recorded before a layer it shows changed: recorded again below.
+            fz_drop_display_list(ctx, it->list);
+            m_pages.erase(it);
+            break;
+        }
         if (it->page == pageIndex) {
             m_pages.splice(m_pages.begin(), m_pages, it);
             if (recording)
@@ -83,10 +90,7 @@ fz_display_list *PDFDisplayListCache::keepPageList(fz_context *ctx, int pageInde
     fz_var(device);
     fz_var(list);
     // A page whose layers are left out while drawing is recorded with all of them.
-    PDFLayerState &layers = m_engine.layers();
-    const bool everyLayer = layers.recordsEveryLayer(ctx, m_engine.pdf(), pageIndex);
-    if (everyLayer)
-        layers.showAll(ctx, m_engine.pdf());
+    const bool everyLayer = layers.beginRecording(ctx, m_engine.pdf(), pageIndex);
     fz_try(ctx)
     {
         list = fz_new_display_list(ctx, fz_bound_page(ctx, page));
@@ -119,32 +123,10 @@ fz_display_list *PDFDisplayListCache::keepPageList(fz_context *ctx, int pageInde
 fz_display_list *PDFDisplayListCache::keepRecordedPageList(fz_context *ctx, int pageIndex)
 {
     for (const auto &entry : m_pages) {
-        if (entry.page == pageIndex)
+        if (entry.page == pageIndex && !m_engine.layers().isStale(pageIndex))
             return fz_keep_display_list(ctx, entry.list);
     }
     return nullptr;
-}
-
-void PDFDisplayListCache::drop(fz_context *ctx, const std::vector<int> &pages)
-{
-    const auto listed = [&](int page) { return std::find(pages.begin(), pages.end(), page) != pages.end(); };
-    for (auto it = m_pages.begin(); it != m_pages.end();) {
-        if (listed(it->page)) {
-            fz_drop_display_list(ctx, it->list);
-            it = m_pages.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    std::lock_guard<std::mutex> lock(m_blockMutex);
-    for (auto it = m_blocks.begin(); it != m_blocks.end();) {
-        if (listed(std::get<1>(it->first))) {
-            fz_drop_display_list(ctx, it->second);
-            it = m_blocks.erase(it);
-        } else {
-            ++it;
-        }
-    }
 }
 
 fz_display_list *PDFDisplayListCache::keepBlockList(

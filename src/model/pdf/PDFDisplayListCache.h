@@ -14,7 +14,6 @@
 #include <set>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 class PDFDocumentEngine;
 
@@ -31,8 +30,9 @@ public:
     PDFDisplayListCache(const PDFDisplayListCache &) = delete;
     PDFDisplayListCache &operator=(const PDFDisplayListCache &) = delete;
 
-    // The page's list, recorded on first use under the engine's mutex (taken here); null
-    // with `error` set when recording fails. `recording`, when given, gets the number that
+    // The page's list, recorded on first use, and again after a layer it shows changed
+    // (PDFLayerState::isStale), under the engine's mutex (taken here); null with `error` set
+    // when recording fails. `recording`, when given, gets the number that
     // names this recording among all the cache ever made.
     fz_display_list *keepPageList(fz_context *ctx, int pageIndex, PDFError *error, quint64 *recording = nullptr);
     // The page's list when it is already recorded, without recording or reordering; else
@@ -44,10 +44,6 @@ public:
     // lock of the engine's.
     fz_display_list *keepBlockList(
         fz_context *ctx, fz_display_list *pageList, quint64 recording, int pageIndex, const fz_rect &area);
-    // Drops the lists of `pages`, so that they are recorded again. The caller holds the
-    // engine's mutex. A block still being cut from a dropped list is kept under that list's
-    // recording number, which no later list has.
-    void drop(fz_context *ctx, const std::vector<int> &pages);
 
     // Most page lists kept at once; at least 1. Takes the engine's mutex.
     void setCapacity(int pages);

@@ -226,20 +226,11 @@ bool PDFDocument::isFinding() const
 
 PDFLayerList PDFDocument::layers() const
 {
-    std::lock_guard<std::mutex> lock(m_engine->mutex());
     return m_engine->layers().rows();
 }
 
 QVector<int> PDFDocument::setLayerVisible(int row, bool visible)
 {
-    fz_context *ctx = PDFEngineContext::current();
-    if (!ctx || m_locked)
-        return {};
-    std::vector<int> changed;
-    std::vector<int> stale;
-    std::lock_guard<std::mutex> lock(m_engine->mutex());
-    if (!m_engine->layers().setVisible(ctx, m_engine->pdf(), row, visible, &changed, &stale))
-        return {};
-    m_engine->displayLists().drop(ctx, stale);
+    const std::vector<int> changed = m_engine->layers().setVisible(row, visible);
     return QVector<int>(changed.begin(), changed.end());
 }

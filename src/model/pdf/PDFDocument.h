@@ -117,7 +117,8 @@ public:
     // Shows or hides layer row `row` (its radio group and locks as the document says), or every
     // row when `row` is -1: showing all leaves each radio group's choice as it is. Returns the
     // pages whose picture changes, in order; empty when nothing did. Renders that start after
-    // this returns draw the new state; earlier ones may still draw the old. Any thread.
+    // this returns draw the new state; earlier ones may still draw the old. Any thread; never
+    // waits for a render or a recording.
     QVector<int> setLayerVisible(int row, bool visible);
 
     // Starts a literal search for `query` on a worker thread, page by page, ignoring case as

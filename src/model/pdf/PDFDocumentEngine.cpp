@@ -172,7 +172,7 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
         return nullptr;
     }
     if (!locked)
-        engine->m_layers.read(ctx, pdf, &engine->m_pages);
+        engine->m_layers.read(ctx, pdf, engine->m_pages);
     PDFError::set(error, PDFError {});
     return engine;
 }

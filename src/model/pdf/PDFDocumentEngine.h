@@ -46,8 +46,8 @@ public:
     static fz_page *loadPage(fz_context *ctx, fz_document *document, int pageIndex, PDFError *error);
 
     PDFDisplayListCache &displayLists() { return m_displayLists; }
-    // The layers and the state the document is drawn in: under mutex(), but for
-    // PDFLayerState::hiddenNames().
+    // The layers and the state the document is drawn in; PDFLayerState says which of its
+    // calls need mutex().
     PDFLayerState &layers() const { return m_layers; }
     // The render document as a PDF; under mutex().
     pdf_document *pdf() const { return reinterpret_cast<pdf_document *>(m_document); }
@@ -78,6 +78,6 @@ private:
     bool m_repaired = false; // the cross-reference table was rebuilt at open
     std::vector<PDFPageGeometry> m_geometry;
     std::vector<PDFPageReference> m_pages; // in page order, as PDFPageTree::read found them
-    mutable PDFLayerState m_layers;
+    mutable PDFLayerState m_layers; // thread-safe itself
     PDFDisplayListCache m_displayLists; // dropped before the document
 };

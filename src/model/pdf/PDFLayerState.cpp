@@ -1,6 +1,7 @@
 #include "PDFLayerState.h"
 
 #include <algorithm>
+#include <map>
 #include <unordered_set>
 
 namespace {
@@ -202,8 +203,25 @@ bool readConfiguration(
     return ok != 0;
 }
 
-// Fills `s` from page `reference`; false when MuPDF throws.
-bool scanPage(fz_context *ctx, pdf_document *pdf, PDFPageReference reference, Scan &s)
+// What `root` reaches: `s.any` when MuPDF throws.
+void scanFrom(fz_context *ctx, pdf_obj *root, Scan &s)
+{
+    s.todo.push_back(root);
+    fz_try(ctx)
+    {
+        scan(ctx, s);
+    }
+    fz_catch(ctx)
+    {
+        s.any = true;
+    }
+    std::sort(s.layers.begin(), s.layers.end());
+    s.layers.erase(std::unique(s.layers.begin(), s.layers.end()), s.layers.end());
+}
+
+// The resources and annotations page `reference` draws from; false when MuPDF throws. Both
+// belong to the document.
+bool pageRoots(fz_context *ctx, pdf_document *pdf, PDFPageReference reference, pdf_obj **resources, pdf_obj **annots)
 {
     pdf_obj *page = nullptr;
     int ok = 1;
@@ -212,9 +230,8 @@ bool scanPage(fz_context *ctx, pdf_document *pdf, PDFPageReference reference, Sc
     fz_try(ctx)
     {
         page = pdf_new_indirect(ctx, pdf, reference.num, reference.gen);
-        s.todo.push_back(pdf_dict_get_inheritable(ctx, page, PDF_NAME(Resources)));
-        s.todo.push_back(pdf_dict_get(ctx, page, PDF_NAME(Annots)));
-        scan(ctx, s);
+        *resources = pdf_dict_get_inheritable(ctx, page, PDF_NAME(Resources));
+        *annots = pdf_dict_get(ctx, page, PDF_NAME(Annots));
     }
     fz_always(ctx)
     {
@@ -229,10 +246,8 @@ bool scanPage(fz_context *ctx, pdf_document *pdf, PDFPageReference reference, Sc
 
 } // namespace
 
-void PDFLayerState::read(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> *pages)
+void PDFLayerState::read(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> &pages)
 {
-    m_pages = pages;
-    m_use.assign(pages->size(), std::nullopt);
     const int count = layerCount(ctx, pdf);
     if (count <= 0)
         return;
@@ -245,6 +260,7 @@ void PDFLayerState::read(fz_context *ctx, pdf_document *pdf, const std::vector<P
         m_layerObjects[size_t(i)] = pdf_is_indirect(ctx, layer) ? pdf_to_num(ctx, layer) : -1;
         m_layerNames[size_t(i)] = layerName(ctx, layer);
     }
+    readPageUses(ctx, pdf, pages);
     std::vector<std::string> names = m_layerNames;
     std::sort(names.begin(), names.end());
     m_namesDistinct = listed && !names.front().empty() && std::adjacent_find(names.begin(), names.end()) == names.end();
@@ -274,7 +290,39 @@ void PDFLayerState::read(fz_context *ctx, pdf_document *pdf, const std::vector<P
     m_visible.assign(size_t(count), 1);
     for (int i = 0; i < count; ++i)
         m_visible[size_t(i)] = char(layerEnabled(ctx, pdf, i));
+    m_stale.assign(pages.size(), 0);
     published();
+}
+
+void PDFLayerState::readPageUses(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> &pages)
+{
+    // Pages mostly share one resource dictionary: each is walked once.
+    std::map<int, PageUse> byResources;
+    m_use.reserve(pages.size());
+    for (const PDFPageReference &reference : pages) {
+        pdf_obj *resources = nullptr;
+        pdf_obj *annots = nullptr;
+        if (!pageRoots(ctx, pdf, reference, &resources, &annots)) {
+            m_use.push_back(PageUse {{}, true, false});
+            continue;
+        }
+        const int shared = pdf_is_indirect(ctx, resources) ? pdf_to_num(ctx, resources) : -1;
+        auto known = byResources.find(shared);
+        if (shared < 0 || known == byResources.end()) {
+            Scan s {&m_layerObjects, {}, {}, {}, false, true};
+            scanFrom(ctx, resources, s);
+            known = byResources.insert_or_assign(shared, PageUse {s.layers, s.any, s.byName && !s.any}).first;
+        }
+        PageUse use = known->second;
+        if (annots) {
+            Scan s {&m_layerObjects, {}, {}, {}, false, true};
+            scanFrom(ctx, annots, s);
+            use.layers.insert(use.layers.end(), s.layers.begin(), s.layers.end());
+            use.any = use.any || s.any;
+            use.byName = use.byName && s.byName && !s.any;
+        }
+        m_use.push_back(std::move(use));
+    }
 }
 
 std::vector<int> PDFLayerState::groupsOf(int layer) const
@@ -310,21 +358,26 @@ void PDFLayerState::publishHidden()
             hidden->push_back(m_layerNames[i]);
     }
     std::sort(hidden->begin(), hidden->end());
-    std::lock_guard<std::mutex> lock(m_hiddenMutex);
     m_hidden = hidden->empty() ? nullptr : std::move(hidden);
 }
 
 std::shared_ptr<const PDFHiddenLayerNames> PDFLayerState::hiddenNames() const
 {
-    std::lock_guard<std::mutex> lock(m_hiddenMutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_hidden;
 }
 
-bool PDFLayerState::setVisible(fz_context *ctx, pdf_document *pdf, int row, bool visible,
-    std::vector<int> *changedPages, std::vector<int> *stalePages)
+PDFLayerList PDFLayerState::rows() const
 {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_rows;
+}
+
+std::vector<int> PDFLayerState::setVisible(int row, bool visible)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (row < -1 || row >= m_rows.size())
-        return false;
+        return {};
     const std::vector<char> before = m_visible;
     const int first = row < 0 ? 0 : row;
     const int last = row < 0 ? int(m_rows.size()) - 1 : row;
@@ -342,59 +395,70 @@ bool PDFLayerState::setVisible(fz_context *ctx, pdf_document *pdf, int row, bool
         }
         m_visible[size_t(layer)] = char(visible);
     }
-    apply(ctx, pdf);
-    published();
     std::vector<int> changed;
     for (size_t i = 0; i < m_visible.size(); ++i) {
         if (m_visible[i] != before[i])
             changed.push_back(int(i));
     }
     if (changed.empty())
-        return false;
+        return {};
+    m_applied = false;
+    published();
+    std::vector<int> pages;
     for (int page = 0; page < int(m_use.size()); ++page) {
-        const PageUse &u = use(ctx, pdf, page);
-        const bool uses = u.any
-            || std::find_first_of(u.layers.begin(), u.layers.end(), changed.begin(), changed.end()) != u.layers.end();
-        if (!uses)
+        const PageUse &u = m_use[size_t(page)];
+        if (!u.any
+            && std::find_first_of(u.layers.begin(), u.layers.end(), changed.begin(), changed.end()) == u.layers.end())
             continue;
-        changedPages->push_back(page);
-        if (!u.byName || !m_namesDistinct)
-            stalePages->push_back(page);
+        pages.push_back(page);
+        if (!recordsEveryLayer(page))
+            m_stale[size_t(page)] = 1;
     }
-    return true;
+    return pages;
 }
 
-bool PDFLayerState::recordsEveryLayer(fz_context *ctx, pdf_document *pdf, int pageIndex)
+bool PDFLayerState::recordsEveryLayer(int pageIndex) const
 {
     if (!m_namesDistinct || pageIndex < 0 || pageIndex >= int(m_use.size()))
         return false;
-    const PageUse &u = use(ctx, pdf, pageIndex);
+    const PageUse &u = m_use[size_t(pageIndex)];
     return u.byName && !u.any && !u.layers.empty();
 }
 
-void PDFLayerState::showAll(fz_context *ctx, pdf_document *pdf) const
+bool PDFLayerState::isStale(int pageIndex) const
 {
-    for (size_t i = 0; i < m_visible.size(); ++i)
-        enableLayer(ctx, pdf, int(i), true);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return pageIndex >= 0 && pageIndex < int(m_stale.size()) && m_stale[size_t(pageIndex)];
 }
 
-void PDFLayerState::apply(fz_context *ctx, pdf_document *pdf) const
+bool PDFLayerState::beginRecording(fz_context *ctx, pdf_document *pdf, int pageIndex)
 {
-    for (size_t i = 0; i < m_visible.size(); ++i)
-        enableLayer(ctx, pdf, int(i), m_visible[i] != 0);
+    const bool everyLayer = recordsEveryLayer(pageIndex);
+    std::vector<char> state;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (pageIndex >= 0 && pageIndex < int(m_stale.size()))
+            m_stale[size_t(pageIndex)] = 0;
+        if (!everyLayer && m_applied)
+            return false;
+        state = everyLayer ? std::vector<char>(m_visible.size(), 1) : m_visible;
+        m_applied = !everyLayer;
+    }
+    for (size_t i = 0; i < state.size(); ++i)
+        enableLayer(ctx, pdf, int(i), state[i] != 0);
+    return everyLayer;
 }
 
-const PDFLayerState::PageUse &PDFLayerState::use(fz_context *ctx, pdf_document *pdf, int pageIndex)
+void PDFLayerState::apply(fz_context *ctx, pdf_document *pdf)
 {
-    std::optional<PageUse> &cached = m_use[size_t(pageIndex)];
-    if (cached)
-        return *cached;
-    Scan s;
-    s.layerObjects = &m_layerObjects;
-    if (!scanPage(ctx, pdf, (*m_pages)[size_t(pageIndex)], s))
-        s.any = true;
-    std::sort(s.layers.begin(), s.layers.end());
-    s.layers.erase(std::unique(s.layers.begin(), s.layers.end()), s.layers.end());
-    cached = PageUse {std::move(s.layers), s.any, s.byName && !s.any};
-    return *cached;
+    std::vector<char> state;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_applied)
+            return;
+        state = m_visible;
+        m_applied = true;
+    }
+    for (size_t i = 0; i < state.size(); ++i)
+        enableLayer(ctx, pdf, int(i), state[i] != 0);
 }

@@ -10,7 +10,6 @@
 
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,28 +26,31 @@
 // images, forms or annotations) is recorded with the state in force, and a change to a layer
 // it may use drops its recording.
 //
-// Threads: hiddenNames() from any thread; everything else under the engine's mutex.
+// Threads: read() while the caller alone has the document. Then any thread: the state has a
+// lock of its own, so showing or hiding a layer never waits for a recording; beginRecording()
+// and apply(), which put the state on the render document, run under the engine's mutex.
 class PDFLayerState {
 public:
-    // Reads the layers of `pdf` as it opens; the caller alone uses it. `pages` are the
-    // engine's page objects, in page order; they must outlive this.
-    void read(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> *pages);
+    // Reads the layers of `pdf` as it opens, and what each of `pages` (the engine's page
+    // objects, in page order) draws from.
+    void read(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> &pages);
 
-    const PDFLayerList &rows() const { return m_rows; }
+    PDFLayerList rows() const;
 
     // Shows or hides row `row`, or every row when `row` is -1 (showing leaves radio groups as
-    // they are), as the document's radio groups and locks allow. `changedPages` gets the pages
-    // whose picture changes, in order; `stalePages` those of them whose recording must go.
-    // False when no layer changed.
-    bool setVisible(fz_context *ctx, pdf_document *pdf, int row, bool visible, std::vector<int> *changedPages,
-        std::vector<int> *stalePages);
+    // they are), as the document's radio groups and locks allow. Returns the pages whose
+    // picture changes, in order; empty when no layer changed. Those of them not drawn through
+    // the filter are stale (isStale()) until recorded again.
+    std::vector<int> setVisible(int row, bool visible);
+    // Page `pageIndex`'s recording was made in a state since changed.
+    bool isStale(int pageIndex) const;
 
-    // Whether page `pageIndex` is recorded with every layer shown: then showAll() goes before
-    // the recording and apply() after it.
-    bool recordsEveryLayer(fz_context *ctx, pdf_document *pdf, int pageIndex);
-    void showAll(fz_context *ctx, pdf_document *pdf) const;
-    // Puts this state on `pdf`.
-    void apply(fz_context *ctx, pdf_document *pdf) const;
+    // Before recording page `pageIndex` on `pdf`: puts on it the state the recording needs and
+    // clears the page's staleness. True when that is every layer shown (the page leaves hidden
+    // layers out while drawing): apply() must follow the recording.
+    bool beginRecording(fz_context *ctx, pdf_document *pdf, int pageIndex);
+    // Puts this state on `pdf` unless it holds it already.
+    void apply(fz_context *ctx, pdf_document *pdf);
 
     // The layers a drawing from a recording must leave out; null when none.
     std::shared_ptr<const PDFHiddenLayerNames> hiddenNames() const;
@@ -56,29 +58,32 @@ public:
 private:
     struct PageUse {
         std::vector<int> layers; // indices into the document's layers
-        bool any = false; // may use any layer: the page could not be read cheaply
+        bool any = false; // may use any layer: the page could not be read
         bool byName = true; // every layer it uses is marked in its content by name
     };
-    const PageUse &use(fz_context *ctx, pdf_document *pdf, int pageIndex);
+    void readPageUses(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> &pages);
+    bool recordsEveryLayer(int pageIndex) const;
     // The radio groups `layer` belongs to.
     std::vector<int> groupsOf(int layer) const;
     bool isLocked(int layer) const;
-    // Puts the state on the rows and on hiddenNames().
+    // Puts the state on the rows and on hiddenNames(); under m_mutex.
     void published();
     void publishHidden();
 
-    const std::vector<PDFPageReference> *m_pages = nullptr;
+    // Set by read(), unchanged afterwards.
     std::vector<int> m_layerObjects; // object number of each layer, in MuPDF's order
     std::vector<std::string> m_layerNames;
-    std::vector<char> m_visible; // the state; one per layer
     bool m_namesDistinct = false;
     std::vector<std::vector<int>> m_radioGroups; // layer indices (-1: not a listed layer)
     std::vector<int> m_lockedLayers;
+    std::vector<int> m_rowLayers; // per row, its layer; -1 for a heading
+    std::vector<PageUse> m_use; // per page
+
+    mutable std::mutex m_mutex; // guards the members below
+    std::vector<char> m_visible; // the state; one per layer
+    bool m_applied = true; // the render document holds m_visible
+    std::vector<char> m_stale; // per page
     // The document's list: its default configuration's /Order, else every layer in turn.
     PDFLayerList m_rows;
-    std::vector<int> m_rowLayers; // per row, its layer; -1 for a heading
-    std::vector<std::optional<PageUse>> m_use; // per page, read on first need
-
-    mutable std::mutex m_hiddenMutex;
     std::shared_ptr<const PDFHiddenLayerNames> m_hidden;
 };

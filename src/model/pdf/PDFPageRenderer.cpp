@@ -158,6 +158,7 @@ QImage renderPageOnce(
         return {};
     fz_cookie cookie = {};
     std::lock_guard<std::mutex> lock(engine.mutex());
+    engine.layers().apply(target.ctx, engine.pdf());
     fz_page *page = engine.loadPage(target.ctx, pageIndex, error);
     if (!page)
         return {};
