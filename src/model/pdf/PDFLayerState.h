@@ -4,6 +4,7 @@
 
 #include "PDFLayer.h"
 #include "PDFLayerFilterDevice.h"
+#include "PDFLayerPageUse.h"
 #include "PDFPageTree.h"
 
 #include <mupdf/pdf.h>
@@ -56,12 +57,6 @@ public:
     std::shared_ptr<const PDFHiddenLayerNames> hiddenNames() const;
 
 private:
-    struct PageUse {
-        std::vector<int> layers; // indices into the document's layers
-        bool any = false; // may use any layer: the page could not be read
-        bool byName = true; // every layer it uses is marked in its content by name
-    };
-    void readPageUses(fz_context *ctx, pdf_document *pdf, const std::vector<PDFPageReference> &pages);
     bool recordsEveryLayer(int pageIndex) const;
     // The radio groups `layer` belongs to.
     std::vector<int> groupsOf(int layer) const;
@@ -77,7 +72,7 @@ private:
     std::vector<std::vector<int>> m_radioGroups; // layer indices (-1: not a listed layer)
     std::vector<int> m_lockedLayers;
     std::vector<int> m_rowLayers; // per row, its layer; -1 for a heading
-    std::vector<PageUse> m_use; // per page
+    std::vector<PDFLayerPageUse> m_use; // per page
 
     mutable std::mutex m_mutex; // guards the members below
     std::vector<char> m_visible; // the state; one per layer
