@@ -74,6 +74,8 @@ void PDFViewerSidePanel::layersReplaced()
 {
     const bool any = m_layerPanel->hasLayers();
     m_layersTab->setEnabled(any);
-    m_layersTab->setToolTip(any ? QString() : QStringLiteral("此文档没有图层"));
+    const QString none = any ? QString() : QStringLiteral("此文档没有图层");
+    m_layersTab->setToolTip(none);
+    m_layersTab->setAccessibleDescription(none);
     showLayers(any && isShowingLayers());
 }
