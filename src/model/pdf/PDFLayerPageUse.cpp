@@ -6,8 +6,10 @@
 
 namespace {
 
-// Objects a page's layer scan visits before it gives up and takes the page as using any layer.
+// Objects a page's layer scan visits before it gives up and takes the page as using any layer,
+// and all the scans of a document together before the rest of its pages are taken so unread.
 constexpr int kScanBudget = 20000;
+constexpr int kDocumentScanBudget = 2000000;
 
 struct Scan {
     const std::vector<int> *layerObjects;
@@ -16,6 +18,7 @@ struct Scan {
     std::vector<int> layers;
     bool any = false;
     bool byName = true;
+    int *documentBudget; // shared by the document's scans
 };
 
 // Walks what a page draws from (its resources and annotations), never its content or its
@@ -27,7 +30,7 @@ void scan(fz_context *ctx, Scan &s)
     while (!s.todo.empty() && !s.any) {
         pdf_obj *object = s.todo.back();
         s.todo.pop_back();
-        if (--budget < 0) {
+        if (--budget < 0 || --*s.documentBudget < 0) {
             s.any = true;
             break;
         }
@@ -109,6 +112,7 @@ std::vector<PDFLayerPageUse> PDFLayerPageUse::read(fz_context *ctx, pdf_document
     std::vector<PDFLayerPageUse> uses;
     // Pages mostly share one resource dictionary: each is walked once.
     std::map<int, PDFLayerPageUse> byResources;
+    int budget = kDocumentScanBudget;
     uses.reserve(pages.size());
     for (const PDFPageReference &reference : pages) {
         pdf_obj *resources = nullptr;
@@ -120,13 +124,13 @@ std::vector<PDFLayerPageUse> PDFLayerPageUse::read(fz_context *ctx, pdf_document
         const int shared = pdf_is_indirect(ctx, resources) ? pdf_to_num(ctx, resources) : -1;
         auto known = byResources.find(shared);
         if (shared < 0 || known == byResources.end()) {
-            Scan s {&layerObjects, {}, {}, {}, false, true};
+            Scan s {&layerObjects, {}, {}, {}, false, true, &budget};
             scanFrom(ctx, resources, s);
             known = byResources.insert_or_assign(shared, PDFLayerPageUse {s.layers, s.any, s.byName && !s.any}).first;
         }
         PDFLayerPageUse use = known->second;
         if (annots) {
-            Scan s {&layerObjects, {}, {}, {}, false, true};
+            Scan s {&layerObjects, {}, {}, {}, false, true, &budget};
             scanFrom(ctx, annots, s);
             use.layers.insert(use.layers.end(), s.layers.begin(), s.layers.end());
             std::sort(use.layers.begin(), use.layers.end());

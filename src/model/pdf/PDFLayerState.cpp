@@ -85,10 +85,12 @@ struct Rows {
     const std::vector<int> *layerObjects;
     PDFLayerList rows;
     std::vector<int> rowLayers; // per row, its layer's index; -1 for a heading
+    int entriesLeft; // a list that holds itself is read only this far
 };
 
 constexpr int kMaximumDepth = 32;
 constexpr int kMaximumRows = 10000;
+constexpr int kMaximumEntries = 100000;
 
 int layerIndex(fz_context *ctx, const std::vector<int> &layerObjects, pdf_obj *object)
 {
@@ -102,7 +104,8 @@ int layerIndex(fz_context *ctx, const std::vector<int> &layerObjects, pdf_obj *o
 // text at the head of an array as the heading of the rest. Throws as MuPDF does.
 void readOrder(fz_context *ctx, pdf_obj *order, int depth, Rows &r)
 {
-    for (int i = 0, n = pdf_array_len(ctx, order); i < n && int(r.rows.size()) < kMaximumRows; ++i) {
+    for (int i = 0, n = pdf_array_len(ctx, order); i < n && int(r.rows.size()) < kMaximumRows && --r.entriesLeft > 0;
+         ++i) {
         pdf_obj *entry = pdf_array_get(ctx, order, i);
         const int layer = layerIndex(ctx, *r.layerObjects, entry);
         if (layer >= 0) {
@@ -168,7 +171,7 @@ void PDFLayerState::read(fz_context *ctx, pdf_document *pdf, const std::vector<P
     std::sort(names.begin(), names.end());
     m_namesDistinct = listed && !names.front().empty() && std::adjacent_find(names.begin(), names.end()) == names.end();
 
-    Rows r {&m_layerObjects, {}, {}};
+    Rows r {&m_layerObjects, {}, {}, kMaximumEntries};
     if (!listed || !readConfiguration(ctx, pdf, r, m_radioGroups, m_lockedLayers) || r.rows.isEmpty()) {
         // No list of its own: each layer is a row.
         r.rows.clear();
