@@ -39,7 +39,8 @@ bool writeScripted(const QString &path);
 bool writeLinks(const QString &path);
 // Two 300x200 pages drawn in five layers named `names` (in that order): a check box shown,
 // one shown, one hidden, then a radio group of one shown and one hidden. Page 1 has a black
-// 40-point square for layer k with its centre at (30 + 55k, 100) from the top-left; page 2
+// 40-point square for layer k with its centre at (30 + 55k, 100) from the top-left, and
+// under it the text "L<k>"; page 2
 // only layer 0's. Layer `throughMembership`, when in range, is marked through a membership
 // dictionary rather than by itself.
 bool writeLayered(const QString &path, const QStringList &names, int throughMembership = -1);

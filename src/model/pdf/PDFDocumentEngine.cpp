@@ -224,6 +224,7 @@ fz_document *PDFDocumentEngine::openPrivateDocument(fz_context *ctx, PDFError *e
         PDFError::set(error, PDFErrorKind::Damaged, QStringLiteral("the file reads differently a second time"));
         return nullptr;
     }
+    m_layers.applyTo(ctx, pdf);
     return &pdf->super;
 }
 

@@ -59,8 +59,8 @@ public:
     // A second document on the same open file, for the calling thread alone and used without
     // mutex(): its own parser and caches, reading with pread so that neither disturbs the
     // other's file position, and its page tree replaced by an index of the engine's pages,
-    // so page indices name the same pages. The caller closes it with closePrivateDocument on
-    // its thread, before the engine goes. Null with `error` set when MuPDF throws, and when
+    // so page indices name the same pages, and the layers shown as they are now. The caller closes it with
+    // closePrivateDocument on its thread, before the engine goes. Null with `error` set when MuPDF throws, and when
     // open() had to rebuild the cross-reference table by scanning the whole file, which each
     // private document would do again (opensPrivateDocumentsCheaply() is then false).
     fz_document *openPrivateDocument(fz_context *ctx, PDFError *error) const;

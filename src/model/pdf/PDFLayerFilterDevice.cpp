@@ -111,7 +111,8 @@ void clipStrokeText(fz_context *ctx, fz_device *device, const fz_text *text, con
 
 void ignoreText(fz_context *ctx, fz_device *device, const fz_text *text, fz_matrix ctm)
 {
-    fz_ignore_text(ctx, self(device)->target, text, ctm);
+    if (painting(device))
+        fz_ignore_text(ctx, self(device)->target, text, ctm);
 }
 
 void clipImageMask(fz_context *ctx, fz_device *device, fz_image *image, fz_matrix ctm, fz_rect scissor)

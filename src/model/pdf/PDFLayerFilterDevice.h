@@ -14,9 +14,9 @@ using PDFHiddenLayerNames = std::vector<std::string>;
 namespace PDFLayerFilterDevice {
 
 // A device that passes everything on to `target` except what is painted inside marked content
-// named after a hidden layer: a page recorded with every layer shown draws as the layer state
-// `hidden` names. Clips, masks, groups and tiles pass through, so the target's stacks stay
-// balanced; what a hidden layer would paint into them is left out. `target` and `hidden`
+// named after a hidden layer, invisible text included: a page recorded with every layer shown
+// draws, and gives its text to search, as the layer state `hidden` names. Clips, masks, groups and tiles pass through,
+// so the target's stacks stay balanced; what a hidden layer would paint into them is left out. `target` and `hidden`
 // stay the caller's and must outlive the device. Throws as MuPDF does.
 fz_device *create(fz_context *ctx, fz_device *target, const PDFHiddenLayerNames *hidden);
 

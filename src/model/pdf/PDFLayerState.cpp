@@ -326,13 +326,21 @@ bool PDFLayerState::beginRecording(fz_context *ctx, pdf_document *pdf, int pageI
 
 void PDFLayerState::apply(fz_context *ctx, pdf_document *pdf)
 {
-    std::vector<char> state;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_applied)
             return;
-        state = m_visible;
         m_applied = true;
+    }
+    applyTo(ctx, pdf);
+}
+
+void PDFLayerState::applyTo(fz_context *ctx, pdf_document *pdf) const
+{
+    std::vector<char> state;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        state = m_visible;
     }
     for (size_t i = 0; i < state.size(); ++i)
         enableLayer(ctx, pdf, int(i), state[i] != 0);

@@ -50,8 +50,10 @@ public:
     // clears the page's staleness. True when that is every layer shown (the page leaves hidden
     // layers out while drawing): apply() must follow the recording.
     bool beginRecording(fz_context *ctx, pdf_document *pdf, int pageIndex);
-    // Puts this state on `pdf` unless it holds it already.
+    // Puts this state on the render document `pdf` unless it holds it already.
     void apply(fz_context *ctx, pdf_document *pdf);
+    // Puts this state on `pdf`, another document on the same file, which the caller alone uses.
+    void applyTo(fz_context *ctx, pdf_document *pdf) const;
 
     // The layers a drawing from a recording must leave out; null when none.
     std::shared_ptr<const PDFHiddenLayerNames> hiddenNames() const;

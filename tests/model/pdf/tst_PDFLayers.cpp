@@ -2,6 +2,7 @@
 #include "TestPDFs.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -19,6 +20,15 @@ QString shownSquares(const PDFDocument &document, qreal scale)
         shown += !image.isNull() && qGray(image.pixel(8, 8)) < 128 ? QLatin1Char('x') : QLatin1Char('.');
     }
     return shown;
+}
+
+// How many times `text` is found in the document.
+int hits(PDFDocument &document, const QString &text)
+{
+    QSignalSpy found(&document, &PDFDocument::didFindMatch);
+    QSignalSpy ended(&document, &PDFDocument::didEndFind);
+    document.beginFindString(text);
+    return ended.wait(5000) ? int(found.count()) : -1;
 }
 
 } // namespace
@@ -56,6 +66,9 @@ void tst_PDFLayers::followsOneLayerState()
         {names[2], 0, K::CheckBox, false, false}, {names[3], 0, K::Radio, true, false},
         {names[4], 0, K::Radio, false, false}};
     QCOMPARE(document->layers(), expected);
+    // Search finds what is shown, read from the file before any page is recorded.
+    QCOMPARE(hits(*document, QStringLiteral("L1")), 1);
+    QCOMPARE(hits(*document, QStringLiteral("L2")), 0);
     QCOMPARE(shownSquares(*document, 1), QStringLiteral("xx.x."));
 
     struct Step {
@@ -78,6 +91,10 @@ void tst_PDFLayers::followsOneLayerState()
         QCOMPARE(shownSquares(*document, 4), QLatin1String(step.shown));
     }
     QCOMPARE(document->layers()[3].visible, false);
+    // And from the recorded page, which holds every layer.
+    QCOMPARE(hits(*document, QStringLiteral("L0")), 0);
+    document->setLayerVisible(0, true);
+    QCOMPARE(hits(*document, QStringLiteral("L0")), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_PDFLayers)
