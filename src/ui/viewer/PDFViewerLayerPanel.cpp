@@ -53,12 +53,6 @@ PDFViewerLayerPanel::PDFViewerLayerPanel(PDFViewerLayers *layers, QWidget *paren
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setFocusPolicy(Qt::NoFocus);
-    m_list = new QWidget(m_scroll);
-    m_rows = new QVBoxLayout(m_list);
-    m_rows->setContentsMargins(0, 4, 0, 4);
-    m_rows->setSpacing(2);
-    m_rows->addStretch(1);
-    m_scroll->setWidget(m_list);
     column->addWidget(m_scroll, 1);
 
     m_none = new QLabel(QStringLiteral("此文档没有图层"), this);
@@ -77,6 +71,16 @@ PDFViewerLayerPanel::PDFViewerLayerPanel(PDFViewerLayers *layers, QWidget *paren
 bool PDFViewerLayerPanel::hasLayers() const
 {
     return !m_shown.isEmpty();
+}
+
+QList<QWidget *> PDFViewerLayerPanel::focusOrder() const
+{
+    QList<QWidget *> order {m_showAll, m_hideAll};
+    for (QWidget *row : m_rowWidgets) {
+        if (row->focusPolicy() != Qt::NoFocus)
+            order.append(row);
+    }
+    return order;
 }
 
 QWidget *PDFViewerLayerPanel::rowWidget(int row) const
@@ -103,21 +107,25 @@ void PDFViewerLayerPanel::layersChanged()
 
 void PDFViewerLayerPanel::rebuild(const PDFLayerList &layers)
 {
-    qDeleteAll(m_rowWidgets);
+    // A new list each time: the scroll area deletes the old one with its rows.
+    auto *list = new QWidget(m_scroll);
+    auto *rows = new QVBoxLayout(list);
+    rows->setContentsMargins(0, 4, 0, 4);
+    rows->setSpacing(2);
     m_rowWidgets.clear();
     for (int i = 0; i < layers.size(); ++i) {
         const PDFLayer &layer = layers[i];
         QWidget *widget = nullptr;
         if (layer.kind == PDFLayer::Kind::Label) {
-            auto *label = new QLabel(layer.name, m_list);
+            auto *label = new QLabel(layer.name, list);
             QFont font = label->font();
             font.setBold(true);
             label->setFont(font);
             widget = label;
         } else {
             QAbstractButton *button = layer.kind == PDFLayer::Kind::Radio
-                ? static_cast<QAbstractButton *>(new QRadioButton(layer.name, m_list))
-                : new QCheckBox(layer.name, m_list);
+                ? static_cast<QAbstractButton *>(new QRadioButton(layer.name, list))
+                : new QCheckBox(layer.name, list);
             // The document decides which radio goes off; the model reports it back.
             button->setAutoExclusive(false);
             button->setEnabled(!layer.locked);
@@ -127,10 +135,18 @@ void PDFViewerLayerPanel::rebuild(const PDFLayerList &layers)
         }
         widget->setObjectName(QStringLiteral("pdf-layer-%1").arg(i));
         widget->setAccessibleName(layer.name);
-        widget->setContentsMargins(kIndentPerDepth * layer.depth, 0, 0, 0);
-        m_rows->insertWidget(i, widget);
+        auto *line = new QHBoxLayout;
+        line->addSpacing(kIndentPerDepth * layer.depth);
+        line->addWidget(widget, 1);
+        rows->addLayout(line);
         m_rowWidgets.append(widget);
     }
+    rows->addStretch(1);
+    m_scroll->setWidget(list);
+    // Tab goes from 全部隐藏 down the rows, then on to what followed the panel.
+    const QList<QWidget *> order = focusOrder();
+    for (int i = 2; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
     const bool any = !layers.isEmpty();
     m_scroll->setVisible(any);
     m_showAll->setEnabled(any);

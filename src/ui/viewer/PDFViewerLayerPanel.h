@@ -9,7 +9,6 @@ class QAbstractButton;
 class QLabel;
 class QPushButton;
 class QScrollArea;
-class QVBoxLayout;
 
 // The side panel's layer list: one check box per layer and a radio button per layer of a radio
 // group, indented as the document nests them under its headings, in the document's order,
@@ -28,6 +27,8 @@ public:
     QWidget *rowWidget(int row) const;
     QPushButton *showAllButton() const { return m_showAll; }
     QPushButton *hideAllButton() const { return m_hideAll; }
+    // Its controls in Tab order: the two buttons, then the rows that take the focus.
+    QList<QWidget *> focusOrder() const;
 
 signals:
     // The document's layers came or went (hasLayers() may have changed).
@@ -42,8 +43,6 @@ private:
     QPushButton *m_hideAll;
     QLabel *m_none;
     QScrollArea *m_scroll;
-    QWidget *m_list;
-    QVBoxLayout *m_rows;
-    QList<QWidget *> m_rowWidgets;
+    QList<QWidget *> m_rowWidgets; // the scroll area's, in its current list
     PDFLayerList m_shown; // the rows the widgets were built for
 };

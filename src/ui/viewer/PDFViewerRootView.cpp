@@ -158,8 +158,7 @@ void PDFViewerRootView::updateTabOrder()
     order.append(m_sidePanel->thumbnailsTab());
     order.append(m_sidePanel->layersTab());
     order.append(m_thumbnails);
-    order.append(m_sidePanel->layerPanel()->showAllButton());
-    order.append(m_sidePanel->layerPanel()->hideAllButton());
+    order.append(m_sidePanel->layerPanel()->focusOrder());
     if (m_canvas && m_canvas->window() == window())
         order.append(m_canvas);
     order.append(m_statusBar->helpButton());

@@ -341,6 +341,7 @@ void tst_PDFViewerRootView::layerTabShowsAndTogglesTheLayers()
     side->layersTab()->click();
     QVERIFY(side->isShowingLayers() && panel->isVisible());
     QCOMPARE(panel->rowWidget(1)->accessibleName(), QStringLiteral("墙体"));
+    QCOMPARE(panel->hideAllButton()->nextInFocusChain(), panel->rowWidget(0)); // Tab reaches the rows
     QVERIFY(panel->rowWidget(4)->inherits("QRadioButton"));
     QCOMPARE(shown(), QStringLiteral("xx.x."));
     qobject_cast<QAbstractButton *>(panel->rowWidget(4))->click(); // the radio group's other goes
