@@ -54,7 +54,11 @@ int main(int argc, char *argv[])
         && TestPDFs::writeSheets(at("sheets.pdf"), {QSizeF(3370, 2384), QSizeF(420, 297)})
         && TestPDFs::writeRotated(at("rotated.pdf"), {90, 270, -90}) && TestPDFs::writeLinks(at("links.pdf"))
         && TestPDFs::writeLocked(at("locked.pdf")) && TestPDFs::writeNoPages(at("no-pages.pdf"))
-        && TestPDFs::writeTruncated(at("truncated.pdf"), 400);
+        && TestPDFs::writeTruncated(at("truncated.pdf"), 400)
+        && TestPDFs::writeLayered(at("layers.pdf"),
+            {QStringLiteral("轴网"), QStringLiteral("墙体"), QStringLiteral("标注"), QStringLiteral("甲"),
+                QStringLiteral("乙")},
+            1);
 
     ok = ok
         && save(at("text.pdf"),

@@ -1,7 +1,7 @@
 // A PDF file opened and shown as the viewer shows it: opened by path (an anonymous file in
 // memory), every page measured, the first page drawn whole at a small scale and one tile of
-// it at 8× through the display-list path of the canvas, its links read, and the document
-// searched by the find worker.
+// it at 8× through the display-list path of the canvas (again with a layer hidden, when it has
+// layers), its links read, and the document searched by the find worker.
 //
 // Time: every render and the find run under a budget enforced with the engine's own
 // cancellation, as the canvas cancels tiles it no longer wants; a step that overruns its
@@ -195,6 +195,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     tile.column = int(zoomed.width() / 2 / PDFTileKey::tileSize);
     tile.row = int(zoomed.height() / 2 / PDFTileKey::tileSize);
     render(*document, *first, tile);
+
+    // The tile again with the first layer that can change hidden, through the layer filter,
+    // or recorded again.
+    const PDFLayerList layers = document->layers();
+    for (int row = 0; row < layers.size(); ++row) {
+        if (layers[row].kind != PDFLayer::Kind::Label && !layers[row].locked && layers[row].visible) {
+            for (const int page : document->setLayerVisible(row, false))
+                check(page >= 0 && page < document->pageCount());
+            check(!document->layers()[row].visible);
+            render(*document, *first, tile);
+            break;
+        }
+    }
 
     for (const PDFLink &link : document->links(0)) {
         check((link.destinationPage >= 0) == link.uri.isEmpty());

@@ -20,6 +20,7 @@ void drawAxesAndDimensions(Pen &pen, const PlanLayout &L)
     const auto reserved = [&](double x, double y) { return x >= L.reserve.x0 - bubble && y <= L.reserve.y1 + bubble; };
 
     pen.save();
+    pen.op("/OC /L0 BDC"); // 轴网
     axisInk(pen);
     pen.width(0.5);
     pen.dash("[18 4 3 4] 0");
@@ -67,6 +68,8 @@ void drawAxesAndDimensions(Pen &pen, const PlanLayout &L)
     }
 
     // Dimension chains: per bay, then overall. Extension lines stop short of the rooms.
+    pen.op("EMC");
+    pen.op("/OC /L2 BDC"); // 标注
     ink(pen);
     const double chain1 = 40, chain2 = 75;
     pen.width(0.35);
@@ -117,6 +120,7 @@ void drawAxesAndDimensions(Pen &pen, const PlanLayout &L)
     }
     const QString totalY = mmLabel(ys.back() - ys.front(), scale);
     pen.textUp(leftX2 - 2.5, (ys.front() + ys.back() - latinWidth(totalY, size)) / 2, latin(totalY));
+    pen.op("EMC");
     pen.restore();
 }
 
@@ -204,6 +208,7 @@ QByteArray BlueprintSheet::a0Plan(int rooms, quint32 seed, qint64 *pathSegments)
     };
 
     pen.save();
+    pen.op("/OC /L1 BDC"); // 墙体
     pen.strokeGray(0.6);
     pen.width(0.12);
     pen.op("2 J");
@@ -214,9 +219,11 @@ QByteArray BlueprintSheet::a0Plan(int rooms, quint32 seed, qint64 *pathSegments)
         drawRoom(pen, r, labelHole(r, i));
         pen.restore();
     }
+    pen.op("EMC");
     pen.restore();
 
     pen.save();
+    pen.op("/OC /L2 BDC"); // 标注
     pen.fillRgb(0.08, 0.14, 0.32);
     // One text object per label, as drawing programs export their text entities: a viewer
     // can then skip every label outside the part of the sheet it draws.
@@ -235,15 +242,18 @@ QByteArray BlueprintSheet::a0Plan(int rooms, quint32 seed, qint64 *pathSegments)
         pen.textMixed(r.x + (r.w - textWidth(name, nameSize)) / 2, r.y + r.h / 2 + numberSize * 0.85, name);
         pen.endText();
     }
+    pen.op("EMC");
     pen.restore();
 
     const Box strip {L.reserve.x0, L.frame.y0 + kTitleH, L.frame.x1, L.reserve.y1};
+    pen.op("/OC /L3 BDC"); // 图框
     drawLegend(pen, strip, 100);
     const TitleInfo info {QStringLiteral("滨江综合楼"), QStringLiteral("RIVERSIDE COMPLEX - PHASE 2"),
         QStringLiteral("总平面图"), QStringLiteral("A-101"), QStringLiteral("1:100"), QStringLiteral("1"),
         QStringLiteral("A0")};
     drawTitleBlock(pen, L.frame.x1 - kTitleW, L.frame.y0, 1.0, info, seed);
     drawFrame(pen, size.width(), size.height());
+    pen.op("EMC");
 
     if (pathSegments)
         *pathSegments = pen.segments();

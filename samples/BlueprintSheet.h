@@ -25,10 +25,13 @@ public:
     static constexpr int a3Rotation = 90;
 
     // A dense floor plan for an A0 page: `rooms` hatched rooms with walls, doors and labels
-    // (clamped to 0..200000), axis grid, dimension chains, border and title block.
+    // (clamped to 0..200000), axis grid, dimension chains, border and title block, each in
+    // the layer (planLayers(), marked /L0 … /L3) a CAD program would put it on.
     // About 25 path segments per room. `pathSegments`, when given, receives the number of
     // straight and curved segments in the stream (a rectangle counts four).
     static QByteArray a0Plan(int rooms = 10000, quint32 seed = 1, qint64 *pathSegments = nullptr);
+    // The plan's layers in the order its marks number them: 轴网, 墙体, 标注, 图框.
+    static QVector<PDFDocumentBuilder::Layer> planLayers();
     // A lighter A1 sheet: a building section, enlarged details and notes (a few hundred
     // elements).
     static QByteArray a1Detail(quint32 seed = 1, qint64 *pathSegments = nullptr);
@@ -47,6 +50,7 @@ public:
     static bool writeA0Only(const QString &path, QString *error = nullptr, int rooms = 10000, quint32 seed = 1);
     // Writes a one-page file holding only a0Light().
     static bool writeLight(const QString &path, QString *error = nullptr);
-    // Writes `pages` to `path`, creating its folder when missing.
-    static bool writePages(const QString &path, const QVector<PDFDocumentBuilder::Page> &pages, QString *error);
+    // Writes `pages` with `layers` to `path`, creating its folder when missing.
+    static bool writePages(const QString &path, const QVector<PDFDocumentBuilder::Page> &pages, QString *error,
+        const QVector<PDFDocumentBuilder::Layer> &layers = {});
 };

@@ -65,6 +65,7 @@ BlueprintPDFView::BlueprintPDFView(QWidget *parent)
     connect(m_viewport, &PDFViewport::documentChanged, this, &BlueprintPDFView::documentChanged);
     connect(m_viewport, &PDFViewport::scrollChanged, this, &BlueprintPDFView::mirrorScroll);
     connect(m_viewport, &PDFViewport::changed, viewport(), qOverload<>(&QWidget::update));
+    connect(m_renderQueue, &PDFRenderQueue::imagesOutdated, viewport(), qOverload<>(&QWidget::update));
     connect(m_renderQueue, &PDFRenderQueue::imageReady, this, [this](const PDFTileKey &key) {
         if (key.document != m_renderQueue->generation())
             return;

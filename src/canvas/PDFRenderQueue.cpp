@@ -138,6 +138,7 @@ void PDFRenderQueue::setDocument(std::shared_ptr<PDFDocument> document)
     m_runningJobs = 0;
     m_queue.clear();
     m_parts.clear();
+    m_pageOutdated.clear();
     const bool replaced = m_document != nullptr;
     m_document = std::move(document);
     ++m_generation;
@@ -158,6 +159,24 @@ void PDFRenderQueue::request(const PDFTileKey &key, int priority, double distanc
     }
     m_queue.insert(key, Queued {priority, distance, needed});
     startJobsSoon();
+}
+
+void PDFRenderQueue::outdatePages(const QVector<int> &pages)
+{
+    if (pages.isEmpty())
+        return;
+    const QSet<int> outdated(pages.cbegin(), pages.cend());
+    m_cache.markOutdated(m_generation, outdated);
+    ++m_outdatings;
+    for (const int page : pages)
+        m_pageOutdated.insert(page, m_outdatings);
+    for (auto it = m_running.cbegin(); it != m_running.cend(); ++it) {
+        if (outdated.contains(it.key().page))
+            it->cookie->cancel();
+    }
+    for (auto it = m_parts.begin(); it != m_parts.end();)
+        it = outdated.contains(it.key().page) ? m_parts.erase(it) : std::next(it);
+    emit imagesOutdated();
 }
 
 void PDFRenderQueue::retain(const QSet<PDFTileKey> &wanted, PDFTileKey::Kind kind)
@@ -293,7 +312,8 @@ void PDFRenderQueue::launch(const Job &job, int priority)
         m_running.insert(key, Running {cookie, priority});
     ++m_runningJobs;
     QPointer<PDFRenderQueue> self(this);
-    PlenvoThreadHandOver::start(renderPool(), [self, job, area, cookie, document = m_document]() mutable {
+    const quint64 started = m_outdatings;
+    PlenvoThreadHandOver::start(renderPool(), [self, job, area, cookie, started, document = m_document]() mutable {
         markAsBackgroundWork();
         const PDFTileKey &first = job.keys.first();
         QImage image = document->renderTile(first.page, first.rotation, first.pixelScale(), area, cookie.get());
@@ -308,9 +328,9 @@ void PDFRenderQueue::launch(const Job &job, int priority)
             const QRect inImage = pixels.translated(-area.topLeft());
             const bool whole = pixels == job.keys[i].pixelRect(job.size);
             if (!whole || image.isNull() || inImage == image.rect())
-                results.append({job.keys[i], image, whole ? pixels : area, whole, cookie.get()});
+                results.append({job.keys[i], image, whole ? pixels : area, whole, cookie.get(), started});
             else
-                results.append({job.keys[i], image.copy(inImage), pixels, whole, cookie.get()});
+                results.append({job.keys[i], image.copy(inImage), pixels, whole, cookie.get(), started});
         }
         PlenvoThreadHandOver::post(qApp, [self, results = std::move(results), document = std::move(document)]() {
             if (self)
@@ -331,7 +351,7 @@ void PDFRenderQueue::finished(const QList<Result> &results)
                 break;
             }
         }
-        if (result.image.isNull())
+        if (result.image.isNull() || result.started < m_pageOutdated.value(result.key.page))
             continue;
         if (result.whole) {
             m_parts.remove(result.key);

@@ -10,6 +10,7 @@
 #include <QRect>
 #include <QSet>
 #include <QSizeF>
+#include <QVector>
 
 #include <memory>
 
@@ -63,6 +64,11 @@ public:
     void startRequested();
     // Whether a render the view waits for (Visible) is under way.
     bool isRenderingVisible() const;
+    // The pictures of `pages` changed (a layer was shown or hidden). Their images stay in the
+    // cache, outdated, to stand in until new ones replace them; their renders under way are
+    // aborted, and no render that started before this call reaches the cache. Emits
+    // imagesOutdated.
+    void outdatePages(const QVector<int> &pages);
     // Drops queued requests of `kind` that are not in `wanted` and aborts running ones.
     void retain(const QSet<PDFTileKey> &wanted, PDFTileKey::Kind kind);
 
@@ -78,6 +84,7 @@ public:
 
 signals:
     void imageReady(const PDFTileKey &key);
+    void imagesOutdated();
 
 private:
     friend class PDFCanvasProbe;
@@ -100,6 +107,7 @@ private:
         QRect pixels; // what `image` holds
         bool whole;
         const PDFRenderCookie *job;
+        quint64 started; // m_outdatings when the render started
     };
     struct Running {
         std::shared_ptr<PDFRenderCookie> cookie; // shared by the tiles of one band
@@ -120,6 +128,8 @@ private:
     QHash<PDFTileKey, Queued> m_queue;
     QMultiHash<PDFTileKey, Running> m_running; // a tile crossed by two strips is in both
     QHash<PDFTileKey, QList<Part>> m_parts;
+    quint64 m_outdatings = 0; // calls of outdatePages for this document
+    QHash<int, quint64> m_pageOutdated; // page → m_outdatings when it was last outdated
     int m_runningJobs = 0;
     bool m_startPending = false;
     int m_maximumRunning;

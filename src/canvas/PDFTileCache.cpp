@@ -65,6 +65,7 @@ void PDFTileCache::erase(List::iterator it)
         }
     }
     m_index.remove(key);
+    m_outdated.remove(key);
     m_lru[pool].erase(it);
 }
 
@@ -83,6 +84,16 @@ void PDFTileCache::keepOnlyDocument(quint64 document)
             if (it->key.document != document)
                 erase(it);
             it = next;
+        }
+    }
+}
+
+void PDFTileCache::markOutdated(quint64 document, const QSet<int> &pages)
+{
+    for (const List &list : m_lru) {
+        for (const Entry &entry : list) {
+            if (entry.key.document == document && pages.contains(entry.key.page))
+                m_outdated.insert(entry.key);
         }
     }
 }

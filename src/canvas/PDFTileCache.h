@@ -4,10 +4,13 @@
 
 #include <QHash>
 #include <QImage>
+#include <QSet>
 
 #include <list>
 
-// Finished images, least recently used first out once their bytes exceed the budget.
+// Finished images, least recently used first out once their bytes exceed the budget. An image
+// marked outdated (its page's picture changed) is still found, to stand in, but no longer
+// counts as cached, so that it is rendered again; the new image replaces it.
 // Tiles and whole-page images (previews, thumbnails) have separate budgets, so panning at
 // high zoom never pushes out the low-resolution pictures that stand in for missing tiles.
 // UI thread only.
@@ -15,12 +18,17 @@ class PDFTileCache {
 public:
     explicit PDFTileCache(qint64 tileBudgetBytes = 256ll << 20, qint64 pageImageBudgetBytes = 32ll << 20);
 
-    // The image, or null; marks it most recently used.
+    // The image, outdated or not, or null; marks it most recently used.
     const QImage *find(const PDFTileKey &key);
-    bool contains(const PDFTileKey &key) const { return m_index.contains(key); }
+    // Holds an image of `key` that is not outdated.
+    bool contains(const PDFTileKey &key) const { return m_index.contains(key) && !m_outdated.contains(key); }
+    // Holds an outdated image of `key`.
+    bool isOutdated(const PDFTileKey &key) const { return m_outdated.contains(key); }
     void insert(const PDFTileKey &key, const QImage &image);
     // Drops every image of documents other than `document`.
     void keepOnlyDocument(quint64 document);
+    // Marks every image of `pages` of `document` outdated.
+    void markOutdated(quint64 document, const QSet<int> &pages);
 
     qint64 bytesUsed() const { return m_used[0] + m_used[1]; }
     int count() const { return int(m_index.size()); }
@@ -41,6 +49,7 @@ private:
 
     List m_lru[2]; // front = most recent
     QHash<PDFTileKey, List::iterator> m_index;
+    QSet<PDFTileKey> m_outdated; // a subset of m_index's keys
     qint64 m_budget[2];
     qint64 m_used[2] = {0, 0};
     // (document, page, rotation, inverted) → scale key → number of cached tiles

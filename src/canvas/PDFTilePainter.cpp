@@ -168,7 +168,9 @@ void PDFTilePainter::requestTiles(const PageGeometry &g, QSet<PDFTileKey> &wante
             anyPicture = true;
             m_queue.request(key, PDFRenderQueue::Preview, distance); // the rest, for panning
         } else {
-            m_queue.request(key, PDFRenderQueue::Visible, distance, newScale ? tileRect & g.visiblePixels : QRect());
+            // So does an outdated tile: the view's part of it first.
+            const bool partFirst = newScale || cache.isOutdated(key);
+            m_queue.request(key, PDFRenderQueue::Visible, distance, partFirst ? tileRect & g.visiblePixels : QRect());
         }
         return true;
     });
@@ -212,6 +214,8 @@ bool PDFTilePainter::paintPage(QPainter &painter, const PageGeometry &g, qreal d
         if (const QImage *image = cache.find(key)) {
             painter.drawImage(key.pixelRect(g.size).topLeft() + g.origin, *image);
             m_standIns.drop(key);
+            if (cache.isOutdated(key))
+                drawParts(painter, g, key); // what is drawn anew goes over it
             return true;
         }
         if (partsShowing(g, key)) {

@@ -29,6 +29,8 @@ ReadingPositionLedger PDFReadingPositionStore::positions() const
         : ReadingPositionLedger::decode(data).value_or(ReadingPositionLedger {});
     for (auto it = m_unsaved.cbegin(); it != m_unsaved.cend(); ++it)
         ledger.pageIndexByPath.insert(it.key(), it.value());
+    for (auto it = m_unsavedLayers.cbegin(); it != m_unsavedLayers.cend(); ++it)
+        ledger.layersByPath.insert(it.key(), it.value());
     return ledger;
 }
 
@@ -41,13 +43,20 @@ void PDFReadingPositionStore::record(const QString &path, int index)
     m_saveTimer.start();
 }
 
+void PDFReadingPositionStore::recordLayers(const QString &path, const QVector<StoredLayerVisibility> &layers)
+{
+    m_unsavedLayers.insert(path, layers);
+    m_saveTimer.start();
+}
+
 void PDFReadingPositionStore::save()
 {
     m_saveTimer.stop();
-    if (m_unsaved.isEmpty())
+    if (m_unsaved.isEmpty() && m_unsavedLayers.isEmpty())
         return;
     const ReadingPositionLedger ledger = positions();
     m_unsaved.clear();
+    m_unsavedLayers.clear();
     m_defaults->setValue(kReadingPositionsKey, ledger.encode());
     m_defaults->sync();
 }

@@ -143,6 +143,7 @@ bool PDFViewerModel::open(const QUrl &url)
     setFileURL(fileURL);
     PDFViewport *viewport = this->viewport();
     viewport->setDocument(document);
+    m_layers.setDocument(document, key, m_canvas->renderQueue());
     setPageCount(document->pageCount());
 
     m_originalPageRotations.clear();
@@ -195,6 +196,7 @@ void PDFViewerModel::closeDocument()
     setFileURL(QUrl());
     setPageCount(0);
     m_originalPageRotations.clear();
+    m_layers.setDocument(nullptr, QString(), nullptr);
     if (PDFViewport *viewport = this->viewport()) {
         viewport->setDocument(nullptr);
         viewport->setScaleFactor(1.0);

@@ -3,6 +3,7 @@
 #include "PDFReadingPositionStore.h"
 #include "PDFRecentDocumentList.h"
 #include "PDFSelection.h"
+#include "PDFViewerLayers.h"
 #include "PDFViewerSearchSession.h"
 #include "PDFViewport.h"
 #include "ReadingPositionLedger.h"
@@ -106,6 +107,8 @@ public:
     // How long the pages must rest before their positions are written; 1 s unless changed.
     int readingPositionSaveDelay() const { return m_readingPositions.saveDelay(); }
     void setReadingPositionSaveDelay(int milliseconds) { m_readingPositions.setSaveDelay(milliseconds); }
+    // The open document's layers and the commands that show and hide them.
+    PDFViewerLayers *layers() { return &m_layers; }
     QUrl securityScopedURL() const { return m_securityScopedURL; }
     bool isAccessingSecurityScopedURL() const { return m_isAccessingSecurityScopedURL; }
 
@@ -214,6 +217,7 @@ private:
     PDFViewerPlatformServices *m_platform;
     PDFRecentDocumentList m_recentDocuments;
     PDFReadingPositionStore m_readingPositions;
+    PDFViewerLayers m_layers {&m_readingPositions};
     PDFViewerSearchSession m_search;
     QMap<int, int> m_originalPageRotations;
     QUrl m_securityScopedURL;

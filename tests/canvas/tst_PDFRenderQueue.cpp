@@ -19,6 +19,7 @@ class tst_PDFRenderQueue : public QObject {
 private slots:
     void cacheEvictsLeastRecentlyUsedWithinEachBudget();
     void requestsAreServedByPriorityThenDistanceAndUnwantedOnesDropped();
+    void outdatedImagesStandInUntilDrawnAgain();
     void bandsSplitTheTileGridEvenly_data();
     void bandsSplitTheTileGridEvenly();
     void bandedTilesMatchTilesDrawnAlone();
@@ -39,6 +40,17 @@ PDFTileKey tile(
     key.row = row;
     key.kind = kind;
     return key;
+}
+
+// A queue over one square page of `side` points that draws one request at a time.
+bool openOnePageAtATime(PDFRenderQueue &queue, const QTemporaryDir &dir, qreal side)
+{
+    const QString file = dir.filePath(QStringLiteral("p.pdf"));
+    if (!TestPDFs::writePlain(file, 1, QSizeF(side, side)))
+        return false;
+    queue.setMaximumRunning(1);
+    queue.setDocument(PDFDocument::open(QFile::encodeName(file)));
+    return queue.document() != nullptr;
 }
 
 QImage imageOfBytes(int kib)
@@ -82,12 +94,8 @@ void tst_PDFRenderQueue::cacheEvictsLeastRecentlyUsedWithinEachBudget()
 void tst_PDFRenderQueue::requestsAreServedByPriorityThenDistanceAndUnwantedOnesDropped()
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("p.pdf"));
-    QVERIFY(TestPDFs::writePlain(file, 1, QSizeF(4000, 4000)));
     PDFRenderQueue queue;
-    queue.setMaximumRunning(1);
-    queue.setDocument(PDFDocument::open(QFile::encodeName(file)));
-    QVERIFY(queue.document());
+    QVERIFY(openOnePageAtATime(queue, dir, 4000));
     QList<int> order;
     connect(&queue, &PDFRenderQueue::imageReady, this, [&order](const PDFTileKey &key) { order.append(key.column); });
     const quint64 g = queue.generation();
@@ -120,6 +128,30 @@ void tst_PDFRenderQueue::requestsAreServedByPriorityThenDistanceAndUnwantedOnesD
     QCOMPARE(ready.count(), 0); // the old document's render came back and was dropped
     queue.request(tile(0, 1000000, PDFTileKey::Tile, g), PDFRenderQueue::Visible, 0); // stale generation
     QVERIFY(PDFCanvasProbe::isIdle(queue));
+}
+
+void tst_PDFRenderQueue::outdatedImagesStandInUntilDrawnAgain()
+{
+    QTemporaryDir dir;
+    PDFRenderQueue queue;
+    QVERIFY(openOnePageAtATime(queue, dir, 2000));
+    const quint64 g = queue.generation();
+    const auto key = [g](int column) { return tile(column, 1000000, PDFTileKey::Tile, g); };
+    queue.request(key(0), PDFRenderQueue::Visible, 0);
+    QTRY_VERIFY(PDFCanvasProbe::isIdle(queue));
+    queue.outdatePages({1}); // another page
+    QVERIFY(queue.cache().contains(key(0)));
+
+    queue.request(key(1), PDFRenderQueue::Visible, 0);
+    queue.startRequested(); // drawing the old picture when the page changes
+    QSignalSpy outdated(&queue, &PDFRenderQueue::imagesOutdated);
+    queue.outdatePages({0});
+    QCOMPARE(outdated.count(), 1);
+    QVERIFY(queue.cache().find(key(0)) && !queue.cache().contains(key(0)));
+    QTRY_VERIFY(PDFCanvasProbe::isIdle(queue));
+    QVERIFY(!queue.cache().find(key(1)));
+    queue.request(key(0), PDFRenderQueue::Visible, 0);
+    QTRY_VERIFY(queue.cache().contains(key(0)));
 }
 
 void tst_PDFRenderQueue::bandsSplitTheTileGridEvenly_data()
@@ -286,11 +318,8 @@ void tst_PDFRenderQueue::standInsShowTheBestPictureAtHand()
 void tst_PDFRenderQueue::invertedTilesAreDrawnAndCachedApart()
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("p.pdf"));
-    QVERIFY(TestPDFs::writePlain(file, 1, QSizeF(4000, 4000)));
     PDFRenderQueue queue;
-    queue.setMaximumRunning(1);
-    queue.setDocument(PDFDocument::open(QFile::encodeName(file)));
+    QVERIFY(openOnePageAtATime(queue, dir, 4000));
     QList<PDFTileKey> keys;
     for (int column = 0; column < 7; ++column) {
         keys.append(tile(column % 6, 1000000, PDFTileKey::Tile, queue.generation()));

@@ -82,6 +82,7 @@ private slots:
     void recentListKeepsTenAndSurvivesCorruptValues();
     void readingPositionFollowsEachDocument();
     void pageTurnsAreWrittenOnceThePagesRestOrAtQuit();
+    void layersAreRememberedPerDocument();
     void renamedFilesAreFoundThroughTheirBookmarks();
     void openDialogStartsWhereTheUserWorks();
 
@@ -560,6 +561,40 @@ void tst_PDFViewerModel::readingPositionFollowsEachDocument()
     model->open(f->url(b));
     QCOMPARE(model->pageIndex(), 0);
     QCOMPARE(storedPage(*model, b), 0);
+}
+
+void tst_PDFViewerModel::layersAreRememberedPerDocument()
+{
+    const QString layered = QStringLiteral("L.pdf");
+    const QStringList names {QStringLiteral("轴网"), QStringLiteral("墙体"), QStringLiteral("标注"),
+        QStringLiteral("甲"), QStringLiteral("乙")};
+    QVERIFY(TestPDFs::writeLayered(f->path(layered), names));
+    const auto shown = [](PDFViewerModel &model) {
+        QString flags;
+        for (const PDFLayer &layer : model.layers()->layers())
+            flags += layer.visible ? QLatin1Char('x') : QLatin1Char('.');
+        return flags;
+    };
+    auto model = makeModel();
+    model->open(f->url(layered));
+    model->layers()->setVisible(0, false);
+    model->layers()->setVisible(4, true); // its radio group's other layer goes
+    QCOMPARE(shown(*model), QStringLiteral(".x..x"));
+    model->open(f->url(QStringLiteral("A.pdf")));
+    QCOMPARE(shown(*model), QString());
+    model->open(f->url(layered));
+    QCOMPARE(shown(*model), QStringLiteral(".x..x"));
+
+    // After a restart too; an entry whose name no longer matches its row is left alone.
+    model.reset();
+    ReadingPositionLedger ledger
+        = *ReadingPositionLedger::decode(f->settings.value(QStringLiteral("readingPositionsV1")).toByteArray());
+    ledger.layersByPath[key(layered)][1].name = QStringLiteral("门窗");
+    ledger.layersByPath[key(layered)][1].visible = false;
+    f->settings.setValue(QStringLiteral("readingPositionsV1"), ledger.encode());
+    model = makeModel();
+    model->open(f->url(layered));
+    QCOMPARE(shown(*model), QStringLiteral(".x..x"));
 }
 
 // Regression: every page turn rewrote the whole settings file on the UI thread. The page not

@@ -135,6 +135,17 @@ QByteArray manyPages(int pageCount)
     return simple(QList<QByteArray>(pageCount, kA4));
 }
 
+QByteArray layerListLoop()
+{
+    // The layer list holds itself three times over and no layer; a page's resources hold
+    // themselves too.
+    return HostilePDFs::raw({"<< /Type /Catalog /Pages 2 0 R /OCProperties << /OCGs [4 0 R] /D << /Order 5 0 R "
+                             "/RBGroups [5 0 R] >> >> >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources 6 0 R >>", "<< /Type /OCG /Name (A) >>",
+        "[5 0 R 5 0 R 5 0 R]", "<< /Properties << /L0 4 0 R >> /Self 6 0 R /More [6 0 R 6 0 R] >>"});
+}
+
 const QList<Case> &cases()
 {
     static const QList<Case> list = {
@@ -148,6 +159,7 @@ const QList<Case> &cases()
         {"million-paths", millionPaths},
         {"broken-font", brokenFont},
         {"ten-thousand-pages", [] { return manyPages(10000); }},
+        {"layer-list-loop", layerListLoop},
     };
     return list;
 }

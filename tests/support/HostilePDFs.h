@@ -15,7 +15,8 @@ struct Case {
 
 // Every case: page-tree and outline loops, an xref chain pointing at itself, a 200-level nested
 // array, a 14,400 pt page, absurd and zero-area media boxes, an image declaring 100,000 ×
-// 100,000 pixels, a million tiny paths, a broken embedded font, 10,000 pages.
+// 100,000 pixels, a million tiny paths, a broken embedded font, 10,000 pages, a layer list
+// that holds itself.
 const QList<Case> &cases();
 
 // `pageCount` plain A4 pages sharing one small content stream; fast for any count.

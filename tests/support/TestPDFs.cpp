@@ -47,6 +47,22 @@ bool writePlain(const QString &path, int pageCount, QSizeF size, const QStringLi
     return pages(QList<QSizeF>(pageCount, size), pageTexts).save(path);
 }
 
+bool writeLayered(const QString &path, const QStringList &names, int throughMembership)
+{
+    PDFDocumentBuilder builder;
+    const bool visible[] = {true, true, false, true, false};
+    QByteArray first;
+    for (int k = 0; k < 5; ++k) {
+        builder.addLayer({names.value(k), visible[k], k >= 3 ? 0 : -1, k == throughMembership});
+        const QByteArray x = QByteArray::number(10 + 55 * k);
+        first += PDFDocumentBuilder::layerContent(
+            k, x + " 80 40 40 re f BT /F1 10 Tf " + x + " 60 Td (L" + QByteArray::number(k) + ") Tj ET");
+    }
+    builder.addPage({QSizeF(300, 200), 0, first, {}, -1, {}, {0, 1, 2, 3, 4}});
+    builder.addPage({QSizeF(300, 200), 0, PDFDocumentBuilder::layerContent(0, "10 80 40 40 re f"), {}, -1, {}, {0}});
+    return builder.save(path);
+}
+
 bool writeLines(const QString &path, const QList<QStringList> &pageLines, QSizeF size)
 {
     PDFDocumentBuilder builder;

@@ -37,6 +37,13 @@ bool writeScripted(const QString &path);
 // Four pages, each with one link over its top-left inch: https://example.org/plan,
 // javascript:alert(1), and an internal link to the last page; the last page has none.
 bool writeLinks(const QString &path);
+// Two 300x200 pages drawn in five layers named `names` (in that order): a check box shown,
+// one shown, one hidden, then a radio group of one shown and one hidden. Page 1 has a black
+// 40-point square for layer k with its centre at (30 + 55k, 100) from the top-left, and
+// under it the text "L<k>"; page 2
+// only layer 0's. Layer `throughMembership`, when in range, is marked through a membership
+// dictionary rather than by itself.
+bool writeLayered(const QString &path, const QStringList &names, int throughMembership = -1);
 // The same, for a path given as raw bytes (non-UTF-8 file names).
 bool writePlainNative(const QByteArray &nativePath, int pageCount);
 

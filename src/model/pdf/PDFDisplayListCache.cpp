@@ -55,7 +55,7 @@ PDFDisplayListCache::~PDFDisplayListCache()
 void PDFDisplayListCache::clear(fz_context *ctx)
 {
     for (auto &entry : m_pages)
-        fz_drop_display_list(ctx, entry.second);
+        fz_drop_display_list(ctx, entry.list);
     m_pages.clear();
     std::lock_guard<std::mutex> lock(m_blockMutex);
     for (auto &entry : m_blocks)
@@ -63,13 +63,22 @@ void PDFDisplayListCache::clear(fz_context *ctx)
     m_blocks.clear();
 }
 
-fz_display_list *PDFDisplayListCache::keepPageList(fz_context *ctx, int pageIndex, PDFError *error)
+fz_display_list *PDFDisplayListCache::keepPageList(fz_context *ctx, int pageIndex, PDFError *error, quint64 *recording)
 {
     std::lock_guard<std::mutex> lock(m_engine.mutex());
+    PDFLayerState &layers = m_engine.layers();
     for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
-        if (it->first == pageIndex) {
+        if (it->page == pageIndex && layers.isStale(pageIndex)) {
+            // Recorded before a layer it shows changed: recorded again below.
+            fz_drop_display_list(ctx, it->list);
+            m_pages.erase(it);
+            break;
+        }
+        if (it->page == pageIndex) {
             m_pages.splice(m_pages.begin(), m_pages, it);
-            return fz_keep_display_list(ctx, it->second);
+            if (recording)
+                *recording = it->recording;
+            return fz_keep_display_list(ctx, it->list);
         }
     }
 
@@ -80,6 +89,8 @@ fz_display_list *PDFDisplayListCache::keepPageList(fz_context *ctx, int pageInde
     fz_display_list *list = nullptr;
     fz_var(device);
     fz_var(list);
+    // A page whose layers are left out while drawing is recorded with all of them.
+    const bool everyLayer = layers.beginRecording(ctx, m_engine.pdf(), pageIndex);
     fz_try(ctx)
     {
         list = fz_new_display_list(ctx, fz_bound_page(ctx, page));
@@ -93,6 +104,8 @@ fz_display_list *PDFDisplayListCache::keepPageList(fz_context *ctx, int pageInde
     {
         fz_drop_device(ctx, device);
         fz_drop_page(ctx, page);
+        if (everyLayer)
+            layers.apply(ctx, m_engine.pdf());
     }
     fz_catch(ctx)
     {
@@ -100,7 +113,9 @@ fz_display_list *PDFDisplayListCache::keepPageList(fz_context *ctx, int pageInde
         PDFError::set(error, PDFEngineContext::caughtError(ctx, PDFErrorKind::Damaged));
         return nullptr;
     }
-    m_pages.emplace_front(pageIndex, list);
+    m_pages.push_front(PageList {pageIndex, list, ++m_recordings});
+    if (recording)
+        *recording = m_recordings;
     trimPages(ctx);
     return fz_keep_display_list(ctx, list);
 }
@@ -108,14 +123,14 @@ fz_display_list *PDFDisplayListCache::keepPageList(fz_context *ctx, int pageInde
 fz_display_list *PDFDisplayListCache::keepRecordedPageList(fz_context *ctx, int pageIndex)
 {
     for (const auto &entry : m_pages) {
-        if (entry.first == pageIndex)
-            return fz_keep_display_list(ctx, entry.second);
+        if (entry.page == pageIndex && !m_engine.layers().isStale(pageIndex))
+            return fz_keep_display_list(ctx, entry.list);
     }
     return nullptr;
 }
 
 fz_display_list *PDFDisplayListCache::keepBlockList(
-    fz_context *ctx, fz_display_list *pageList, int pageIndex, const fz_rect &area)
+    fz_context *ctx, fz_display_list *pageList, quint64 recording, int pageIndex, const fz_rect &area)
 {
     // Blocks are 2G × 2G points laid every G points, so any area up to G × G fits wholly in
     // the block that starts at the grid line at or before its top-left corner.
@@ -127,7 +142,7 @@ fz_display_list *PDFDisplayListCache::keepBlockList(
     const int row = std::max(0, int(std::floor((area.y0 - bounds.y0) / G)));
     const fz_rect block
         = {bounds.x0 + column * G, bounds.y0 + row * G, bounds.x0 + (column + 2) * G, bounds.y0 + (row + 2) * G};
-    const BlockKey key {pageIndex, column, row};
+    const BlockKey key {recording, pageIndex, column, row};
 
     {
         std::unique_lock<std::mutex> lock(m_blockMutex);
@@ -175,7 +190,7 @@ int PDFDisplayListCache::capacity() const
 void PDFDisplayListCache::trimPages(fz_context *ctx)
 {
     while (int(m_pages.size()) > m_capacity) {
-        fz_drop_display_list(ctx, m_pages.back().second);
+        fz_drop_display_list(ctx, m_pages.back().list);
         m_pages.pop_back();
     }
 }

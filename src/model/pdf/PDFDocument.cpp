@@ -236,3 +236,14 @@ bool PDFDocument::isFinding() const
 {
     return m_find->isFinding();
 }
+
+PDFLayerList PDFDocument::layers() const
+{
+    return m_engine->layers().rows();
+}
+
+QVector<int> PDFDocument::setLayerVisible(int row, bool visible)
+{
+    const std::vector<int> changed = m_engine->layers().setVisible(row, visible);
+    return QVector<int>(changed.begin(), changed.end());
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PDFError.h"
+#include "PDFLayer.h"
 #include "PDFMeasureViewport.h"
 #include "PDFSelection.h"
 #include "PDFSnapIndex.h"
@@ -111,6 +112,16 @@ public:
 
     // The links on a page (page space). Any thread.
     QVector<PDFLink> links(int pageIndex) const;
+
+    // The document's layers (optional content) in the document's order, each with the state
+    // it is drawn in; empty when it has none. Search text ignores layers. Any thread.
+    PDFLayerList layers() const;
+    // Shows or hides layer row `row` (its radio group and locks as the document says), or every
+    // row when `row` is -1: showing all leaves each radio group's choice as it is. Returns the
+    // pages whose picture changes, in order; empty when nothing did. Renders that start after
+    // this returns draw the new state; earlier ones may still draw the old. Any thread; never
+    // waits for a render or a recording.
+    QVector<int> setLayerVisible(int row, bool visible);
 
     // The page's measuring viewports, in file order (a later one lies on top). Any thread.
     QVector<PDFMeasureViewport> measureViewports(int pageIndex) const;

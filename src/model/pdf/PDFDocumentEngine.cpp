@@ -171,6 +171,8 @@ std::unique_ptr<PDFDocumentEngine> PDFDocumentEngine::open(const QByteArray &nat
         PDFError::set(error, PDFErrorKind::CannotOpen, QStringLiteral("damaged page tree"));
         return nullptr;
     }
+    if (!locked)
+        engine->m_layers.read(ctx, pdf, engine->m_pages);
     PDFError::set(error, PDFError {});
     return engine;
 }
@@ -222,6 +224,7 @@ fz_document *PDFDocumentEngine::openPrivateDocument(fz_context *ctx, PDFError *e
         PDFError::set(error, PDFErrorKind::Damaged, QStringLiteral("the file reads differently a second time"));
         return nullptr;
     }
+    m_layers.applyTo(ctx, pdf);
     return &pdf->super;
 }
 

@@ -4,6 +4,7 @@
 
 #include "PDFDisplayListCache.h"
 #include "PDFError.h"
+#include "PDFLayerState.h"
 #include "PDFPageTree.h"
 
 #include <QByteArray>
@@ -45,6 +46,11 @@ public:
     static fz_page *loadPage(fz_context *ctx, fz_document *document, int pageIndex, PDFError *error);
 
     PDFDisplayListCache &displayLists() { return m_displayLists; }
+    // The layers and the state the document is drawn in; PDFLayerState says which of its
+    // calls need mutex().
+    PDFLayerState &layers() const { return m_layers; }
+    // The render document as a PDF; under mutex().
+    pdf_document *pdf() const { return reinterpret_cast<pdf_document *>(m_document); }
 
     // Page `pageIndex`, loaded on the calling thread's context under mutex(), which stays held
     // while this object lives. page() is null when the thread has no context, the index is out
@@ -71,8 +77,8 @@ public:
     // A second document on the same open file, for the calling thread alone and used without
     // mutex(): its own parser and caches, reading with pread so that neither disturbs the
     // other's file position, and its page tree replaced by an index of the engine's pages,
-    // so page indices name the same pages. The caller closes it with closePrivateDocument on
-    // its thread, before the engine goes. Null with `error` set when MuPDF throws, and when
+    // so page indices name the same pages, and the layers shown as they are now. The caller closes it with
+    // closePrivateDocument on its thread, before the engine goes. Null with `error` set when MuPDF throws, and when
     // open() had to rebuild the cross-reference table by scanning the whole file, which each
     // private document would do again (opensPrivateDocumentsCheaply() is then false).
     fz_document *openPrivateDocument(fz_context *ctx, PDFError *error) const;
@@ -90,5 +96,6 @@ private:
     bool m_repaired = false; // the cross-reference table was rebuilt at open
     std::vector<PDFPageGeometry> m_geometry;
     std::vector<PDFPageReference> m_pages; // in page order, as PDFPageTree::read found them
+    mutable PDFLayerState m_layers; // thread-safe itself
     PDFDisplayListCache m_displayLists; // dropped before the document
 };

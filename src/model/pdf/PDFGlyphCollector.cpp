@@ -368,7 +368,7 @@ void PDFGlyphCollector::clear(fz_context *ctx)
 }
 
 bool PDFGlyphCollector::collect(fz_context *ctx, fz_display_list *list, fz_page *page, const PDFPageGeometry &geometry,
-    fz_cookie *cookie, std::vector<PDFTextMatch::Glyph> *glyphs, PDFError *error)
+    fz_cookie *cookie, std::vector<PDFTextMatch::Glyph> *glyphs, PDFError *error, const PDFHiddenLayerNames *hidden)
 {
     Layout layout;
     layout.geometry = &geometry;
@@ -378,8 +378,10 @@ bool PDFGlyphCollector::collect(fz_context *ctx, fz_display_list *list, fz_page 
     // Pages of a document tend to hold about as many characters as the one before.
     glyphs->reserve(m_lastCount);
     fz_device *device = nullptr;
+    fz_device *filter = nullptr;
     int ok = 0;
     fz_var(device);
+    fz_var(filter);
     fz_var(ok);
     fz_try(ctx)
     {
@@ -392,8 +394,10 @@ bool PDFGlyphCollector::collect(fz_context *ctx, fz_display_list *list, fz_page 
         device->clip_text = clipText;
         device->clip_stroke_text = clipStrokeText;
         device->ignore_text = ignoreText;
+        if (list && hidden)
+            filter = PDFLayerFilterDevice::create(ctx, device, hidden);
         if (list)
-            fz_run_display_list(ctx, list, device, fz_identity, fz_infinite_rect, cookie);
+            fz_run_display_list(ctx, list, filter ? filter : device, fz_identity, fz_infinite_rect, cookie);
         else
             fz_run_page(ctx, page, device, fz_identity, cookie);
         fz_close_device(ctx, device);
@@ -401,6 +405,7 @@ bool PDFGlyphCollector::collect(fz_context *ctx, fz_display_list *list, fz_page 
     }
     fz_always(ctx)
     {
+        fz_drop_device(ctx, filter);
         fz_drop_device(ctx, device);
     }
     fz_catch(ctx)

@@ -3,6 +3,7 @@
 // Internal to the engine boundary (includes MuPDF).
 
 #include "PDFError.h"
+#include "PDFLayerFilterDevice.h"
 #include "PDFPageTree.h"
 #include "PDFTextMatch.h"
 
@@ -37,8 +38,10 @@ public:
     // The characters of `list` run through the device, or else of `page`; boxes in page
     // space per `geometry`, `c` as extracted, `folded` left 0. False, with `error` set and
     // `glyphs` empty, when MuPDF throws (a cancelled cookie included). `cookie` may be null.
+    // Text in the layers `hidden` names is left out of `list` (PDFLayerFilterDevice).
     bool collect(fz_context *ctx, fz_display_list *list, fz_page *page, const PDFPageGeometry &geometry,
-        fz_cookie *cookie, std::vector<PDFTextMatch::Glyph> *glyphs, PDFError *error);
+        fz_cookie *cookie, std::vector<PDFTextMatch::Glyph> *glyphs, PDFError *error,
+        const PDFHiddenLayerNames *hidden = nullptr);
     // Lets go of the fonts kept.
     void clear(fz_context *ctx);
 

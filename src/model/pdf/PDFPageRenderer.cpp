@@ -3,6 +3,7 @@
 #include "PDFCancelCookie.h"
 #include "PDFDocumentEngine.h"
 #include "PDFEngineContext.h"
+#include "PDFLayerFilterDevice.h"
 #include "PDFPage.h"
 
 #include <cmath>
@@ -65,29 +66,37 @@ Target prepare(
 // QImage row of 4-byte pixels has no padding. The image on success; null with `error` set
 // when MuPDF throws or `cookie` was cancelled. Errors MuPDF met and drew past make the error
 // Damaged but keep the image.
-QImage draw(Target &target, fz_display_list *list, fz_page *page, int pageIndex, fz_cookie *cookie, PDFError *error)
+// A list is drawn through a filter that leaves out the layers `hidden` names, when any.
+QImage draw(Target &target, fz_display_list *list, fz_page *page, int pageIndex, fz_cookie *cookie, PDFError *error,
+    const PDFHiddenLayerNames *hidden = nullptr)
 {
     fz_context *ctx = target.ctx;
     unsigned char *samples = target.image.bits();
     fz_pixmap *pixmap = nullptr;
     fz_device *device = nullptr;
+    fz_device *filter = nullptr;
     int failed = 0;
     fz_var(pixmap);
     fz_var(device);
+    fz_var(filter);
     fz_var(failed);
     fz_try(ctx)
     {
         pixmap = fz_new_pixmap_with_bbox_and_data(ctx, fz_device_bgr(ctx), target.box, nullptr, 1, samples);
         fz_clear_pixmap_with_value(ctx, pixmap, 0xff);
         device = fz_new_draw_device(ctx, fz_identity, pixmap);
+        if (list && hidden)
+            filter = PDFLayerFilterDevice::create(ctx, device, hidden);
         if (list)
-            fz_run_display_list(ctx, list, device, target.ctm, fz_rect_from_irect(target.box), cookie);
+            fz_run_display_list(
+                ctx, list, filter ? filter : device, target.ctm, fz_rect_from_irect(target.box), cookie);
         else
             fz_run_page(ctx, page, device, target.ctm, cookie);
         fz_close_device(ctx, device);
     }
     fz_always(ctx)
     {
+        fz_drop_device(ctx, filter);
         fz_drop_device(ctx, device);
         fz_drop_pixmap(ctx, pixmap);
     }
@@ -124,16 +133,19 @@ QImage renderTile(PDFDocumentEngine &engine, int pageIndex, int rotation, qreal 
 
     fz_context *ctx = target.ctx;
     PDFDisplayListCache &lists = engine.displayLists();
-    fz_display_list *pageList = lists.keepPageList(ctx, pageIndex, error);
+    // The layer state of the moment the render starts; a later change renders again.
+    const std::shared_ptr<const PDFHiddenLayerNames> hidden = engine.layers().hiddenNames();
+    quint64 recording = 0;
+    fz_display_list *pageList = lists.keepPageList(ctx, pageIndex, error, &recording);
     if (!pageList)
         return {};
     // At high zoom only the block of the page around the tile is walked.
     const fz_rect area = fz_transform_rect(fz_rect_from_irect(target.box), fz_invert_matrix(target.ctm));
-    fz_display_list *const block = lists.keepBlockList(ctx, pageList, pageIndex, area);
+    fz_display_list *const block = lists.keepBlockList(ctx, pageList, recording, pageIndex, area);
     fz_display_list *const list = block ? block : pageList;
     if (block)
         fz_drop_display_list(ctx, pageList);
-    QImage image = draw(target, list, nullptr, pageIndex, cookie, error);
+    QImage image = draw(target, list, nullptr, pageIndex, cookie, error, hidden.get());
     fz_drop_display_list(ctx, list);
     return image;
 }
@@ -146,6 +158,7 @@ QImage renderPageOnce(
         return {};
     fz_cookie cookie = {};
     std::lock_guard<std::mutex> lock(engine.mutex());
+    engine.layers().apply(target.ctx, engine.pdf());
     fz_page *page = engine.loadPage(target.ctx, pageIndex, error);
     if (!page)
         return {};

@@ -52,12 +52,16 @@ bool pageGlyphs(fz_context *ctx, PDFDocumentEngine &engine, fz_document *own, PD
     PDFError *error)
 {
     const PDFPageGeometry &geometry = engine.geometry(pageIndex);
+    // Search finds what is shown: a private document has the layers shown at its opening.
+    const std::shared_ptr<const PDFHiddenLayerNames> hidden = engine.layers().hiddenNames();
     fz_display_list *list = nullptr;
     {
         std::unique_lock<std::mutex> lock(engine.mutex());
         list = engine.displayLists().keepRecordedPageList(ctx, pageIndex);
         if (!list && own)
             lock.unlock();
+        else if (!list)
+            engine.layers().apply(ctx, engine.pdf());
         if (!list) {
             fz_page *page = own ? PDFDocumentEngine::loadPage(ctx, own, pageIndex, error)
                                 : engine.loadPage(ctx, pageIndex, error);
@@ -70,7 +74,7 @@ bool pageGlyphs(fz_context *ctx, PDFDocumentEngine &engine, fz_document *own, PD
             return ok;
         }
     }
-    const bool ok = collector.collect(ctx, list, nullptr, geometry, cookie, glyphs, error);
+    const bool ok = collector.collect(ctx, list, nullptr, geometry, cookie, glyphs, error, hidden.get());
     fz_drop_display_list(ctx, list);
     return ok;
 }

@@ -53,6 +53,8 @@ void PDFThumbnailView::setPDFView(BlueprintPDFView *view)
                   if (key.kind == PDFTileKey::Thumbnail)
                       viewport()->update();
               });
+        m_connections[4]
+            = connect(view->renderQueue(), &PDFRenderQueue::imagesOutdated, viewport(), qOverload<>(&QWidget::update));
     }
     documentChanged();
 }
@@ -154,9 +156,10 @@ void PDFThumbnailView::paintEvent(QPaintEvent *)
         painter.fillRect(box.translated(1, 1), QColor(0, 0, 0, 40));
         painter.fillRect(box, QColor::fromRgb(PDFInvertedColors::paperOf(key.inverted)));
         wanted.insert(key);
+        // An outdated picture shows until its new one arrives.
         if (const QImage *image = queue->cache().find(key))
             painter.drawImage(box, *image);
-        else
+        if (!queue->cache().contains(key))
             queue->request(key, PDFRenderQueue::Background, 1000.0 + std::abs(i - current));
         painter.setPen(palette().color(i == current ? QPalette::Text : QPalette::PlaceholderText));
         painter.drawText(QRect(cell.left(), cell.top() + thumbnailSize.height() + 2, cell.width(), kLabelHeight),

@@ -6,10 +6,12 @@
 #include "PDFViewerEmptyState.h"
 #include "PDFViewerExitPresentationButton.h"
 #include "PDFViewerHelpButton.h"
+#include "PDFViewerLayerPanel.h"
 #include "PDFViewerModel.h"
 #include "PDFViewerPresentationView.h"
 #include "PDFViewerSearchField.h"
 #include "PDFViewerShortcutStore.h"
+#include "PDFViewerSidePanel.h"
 #include "PDFViewerStatusBar.h"
 #include "PDFViewerStyle.h"
 #include "PDFViewerToolbar.h"
@@ -21,6 +23,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -61,15 +64,15 @@ PDFViewerRootView::PDFViewerRootView(PDFViewerModel *model, PDFViewerShortcutSto
     m_split->setObjectName(QStringLiteral("pdf-split"));
     m_split->setChildrenCollapsible(false);
     m_split->setHandleWidth(1);
-    m_thumbnails = new PDFThumbnailView(m_split);
-    m_thumbnails->setObjectName(QStringLiteral("pdf-thumbnails"));
-    m_thumbnails->setMinimumWidth(kThumbnailMinimumWidth);
-    m_thumbnails->setMaximumWidth(kThumbnailMaximumWidth);
+    m_sidePanel = new PDFViewerSidePanel(model->layers(), m_split);
+    m_sidePanel->setMinimumWidth(kThumbnailMinimumWidth);
+    m_sidePanel->setMaximumWidth(kThumbnailMaximumWidth);
+    m_thumbnails = m_sidePanel->thumbnails();
     m_canvasHost = new QWidget(m_split);
     m_canvasHost->setObjectName(QStringLiteral("pdf-canvas-host"));
     m_canvasHostLayout = new QVBoxLayout(m_canvasHost);
     m_canvasHostLayout->setContentsMargins(0, 0, 0, 0);
-    m_split->addWidget(m_thumbnails);
+    m_split->addWidget(m_sidePanel);
     m_split->addWidget(m_canvasHost);
     m_split->setStretchFactor(0, 0);
     m_split->setStretchFactor(1, 1);
@@ -152,7 +155,10 @@ void PDFViewerRootView::updateTabOrder()
 {
     QList<QWidget *> order = m_toolbar->focusOrder();
     order.append(m_emptyState->chooseButton());
+    order.append(m_sidePanel->thumbnailsTab());
+    order.append(m_sidePanel->layersTab());
     order.append(m_thumbnails);
+    order.append(m_sidePanel->layerPanel()->focusOrder());
     if (m_canvas && m_canvas->window() == window())
         order.append(m_canvas);
     order.append(m_statusBar->helpButton());

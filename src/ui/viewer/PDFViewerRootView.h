@@ -5,6 +5,7 @@
 
 class BlueprintPDFView;
 class PDFThumbnailView;
+class PDFViewerSidePanel;
 class PDFViewerEmptyState;
 class PDFViewerModel;
 class PDFViewerPresentationView;
@@ -49,6 +50,8 @@ public:
     PDFViewerStatusBar *statusBar() const { return m_statusBar; }
     PDFViewerEmptyState *emptyState() const { return m_emptyState; }
     PDFThumbnailView *thumbnailView() const { return m_thumbnails; }
+    // Beside the canvas: the thumbnails or the layers.
+    PDFViewerSidePanel *sidePanel() const { return m_sidePanel; }
     QSplitter *splitView() const { return m_split; }
     PDFViewerPresentationView *presentationView() const { return m_presentation; }
 
@@ -81,7 +84,8 @@ private:
     QStackedWidget *m_content;
     PDFViewerEmptyState *m_emptyState;
     QSplitter *m_split;
-    PDFThumbnailView *m_thumbnails;
+    PDFViewerSidePanel *m_sidePanel;
+    PDFThumbnailView *m_thumbnails; // the side panel's
     QWidget *m_canvasHost;
     QVBoxLayout *m_canvasHostLayout;
     PDFViewerStatusBar *m_statusBar;

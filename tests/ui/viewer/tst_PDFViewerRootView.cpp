@@ -9,21 +9,26 @@
 #include "PDFViewerEmptyState.h"
 #include "PDFViewerExitPresentationButton.h"
 #include "PDFViewerHelpButton.h"
+#include "PDFViewerLayerPanel.h"
 #include "PDFViewerPageField.h"
 #include "PDFViewerPresentationView.h"
 #include "PDFViewerRecentMenu.h"
 #include "PDFViewerSearchField.h"
+#include "PDFViewerSidePanel.h"
 #include "PDFViewerStatusBar.h"
 #include "PDFViewerStyle.h"
 #include "PDFViewerSymbolButton.h"
 #include "PDFViewerToolbar.h"
 #include "ViewerWindowFixture.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSplitter>
+#include <QToolButton>
 #include <QtTest>
 
 #include <unistd.h>
@@ -73,6 +78,7 @@ private slots:
     void buttonsDriveTheModelAndCanvas();
     void searchFieldBindsTheModelAndTabWalksTheWindow();
     void recentMenu();
+    void layerTabShowsAndTogglesTheLayers();
 
 private:
     PDFViewerToolbar *toolbar() const { return v->root->toolbar(); }
@@ -420,6 +426,41 @@ void tst_PDFViewerRootView::recentMenu()
     v->model->open(PDFFileURL::fromNativePath(stray));
     ::unlink(stray.constData()); // QTemporaryDir cannot remove a name it cannot decode
     QCOMPARE(recent->menu()->actions().first()->toolTip(), QDir::toNativeSeparators(v->path(QStringLiteral("sheets"))));
+}
+
+void tst_PDFViewerRootView::layerTabShowsAndTogglesTheLayers()
+{
+    PDFViewerSidePanel *side = v->root->sidePanel();
+    PDFViewerLayerPanel *panel = side->layerPanel();
+    const auto shown = [panel] {
+        QString flags;
+        for (int row = 0; auto *button = qobject_cast<QAbstractButton *>(panel->rowWidget(row)); ++row)
+            flags += button->isChecked() ? QLatin1Char('x') : QLatin1Char('.');
+        return flags;
+    };
+    QVERIFY(TestPDFs::writeLayered(v->path(QStringLiteral("L.pdf")),
+        {QStringLiteral("轴网"), QStringLiteral("墙体"), QStringLiteral("标注"), QStringLiteral("甲"),
+            QStringLiteral("乙")}));
+    QVERIFY(v->model->open(v->url(QStringLiteral("L.pdf"))));
+    QVERIFY(side->layersTab()->isEnabled());
+    side->layersTab()->click();
+    QVERIFY(side->isShowingLayers() && panel->isVisible());
+    QCOMPARE(panel->rowWidget(1)->accessibleName(), QStringLiteral("墙体"));
+    QCOMPARE(panel->hideAllButton()->nextInFocusChain(), panel->rowWidget(0)); // Tab reaches the rows
+    QVERIFY(panel->rowWidget(4)->inherits("QRadioButton"));
+    QCOMPARE(shown(), QStringLiteral("xx.x."));
+    qobject_cast<QAbstractButton *>(panel->rowWidget(4))->click(); // the radio group's other goes
+    QCOMPARE(shown(), QStringLiteral("xx..x"));
+    panel->hideAllButton()->click();
+    QCOMPARE(shown(), QStringLiteral("....."));
+    panel->showAllButton()->click();
+    QCOMPARE(shown(), QStringLiteral("xxx.."));
+
+    // A document without layers: the tab is disabled and the thumbnails come back.
+    QVERIFY(v->openPDF(QStringLiteral("plain.pdf"), 2));
+    QVERIFY(!side->layersTab()->isEnabled());
+    QVERIFY(!side->isShowingLayers() && side->thumbnails()->isVisible());
+    QCOMPARE(side->layersTab()->toolTip(), QStringLiteral("此文档没有图层"));
 }
 
 QTEST_MAIN(tst_PDFViewerRootView)

@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -90,6 +92,63 @@ void mergeEntries(fz_context *ctx, pdf_document *doc, pdf_obj *target, const QBy
     fz_catch(ctx) fz_rethrow(ctx);
 }
 
+// A layer as the file states it: its name in UTF-8.
+struct LayerText {
+    QByteArray name;
+    bool visible;
+    int radioGroup;
+    bool throughMembership;
+};
+
+// Puts the layers into `holder`'s /Properties (/L0, /L1, …) and the catalog's
+// /OCProperties: the default configuration lists them in order, hidden ones under /OFF and
+// each radio group in /RBGroups.
+void addLayers(fz_context *ctx, pdf_document *doc, pdf_obj *holder, const std::vector<LayerText> &layers)
+{
+    if (layers.empty())
+        return;
+    pdf_obj *properties = pdf_dict_put_dict(ctx, holder, PDF_NAME(Properties), int(layers.size()));
+    pdf_obj *catalog = pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Root));
+    pdf_obj *ocProperties = pdf_dict_put_dict(ctx, catalog, PDF_NAME(OCProperties), 2);
+    pdf_obj *all = pdf_dict_put_array(ctx, ocProperties, PDF_NAME(OCGs), int(layers.size()));
+    pdf_obj *config = pdf_dict_put_dict(ctx, ocProperties, PDF_NAME(D), 3);
+    pdf_obj *order = pdf_dict_put_array(ctx, config, PDF_NAME(Order), int(layers.size()));
+    pdf_obj *off = pdf_dict_put_array(ctx, config, PDF_NAME(OFF), 1);
+    pdf_obj *groups = pdf_dict_put_array(ctx, config, PDF_NAME(RBGroups), 1);
+    int lastGroup = -1;
+    for (size_t i = 0; i < layers.size(); ++i) {
+        char key[24];
+        std::snprintf(key, sizeof key, "L%zu", i);
+        pdf_obj *layer = pdf_add_new_dict(ctx, doc, 2);
+        pdf_dict_put(ctx, layer, PDF_NAME(Type), PDF_NAME(OCG));
+        pdf_dict_put_text_string(ctx, layer, PDF_NAME(Name), layers[i].name.constData());
+        if (layers[i].throughMembership) {
+            pdf_obj *membership = pdf_add_new_dict(ctx, doc, 2);
+            pdf_dict_put(ctx, membership, PDF_NAME(Type), PDF_NAME(OCMD));
+            pdf_dict_put(ctx, membership, PDF_NAME(OCGs), layer);
+            pdf_dict_puts_drop(ctx, properties, key, membership);
+        } else {
+            pdf_dict_puts(ctx, properties, key, layer);
+        }
+        pdf_array_push(ctx, all, layer);
+        pdf_array_push(ctx, order, layer);
+        if (!layers[i].visible)
+            pdf_array_push(ctx, off, layer);
+        pdf_drop_obj(ctx, layer);
+        lastGroup = std::max(lastGroup, layers[i].radioGroup);
+    }
+    for (int group = 0; group <= lastGroup; ++group) {
+        pdf_obj *members = nullptr;
+        for (size_t i = 0; i < layers.size(); ++i) {
+            if (layers[i].radioGroup != group)
+                continue;
+            if (!members)
+                members = pdf_array_push_array(ctx, groups, 2);
+            pdf_array_push(ctx, members, pdf_array_get(ctx, all, int(i)));
+        }
+    }
+}
+
 // Fills the raw objects, numbered from `first`, with their parsed texts and streams, and
 // puts the catalog entries into the catalog.
 void addRawObjects(fz_context *ctx, pdf_document *doc, int first, const std::vector<QByteArray> &objects,
@@ -132,10 +191,28 @@ void addRawObjects(fz_context *ctx, pdf_document *doc, int first, const std::vec
     fz_catch(ctx) fz_rethrow(ctx);
 }
 
+// `shared` itself when `layers` is empty, else a new resources dictionary with its fonts and
+// the /Properties of `layers` taken from `holder`. A new reference either way.
+pdf_obj *ownResources(fz_context *ctx, pdf_document *doc, pdf_obj *shared, pdf_obj *holder, const QVector<int> &layers)
+{
+    pdf_obj *properties = pdf_dict_get(ctx, holder, PDF_NAME(Properties));
+    if (layers.isEmpty() || !properties)
+        return pdf_keep_obj(ctx, shared);
+    pdf_obj *own = pdf_add_new_dict(ctx, doc, 2);
+    pdf_dict_put(ctx, own, PDF_NAME(Font), pdf_dict_get(ctx, shared, PDF_NAME(Font)));
+    pdf_obj *subset = pdf_dict_put_dict(ctx, own, PDF_NAME(Properties), int(layers.size()));
+    for (const int layer : layers) {
+        char key[24];
+        std::snprintf(key, sizeof key, "L%d", layer);
+        pdf_dict_puts(ctx, subset, key, pdf_dict_gets(ctx, properties, key));
+    }
+    return own;
+}
+
 // The whole file, in memory. Every C++ object the MuPDF calls read is built before them.
 bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages,
     const QVector<PDFDocumentBuilder::RawObject> &rawObjects, const QByteArray &catalogEntries, const QString &password,
-    QByteArray *bytes, QString *errorMessage)
+    const std::vector<LayerText> &layers, QByteArray *bytes, QString *errorMessage)
 {
     fz_context *ctx = PDFEngineContext::current();
     if (!ctx) {
@@ -193,6 +270,8 @@ bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages,
     fz_font *latinFont = nullptr;
     fz_font *cjkFont = nullptr;
     pdf_obj *resources = nullptr;
+    pdf_obj *pageResources = nullptr;
+    pdf_obj *layerHolder = nullptr; // the layers' /Properties, for the pages that use them
     fz_buffer *contents = nullptr;
     fz_buffer *buffer = nullptr;
     fz_output *output = nullptr;
@@ -205,6 +284,8 @@ bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages,
     fz_var(latinFont);
     fz_var(cjkFont);
     fz_var(resources);
+    fz_var(pageResources);
+    fz_var(layerHolder);
     fz_var(contents);
     fz_var(buffer);
     fz_var(output);
@@ -221,13 +302,18 @@ bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages,
         pdf_obj *fonts = pdf_dict_put_dict(ctx, resources, PDF_NAME(Font), 2);
         pdf_dict_puts_drop(ctx, fonts, "F1", pdf_add_simple_font(ctx, doc, latinFont, PDF_SIMPLE_ENCODING_LATIN));
         pdf_dict_puts_drop(ctx, fonts, "F2", pdf_add_cjk_font(ctx, doc, cjkFont, FZ_ADOBE_GB, 0, 0));
+        layerHolder = pdf_new_dict(ctx, doc, 1);
+        addLayers(ctx, doc, layerHolder, layers);
 
         for (int i = 0; i < pageCount; ++i) {
             const PDFDocumentBuilder::Page &page = pages[i];
             const fz_rect box = fz_make_rect(0, 0, float(page.size.width()), float(page.size.height()));
             contents = fz_new_buffer_from_copied_data(
                 ctx, reinterpret_cast<const unsigned char *>(page.content.constData()), size_t(page.content.size()));
-            pageObjects[size_t(i)] = pdf_add_page(ctx, doc, box, 0, resources, contents);
+            pageResources = ownResources(ctx, doc, resources, layerHolder, page.layers);
+            pageObjects[size_t(i)] = pdf_add_page(ctx, doc, box, 0, pageResources, contents);
+            pdf_drop_obj(ctx, pageResources);
+            pageResources = nullptr;
             fz_drop_buffer(ctx, contents);
             contents = nullptr;
             pdf_dict_put_int(ctx, pageObjects[size_t(i)], PDF_NAME(Rotate), page.rotate);
@@ -286,6 +372,8 @@ bool writeDocument(const QVector<PDFDocumentBuilder::Page> &pages,
         fz_drop_buffer(ctx, contents);
         for (pdf_obj *pageObject : pageObjects)
             pdf_drop_obj(ctx, pageObject);
+        pdf_drop_obj(ctx, pageResources);
+        pdf_drop_obj(ctx, layerHolder);
         pdf_drop_obj(ctx, resources);
         fz_drop_font(ctx, cjkFont);
         fz_drop_font(ctx, latinFont);
@@ -349,8 +437,11 @@ bool PDFDocumentBuilder::save(const QByteArray &nativePath, QString *errorMessag
 {
     QString message;
     QByteArray bytes;
+    std::vector<LayerText> layers;
+    for (const Layer &layer : m_layers)
+        layers.push_back(LayerText {layer.name.toUtf8(), layer.visible, layer.radioGroup, layer.throughMembership});
     const bool ok = !nativePath.isEmpty()
-        && writeDocument(m_pages, m_objects, m_catalogEntries, m_password, &bytes, &message)
+        && writeDocument(m_pages, m_objects, m_catalogEntries, m_password, layers, &bytes, &message)
         && writeFileAtomically(nativePath, bytes, &message);
     if (!ok && errorMessage)
         *errorMessage = message.isEmpty() ? QStringLiteral("invalid file name") : message;

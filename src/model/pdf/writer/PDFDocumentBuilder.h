@@ -17,6 +17,8 @@ public:
         QVector<QString> uriLinks; // one link annotation per entry, covering the top-left inch
         int linkToPage = -1; // an internal link to this page index, same place, when >= 0
         QVector<int> annotations = {}; // raw objects (addObject) put in /Annots after the links
+        // The layers (addLayer) whose marks the content uses; its resources name only these.
+        QVector<int> layers = {};
         // A dictionary whose entries are put into the page object, e.g. "<< /VP [...] >>";
         // "{object K}" stands for raw object K, as in addObject.
         QByteArray entries = {};
@@ -28,6 +30,28 @@ public:
         m_pages.append(Page {size, rotate, content, {}, -1});
     }
     int pageCount() const { return int(m_pages.size()); }
+
+    // A layer (optional content group), listed in the order added. Content drawn between
+    // layerContent()'s marks belongs to it. Layers with the same radio group (>= 0) form one,
+    // of which the document shows at most one at a time.
+    struct Layer {
+        QString name;
+        bool visible = true;
+        int radioGroup = -1;
+        // Marked through a membership dictionary (/OCMD) naming the layer, not the layer itself.
+        bool throughMembership = false;
+    };
+    // Returns the layer's index for layerContent().
+    int addLayer(const Layer &layer)
+    {
+        m_layers.append(layer);
+        return int(m_layers.size()) - 1;
+    }
+    // `content` marked as layer `layer`'s: "/OC /L<layer> BDC … EMC".
+    static QByteArray layerContent(int layer, const QByteArray &content)
+    {
+        return "/OC /L" + QByteArray::number(layer) + " BDC\n" + content + "\nEMC\n";
+    }
 
     // Encrypts the file (AES-128) so that opening it needs `userPassword`.
     void setPassword(const QString &userPassword) { m_password = userPassword; }
@@ -58,6 +82,7 @@ public:
 
 private:
     QVector<Page> m_pages;
+    QVector<Layer> m_layers;
     QString m_password;
     QVector<RawObject> m_objects;
     QByteArray m_catalogEntries;
