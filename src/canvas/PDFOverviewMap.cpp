@@ -107,8 +107,10 @@ void PDFOverviewMap::refresh()
         return;
     }
     setGeometry(place);
-    raise();
-    show();
+    if (isHidden()) {
+        raise();
+        show();
+    }
     update();
 }
 
@@ -162,10 +164,16 @@ void PDFOverviewMap::paintEvent(QPaintEvent *)
     base.rotation = page->rotation();
     base.inverted = m_viewport->invertsColors();
     const QImage *preview = m_queue->cache().find(base.preview(page->displaySize()));
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (preview)
-        painter.drawImage(m_pageArea, *preview);
-    else
+    if (preview) {
+        const qreal ratio = devicePixelRatioF();
+        const QSize size = (m_pageArea.size() * ratio).toSize();
+        if (m_scaledFrom != preview->cacheKey() || m_scaledPreview.size() != size) {
+            m_scaledPreview = preview->scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            m_scaledPreview.setDevicePixelRatio(ratio);
+            m_scaledFrom = preview->cacheKey();
+        }
+        painter.drawImage(m_pageArea.topLeft(), m_scaledPreview);
+    } else
         painter.fillRect(m_pageArea, QColor::fromRgb(PDFInvertedColors::paperOf(base.inverted)));
     const QColor accent = palette().color(QPalette::Highlight);
     QColor wash = accent;

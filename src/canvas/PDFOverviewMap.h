@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QPointer>
 #include <QRectF>
@@ -59,4 +60,7 @@ private:
     int m_page = -1;
     QRectF m_pageArea;
     QRectF m_visibleArea;
+    // The preview scaled to the map once, so that a frame of a pan does not scale it again.
+    QImage m_scaledPreview;
+    qint64 m_scaledFrom = 0; // the preview's cacheKey()
 };
