@@ -81,6 +81,9 @@ BlueprintPDFView::BlueprintPDFView(QWidget *parent)
 
 BlueprintPDFView::~BlueprintPDFView()
 {
+    // The map watches the viewport widget, which hides its children while the base class is
+    // destroyed: by then this object is no longer a viewport host the map may ask.
+    delete m_overview;
     if (m_panning)
         QGuiApplication::restoreOverrideCursor();
 }
