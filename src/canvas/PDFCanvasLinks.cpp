@@ -49,29 +49,22 @@ void PDFCanvasLinks::followAt(QPointF viewportPoint)
 {
     if (!m_document)
         return;
-    const auto [first, last] = m_viewport->visiblePageRange();
-    for (int i = std::max(first, 0); i <= last; ++i) {
-        const QRectF r = m_viewport->pageRectInViewport(i);
-        if (!r.contains(viewportPoint))
+    const int i = m_viewport->pageAt(viewportPoint);
+    const auto links = m_links.constFind(i);
+    if (i < 0 || links == m_links.cend())
+        return;
+    const QPointF pagePoint = m_viewport->pageToViewport(i)->inverted().map(viewportPoint);
+    for (const PDFLink &link : *links) {
+        if (!link.rect.contains(pagePoint))
             continue;
-        const auto links = m_links.constFind(i);
-        if (links == m_links.cend())
-            return;
-        const QPointF displayPoint = (viewportPoint - r.topLeft()) / m_viewport->scaleFactor();
-        const QPointF pagePoint = m_document->page(i)->pageToDisplay().inverted().map(displayPoint);
-        for (const PDFLink &link : *links) {
-            if (!link.rect.contains(pagePoint))
-                continue;
-            if (link.destinationPage >= 0) {
-                m_viewport->goToPageIndex(link.destinationPage);
-            } else {
-                const QUrl url(link.uri);
-                const QString scheme = url.scheme().toLower();
-                if (scheme == QLatin1String("http") || scheme == QLatin1String("https")
-                    || scheme == QLatin1String("mailto"))
-                    m_openExternal(url);
-            }
-            return;
+        if (link.destinationPage >= 0) {
+            m_viewport->goToPageIndex(link.destinationPage);
+        } else {
+            const QUrl url(link.uri);
+            const QString scheme = url.scheme().toLower();
+            if (scheme == QLatin1String("http") || scheme == QLatin1String("https")
+                || scheme == QLatin1String("mailto"))
+                m_openExternal(url);
         }
         return;
     }

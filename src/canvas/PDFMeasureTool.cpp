@@ -20,17 +20,6 @@ const QColor kInk(0xe0, 0x5a, 0x0c); // reads on white paper and on the inverted
 const QColor kHalo(255, 255, 255, 220);
 constexpr qreal kTick = 6; // half the length of the end ticks, logical pixels
 
-// The page whose rectangle holds `position`, or -1.
-int pageAt(const PDFViewport &viewport, const QPointF &position)
-{
-    const auto [first, last] = viewport.visiblePageRange();
-    for (int i = first; i <= last; ++i) {
-        if (viewport.pageRectInViewport(i).contains(position))
-            return i;
-    }
-    return -1;
-}
-
 void drawHaloLine(QPainter &painter, const QLineF &line)
 {
     painter.setPen(QPen(kHalo, 4, Qt::SolidLine, Qt::RoundCap));
@@ -120,16 +109,14 @@ std::optional<QPointF> PDFMeasureTool::pagePointAt(const QPointF &position, int 
 {
     if (snapped)
         *snapped = false;
-    const int index = pageAt(*m_viewport, position);
-    const PDFDocument *document = m_viewport->document().get();
-    const PDFPage *page = document ? document->page(index) : nullptr;
+    const int index = m_viewport->pageAt(position);
+    const std::optional<QTransform> toViewport = m_viewport->pageToViewport(index);
     if (pageIndex)
         *pageIndex = index;
-    if (!page)
+    if (!toViewport)
         return std::nullopt;
     const qreal scale = m_viewport->scaleFactor();
-    const QPointF displayed = (position - m_viewport->pageRectInViewport(index).topLeft()) / scale;
-    const QPointF point = page->pageToDisplay().inverted().map(displayed);
+    const QPointF point = toViewport->inverted().map(position);
     if (m_dataPage == index && m_snaps) {
         if (const auto snap = m_snaps->snap(point, snapRadius / scale)) {
             if (snapped)
@@ -142,11 +129,8 @@ std::optional<QPointF> PDFMeasureTool::pagePointAt(const QPointF &position, int 
 
 QPointF PDFMeasureTool::toViewport(int pageIndex, const QPointF &pagePoint) const
 {
-    const PDFPage *page = m_viewport->document() ? m_viewport->document()->page(pageIndex) : nullptr;
-    if (!page)
-        return {};
-    return m_viewport->pageRectInViewport(pageIndex).topLeft()
-        + page->pageToDisplay().map(pagePoint) * m_viewport->scaleFactor();
+    const std::optional<QTransform> toViewport = m_viewport->pageToViewport(pageIndex);
+    return toViewport ? toViewport->map(pagePoint) : QPointF();
 }
 
 bool PDFMeasureTool::hover(const QPointF &position)

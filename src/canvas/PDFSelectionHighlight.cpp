@@ -53,14 +53,11 @@ void PDFSelectionHighlight::selectionChanged(bool animate)
 void PDFSelectionHighlight::paint(QPainter &painter) const
 {
     const std::optional<PDFSelection> &selection = m_viewport->currentSelection();
-    const std::shared_ptr<PDFDocument> &document = m_viewport->document();
-    const PDFPage *page = selection && document ? document->page(selection->pageIndex) : nullptr;
-    const QRectF r = page ? m_viewport->pageRectInViewport(selection->pageIndex) : QRectF();
-    if (r.isEmpty())
+    const std::optional<QTransform> toViewport
+        = selection ? m_viewport->pageToViewport(selection->pageIndex) : std::nullopt;
+    if (!toViewport)
         return;
-    const qreal scale = m_viewport->scaleFactor();
-    const QTransform t
-        = page->pageToDisplay() * QTransform::fromScale(scale, scale) * QTransform::fromTranslate(r.left(), r.top());
+    const QTransform &t = *toViewport;
     const qreal pulse = m_pulse->state() == QAbstractAnimation::Running ? m_pulse->currentValue().toReal() : 1.0;
     const qreal grow = (1.0 - pulse) * 6.0;
     painter.setPen(QPen(kMatchColor, 1.5));

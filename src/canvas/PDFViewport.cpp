@@ -184,6 +184,26 @@ QRectF PDFViewport::pageRectInViewport(int index) const
     return QRectF(r.topLeft() * m_scale + contentOffset(), r.size() * m_scale);
 }
 
+int PDFViewport::pageAt(QPointF point) const
+{
+    const auto [first, last] = visiblePageRange();
+    for (int i = std::max(first, 0); i <= last; ++i) {
+        if (pageRectInViewport(i).contains(point))
+            return i;
+    }
+    return -1;
+}
+
+std::optional<QTransform> PDFViewport::pageToViewport(int index) const
+{
+    const PDFPage *page = m_document ? m_document->page(index) : nullptr;
+    const QRectF r = page ? pageRectInViewport(index) : QRectF();
+    if (r.isEmpty())
+        return std::nullopt;
+    return page->pageToDisplay() * QTransform::fromScale(m_scale, m_scale)
+        * QTransform::fromTranslate(r.left(), r.top());
+}
+
 QPair<int, int> PDFViewport::visiblePageRange() const
 {
     if (!m_document || m_layout.pageCount() == 0)

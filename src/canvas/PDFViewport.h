@@ -11,6 +11,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
+#include <QTransform>
 
 #include <memory>
 #include <optional>
@@ -132,6 +133,11 @@ public:
 
     // The rectangle of page `index` in viewport coordinates; empty when it is not laid out.
     QRectF pageRectInViewport(int index) const;
+    // The visible page whose rectangle holds `point` (viewport coordinates); -1 when none does.
+    int pageAt(QPointF point) const;
+    // Maps page space of page `index` (see PDFSelection) to viewport coordinates, with the
+    // page's rotation and the scale applied; none when the page is not laid out.
+    std::optional<QTransform> pageToViewport(int index) const;
     // First and last page touching the view; (0, -1) without pages.
     QPair<int, int> visiblePageRange() const;
     QSize viewportSize() const { return m_host->viewportSize(); }
